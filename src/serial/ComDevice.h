@@ -1,0 +1,75 @@
+#pragma once
+
+#include "ComTypes.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <sys/types.h>
+#include <termios.h>
+
+namespace serial {
+
+// Line settings as the port holds them, handed to the back end in one piece.
+struct TLineSettings {
+    int baudRate = 9600;
+    TDataBits dataBits = TDataBits::dbEight;
+    TStopBits stopBits = TStopBits::sbOneStopBit;
+    const TComParity* parity = nullptr;
+    const TComFlowControl* flowControl = nullptr;
+};
+
+struct TModemStatus {
+    bool cts = false;
+    bool dsr = false;
+    bool ring = false;
+    bool rlsd = false;
+};
+
+// The POSIX terminal back end of the serial port: everything that touches the file descriptor.
+// Errors leave here as EComPort with errno as the OS code; this is the only place that maps
+// errno to component codes.
+class TComDevice {
+public:
+    TComDevice() = default;
+    TComDevice(const TComDevice&) = delete;
+    TComDevice& operator=(const TComDevice&) = delete;
+    ~TComDevice();
+
+    void Open(const std::string& path);
+    void Close();
+    bool IsOpen() const { return fd_ >= 0; }
+    int Handle() const { return fd_; }
+
+    void ApplyLineSettings(const TLineSettings& settings);
+    void SetModemLines(TDTRFlowControl dtr, TRTSFlowControl rts);
+    TModemStatus ModemStatus() const;
+
+    // Bytes waiting in the receive queue.
+    int InputCount() const;
+    // Reads what is waiting, at most count bytes, without blocking. Sets gone when the read
+    // shows that the device has disappeared (end of file or EIO).
+    int Read(uint8_t* buffer, int count, bool& gone);
+    // Writes all bytes, or as many as the time limit allows (negative: no limit); returns how
+    // many went out.
+    int Write(const uint8_t* data, int count, int64_t timeoutMs);
+    // Drops whatever waits in both directions.
+    void DiscardQueues();
+
+private:
+    int fd_ = -1;
+    termios saved_{};
+    bool haveSaved_ = false;
+};
+
+namespace testing {
+// Replaces read(2) for the receive path, so tests can make a device report what a USB
+// converter reports when it is pulled out (a read of 0 bytes). nullptr restores read(2).
+using ReadFunction = ssize_t (*)(int fd, void* buffer, size_t count);
+void SetReadFunction(ReadFunction function);
+} // namespace testing
+
+// Sets a speed that has no Bnnn constant; false when the device refuses it.
+bool SetArbitraryBaudRate(int fd, int baudRate);
+
+} // namespace serial

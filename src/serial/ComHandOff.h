@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QObject>
+
+#include <condition_variable>
+#include <cstdint>
+#include <exception>
+#include <functional>
+#include <mutex>
+
+namespace serial {
+
+// The serial component's only thread boundary: a port's event thread asks the GUI thread to run
+// the port's event handling and blocks until it has run (a blocking queued call). Everything
+// the handling touches is therefore touched on the GUI thread only, one hand-off at a time:
+// - Request (event thread) posts an event to this object and blocks until the GUI thread has
+//   served that request, or until Cancel.
+// - The GUI thread serves requests from its event loop (nested waits included). A request that
+//   arrives while a hand-off is already running further up the GUI stack waits until that one
+//   has returned, so received data never nests.
+// - Close cancels a request whose hand-off is running up the stack (the event thread may end
+//   then) and serves the ones still waiting while it joins the thread (WaitForThreadEnd).
+class TComHandOff : public QObject {
+    Q_OBJECT
+public:
+    using Handler = std::function<void()>;
+    using ErrorHandler = std::function<void(std::exception_ptr)>;
+
+    explicit TComHandOff(Handler handler);
+
+    // With direct delivery the event thread runs the handling itself (no GUI thread involved).
+    void SetDirect(bool direct) { direct_ = direct; }
+
+    // Event thread side.
+    bool Request();            // false when cancelled
+    void NotifyThreadEnded();
+
+    // GUI thread side.
+    void BeginThread();        // a new event thread is about to start
+    void Cancel();
+    void WaitForThreadEnd();   // serves pending requests meanwhile
+    bool RequestPending() const;
+
+    // Where an error raised by the handling goes. The hand-off itself never lets one through:
+    // the event thread keeps running and the port stays able to receive.
+    static void SetErrorHandler(ErrorHandler handler);
+
+protected:
+    bool event(QEvent* e) override;
+
+private:
+    void servePending();
+    static void reportError(std::exception_ptr error);
+
+    Handler handler_;
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    uint64_t requested_ = 0; // number of the last request
+    uint64_t started_ = 0;   // number of the last request whose handling started
+    uint64_t served_ = 0;    // number of the last request whose handling finished
+    bool running_ = false;
+    bool cancelled_ = false;
+    bool threadEnded_ = true;
+    bool direct_ = false;
+};
+
+} // namespace serial

@@ -1,0 +1,295 @@
+#include "ComPort.h"
+
+#include "ComError.h"
+#include "ComHandOff.h"
+#include "ComThread.h"
+#include "PortName.h"
+
+#include <algorithm>
+
+namespace serial {
+
+TCustomComPort::TCustomComPort() : handOff_(std::make_unique<TComHandOff>([this] { handleEvents(); })) {
+    parity_.SetOnChanged([this] { settingChanged(&TCustomComPort::applyLineSettings); });
+    flowControl_.SetOnChanged([this] { settingChanged(&TCustomComPort::applyLineSettings); });
+    timeouts_.SetOnChanged([this] { settingChanged(&TCustomComPort::applyTimeouts); });
+    buffer_.SetOnChanged([this] { settingChanged(&TCustomComPort::applyBuffer); });
+}
+
+TCustomComPort::~TCustomComPort() {
+    Close();
+    // Copy: a notified component detaches itself, which edits the list.
+    const auto notifications = freeNotifications_;
+    for (const auto& [key, notify] : notifications)
+        notify();
+}
+
+void TCustomComPort::settingChanged(void (TCustomComPort::*apply)()) {
+    if (connected_)
+        (this->*apply)();
+}
+
+void TCustomComPort::SetPort(const std::string& port) {
+    if (port == port_)
+        return;
+    port_ = port;
+    if (connected_) {
+        Close();
+        Open();
+    }
+}
+
+void TCustomComPort::SetBaudRate(TBaudRate rate) {
+    if (rate == baudRate_)
+        return;
+    baudRate_ = rate;
+    settingChanged(&TCustomComPort::applyLineSettings);
+}
+
+void TCustomComPort::SetCustomBaudRate(int rate) {
+    if (rate == customBaudRate_)
+        return;
+    customBaudRate_ = rate;
+    settingChanged(&TCustomComPort::applyLineSettings);
+}
+
+void TCustomComPort::SetDataBits(TDataBits bits) {
+    if (bits == dataBits_)
+        return;
+    dataBits_ = bits;
+    settingChanged(&TCustomComPort::applyLineSettings);
+}
+
+void TCustomComPort::SetStopBits(TStopBits bits) {
+    if (bits == stopBits_)
+        return;
+    stopBits_ = bits;
+    settingChanged(&TCustomComPort::applyLineSettings);
+}
+
+void TCustomComPort::SetDiscardNull(bool discard) {
+    if (discard == discardNull_)
+        return;
+    discardNull_ = discard;
+    settingChanged(&TCustomComPort::applyLineSettings);
+}
+
+void TCustomComPort::SetEventChar(uint8_t c) {
+    if (c == eventChar_)
+        return;
+    eventChar_ = c;
+    settingChanged(&TCustomComPort::applyLineSettings);
+}
+
+void TCustomComPort::SetSyncMethod(TSyncMethod method) {
+    if (method == syncMethod_)
+        return;
+    if (connected_)
+        throw EComPort(CError_ConnChangeProp);
+    syncMethod_ = method;
+}
+
+void TCustomComPort::SetConnected(bool connected) {
+    if (connected)
+        Open();
+    else
+        Close();
+}
+
+// The driver's queues have a fixed size on Linux; the sizes are kept for the line settings
+// that derive from them, and applying them cannot fail.
+void TCustomComPort::applyBuffer() {}
+
+void TCustomComPort::applyLineSettings() {
+    // DiscardNull and EventChar have no counterpart in the tty layer and do not reach it.
+    TLineSettings settings;
+    settings.baudRate = BaudRateValue(baudRate_, customBaudRate_);
+    settings.dataBits = dataBits_;
+    settings.stopBits = stopBits_;
+    settings.parity = &parity_;
+    settings.flowControl = &flowControl_;
+    device_.ApplyLineSettings(settings);
+    device_.SetModemLines(flowControl_.ControlDTR(), flowControl_.ControlRTS());
+}
+
+// Reads never wait (O_NONBLOCK) and writes take their limit from Timeouts at each call.
+void TCustomComPort::applyTimeouts() {}
+
+void TCustomComPort::Open() {
+    if (connected_)
+        return;
+    if (OnBeforeOpen)
+        OnBeforeOpen();
+    device_.Open(ResolvePortPath(port_));
+    connected_ = true;
+    deviceGone_ = false;
+    try {
+        applyBuffer();
+        applyLineSettings();
+        applyTimeouts();
+    } catch (...) {
+        device_.Close();
+        connected_ = false;
+        throw;
+    }
+    if (!events_.Empty()) {
+        handOff_->SetDirect(syncMethod_ == TSyncMethod::smNone);
+        thread_ = std::make_unique<TComThread>(device_.Handle(), events_, *handOff_, deviceGone_);
+    }
+    forEachLink([](TComLink& l) {
+        if (l.OnConn)
+            l.OnConn(true);
+    });
+    if (OnAfterOpen)
+        OnAfterOpen();
+    const TModemStatus status = device_.ModemStatus();
+    reportSignal(&TComLink::OnCTSChange, OnCTSChange, status.cts);
+    reportSignal(&TComLink::OnDSRChange, OnDSRChange, status.dsr);
+    reportSignal(&TComLink::OnRLSDChange, OnRLSDChange, status.rlsd);
+}
+
+void TCustomComPort::Close() {
+    if (!connected_)
+        return;
+    reportSignal(&TComLink::OnCTSChange, OnCTSChange, false);
+    reportSignal(&TComLink::OnDSRChange, OnDSRChange, false);
+    reportSignal(&TComLink::OnRLSDChange, OnRLSDChange, false);
+    if (OnBeforeClose)
+        OnBeforeClose();
+    if (thread_) {
+        thread_->Stop();
+        thread_->Join();
+        thread_.reset();
+        device_.DiscardQueues();
+    }
+    device_.Close();
+    connected_ = false;
+    forEachLink([](TComLink& l) {
+        if (l.OnConn)
+            l.OnConn(false);
+    });
+    if (OnAfterClose)
+        OnAfterClose();
+}
+
+int TCustomComPort::Write(const void* buffer, int count) {
+    if (!device_.IsOpen())
+        throw EComPort(CError_WriteFailed, EBADF);
+    const auto* bytes = static_cast<const uint8_t*>(buffer);
+    const std::vector<uint8_t> copy(bytes, bytes + std::max(count, 0));
+    forEachLink([](TComLink& l) {
+        if (l.OnTxStatus)
+            l.OnTxStatus(true);
+    });
+    const int written = device_.Write(copy.data(), count, timeouts_.WriteTimeoutMs(count));
+    forEachLink([&](TComLink& l) {
+        if (l.OnTxBuf)
+            l.OnTxBuf(*this, copy.data(), written);
+    });
+    return written;
+}
+
+int TCustomComPort::WriteStr(const QByteArray& bytes) {
+    if (bytes.isEmpty())
+        return 0;
+    return Write(bytes.constData(), static_cast<int>(bytes.size()));
+}
+
+int TCustomComPort::Read(void* buffer, int count) {
+    bool gone = false;
+    const int got = device_.Read(static_cast<uint8_t*>(buffer), count, gone);
+    if (gone)
+        deviceGone_ = true;
+    return got;
+}
+
+void TCustomComPort::AttachLink(TComLink* link) {
+    if (!link || std::find(links_.begin(), links_.end(), link) != links_.end())
+        throw EComPort(CError_RegFailed);
+    links_.push_back(link);
+    recomputeLinksTakeBytes();
+}
+
+void TCustomComPort::DetachLink(TComLink* link) {
+    const auto it = std::find(links_.begin(), links_.end(), link);
+    if (it == links_.end())
+        throw EComPort(CError_RegFailed);
+    links_.erase(it);
+    recomputeLinksTakeBytes();
+}
+
+void TCustomComPort::recomputeLinksTakeBytes() {
+    linksTakeBytes_ = std::any_of(links_.begin(), links_.end(),
+                                  [](const TComLink* l) { return bool(l->OnRxBuf); });
+}
+
+void TCustomComPort::AddFreeNotification(const void* key, std::function<void()> notify) {
+    RemoveFreeNotification(key);
+    freeNotifications_.emplace_back(key, std::move(notify));
+}
+
+void TCustomComPort::RemoveFreeNotification(const void* key) {
+    std::erase_if(freeNotifications_, [key](const auto& entry) { return entry.first == key; });
+}
+
+bool TCustomComPort::HandOffPending() const { return handOff_->RequestPending(); }
+
+template <class F>
+void TCustomComPort::forEachLink(F f) {
+    // Copy: a handler may attach or detach links.
+    const auto links = links_;
+    for (TComLink* link : links)
+        f(*link);
+}
+
+void TCustomComPort::reportSignal(TComLink::TSignal TComLink::*handler,
+                                  const TComSignalEvent& event, bool on) {
+    forEachLink([&](TComLink& l) {
+        if (l.*handler)
+            (l.*handler)(on);
+    });
+    if (event)
+        event(on);
+}
+
+void TCustomComPort::handleEvents() {
+    // The event thread reports only received data on Linux (see TComThread).
+    if (!connected_ || !thread_)
+        return;
+    if (thread_->PendingEvents().Contains(TComEvent::evRxChar))
+        receiveData();
+}
+
+void TCustomComPort::receiveData() {
+    int count = device_.InputCount();
+    if (count > 0)
+        forEachLink([](TComLink& l) {
+            if (l.OnRxStatus)
+                l.OnRxStatus(true);
+        });
+    if (!linksTakeBytes_ && triggersOnRxChar_) {
+        // Nobody takes the bytes: they stay in the driver for OnRxChar's handler to read.
+        if (count > 0 && OnRxChar)
+            OnRxChar(count);
+        return;
+    }
+    // One freshly reserved block per hand-off, released once the links have seen it. With
+    // nothing counted the read still runs: a converter that was pulled out reads as end of file.
+    std::vector<uint8_t> block(static_cast<size_t>(std::max(count, 1)));
+    count = Read(block.data(), static_cast<int>(block.size()));
+    if (count == 0)
+        return;
+    if (device_.InputCount() == 0)
+        forEachLink([](TComLink& l) {
+            if (l.OnRxStatus)
+                l.OnRxStatus(false);
+        });
+    if (OnRxBuf)
+        OnRxBuf(block.data(), count);
+    forEachLink([&](TComLink& l) {
+        if (l.OnRxBuf)
+            l.OnRxBuf(*this, block.data(), count);
+    });
+}
+
+} // namespace serial

@@ -1,0 +1,444 @@
+#include "ComDataPacket.h"
+#include "ComError.h"
+#include "ComHandOff.h"
+#include "ComPort.h"
+#include "kit/PtyPair.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <QTest>
+
+#include <chrono>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <thread>
+
+using namespace serial;
+
+namespace {
+
+// Collects what a link receives, one entry per hand-off.
+struct Receiver {
+    TComLink link;
+    QList<QByteArray> chunks;
+    Receiver() {
+        link.OnRxBuf = [this](TCustomComPort&, const uint8_t* b, int n) {
+            chunks.append(QByteArray(reinterpret_cast<const char*>(b), n));
+        };
+    }
+    QByteArray all() const { return chunks.join(); }
+};
+
+double processCpuSeconds() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// Blocks the GUI thread (no event processing) until cond holds or the time is up.
+template <class F>
+bool waitWithoutEvents(F cond, int timeoutMs) {
+    QElapsedTimer t;
+    t.start();
+    while (!cond()) {
+        if (t.elapsed() > timeoutMs)
+            return false;
+        std::this_thread::yield();
+    }
+    return true;
+}
+
+int bytesWaiting(const TComPort& port) {
+    int n = 0;
+    ioctl(port.Handle(), FIONREAD, &n);
+    return n;
+}
+
+ssize_t readReportsEndOfFile(int, void*, size_t) { return 0; }
+
+} // namespace
+
+class TestComPort : public QObject {
+    Q_OBJECT
+private slots:
+    void defaults();
+    void oddBufferSizeStoresOneLess_data();
+    void oddBufferSizeStoresOneLess();
+    void flowControlSummary_data();
+    void flowControlSummary();
+    void writeTimeoutFollowsByteCount();
+    void missingDeviceRaisesCodeOne();
+    void secondOpenOfSameDeviceFails();
+    void openAndCloseAreIdempotent();
+    void renameWhileOpenReopens();
+    void failedReopenLeavesPortClosed();
+    void sameNameDoesNotReopen();
+    void writesAndReceivesNulBytes();
+    void emptyStringWritesNothing();
+    void bytesArrivedBeforeHandOffComeAsOneChunk();
+    void noEventsMeansNoThread();
+    void doubleAttachRaisesCodeEighteen();
+    void syncMethodCannotChangeWhileOpen();
+    void closeWhileHandOffWaitsDoesNotDeadlock();
+    void closeFromInsideHandlerReturns();
+    void handlerErrorKeepsPortReceiving();
+    void hungUpDeviceDoesNotSpin();
+    void usbUnplugReadOfZeroStopsReceiving();
+    void detectorIsDetachedWhenPortIsDestroyed();
+};
+
+void TestComPort::defaults() {
+    TComPort port;
+    QCOMPARE(port.Port(), std::string("COM1"));
+    QVERIFY(port.BaudRate() == TBaudRate::br9600);
+    QVERIFY(port.Events() == AllComEvents);
+    QCOMPARE(port.Timeouts().ReadInterval(), -1);
+    QCOMPARE(port.Timeouts().WriteTotalMultiplier(), 100);
+    QCOMPARE(port.Buffer().InputSize(), 1024);
+    QVERIFY(port.FlowControl().FlowControl() == TFlowControl::fcNone);
+    QVERIFY(!port.Connected());
+    QCOMPARE(int(TBaudRate::br256000), 15);
+    QCOMPARE(int(TComEvent::evRx80Full), 9);
+}
+
+void TestComPort::oddBufferSizeStoresOneLess_data() {
+    QTest::addColumn<int>("given");
+    QTest::addColumn<int>("stored");
+    QTest::newRow("odd") << 1025 << 1024;
+    QTest::newRow("even") << 2048 << 2048;
+    QTest::newRow("one") << 1 << 0;
+    QTest::newRow("negative odd kept") << -3 << -3;
+}
+
+void TestComPort::oddBufferSizeStoresOneLess() {
+    QFETCH(int, given);
+    QFETCH(int, stored);
+    TComPort port;
+    port.Buffer().SetInputSize(given);
+    port.Buffer().SetOutputSize(given);
+    QCOMPARE(port.Buffer().InputSize(), stored);
+    QCOMPARE(port.Buffer().OutputSize(), stored);
+}
+
+void TestComPort::flowControlSummary_data() {
+    QTest::addColumn<int>("written");
+    QTest::addColumn<int>("read");
+    QTest::newRow("hardware") << int(TFlowControl::fcHardware) << int(TFlowControl::fcHardware);
+    QTest::newRow("software") << int(TFlowControl::fcSoftware) << int(TFlowControl::fcSoftware);
+    QTest::newRow("none") << int(TFlowControl::fcNone) << int(TFlowControl::fcNone);
+}
+
+void TestComPort::flowControlSummary() {
+    QFETCH(int, written);
+    QFETCH(int, read);
+    TComFlowControl flow;
+    flow.SetFlowControl(TFlowControl::fcHardware); // start from something else
+    flow.SetFlowControl(TFlowControl(written));
+    QCOMPARE(int(flow.FlowControl()), read);
+
+    // Anything mixed reads as custom, and writing custom changes nothing.
+    flow.SetOutDSRFlow(true);
+    flow.SetControlRTS(TRTSFlowControl::rtsToggle);
+    QVERIFY(flow.FlowControl() == TFlowControl::fcCustom);
+    flow.SetFlowControl(TFlowControl::fcCustom);
+    QVERIFY(flow.ControlRTS() == TRTSFlowControl::rtsToggle);
+}
+
+void TestComPort::writeTimeoutFollowsByteCount() {
+    TComTimeouts t;
+    QCOMPARE(t.WriteTimeoutMs(10), qint64(2000));
+    t.SetWriteTotalMultiplier(0);
+    t.SetWriteTotalConstant(0);
+    QVERIFY(t.WriteTimeoutMs(10) < 0);
+}
+
+void TestComPort::missingDeviceRaisesCodeOne() {
+    TComPort port;
+    port.SetPort("/dev/spliceon-no-such-device");
+    try {
+        port.Open();
+        QFAIL("open succeeded");
+    } catch (const EComPort& e) {
+        QCOMPARE(e.Code(), 1);
+        QCOMPARE(e.OsCode(), 2);
+        QCOMPARE(QString(e.what()), QString("Unable to open com port (win error code: 2)"));
+    }
+    QVERIFY(!port.Connected());
+}
+
+void TestComPort::secondOpenOfSameDeviceFails() {
+    PtyPair pty;
+    TComPort first, second;
+    first.SetPort(pty.SlavePath());
+    second.SetPort(pty.SlavePath());
+    first.Open();
+    try {
+        second.Open();
+        QFAIL("second open succeeded");
+    } catch (const EComPort& e) {
+        QCOMPARE(e.Code(), 1);
+        QVERIFY(e.OsCode() > 0);
+    }
+    QVERIFY(!second.Connected());
+    first.Close();
+    second.Open(); // released by the close
+    QVERIFY(second.Connected());
+}
+
+void TestComPort::openAndCloseAreIdempotent() {
+    PtyPair pty;
+    TComPort port;
+    port.SetPort(pty.SlavePath());
+    int opens = 0, closes = 0;
+    port.OnAfterOpen = [&] { ++opens; };
+    port.OnAfterClose = [&] { ++closes; };
+    port.Close();
+    port.Open();
+    port.Open();
+    port.SetConnected(true);
+    QCOMPARE(opens, 1);
+    port.Close();
+    port.SetConnected(false);
+    QCOMPARE(closes, 1);
+}
+
+void TestComPort::renameWhileOpenReopens() {
+    PtyPair a, b;
+    TComPort port;
+    Receiver rx;
+    port.AttachLink(&rx.link);
+    port.SetPort(a.SlavePath());
+    port.Open();
+    port.SetPort(b.SlavePath());
+    QVERIFY(port.Connected());
+    port.WriteStr("x");
+    QCOMPARE(b.ReadAtLeast(1, 2000), QByteArray("x"));
+    QCOMPARE(a.ReadAvailable(0), QByteArray());
+}
+
+void TestComPort::failedReopenLeavesPortClosed() {
+    PtyPair a;
+    TComPort port;
+    port.SetPort(a.SlavePath());
+    port.Open();
+    QVERIFY_THROWS_EXCEPTION(EComPort, port.SetPort("/dev/spliceon-no-such-device"));
+    QVERIFY(!port.Connected());
+}
+
+void TestComPort::sameNameDoesNotReopen() {
+    PtyPair a;
+    TComPort port;
+    int opens = 0;
+    port.OnAfterOpen = [&] { ++opens; };
+    port.SetPort(a.SlavePath());
+    port.Open();
+    port.SetPort(a.SlavePath());
+    QCOMPARE(opens, 1);
+}
+
+void TestComPort::writesAndReceivesNulBytes() {
+    PtyPair pty;
+    TComPort port;
+    Receiver rx;
+    port.AttachLink(&rx.link);
+    port.SetPort(pty.SlavePath());
+    port.Open();
+    const QByteArray bytes("\x5A\x00\x01\x00\xA5", 5);
+    QCOMPARE(port.WriteStr(bytes), 5);
+    QCOMPARE(pty.ReadAtLeast(5, 2000), bytes);
+    pty.Write(bytes);
+    QTRY_COMPARE_WITH_TIMEOUT(rx.all(), bytes, 2000);
+}
+
+void TestComPort::emptyStringWritesNothing() {
+    PtyPair pty;
+    TComPort port;
+    port.SetPort(pty.SlavePath());
+    port.Open();
+    QCOMPARE(port.WriteStr(QByteArray()), 0);
+    QCOMPARE(pty.ReadAvailable(50), QByteArray());
+}
+
+void TestComPort::bytesArrivedBeforeHandOffComeAsOneChunk() {
+    PtyPair pty;
+    TComPort port;
+    Receiver rx;
+    port.AttachLink(&rx.link);
+    port.SetPort(pty.SlavePath());
+    port.Open();
+    pty.Write("abc");
+    // The event thread has asked for the hand-off; the GUI thread has not served it yet.
+    QVERIFY(waitWithoutEvents([&] { return port.HandOffPending(); }, 2000));
+    pty.Write("defgh");
+    QVERIFY(waitWithoutEvents([&] { return bytesWaiting(port) == 8; }, 2000));
+    QTRY_COMPARE_WITH_TIMEOUT(rx.chunks.size(), 1, 2000);
+    QCOMPARE(rx.chunks.first(), QByteArray("abcdefgh"));
+}
+
+void TestComPort::noEventsMeansNoThread() {
+    PtyPair pty;
+    TComPort port;
+    Receiver rx;
+    port.AttachLink(&rx.link);
+    port.SetEvents({});
+    port.SetPort(pty.SlavePath());
+    port.Open();
+    pty.Write("abc");
+    QVERIFY(waitWithoutEvents([&] { return bytesWaiting(port) == 3; }, 2000));
+    QCoreApplication::processEvents();
+    QVERIFY(!port.HandOffPending());
+    QVERIFY(rx.chunks.isEmpty());
+    QCOMPARE(bytesWaiting(port), 3); // nobody took them
+}
+
+void TestComPort::doubleAttachRaisesCodeEighteen() {
+    TComPort port;
+    Receiver rx;
+    port.AttachLink(&rx.link);
+    try {
+        port.AttachLink(&rx.link);
+        QFAIL("second attach succeeded");
+    } catch (const EComPort& e) {
+        QCOMPARE(e.Code(), 18);
+        QCOMPARE(e.OsCode(), -1);
+        QCOMPARE(QString(e.what()), QString("Link (un)registration failed"));
+    }
+    port.DetachLink(&rx.link);
+    QVERIFY_THROWS_EXCEPTION(EComPort, port.DetachLink(&rx.link));
+}
+
+void TestComPort::syncMethodCannotChangeWhileOpen() {
+    PtyPair pty;
+    TComPort port;
+    port.SetPort(pty.SlavePath());
+    port.Open();
+    QVERIFY_THROWS_EXCEPTION(EComPort, port.SetSyncMethod(TSyncMethod::smNone));
+    port.SetSyncMethod(TSyncMethod::smThreadSync); // unchanged: allowed
+}
+
+void TestComPort::closeWhileHandOffWaitsDoesNotDeadlock() {
+    PtyPair pty;
+    TComPort port;
+    Receiver rx;
+    port.AttachLink(&rx.link);
+    port.SetPort(pty.SlavePath());
+    port.Open();
+    pty.Write("abc");
+    QVERIFY(waitWithoutEvents([&] { return port.HandOffPending(); }, 2000));
+    QElapsedTimer t;
+    t.start();
+    port.Close();
+    QVERIFY(t.elapsed() < 1000);
+    QVERIFY(!port.Connected());
+    // The waiting hand-off was served while closing and still found the port open.
+    QCOMPARE(rx.all(), QByteArray("abc"));
+}
+
+void TestComPort::closeFromInsideHandlerReturns() {
+    PtyPair pty;
+    TComPort port;
+    TComLink link;
+    bool closed = false;
+    link.OnRxBuf = [&](TCustomComPort& p, const uint8_t*, int) {
+        p.Close();
+        closed = true;
+    };
+    port.AttachLink(&link);
+    port.SetPort(pty.SlavePath());
+    port.Open();
+    pty.Write("z");
+    QTRY_VERIFY_WITH_TIMEOUT(closed, 2000);
+    QVERIFY(!port.Connected());
+    port.Open(); // and the port is usable again
+    pty.Write("y");
+    QTRY_VERIFY_WITH_TIMEOUT(!port.Connected(), 2000);
+}
+
+void TestComPort::handlerErrorKeepsPortReceiving() {
+    PtyPair pty;
+    TComPort port;
+    QStringList errors;
+    struct Restore {
+        ~Restore() { TComHandOff::SetErrorHandler(nullptr); }
+    } restore;
+    TComHandOff::SetErrorHandler([&](std::exception_ptr e) {
+        try {
+            std::rethrow_exception(e);
+        } catch (const std::exception& ex) {
+            errors << ex.what();
+        }
+    });
+    TComLink link;
+    QList<QByteArray> got;
+    link.OnRxBuf = [&](TCustomComPort&, const uint8_t* b, int n) {
+        got.append(QByteArray(reinterpret_cast<const char*>(b), n));
+        if (got.size() == 1)
+            throw std::runtime_error("handler failed");
+    };
+    port.AttachLink(&link);
+    port.SetPort(pty.SlavePath());
+    port.Open();
+    pty.Write("1");
+    QTRY_COMPARE_WITH_TIMEOUT(errors, QStringList{"handler failed"}, 2000);
+    pty.Write("2");
+    QTRY_COMPARE_WITH_TIMEOUT(got.size(), 2, 2000);
+    QCOMPARE(got.last(), QByteArray("2"));
+}
+
+void TestComPort::hungUpDeviceDoesNotSpin() {
+    auto pty = std::make_unique<PtyPair>();
+    TComPort port;
+    Receiver rx;
+    port.AttachLink(&rx.link);
+    port.SetPort(pty->SlavePath());
+    port.Open();
+    pty.reset(); // the far end goes away; the port stays open
+    QCoreApplication::processEvents();
+    const double before = processCpuSeconds();
+    QEventLoop idle;
+    QTimer::singleShot(1000, &idle, &QEventLoop::quit);
+    idle.exec();
+    const double used = processCpuSeconds() - before;
+    QVERIFY2(used < 0.05, qPrintable(QString("CPU %1 s in 1 s").arg(used)));
+    QVERIFY(port.Connected());
+    QElapsedTimer t;
+    t.start();
+    port.Close();
+    QVERIFY(t.elapsed() < 1000);
+}
+
+void TestComPort::usbUnplugReadOfZeroStopsReceiving() {
+    PtyPair pty;
+    TComPort port;
+    Receiver rx;
+    port.AttachLink(&rx.link);
+    port.SetPort(pty.SlavePath());
+    port.Open();
+    testing::SetReadFunction(&readReportsEndOfFile);
+    pty.Write("q");
+    QVERIFY(waitWithoutEvents([&] { return port.HandOffPending(); }, 2000));
+    QTRY_VERIFY_WITH_TIMEOUT(!port.HandOffPending(), 2000);
+    testing::SetReadFunction(nullptr);
+    // The byte stays unread and the thread no longer watches the device: no further hand-off.
+    pty.Write("r");
+    QVERIFY(waitWithoutEvents([&] { return bytesWaiting(port) == 2; }, 2000));
+    QCoreApplication::processEvents();
+    QVERIFY(!port.HandOffPending());
+    QVERIFY(rx.chunks.isEmpty());
+    port.Close();
+}
+
+void TestComPort::detectorIsDetachedWhenPortIsDestroyed() {
+    TComDataPacket packet;
+    {
+        TComPort port;
+        packet.SetComPort(&port);
+        QCOMPARE(packet.ComPort(), &port);
+    }
+    QVERIFY(packet.ComPort() == nullptr);
+}
+
+QTEST_GUILESS_MAIN(TestComPort)
+#include "tst_comport.moc"
