@@ -1,0 +1,336 @@
+#include "SimulatedSplicer.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <poll.h>
+#include <stdexcept>
+#include <stdlib.h>
+#include <sys/eventfd.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+constexpr auto kByteTime = std::chrono::microseconds(1040);
+
+QByteArray le16(uint16_t v) {
+    const char bytes[2] = {char(uint8_t(v)), char(uint8_t(v >> 8))};
+    return QByteArray(bytes, 2);
+}
+
+void makeRaw(int fd) {
+    termios t{};
+    if (::tcgetattr(fd, &t) == 0) {
+        ::cfmakeraw(&t);
+        ::tcsetattr(fd, TCSANOW, &t);
+    }
+}
+
+} // namespace
+
+FusionParams SimulatedSplicer::DefaultFactorySet() {
+    FusionParams p;
+    p.Heat = 6000;
+    p.FixedOne = 1;
+    p.Current1 = 1434;
+    p.Current2 = 1638;
+    p.Current3 = 1843;
+    p.Current4 = 2048;
+    p.Current5 = 2253;
+    p.Time1 = p.Time2 = p.Time3 = p.Time4 = p.Time5 = 500;
+    p.PushLeft = p.PushRight = 40;
+    p.AdjustLeft = p.AdjustRight = 100;
+    p.PullPush = p.ClearDust = 1;
+    p.DustCurrent = 1229;
+    p.DustTime = 15;
+    p.FusePushLength = 5;
+    p.FusePushSpeed = 2;
+    return p;
+}
+
+SimulatedSplicer::SimulatedSplicer(Options options) : options_(std::move(options)) {
+    fd_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (fd_ < 0 || ::grantpt(fd_) != 0 || ::unlockpt(fd_) != 0)
+        throw std::runtime_error("cannot create a pseudo-terminal");
+    slavePath_ = ::ptsname(fd_);
+    makeRaw(fd_);
+    // The slave's line discipline applies too until the program opens it; make it raw now so
+    // no byte is echoed or translated before then.
+    const int slave = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slave >= 0) {
+        makeRaw(slave);
+        ::close(slave);
+    }
+    start();
+}
+
+SimulatedSplicer::SimulatedSplicer(int fd, Options options) : options_(std::move(options)), fd_(fd) {
+    makeRaw(fd_);
+    start();
+}
+
+void SimulatedSplicer::start() {
+    block_ = factory_ = DefaultFactorySet();
+    stopFd_ = ::eventfd(0, EFD_CLOEXEC);
+    wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    reader_ = std::thread([this] { readLoop(); });
+    writer_ = std::thread([this] { writeLoop(); });
+}
+
+SimulatedSplicer::~SimulatedSplicer() {
+    {
+        std::lock_guard lock(mutex_);
+        stopping_ = true;
+        changed_.notify_all();
+    }
+    const uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = ::write(stopFd_, &one, sizeof one);
+    reader_.join();
+    writer_.join();
+    ::close(stopFd_);
+    ::close(wakeFd_);
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+void SimulatedSplicer::HangUp() {
+    {
+        std::lock_guard lock(mutex_);
+        outgoing_.clear();
+        hangUp_ = true;
+    }
+    // The reader closes the line: a descriptor must not be closed under another thread's poll.
+    const uint64_t one = 1;
+    [[maybe_unused]] ssize_t n = ::write(wakeFd_, &one, sizeof one);
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return fd_ < 0; });
+}
+
+void SimulatedSplicer::closeLine(std::unique_lock<std::mutex>& lock) {
+    changed_.wait(lock, [&] { return !writing_; });
+    ::close(fd_);
+    fd_ = -1;
+    changed_.notify_all();
+}
+
+void SimulatedSplicer::readLoop() {
+    for (;;) {
+        int fd;
+        {
+            std::unique_lock lock(mutex_);
+            if (hangUp_ && fd_ >= 0)
+                closeLine(lock);
+            fd = fd_;
+        }
+        pollfd fds[3] = {{fd, POLLIN, 0}, {stopFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+        if (::poll(fds, 3, -1) < 0 && errno != EINTR)
+            return;
+        if (fds[1].revents)
+            return;
+        if (fds[2].revents) {
+            uint64_t v;
+            [[maybe_unused]] ssize_t n = ::read(wakeFd_, &v, sizeof v);
+            continue;
+        }
+        if (fds[0].revents & POLLIN) {
+            char buf[512];
+            const ssize_t n = ::read(fd, buf, sizeof buf);
+            if (n > 0) {
+                input_.append(buf, n);
+                parse();
+                continue;
+            }
+        }
+        if (fds[0].revents & (POLLHUP | POLLERR | POLLNVAL)) {
+            // Nobody holds the slave end (between two opens of the program): look again soon.
+            pollfd wait[2] = {{stopFd_, POLLIN, 0}, {wakeFd_, POLLIN, 0}};
+            if (::poll(wait, 2, 20) > 0 && wait[0].revents)
+                return;
+        }
+    }
+}
+
+void SimulatedSplicer::parse() {
+    for (;;) {
+        const qsizetype start = input_.indexOf(char(0x5A));
+        if (start < 0) {
+            input_.clear();
+            return;
+        }
+        input_.remove(0, start);
+        if (input_.size() < 3)
+            return;
+        const bool lengthFirst = uint8_t(input_[1]) == 0x0A;
+        const qsizetype length = lengthFirst ? 10 : 4 + uint8_t(input_[2]);
+        if (input_.size() < length)
+            return;
+        if (uint8_t(input_[length - 1]) != 0xA5) {
+            input_.remove(0, 1);
+            continue;
+        }
+        const QByteArray frame = input_.left(length);
+        input_.remove(0, length);
+        handleFrame(frame, Clock::now());
+    }
+}
+
+void SimulatedSplicer::handleFrame(const QByteArray& frame, Clock::time_point at) {
+    std::unique_lock lock(mutex_);
+    frames_.push_back({frame, at});
+    changed_.notify_all();
+    const uint8_t kind = uint8_t(frame[1]);
+    if (kind == 0x0A) {
+        const uint8_t code = uint8_t(frame[2]);
+        const uint8_t record = uint8_t(frame[3]);
+        if (code == 0x83 && record == 0xC6)
+            block_ = factory_;
+        else if (code == 0x83 && record == 0xC5)
+            factory_ = block_;
+        return;
+    }
+    const QByteArray payload = frame.mid(3, frame.size() - 4);
+    if (kind == 0x4B) {
+        QByteArray bytes = block_.Encode();
+        bytes.replace(0, payload.size(), payload);
+        block_ = FusionParams::Decode(bytes);
+        return;
+    }
+    if (kind == 0x3A) {
+        calibration_ = payload;
+        return;
+    }
+    if (kind != 0x4A || payload.size() < 1)
+        return;
+    const uint8_t code = uint8_t(payload[0]);
+    const Options& o = options_;
+    switch (code) {
+    case 0x45: answer(code, QByteArray(1, char(0xC0)), at); break;
+    case 0xC1: answer(code, le16(o.firmware), at); break;
+    case 0xC7: answer(code, le16(o.blockLength), at); break;
+    case 0x49: answer(code, le16(o.fusionCount), at); break;
+    case 0x44: answer(code, QByteArray(1, char(o.currentGroup)), at); break;
+    case 0x48: answer(code, o.deviceId.left(10).leftJustified(10, '\0'), at); break;
+    case 0x4E: {
+        QByteArray env;
+        for (uint16_t v : o.environment)
+            env += le16(v);
+        answer(code, env, at);
+        break;
+    }
+    case 0x40: {
+        const int count = o.firmware < 134 ? FusionParams::kShortSize
+                                           : std::min<int>(o.blockLength, FusionParams::kSize);
+        answer(code, block_.Encode().left(count), at);
+        break;
+    }
+    default: break;
+    }
+}
+
+void SimulatedSplicer::answer(uint8_t code, const QByteArray& payload, Clock::time_point at) {
+    if (options_.silent)
+        return;
+    QByteArray frame;
+    frame.append(char(0x55)).append(char(uint8_t(payload.size() + 4))).append(char(code));
+    frame.append(payload).append(char(0xAA));
+    outgoing_.push_back({options_.garbage + frame,
+                         at + std::chrono::milliseconds(options_.answerDelayMs)});
+    changed_.notify_all();
+}
+
+void SimulatedSplicer::writeLoop() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        changed_.wait(lock, [&] { return stopping_ || !outgoing_.empty(); });
+        if (stopping_)
+            return;
+        Pending next = outgoing_.front();
+        writing_ = true;
+        if (changed_.wait_until(lock, next.due, [&] { return stopping_; }))
+            return;
+        if (outgoing_.empty()) { // hung up meanwhile
+            writing_ = false;
+            continue;
+        }
+        outgoing_.pop_front();
+        const int fd = fd_;
+        if (fd < 0) {
+            writing_ = false;
+            continue;
+        }
+        const bool pacing = options_.pacing;
+        lock.unlock();
+        // Byte by byte at the line rate, or all at once.
+        auto t = Clock::now();
+        for (qsizetype i = 0; i < next.bytes.size();) {
+            const qsizetype n = pacing ? 1 : next.bytes.size() - i;
+            if (::write(fd, next.bytes.constData() + i, size_t(n)) <= 0)
+                break;
+            i += n;
+            if (pacing) {
+                t += kByteTime;
+                std::this_thread::sleep_until(t);
+            }
+        }
+        lock.lock();
+        writing_ = false;
+        changed_.notify_all();
+    }
+}
+
+std::vector<SimulatedSplicer::Frame> SimulatedSplicer::Frames() const {
+    std::lock_guard lock(mutex_);
+    return frames_;
+}
+
+bool SimulatedSplicer::WaitForFrames(size_t count, int timeoutMs) const {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [&] { return frames_.size() >= count; });
+}
+
+bool SimulatedSplicer::WaitUntilIdle(int timeoutMs) const {
+    std::unique_lock lock(mutex_);
+    return changed_.wait_for(lock, std::chrono::milliseconds(timeoutMs),
+                             [&] { return outgoing_.empty() && !writing_; });
+}
+
+void SimulatedSplicer::ClearFrames() {
+    std::lock_guard lock(mutex_);
+    frames_.clear();
+}
+
+FusionParams SimulatedSplicer::Block() const {
+    std::lock_guard lock(mutex_);
+    return block_;
+}
+
+void SimulatedSplicer::SetBlock(const FusionParams& block) {
+    std::lock_guard lock(mutex_);
+    block_ = block;
+}
+
+FusionParams SimulatedSplicer::FactorySet() const {
+    std::lock_guard lock(mutex_);
+    return factory_;
+}
+
+QByteArray SimulatedSplicer::Calibration() const {
+    std::lock_guard lock(mutex_);
+    return calibration_;
+}
+
+void SimulatedSplicer::SetSilent(bool silent) {
+    std::lock_guard lock(mutex_);
+    options_.silent = silent;
+}
+
+void SimulatedSplicer::SetFirmware(uint16_t firmware) {
+    std::lock_guard lock(mutex_);
+    options_.firmware = firmware;
+}
+
+void SimulatedSplicer::SetBlockLength(uint16_t length) {
+    std::lock_guard lock(mutex_);
+    options_.blockLength = length;
+}

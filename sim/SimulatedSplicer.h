@@ -1,0 +1,106 @@
+#pragma once
+
+#include "FusionParams.h"
+
+#include <QByteArray>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <deque>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+// The splicer's side of the protocol, on the master end of a pseudo-terminal or on a tty.
+// It answers like the device, stores written blocks, and records every frame it received with
+// the time it arrived, so tests can assert the exact bytes and the gaps between them.
+class SimulatedSplicer {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    struct Options {
+        uint16_t firmware = 134;
+        uint16_t blockLength = 38;
+        int answerDelayMs = 0;
+        bool pacing = true;      // 1.04 ms a byte, as at 9600 baud
+        bool silent = false;     // answers nothing
+        QByteArray garbage;      // sent before every answer
+        uint16_t fusionCount = 1234;
+        uint8_t currentGroup = 3;
+        QByteArray deviceId = "SPL2026001";
+        uint16_t environment[4] = {45, 253, 1012, 261}; // RH, T (0.1 degC), P, T
+    };
+
+    struct Frame {
+        QByteArray bytes;
+        Clock::time_point at;
+    };
+
+    // The factory set of a new simulator: the window's initial values.
+    static FusionParams DefaultFactorySet();
+
+    // Creates a pseudo-terminal and serves its master end.
+    explicit SimulatedSplicer(Options options);
+    // Serves an open file descriptor (a tty), which it then owns.
+    SimulatedSplicer(int fd, Options options);
+    SimulatedSplicer(const SimulatedSplicer&) = delete;
+    SimulatedSplicer& operator=(const SimulatedSplicer&) = delete;
+    ~SimulatedSplicer();
+
+    // Where the program under test connects (the slave end), empty when serving a tty.
+    const std::string& SlavePath() const { return slavePath_; }
+
+    std::vector<Frame> Frames() const;
+    // Waits until at least count frames arrived; false on time-out.
+    bool WaitForFrames(size_t count, int timeoutMs) const;
+    // Waits until every queued answer has been written.
+    bool WaitUntilIdle(int timeoutMs) const;
+    void ClearFrames();
+
+    FusionParams Block() const;
+    void SetBlock(const FusionParams& block);
+    FusionParams FactorySet() const;
+    QByteArray Calibration() const;
+    void SetSilent(bool silent);
+    void SetFirmware(uint16_t firmware);
+    void SetBlockLength(uint16_t length);
+    // Closes the line as an unplugged converter would.
+    void HangUp();
+
+private:
+    void start();
+    void readLoop();
+    void closeLine(std::unique_lock<std::mutex>& lock);
+    void writeLoop();
+    void parse();
+    void handleFrame(const QByteArray& frame, Clock::time_point at);
+    void answer(uint8_t code, const QByteArray& payload, Clock::time_point at);
+
+    Options options_;
+    int fd_ = -1;
+    int stopFd_ = -1;
+    int wakeFd_ = -1;
+    std::string slavePath_;
+    QByteArray input_;
+
+    mutable std::mutex mutex_;
+    mutable std::condition_variable changed_;
+    std::vector<Frame> frames_;
+    FusionParams block_;
+    FusionParams factory_;
+    QByteArray calibration_;
+    struct Pending {
+        QByteArray bytes;
+        Clock::time_point due;
+    };
+    std::deque<Pending> outgoing_;
+    bool writing_ = false;
+    bool stopping_ = false;
+    bool hangUp_ = false;
+
+    std::thread reader_;
+    std::thread writer_;
+};

@@ -1,0 +1,18 @@
+#include "Application.h"
+#include "LinuxConverterLibrary.h"
+#include "MessageBoxes.h"
+#include "PortMap.h"
+#include "frmMain.h"
+
+#include <QIcon>
+
+int main(int argc, char** argv) {
+    TQtMessageBoxes boxes;
+    TApplication app(argc, argv, boxes);
+    app.setWindowIcon(QIcon(QStringLiteral(":/spliceon.png")));
+    ch341::InstallPortMapping();
+    ch341::TLinuxConverterLibrary converter;
+    TfrmMain window({boxes, converter, QString()});
+    window.show();
+    return app.exec();
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "IniFile.h"
+
+#include <QString>
+
+namespace config {
+
+// The folder of the running executable, with its trailing separator; never the current folder.
+QString ExecutableFolder();
+
+// The configuration file every access uses. Fixed once, when the main window is created.
+void SetConfigPath(const QString& path);
+QString ConfigPath();
+
+QString ReadConfigString(const QString& section, const QString& key);
+// "0x"/"0X" and more: hexadecimal. A whole number other than 0 is yes; 0, empty or not a
+// number is no.
+bool ReadConfigBool(const QString& section, const QString& key);
+void WriteConfigString(const QString& section, const QString& key, const QString& value);
+void WriteConfigBool(const QString& section, const QString& key, bool value);
+
+// The yes/no reading of ReadConfigBool, for a text already read.
+bool ConfigTextIsTrue(const QString& text);
+
+} // namespace config

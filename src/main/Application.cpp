@@ -1,0 +1,57 @@
+#include "Application.h"
+
+#include "ComHandOff.h"
+#include "MessageBoxes.h"
+
+#include <QEvent>
+
+namespace {
+
+const QEvent::Type kRethrowEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+class RethrowEvent : public QEvent {
+public:
+    explicit RethrowEvent(std::exception_ptr error) : QEvent(kRethrowEvent), error(error) {}
+    const std::exception_ptr error;
+};
+
+} // namespace
+
+void PostError(std::exception_ptr error) {
+    if (QCoreApplication* app = QCoreApplication::instance())
+        QCoreApplication::postEvent(app, new RethrowEvent(error));
+}
+
+TApplication::TApplication(int& argc, char** argv, TMessageBoxes& boxes)
+    : QApplication(argc, argv), boxes_(boxes) {
+    serial::TComHandOff::SetErrorHandler(&PostError);
+}
+
+TApplication::~TApplication() { serial::TComHandOff::SetErrorHandler(nullptr); }
+
+bool TApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        ShowError(std::current_exception());
+        return true;
+    }
+}
+
+bool TApplication::event(QEvent* e) {
+    if (e->type() == kRethrowEvent)
+        std::rethrow_exception(static_cast<RethrowEvent*>(e)->error);
+    return QApplication::event(e);
+}
+
+void TApplication::ShowError(std::exception_ptr error) {
+    QString text;
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        text = QString::fromUtf8(e.what());
+    } catch (...) {
+        text = QStringLiteral("Unknown error");
+    }
+    boxes_.ShowError(text);
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QApplication>
+
+#include <exception>
+
+class TMessageBoxes;
+
+// The application object. It holds the general error display: an error that ends any handler
+// (button, menu, timer, received data, posted message) is caught here, once, and shown in the
+// error box; the program then goes on.
+class TApplication : public QApplication {
+    Q_OBJECT
+public:
+    TApplication(int& argc, char** argv, TMessageBoxes& boxes);
+    ~TApplication() override;
+
+    bool notify(QObject* receiver, QEvent* event) override;
+
+    // Shows an error caught outside event delivery.
+    void ShowError(std::exception_ptr error);
+
+protected:
+    bool event(QEvent* e) override;
+
+private:
+    TMessageBoxes& boxes_;
+};
+
+// Hands an error that was caught where it cannot be shown at once (the serial hand-off, window
+// creation) to the general error display, which shows it from the event loop.
+void PostError(std::exception_ptr error);

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <cstdint>
+
+// Command frames to the splicer. Kind-first: 5A kind n payload A5. Length-first: 5A 0A code,
+// six payload bytes, A5. No checksum, no sequence number; multi-byte values little-endian.
+namespace frames {
+
+inline constexpr uint8_t kStart = 0x5A;
+inline constexpr uint8_t kEnd = 0xA5;
+
+enum Kind : uint8_t {
+    KindCommand = 0x4A,
+    KindParamBlock = 0x4B,
+    KindCalibration = 0x3A,
+};
+
+enum RecordCode : uint8_t {
+    RecordControl = 0x83,
+    RecordArcTest = 0x81,
+};
+
+enum ControlCode : uint8_t {
+    ControlSaveAsFactory = 0xC5,
+    ControlRestoreFactory = 0xC6,
+};
+
+// Command codes (kind 0x4A, two-byte payload: code, argument).
+enum Command : uint8_t {
+    CmdReadParams = 0x40,
+    CmdHandshake = 0x45,
+    CmdVersion = 0xC1,
+    CmdBlockLength = 0xC7,
+    CmdEnvironment = 0x4E,
+    CmdCoreReset = 0x47,
+    CmdCoreResetOrigin = 0x46,
+    CmdDeviceId = 0x48,
+    CmdFusionCount = 0x49,
+    CmdCurrentGroup = 0x44,
+    CmdReadCalibration = 0x30,
+};
+
+inline constexpr uint8_t kHandshakeArgument = 0x08;
+
+// The count goes out as its low 8 bits; exactly count payload bytes follow.
+QByteArray KindFirst(uint8_t kind, const QByteArray& payload, int count);
+QByteArray LengthFirst(uint8_t code, const uint8_t (&payload)[6]);
+QByteArray ControlRecord(uint8_t b0, uint8_t b1, uint8_t b2, uint16_t w);
+QByteArray TestRecord(uint32_t value);
+
+} // namespace frames

@@ -1,0 +1,54 @@
+#include "IntText.h"
+
+#include <cmath>
+
+EConvertError::EConvertError(const QString& text)
+    : std::runtime_error(QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString()) {}
+
+int32_t StrToInt(const QString& text) {
+    qsizetype i = 0;
+    while (i < text.size() && text[i] == ' ')
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-'))
+        negative = text[i++] == '-';
+    int base = 10;
+    if (i < text.size() && text[i] == '$') {
+        base = 16;
+        ++i;
+    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+        base = 16;
+        i += 2;
+    }
+    if (i >= text.size())
+        throw EConvertError(text);
+    int64_t value = 0;
+    for (; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        int digit;
+        if (c >= '0' && c <= '9')
+            digit = c - '0';
+        else if (base == 16 && c >= 'a' && c <= 'f')
+            digit = c - 'a' + 10;
+        else if (base == 16 && c >= 'A' && c <= 'F')
+            digit = c - 'A' + 10;
+        else
+            throw EConvertError(text);
+        value = value * base + digit;
+        if (value > int64_t(UINT32_MAX))
+            throw EConvertError(text);
+    }
+    if (negative)
+        value = -value;
+    // Hexadecimal texts may spell the full 32-bit pattern (0xFFFFFFFF is -1).
+    if (base == 16 && !negative && value > INT32_MAX && value <= UINT32_MAX)
+        value = int64_t(int32_t(uint32_t(value)));
+    if (value < INT32_MIN || value > INT32_MAX)
+        throw EConvertError(text);
+    return int32_t(value);
+}
+
+int64_t RoundHalfEven(double value) {
+    // The default floating-point rounding mode is to nearest, ties to even.
+    return static_cast<int64_t>(std::nearbyint(value));
+}

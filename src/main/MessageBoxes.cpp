@@ -1,0 +1,65 @@
+#include "MessageBoxes.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+
+QString ProgramTitle() {
+    const QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    const QString stem = name.section('.', 0, 0);
+    if (stem.isEmpty())
+        return stem;
+    return stem.left(1) + stem.mid(1).toLower();
+}
+
+QString ErrorBoxText(const QString& message) {
+    if (!message.isEmpty() && message.back() > QChar('.'))
+        return message + '.';
+    return message;
+}
+
+namespace {
+
+int run(QMessageBox& box) {
+    // Centred on the screen, as every box of the program is.
+    box.setWindowModality(Qt::ApplicationModal);
+    return box.exec();
+}
+
+} // namespace
+
+void TQtMessageBoxes::ShowMessage(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, ProgramTitle(), text);
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    run(box);
+}
+
+bool TQtMessageBoxes::Confirm(const QString& text) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text);
+    QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    run(box);
+    // The title-bar close button answers like the escape button, so only Yes goes on.
+    return box.clickedButton() == yes;
+}
+
+void TQtMessageBoxes::Acknowledge(const QString& text) {
+    QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text);
+    QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(yes);
+    run(box);
+}
+
+void TQtMessageBoxes::ShowError(const QString& text) {
+    QMessageBox box(QMessageBox::Critical, ProgramTitle(), ErrorBoxText(text));
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    run(box);
+}

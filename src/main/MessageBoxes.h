@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+// Every modal box the program shows goes through here, so tests can answer them and see what
+// was shown.
+class TMessageBoxes {
+public:
+    virtual ~TMessageBoxes() = default;
+
+    // Information box: the text, no icon, "OK" (Enter and Esc), the program title.
+    virtual void ShowMessage(const QString& text) = 0;
+    // Confirmation box: title "Confirm", question icon, "&Yes" (default) and "&No" (Esc).
+    // True to go on. Closing the box any other way cancels, like No.
+    virtual bool Confirm(const QString& text) = 0;
+    // Confirmation box whose only button is Yes: a notice that needs acknowledging.
+    virtual void Acknowledge(const QString& text) = 0;
+    // The general error display: stop icon, OK, the program title.
+    virtual void ShowError(const QString& text) = 0;
+};
+
+// The executable's file name up to its first full stop, every character after the first in
+// lower case ("SPLICEON.bin" gives "Spliceon", "spliceon" stays "spliceon").
+QString ProgramTitle();
+// An error text as the error box shows it: with a full stop appended when its last character
+// sorts after the full stop.
+QString ErrorBoxText(const QString& message);
+
+// The boxes as the user sees them.
+class TQtMessageBoxes : public TMessageBoxes {
+public:
+    void ShowMessage(const QString& text) override;
+    bool Confirm(const QString& text) override;
+    void Acknowledge(const QString& text) override;
+    void ShowError(const QString& text) override;
+};

@@ -1,0 +1,138 @@
+#include "frmMain.h"
+
+#include "Application.h"
+#include "SpinEdit.h"
+#include "ui_frmMain.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QScreen>
+
+TfrmMain* frmMain = nullptr;
+
+namespace {
+
+// Posted by the notification routine; carries the notification's value.
+class DeviceNotifyEvent : public QEvent {
+public:
+    explicit DeviceNotifyEvent(int32_t value) : QEvent(TfrmMain::MSG_CH341_EVENT), value(value) {}
+    const int32_t value;
+};
+
+// Runs FormShow once the window is on screen.
+const QEvent::Type kFormShowEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+} // namespace
+
+TfrmMain::TfrmMain(TfrmMainServices services, QWidget* parent)
+    : QMainWindow(parent), ui(std::make_unique<Ui::TfrmMain>()), boxes_(services.boxes),
+      converter_(services.converter), programFolder_(services.programFolder) {
+    frmMain = this;
+    ui->setupUi(this);
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                   Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                   Qt::WindowCloseButtonHint);
+    // The calibration page stays in the page control, out of the user's reach.
+    ui->PageControl->setTabVisible(ui->PageControl->indexOf(ui->tabCalibrate), false);
+    ui->PageControl->setCurrentWidget(ui->tabFuseParam);
+    ui->cbCommand->setCurrentIndex(-1);
+
+    ComDataPacket1.SetComPort(&ComPort);
+    ComDataPacket1.OnPacket = [this](serial::TComDataPacket& sender, const QByteArray& str) {
+        ComDataPacket1Packet(sender, str);
+    };
+    connectHandlers();
+    // An error here must not stop the window from existing and being shown.
+    try {
+        FormCreate();
+    } catch (...) {
+        PostError(std::current_exception());
+    }
+}
+
+TfrmMain::~TfrmMain() {
+    if (frmMain == this)
+        frmMain = nullptr;
+}
+
+void TfrmMain::connectHandlers() {
+    const auto on = [this](QAbstractButton* b, void (TfrmMain::*handler)()) {
+        connect(b, &QAbstractButton::clicked, this, [this, handler] { (this->*handler)(); });
+    };
+    on(ui->btnWrite, &TfrmMain::btnWriteClick);
+    on(ui->btnRead, &TfrmMain::btnReadClick);
+    on(ui->btnOpen, &TfrmMain::btnOpenClick);
+    on(ui->btnSave, &TfrmMain::btnSaveClick);
+    on(ui->btnGetDefault, &TfrmMain::btnGetDefaultClick);
+    on(ui->btnFireTest, &TfrmMain::btnFireTestClick);
+    on(ui->btnUDRest, &TfrmMain::btnUDRestClick);
+    on(ui->btnUDSetRST, &TfrmMain::btnUDSetRSTClick);
+    on(ui->btnSend, &TfrmMain::btnSendClick);
+    on(ui->btnCaliWrite, &TfrmMain::btnCaliWriteClick);
+    on(ui->btnCaliRead, &TfrmMain::btnCaliReadClick);
+    connect(ui->actDevConnect, &QAction::triggered, this, [this] {
+        // The check mark belongs to the connection, not to the click.
+        ui->actDevConnect->setChecked(!ui->actDevConnect->isChecked());
+        actDevConnectExecute();
+    });
+    connect(ui->actDevDisConnect, &QAction::triggered, this, [this] { actDevDisConnectExecute(); });
+    connect(ui->mExit, &QAction::triggered, this, [this] { mExitClick(); });
+    connect(ui->mAbout, &QAction::triggered, this, [this] { mAboutClick(); });
+}
+
+bool TfrmMain::event(QEvent* e) {
+    if (e->type() == MSG_CH341_EVENT) {
+        MSG_CH341(static_cast<DeviceNotifyEvent*>(e)->value);
+        return true;
+    }
+    if (e->type() == kFormShowEvent) {
+        FormShow();
+        return true;
+    }
+    return QMainWindow::event(e);
+}
+
+void TfrmMain::showEvent(QShowEvent* e) {
+    QMainWindow::showEvent(e);
+    if (shown_)
+        return;
+    shown_ = true;
+    if (const QScreen* s = screen())
+        move(s->availableGeometry().center() - rect().center());
+    // After the first paint, so the window is on screen while the search runs.
+    QCoreApplication::postEvent(this, new QEvent(kFormShowEvent), Qt::LowEventPriority);
+}
+
+void TfrmMain::closeEvent(QCloseEvent* e) {
+    FormClose();
+    QMainWindow::closeEvent(e);
+}
+
+void TfrmMain::DeviceNotifyCallback(int32_t value) {
+    if (TfrmMain* window = frmMain)
+        QCoreApplication::postEvent(window, new DeviceNotifyEvent(value));
+}
+
+QString TfrmMain::StatusText(int panel) const {
+    const QLabel* panels[] = {ui->StatusPanel0, ui->StatusPanel1, ui->StatusPanel2};
+    return panels[panel]->text();
+}
+
+void TfrmMain::SetStatusText(int panel, const QString& text) {
+    QLabel* panels[] = {ui->StatusPanel0, ui->StatusPanel1, ui->StatusPanel2};
+    panels[panel]->setText(text);
+}
+
+QWidget* TfrmMain::control(const char* name) const {
+    return ui->GroupBox1->findChild<QWidget*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
+}
+
+QCheckBox* TfrmMain::checkBox(const char* name) const { return qobject_cast<QCheckBox*>(control(name)); }
+
+QString TfrmMain::fieldText(const char* name) const {
+    return static_cast<TSpinEdit*>(control(name))->text();
+}
+
+void TfrmMain::setFieldText(const char* name, const QString& text) {
+    static_cast<TSpinEdit*>(control(name))->setText(text);
+}

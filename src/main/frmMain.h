@@ -1,0 +1,138 @@
+#pragma once
+
+#include "ComDataPacket.h"
+#include "ComPort.h"
+#include "DeviceState.h"
+#include "FrameScanner.h"
+#include "FusionParams.h"
+
+#include <QEvent>
+#include <QMainWindow>
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+namespace Ui {
+class TfrmMain;
+}
+namespace ch341 {
+class TConverterLibrary;
+}
+class TMessageBoxes;
+class QCheckBox;
+
+// What the window is given: the boxes it shows, the converter library, and the folder that
+// holds config.ini and driver/ (empty: the executable's own folder).
+struct TfrmMainServices {
+    TMessageBoxes& boxes;
+    ch341::TConverterLibrary& converter;
+    QString programFolder;
+};
+
+// The program's only working window. Its handlers are spread over one source file per
+// subsystem: frmMain_protocol.cpp, frmMain_params.cpp, frmMain_discovery.cpp,
+// frmMain_storage.cpp, frmMain_operations.cpp and frmMain_startup.cpp.
+class TfrmMain : public QMainWindow {
+    Q_OBJECT
+public:
+    // The plug and unplug notification, posted by DeviceNotifyCallback.
+    static constexpr QEvent::Type MSG_CH341_EVENT = static_cast<QEvent::Type>(1034);
+    static inline const QString kNotConnected = QStringLiteral(" 未连接设备！ ");
+
+    explicit TfrmMain(TfrmMainServices services, QWidget* parent = nullptr);
+    ~TfrmMain() override;
+
+    // Command frames and waits.
+    void SendFrame(uint8_t kind, const QByteArray& payload, int count);
+    void SendCommand(uint8_t code, uint8_t argument);
+    void SendParamBlock(const FusionParams& block, int count);
+    void SendControlRecord(uint8_t b0, uint8_t b1, uint8_t b2, uint16_t w);
+    void SendTestRecord(uint32_t value);
+    static void WaitPumping(int milliseconds);
+    void QueryVersion();
+    void QueryBlockLength();
+    void QueryParams();
+
+    // Received frames.
+    void ComDataPacket1Packet(serial::TComDataPacket& sender, const QByteArray& str);
+    void DispatchResponse(const QByteArray& frame);
+    void RunQuerySequence();
+
+    // The parameter block and its fields.
+    void CollectParams();
+    void ShowParamAnswer(const FusionParams& record);
+    void MarkField(QWidget* control, const QString& newText);
+    void ResetParamColours();
+    void btnReadClick();
+    void btnWriteClick();
+
+    // Finding the splicer.
+    void FindDevice();
+    void DisconnectDevice();
+    void FormShow();
+    void actDevConnectExecute();
+    void actDevDisConnectExecute();
+    void MSG_CH341(int32_t value);
+    static void DeviceNotifyCallback(int32_t value);
+
+    // The saved parameter set.
+    void btnSaveClick();
+    void btnOpenClick();
+
+    // Device operations, service queries, calibration.
+    void btnGetDefaultClick();
+    void btnFireTestClick();
+    void btnUDRestClick();
+    void btnUDSetRSTClick();
+    void btnSendClick();
+    void btnCaliWriteClick();
+    void btnCaliReadClick();
+
+    // Start-up, shutdown, about box.
+    void FormCreate();
+    void InstallDriver();
+    void FormClose();
+    void mExitClick();
+    void mAboutClick();
+
+    QString StatusText(int panel) const;
+    void SetStatusText(int panel, const QString& text);
+    const QByteArray& RxBuffer() const { return scanner_.RxBuffer(); }
+
+    // Owned components and state, for the window's whole life. The detector is declared after
+    // the port, so it detaches before the port goes.
+    serial::TComPort ComPort;
+    serial::TComDataPacket ComDataPacket1;
+    DeviceState State;
+    FusionParams Params;
+    std::array<int8_t, 4> CalibrationTable{};
+
+protected:
+    bool event(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void connectHandlers();
+    void runSearch();
+    void showDeviceInfo();
+    QWidget* control(const char* name) const;
+    QCheckBox* checkBox(const char* name) const;
+    QString fieldText(const char* name) const;
+    void setFieldText(const char* name, const QString& text);
+
+    std::unique_ptr<Ui::TfrmMain> ui;
+    TMessageBoxes& boxes_;
+    ch341::TConverterLibrary& converter_;
+    QString programFolder_;
+    FrameScanner scanner_;
+    QString environment_;
+    bool shown_ = false;
+    bool searching_ = false;
+    enum class PendingSearch { None, Search, Reconnect } pendingSearch_ = PendingSearch::None;
+};
+
+// The one main window, set before its creation handler runs; the plug and unplug notification
+// reaches the window through it.
+extern TfrmMain* frmMain;

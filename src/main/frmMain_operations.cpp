@@ -1,0 +1,57 @@
+// Factory restore, arc test, core-alignment reset, service queries and the calibration table.
+#include "frmMain.h"
+
+#include "ButtonBusy.h"
+#include "Frames.h"
+#include "IntText.h"
+#include "MessageBoxes.h"
+#include "ParamFields.h"
+#include "ui_frmMain.h"
+
+void TfrmMain::btnGetDefaultClick() {
+    if (!boxes_.Confirm(QStringLiteral("你确定要恢复出厂设置数据到设备？")))
+        return;
+    const ButtonBusy busy(ui->btnGetDefault);
+    SendControlRecord(frames::ControlRestoreFactory, 0, 0, 0);
+    WaitPumping(500); // the splicer restores its set meanwhile
+    SendCommand(frames::CmdReadParams, 0);
+}
+
+void TfrmMain::btnFireTestClick() {
+    const int32_t current = StrToInt(ui->edtCurrent3->text());
+    const int32_t time = StrToInt(ui->edtTime3->text());
+    SendTestRecord(uint32_t(params::TimeWord(time)) << 16 | params::CurrentWord(current));
+}
+
+void TfrmMain::btnUDRestClick() { SendCommand(frames::CmdCoreReset, 0); }
+
+void TfrmMain::btnUDSetRSTClick() {
+    if (boxes_.Confirm(QStringLiteral("对准光纤后，按切换键，再次对准光纤。确定都对准了吗？")))
+        SendCommand(frames::CmdCoreResetOrigin, 0);
+}
+
+void TfrmMain::btnSendClick() {
+    static constexpr uint8_t kCodes[] = {frames::CmdVersion,     frames::CmdEnvironment,
+                                         frames::CmdCoreReset,   frames::CmdCoreResetOrigin,
+                                         frames::CmdDeviceId,    frames::CmdFusionCount,
+                                         frames::CmdCurrentGroup};
+    if (!State.HandshakeSeen) {
+        boxes_.ShowMessage(QStringLiteral("设备未连接！"));
+        return;
+    }
+    const int index = ui->cbCommand->currentIndex();
+    if (index < 0 || index >= int(std::size(kCodes)))
+        return;
+    SendCommand(kCodes[index], 0);
+}
+
+void TfrmMain::btnCaliWriteClick() {
+    const QLineEdit* entries[] = {ui->edtCali0020, ui->edtCali2050, ui->edtCali5080,
+                                  ui->edtCali8000};
+    for (size_t i = 0; i < CalibrationTable.size(); ++i)
+        CalibrationTable[i] = int8_t(uint8_t(StrToInt(entries[i]->text())));
+    SendFrame(frames::KindCalibration,
+              QByteArray(reinterpret_cast<const char*>(CalibrationTable.data()), 4), 4);
+}
+
+void TfrmMain::btnCaliReadClick() { SendCommand(frames::CmdReadCalibration, 0); }

@@ -1,0 +1,87 @@
+// The parameter block and its fields: collecting, showing with change marks, read and write.
+#include "frmMain.h"
+
+#include "ButtonBusy.h"
+#include "Frames.h"
+#include "IntText.h"
+#include "MessageBoxes.h"
+#include "ParamFields.h"
+#include "SpinEdit.h"
+#include "ui_frmMain.h"
+
+#include <QCheckBox>
+
+namespace {
+
+const QColor kUnchanged(0, 128, 0);
+const QColor kChanged(255, 0, 0);
+
+void setFontColour(QWidget* w, const QColor& colour) {
+    QPalette p = w->palette();
+    p.setColor(QPalette::Text, colour);
+    p.setColor(QPalette::WindowText, colour);
+    w->setPalette(p);
+}
+
+} // namespace
+
+void TfrmMain::CollectParams() {
+    for (const params::Field& f : params::kFields) {
+        int32_t windowValue;
+        if (f.scale == params::Scale::Flag)
+            windowValue = checkBox(f.control)->isChecked() ? 1 : 0;
+        else
+            windowValue = StrToInt(fieldText(f.control));
+        f.Set(Params, params::ToBlock(f.scale, windowValue));
+    }
+    Params.FixedOne = 1;
+}
+
+void TfrmMain::ShowParamAnswer(const FusionParams& record) {
+    for (const params::Field& f : params::kFields) {
+        const QString text = QString::number(params::ToWindow(f.scale, f.Get(record)));
+        QWidget* w = control(f.control);
+        MarkField(w, text);
+        if (f.scale == params::Scale::Flag)
+            static_cast<QCheckBox*>(w)->setChecked(f.Get(record) != 0);
+        else
+            static_cast<TSpinEdit*>(w)->setText(text);
+    }
+}
+
+void TfrmMain::MarkField(QWidget* w, const QString& newText) {
+    bool same;
+    if (auto* box = qobject_cast<QCheckBox*>(w))
+        same = (box->isChecked() ? 1 : 0) == uint8_t(StrToInt(newText));
+    else
+        same = static_cast<TSpinEdit*>(w)->text() == newText;
+    setFontColour(w, same ? kUnchanged : kChanged);
+}
+
+void TfrmMain::ResetParamColours() {
+    for (const params::Field& f : params::kFields)
+        setFontColour(control(f.control), Qt::black);
+}
+
+void TfrmMain::btnReadClick() { SendCommand(frames::CmdReadParams, 0); }
+
+void TfrmMain::btnWriteClick() {
+    if (!boxes_.Confirm(QStringLiteral("你确定要写入数据到设备？")))
+        return;
+    const ButtonBusy busy(ui->btnWrite);
+    ResetParamColours();
+    CollectParams();
+    State.FirmwareVersion = 0;
+    QueryVersion();
+    int count = FusionParams::kShortSize;
+    if (State.FirmwareVersion >= 134) {
+        QueryBlockLength();
+        count = std::min<int>(State.BlockLength, FusionParams::kSize);
+    }
+    SendParamBlock(Params, count);
+    WaitPumping(500);
+    if (ui->cboxSaveDefault->isChecked()) {
+        SendControlRecord(frames::ControlSaveAsFactory, 0, 0, 0);
+        WaitPumping(400);
+    }
+}

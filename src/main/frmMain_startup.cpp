@@ -1,0 +1,55 @@
+// Start-up, the one-time driver installation, shutdown and the about box.
+#include "frmMain.h"
+
+#include "Config.h"
+#include "ConverterLibrary.h"
+#include "frmAbout.h"
+#include "ui_frmMain.h"
+
+#include <QProcess>
+
+void TfrmMain::FormCreate() {
+    const QString folder = programFolder_.isEmpty() ? config::ExecutableFolder() : programFolder_;
+    config::SetConfigPath(folder + QStringLiteral("config.ini"));
+    setWindowTitle(QStringLiteral("Spliceon"));
+    ui->cboxSaveDefault->setChecked(false);
+    ui->cboxSaveDefault->setEnabled(false);
+    ui->cboxSaveDefault->setVisible(false);
+    // The layout's client area at fixed size; the window manager draws the frame around it.
+    setFixedSize(598, height());
+    ui->pnlOtherCMD->setVisible(false);
+    ui->btnGetDefault->setVisible(false);
+    InstallDriver();
+}
+
+void TfrmMain::InstallDriver() {
+    if (config::ReadConfigString(QStringLiteral("system"), QStringLiteral("driverinstall")) !=
+        QStringLiteral("1"))
+        return;
+    const QString folder = programFolder_.isEmpty() ? config::ExecutableFolder() : programFolder_;
+    QProcess installer;
+    installer.setProgram(folder + QStringLiteral("driver/install"));
+    installer.setProcessChannelMode(QProcess::ForwardedChannels);
+    installer.setInputChannelMode(QProcess::ForwardedInputChannel);
+    installer.start();
+    // Missing or not startable: tried again at the next start, as the key still says "1".
+    if (!installer.waitForStarted(-1))
+        return;
+    if (!installer.waitForFinished(-1))
+        return;
+    // Its exit code does not matter: a cancelled installation counts as done.
+    config::WriteConfigString(QStringLiteral("system"), QStringLiteral("driverinstall"),
+                              QStringLiteral("0"));
+}
+
+void TfrmMain::FormClose() {
+    DisconnectDevice();
+    converter_.CH341PtSetDevNotify(nullptr, nullptr);
+}
+
+void TfrmMain::mExitClick() { close(); }
+
+void TfrmMain::mAboutClick() {
+    TfrmAbout box(this);
+    box.exec();
+}

@@ -1,0 +1,22 @@
+#include "FakeConverter.h"
+
+#include "Ch341Recognition.h"
+#include "PortName.h"
+
+FakeConverter::FakeConverter() {
+    serial::SetPortPathResolver([this](const std::string& name) {
+        const auto it = ports.find(serial::ComPortNumber(name));
+        return it != ports.end() ? it->second : serial::DefaultPortPath(name);
+    });
+}
+
+FakeConverter::~FakeConverter() { serial::SetPortPathResolver(nullptr); }
+
+bool FakeConverter::CH341PtNameIsCH341(const std::string& portName) {
+    return ports.count(ch341::ConverterPortNumber(portName)) > 0;
+}
+
+void FakeConverter::CH341PtSetDevNotify(const char*, ch341::TDevNotifyRoutine r) {
+    routine = r;
+    (r ? notifyRequests : notifyCancels)++;
+}

@@ -1,0 +1,64 @@
+#include "WindowFixture.h"
+
+#include "SpinEdit.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+
+WindowFixture::WindowFixture(const QByteArray& configIni) {
+    if (!configIni.isNull()) {
+        QFile f(ConfigPath());
+        f.open(QIODevice::WriteOnly);
+        f.write(configIni);
+    }
+    window = std::make_unique<TfrmMain>(TfrmMainServices{boxes, converter, dir.path() + '/'});
+}
+
+SimulatedSplicer& WindowFixture::AddSplicer(int n, SimulatedSplicer::Options options) {
+    auto& sim = splicers[n];
+    sim = std::make_unique<SimulatedSplicer>(options);
+    converter.AddPort(n, sim->SlavePath());
+    return *sim;
+}
+
+void WindowFixture::OpenPort(int n) {
+    window->ComPort.SetPort("COM" + std::to_string(n));
+    window->ComPort.Open();
+}
+
+void WindowFixture::Connect(int n) {
+    window->FindDevice();
+    QVERIFY(window->State.HandshakeSeen);
+    QVERIFY(window->State.PortNumber == n);
+    splicers.at(n)->WaitUntilIdle(2000);
+    QTRY_VERIFY_WITH_TIMEOUT(!window->State.QuerySequenceActive, 3000);
+}
+
+TSpinEdit* WindowFixture::Spin(const char* name) const {
+    return window->findChild<TSpinEdit*>(QLatin1String(name));
+}
+
+QCheckBox* WindowFixture::Check(const char* name) const {
+    return window->findChild<QCheckBox*>(QLatin1String(name));
+}
+
+QPushButton* WindowFixture::Button(const char* name) const {
+    return window->findChild<QPushButton*>(QLatin1String(name));
+}
+
+QByteArray WindowFixture::ConfigBytes() const {
+    QFile f(ConfigPath());
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+}
+
+QString Hex(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex(' ').toUpper()); }
+
+QStringList FrameTexts(const SimulatedSplicer& sim) {
+    QStringList out;
+    for (const auto& f : sim.Frames())
+        out << Hex(f.bytes);
+    return out;
+}

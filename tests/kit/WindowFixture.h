@@ -1,0 +1,43 @@
+#pragma once
+
+#include "FakeConverter.h"
+#include "ScriptedBoxes.h"
+#include "SimulatedSplicer.h"
+#include "frmMain.h"
+
+#include <QTemporaryDir>
+
+#include <memory>
+
+class TSpinEdit;
+class QCheckBox;
+class QPushButton;
+
+// A main window in a scratch program folder, with scripted boxes and a fake converter library.
+struct WindowFixture {
+    explicit WindowFixture(const QByteArray& configIni = {});
+
+    // Starts a simulated splicer and registers it as converter port COMn.
+    SimulatedSplicer& AddSplicer(int n, SimulatedSplicer::Options options = {});
+    // Opens the port on the splicer of COMn without the search, as the protocol tests need.
+    void OpenPort(int n);
+    // Connects through the search and waits until the answers of the query sequence are in.
+    void Connect(int n);
+
+    TSpinEdit* Spin(const char* name) const;
+    QCheckBox* Check(const char* name) const;
+    QPushButton* Button(const char* name) const;
+    QString ConfigPath() const { return dir.filePath("config.ini"); }
+    QByteArray ConfigBytes() const;
+
+    QTemporaryDir dir;
+    ScriptedBoxes boxes;
+    FakeConverter converter;
+    std::map<int, std::unique_ptr<SimulatedSplicer>> splicers;
+    std::unique_ptr<TfrmMain> window;
+};
+
+// Hex of a byte string, bytes separated by spaces, upper case ("5A 4A 02").
+QString Hex(const QByteArray& bytes);
+// The frames a simulated splicer received, as Hex texts.
+QStringList FrameTexts(const SimulatedSplicer& sim);

@@ -1,0 +1,386 @@
+// The window against the simulated splicer on a pseudo-terminal: frames on the wire, the receive
+// path, the parameter exchange and the device operations.
+#include "IntText.h"
+#include "SpinEdit.h"
+#include "kit/WindowFixture.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QTimer>
+#include <QLabel>
+#include <QPushButton>
+#include <QTest>
+
+namespace {
+
+using Answer = ScriptedBoxes::Answer;
+
+qint64 msBetween(const SimulatedSplicer::Frame& a, const SimulatedSplicer::Frame& b) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(b.at - a.at).count();
+}
+
+QColor colour(QWidget* w) {
+    return qobject_cast<QCheckBox*>(w) ? w->palette().color(QPalette::WindowText)
+                                       : w->palette().color(QPalette::Text);
+}
+
+const QColor kGreen(0, 128, 0);
+const QColor kRed(255, 0, 0);
+
+const char* kDefaultBlock = "70 17 01 9A 05 F4 01 66 06 F4 01 33 07 F4 01 00 08 F4 01 CD 08 F4 01 "
+                            "28 28 64 00 64 00 01 01 00 CD 04 0F 00 05 02";
+
+} // namespace
+
+class TestWindowProtocol : public QObject {
+    Q_OBJECT
+private slots:
+    void init() { QLocale::setDefault(QLocale::c()); }
+    void searchRunsQuerySequenceThenReadsParameters();
+    void versionAnswerSetsStatusAndButtons_data();
+    void versionAnswerSetsStatusAndButtons();
+    void answerMarksFields();
+    void zeroRecordShowsZerosBelowMinimum();
+    void closedPortShowsMessageOncePerFrame();
+    void waitPumpingNeverShorter();
+    void write_data();
+    void write();
+    void writeWithNoAnswersSends32Bytes();
+    void writeStopsOnBadFieldAndEnablesButton();
+    void writeDismissedSendsNothing_data();
+    void writeDismissedSendsNothing();
+    void readSendsRequestAndReturnsAtOnce();
+    void factoryRestoreWaitsThenReadsBack();
+    void arcTestFrames_data();
+    void arcTestFrames();
+    void coreResetAndOrigin();
+    void serviceQueries();
+    void calibrationFrames_data();
+    void calibrationFrames();
+    void shortPayloadIsIgnored();
+};
+
+void TestWindowProtocol::searchRunsQuerySequenceThenReadsParameters() {
+    WindowFixture f;
+    SimulatedSplicer& sim = f.AddSplicer(3);
+    f.Connect(3);
+    const auto frames = sim.Frames();
+    QCOMPARE(FrameTexts(sim), (QStringList{"5A 4A 02 45 08 A5", "5A 4A 02 C1 00 A5",
+                                           "5A 4A 02 49 00 A5", "5A 4A 02 44 00 A5",
+                                           "5A 4A 02 48 00 A5", "5A 4A 02 40 00 A5"}));
+    for (int i = 1; i < 5; ++i) {
+        const qint64 gap = msBetween(frames[i], frames[i + 1]);
+        QVERIFY2(gap >= 99 && gap < 160, qPrintable(QString("gap %1: %2 ms").arg(i).arg(gap)));
+    }
+    QCOMPARE(f.window->StatusText(0), QString("已连接设备"));
+    QCOMPARE(f.window->StatusText(1), QString("V1.34"));
+    QVERIFY(f.Button("btnGetDefault")->isVisibleTo(f.window.get()));
+    QCOMPARE(f.window->State.FusionCount, uint16_t(1234));
+    QCOMPARE(f.window->State.CurrentGroup, uint8_t(3));
+    QCOMPARE(f.window->State.DeviceId, QByteArray("SPL2026001", 11));
+    // The simulator holds the window's defaults: every field is unchanged, so green.
+    QCOMPARE(colour(f.Spin("edtHeat")), kGreen);
+    QCOMPARE(colour(f.Check("cbAdjustReset")), kGreen);
+}
+
+void TestWindowProtocol::versionAnswerSetsStatusAndButtons_data() {
+    QTest::addColumn<bool>("sequenceActive");
+    QTest::addColumn<QByteArray>("frame");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("restoreShown");
+    QTest::newRow("134") << true << QByteArray::fromHex("5506C18600AA") << "V1.34" << true;
+    QTest::newRow("133") << true << QByteArray::fromHex("5506C18500AA") << "V1.33" << false;
+    QTest::newRow("outside the sequence") << false << QByteArray::fromHex("5506C18600AA") << ""
+                                          << false;
+}
+
+void TestWindowProtocol::versionAnswerSetsStatusAndButtons() {
+    QFETCH(bool, sequenceActive);
+    QFETCH(QByteArray, frame);
+    QFETCH(QString, status);
+    QFETCH(bool, restoreShown);
+    WindowFixture f;
+    f.window->State.QuerySequenceActive = sequenceActive;
+    f.Check("cboxSaveDefault")->setChecked(true);
+    f.window->ComDataPacket1Packet(f.window->ComDataPacket1, frame);
+    QCOMPARE(f.window->State.FirmwareVersion, uint16_t(uint8_t(frame[3])));
+    QCOMPARE(f.window->StatusText(1), status);
+    QCOMPARE(f.Button("btnGetDefault")->isVisibleTo(f.window.get()), restoreShown);
+    QCOMPARE(f.Check("cboxSaveDefault")->isChecked(), !sequenceActive);
+}
+
+void TestWindowProtocol::answerMarksFields() {
+    WindowFixture f;
+    FusionParams p = SimulatedSplicer::DefaultFactorySet();
+    p.Current1 = 512;  // 12.5 reads as 12
+    p.ClearDust = 2;   // ticked, but not 1
+    f.Spin("edtTime2")->setText("050");
+    QByteArray frame = QByteArray::fromHex("552A40") + p.Encode() + QByteArray::fromHex("AA");
+    f.window->ComDataPacket1Packet(f.window->ComDataPacket1, frame);
+    QCOMPARE(f.Spin("edtCurrent1")->text(), QString("12"));
+    QCOMPARE(colour(f.Spin("edtCurrent1")), kRed);
+    QCOMPARE(colour(f.Spin("edtTime2")), kRed); // "050" is not "50"
+    QCOMPARE(colour(f.Spin("edtTime1")), kGreen);
+    QVERIFY(f.Check("cbClearDust")->isChecked());
+    QCOMPARE(colour(f.Check("cbClearDust")), kRed);
+
+    f.window->ResetParamColours();
+    QCOMPARE(colour(f.Spin("edtCurrent1")), QColor(Qt::black));
+    QCOMPARE(colour(f.Check("cbClearDust")), QColor(Qt::black));
+}
+
+void TestWindowProtocol::zeroRecordShowsZerosBelowMinimum() {
+    WindowFixture f;
+    f.window->ShowParamAnswer(FusionParams{});
+    QCOMPARE(f.Spin("edtHeat")->text(), QString("0"));
+    QCOMPARE(f.Spin("edtFusePushSpeed")->text(), QString("0"));
+    QVERIFY(!f.Check("cbpullpush")->isChecked());
+}
+
+void TestWindowProtocol::closedPortShowsMessageOncePerFrame() {
+    WindowFixture f;
+    f.window->SendCommand(0x40, 0);
+    f.window->SendControlRecord(0xC6, 0, 0, 0);
+    f.window->SendTestRecord(0);
+    f.window->SendFrame(0x3A, {}, 0);
+    QCOMPARE(f.boxes.shown, QStringList(4, "message|tst_window_protocol| 未连接设备！ "));
+
+    f.boxes.shown.clear();
+    f.window->btnWriteClick(); // version query and block
+    QCOMPARE(f.boxes.Texts(), (QStringList{"你确定要写入数据到设备？", " 未连接设备！ ",
+                                           " 未连接设备！ "}));
+    QCOMPARE(f.window->State.FirmwareVersion, uint16_t(0));
+}
+
+void TestWindowProtocol::waitPumpingNeverShorter() {
+    QElapsedTimer t;
+    t.start();
+    TfrmMain::WaitPumping(120);
+    QVERIFY(t.elapsed() >= 120);
+    bool ran = false;
+    QTimer::singleShot(0, [&] { ran = true; });
+    TfrmMain::WaitPumping(0);
+    TfrmMain::WaitPumping(-5);
+    QVERIFY(!ran); // returned without processing events
+    // A long handler inside the wait holds it.
+    t.restart();
+    QTimer::singleShot(10, [] { QTest::qSleep(150); });
+    TfrmMain::WaitPumping(50);
+    QVERIFY(t.elapsed() >= 150);
+}
+
+void TestWindowProtocol::write_data() {
+    QTest::addColumn<int>("firmware");
+    QTest::addColumn<int>("blockLength");
+    QTest::addColumn<int>("sent");
+    QTest::addColumn<bool>("lengthAsked");
+    QTest::newRow("134, length 38") << 134 << 38 << 38 << true;
+    QTest::newRow("134, length 40") << 134 << 40 << 38 << true;
+    QTest::newRow("134, length 30") << 134 << 30 << 30 << true;
+    QTest::newRow("133") << 133 << 38 << 32 << false;
+}
+
+void TestWindowProtocol::write() {
+    QFETCH(int, firmware);
+    QFETCH(int, blockLength);
+    QFETCH(int, sent);
+    QFETCH(bool, lengthAsked);
+    WindowFixture f;
+    SimulatedSplicer::Options o;
+    o.firmware = uint16_t(firmware);
+    o.blockLength = uint16_t(blockLength);
+    SimulatedSplicer& sim = f.AddSplicer(1, o);
+    f.OpenPort(1);
+    f.window->btnWriteClick();
+    QVERIFY(f.Button("btnWrite")->isEnabled());
+    QStringList expected{"5A 4A 02 C1 00 A5"};
+    if (lengthAsked)
+        expected << "5A 4A 02 C7 00 A5";
+    const QString block = QString(kDefaultBlock).left(sent * 3 - 1);
+    expected << QString("5A 4B %1 %2 A5").arg(sent, 2, 16, QChar('0')).toUpper().arg(block);
+    QCOMPARE(FrameTexts(sim), expected);
+    QCOMPARE(sim.Block().Encode().left(sent), FusionParams::Decode(QByteArray::fromHex(kDefaultBlock)).Encode().left(sent));
+}
+
+void TestWindowProtocol::writeWithNoAnswersSends32Bytes() {
+    WindowFixture f;
+    SimulatedSplicer::Options o;
+    o.silent = true;
+    SimulatedSplicer& sim = f.AddSplicer(1, o);
+    f.OpenPort(1);
+    f.Check("cboxSaveDefault")->setChecked(true);
+    f.window->btnWriteClick();
+    const auto frames = sim.Frames();
+    QCOMPARE(frames.size(), size_t(3));
+    QCOMPARE(frames[1].bytes.size(), 4 + 32);
+    QCOMPARE(Hex(frames[2].bytes), QString("5A 0A 83 C5 00 00 00 00 00 A5"));
+    QVERIFY(msBetween(frames[1], frames[2]) >= 500);
+}
+
+void TestWindowProtocol::writeStopsOnBadFieldAndEnablesButton() {
+    WindowFixture f;
+    SimulatedSplicer& sim = f.AddSplicer(1);
+    f.OpenPort(1);
+    f.Spin("edtTime4")->setText("");
+    try {
+        f.window->btnWriteClick();
+        QFAIL("no error");
+    } catch (const EConvertError& e) {
+        QCOMPARE(QString(e.what()), QString("'' is not a valid integer value"));
+    }
+    QVERIFY(f.Button("btnWrite")->isEnabled());
+    QVERIFY(!sim.WaitForFrames(1, 150));
+}
+
+void TestWindowProtocol::writeDismissedSendsNothing_data() {
+    QTest::addColumn<int>("answer");
+    QTest::newRow("No") << int(Answer::No);
+    QTest::newRow("title-bar close") << int(Answer::Closed);
+}
+
+void TestWindowProtocol::writeDismissedSendsNothing() {
+    QFETCH(int, answer);
+    WindowFixture f;
+    SimulatedSplicer& sim = f.AddSplicer(1);
+    f.OpenPort(1);
+    const auto dismiss = [&] { f.boxes.answers = {Answer(answer)}; };
+    dismiss();
+    f.window->btnWriteClick();
+    dismiss();
+    f.window->btnGetDefaultClick();
+    dismiss();
+    f.window->btnUDSetRSTClick();
+    QVERIFY(!sim.WaitForFrames(1, 150));
+    QVERIFY(f.Button("btnWrite")->isEnabled());
+    QCOMPARE(f.boxes.Texts().size(), 3);
+}
+
+void TestWindowProtocol::readSendsRequestAndReturnsAtOnce() {
+    WindowFixture f;
+    SimulatedSplicer& sim = f.AddSplicer(1);
+    f.OpenPort(1);
+    QElapsedTimer t;
+    t.start();
+    f.window->btnReadClick();
+    QVERIFY(t.elapsed() < 50);
+    QVERIFY(sim.WaitForFrames(1, 2000));
+    QCOMPARE(FrameTexts(sim), QStringList{"5A 4A 02 40 00 A5"});
+}
+
+void TestWindowProtocol::factoryRestoreWaitsThenReadsBack() {
+    WindowFixture f;
+    SimulatedSplicer& sim = f.AddSplicer(1);
+    FusionParams changed = SimulatedSplicer::DefaultFactorySet();
+    changed.Heat = 9000;
+    sim.SetBlock(changed);
+    f.OpenPort(1);
+    f.Spin("edtHeat")->setText("90");
+    f.window->btnGetDefaultClick();
+    QVERIFY(f.Button("btnGetDefault")->isEnabled());
+    QVERIFY(sim.WaitForFrames(2, 2000));
+    const auto frames = sim.Frames();
+    QCOMPARE(Hex(frames[0].bytes), QString("5A 0A 83 C6 00 00 00 00 00 A5"));
+    QCOMPARE(Hex(frames[1].bytes), QString("5A 4A 02 40 00 A5"));
+    QVERIFY(msBetween(frames[0], frames[1]) >= 500);
+    QTRY_COMPARE_WITH_TIMEOUT(f.Spin("edtHeat")->text(), QString("60"), 2000);
+    QCOMPARE(colour(f.Spin("edtHeat")), kRed);
+    QCOMPARE(colour(f.Spin("edtTime1")), kGreen);
+}
+
+void TestWindowProtocol::arcTestFrames_data() {
+    QTest::addColumn<QString>("current");
+    QTest::addColumn<QString>("time");
+    QTest::addColumn<QString>("frame");
+    QTest::newRow("initial group 3") << "45" << "50" << "5A 0A 81 33 07 F4 01 00 00 A5";
+    QTest::newRow("99 / 150") << "99" << "150" << "5A 0A 81 D7 0F DC 05 00 00 A5";
+    QTest::newRow("no range check") << "200" << "50" << "5A 0A 81 00 20 F4 01 00 00 A5";
+}
+
+void TestWindowProtocol::arcTestFrames() {
+    QFETCH(QString, current);
+    QFETCH(QString, time);
+    QFETCH(QString, frame);
+    WindowFixture f;
+    SimulatedSplicer& sim = f.AddSplicer(1);
+    f.OpenPort(1);
+    f.Spin("edtCurrent3")->setText(current);
+    f.Spin("edtTime3")->setText(time);
+    f.window->btnFireTestClick();
+    QVERIFY(sim.WaitForFrames(1, 2000));
+    QCOMPARE(FrameTexts(sim), QStringList{frame});
+}
+
+void TestWindowProtocol::coreResetAndOrigin() {
+    WindowFixture f;
+    SimulatedSplicer& sim = f.AddSplicer(1);
+    f.OpenPort(1);
+    f.window->btnUDRestClick();
+    f.window->btnUDSetRSTClick();
+    QVERIFY(sim.WaitForFrames(2, 2000));
+    QCOMPARE(FrameTexts(sim), (QStringList{"5A 4A 02 47 00 A5", "5A 4A 02 46 00 A5"}));
+    QCOMPARE(f.boxes.Texts(), QStringList{"对准光纤后，按切换键，再次对准光纤。确定都对准了吗？"});
+}
+
+void TestWindowProtocol::serviceQueries() {
+    WindowFixture f;
+    SimulatedSplicer& sim = f.AddSplicer(1);
+    f.OpenPort(1);
+    auto* combo = f.window->findChild<QComboBox*>("cbCommand");
+    QCOMPARE(combo->currentIndex(), -1);
+    f.window->btnSendClick(); // before any handshake
+    QCOMPARE(f.boxes.Texts(), QStringList{"设备未连接！"});
+    f.window->State.HandshakeSeen = true;
+    f.window->btnSendClick(); // nothing selected: nothing sent, no message
+    const uint8_t codes[] = {0xC1, 0x4E, 0x47, 0x46, 0x48, 0x49, 0x44};
+    QStringList expected;
+    for (int i = 0; i < 7; ++i) {
+        combo->setCurrentIndex(i);
+        f.window->btnSendClick();
+        expected << QString("5A 4A 02 %1 00 A5").arg(codes[i], 2, 16, QChar('0')).toUpper();
+    }
+    QVERIFY(sim.WaitForFrames(7, 2000));
+    QCOMPARE(FrameTexts(sim), expected);
+    QCOMPARE(f.boxes.Texts().size(), 1);
+    // The environment answer reaches status panel 2.
+    QTRY_COMPARE_WITH_TIMEOUT(f.window->StatusText(2), QString("RH=45 T=25.30 P=1012 T=26.10"), 2000);
+}
+
+void TestWindowProtocol::calibrationFrames_data() {
+    QTest::addColumn<QStringList>("texts");
+    QTest::addColumn<QString>("frame");
+    QTest::newRow("initial texts") << QStringList{"10", "5", "-5", "-10"} << "5A 3A 04 0A 05 FB F6 A5";
+    QTest::newRow("low 8 bits") << QStringList{"127", "-128", "128", "300"} << "5A 3A 04 7F 80 80 2C A5";
+}
+
+void TestWindowProtocol::calibrationFrames() {
+    QFETCH(QStringList, texts);
+    QFETCH(QString, frame);
+    WindowFixture f;
+    SimulatedSplicer& sim = f.AddSplicer(1);
+    f.OpenPort(1);
+    const char* names[] = {"edtCali0020", "edtCali2050", "edtCali5080", "edtCali8000"};
+    for (int i = 0; i < 4; ++i)
+        f.window->findChild<QLineEdit*>(names[i])->setText(texts[i]);
+    f.window->btnCaliWriteClick();
+    f.window->btnCaliReadClick();
+    QVERIFY(sim.WaitForFrames(2, 2000));
+    QCOMPARE(FrameTexts(sim), (QStringList{frame, "5A 4A 02 30 00 A5"}));
+
+    f.window->findChild<QLineEdit*>("edtCali5080")->setText("");
+    QVERIFY_THROWS_EXCEPTION(EConvertError, f.window->btnCaliWriteClick());
+}
+
+void TestWindowProtocol::shortPayloadIsIgnored() {
+    WindowFixture f;
+    f.window->State.QuerySequenceActive = true;
+    f.window->State.FirmwareVersion = 7;
+    f.window->ComDataPacket1Packet(f.window->ComDataPacket1, QByteArray::fromHex("5505C186AA"));
+    f.window->ComDataPacket1Packet(f.window->ComDataPacket1, QByteArray::fromHex("550548AA"));
+    QCOMPARE(f.window->State.FirmwareVersion, uint16_t(7));
+    QVERIFY(f.window->State.QuerySequenceActive);
+}
+
+QTEST_MAIN(TestWindowProtocol)
+#include "tst_window_protocol.moc"
