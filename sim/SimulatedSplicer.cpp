@@ -54,13 +54,12 @@ SimulatedSplicer::SimulatedSplicer(Options options) : options_(std::move(options
         throw std::runtime_error("cannot create a pseudo-terminal");
     slavePath_ = ::ptsname(fd_);
     makeRaw(fd_);
-    // The slave's line discipline applies too until the program opens it; make it raw now so
-    // no byte is echoed or translated before then.
-    const int slave = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (slave >= 0) {
-        makeRaw(slave);
-        ::close(slave);
-    }
+    // Holding the slave end open keeps the master from reporting a hang-up between two opens
+    // by the program, so frames are read (and time-stamped) the moment they arrive. It never
+    // reads, so it takes no bytes from the program. Raw, so nothing is echoed or translated.
+    slaveKeeper_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (slaveKeeper_ >= 0)
+        makeRaw(slaveKeeper_);
     start();
 }
 
@@ -89,6 +88,8 @@ SimulatedSplicer::~SimulatedSplicer() {
     writer_.join();
     ::close(stopFd_);
     ::close(wakeFd_);
+    if (slaveKeeper_ >= 0)
+        ::close(slaveKeeper_);
     if (fd_ >= 0)
         ::close(fd_);
 }
@@ -108,6 +109,9 @@ void SimulatedSplicer::HangUp() {
 
 void SimulatedSplicer::closeLine(std::unique_lock<std::mutex>& lock) {
     changed_.wait(lock, [&] { return !writing_; });
+    if (slaveKeeper_ >= 0)
+        ::close(slaveKeeper_);
+    slaveKeeper_ = -1;
     ::close(fd_);
     fd_ = -1;
     changed_.notify_all();

@@ -83,6 +83,7 @@ private:
     int fd_ = -1;
     int stopFd_ = -1;
     int wakeFd_ = -1;
+    int slaveKeeper_ = -1;
     std::string slavePath_;
     QByteArray input_;
 

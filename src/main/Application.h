@@ -30,3 +30,15 @@ private:
 // Hands an error that was caught where it cannot be shown at once (the serial hand-off, window
 // creation) to the general error display, which shows it from the event loop.
 void PostError(std::exception_ptr error);
+
+// Runs one of the window's handlers. An error that ends it travels on to the general error
+// display through the event loop: unwinding through the toolkit's own frames (built without
+// exception support) would skip their clean-up.
+template <class Handler>
+void RunHandler(Handler&& handler) {
+    try {
+        handler();
+    } catch (...) {
+        PostError(std::current_exception());
+    }
+}

@@ -43,11 +43,7 @@ TfrmMain::TfrmMain(TfrmMainServices services, QWidget* parent)
     };
     connectHandlers();
     // An error here must not stop the window from existing and being shown.
-    try {
-        FormCreate();
-    } catch (...) {
-        PostError(std::current_exception());
-    }
+    RunHandler([this] { FormCreate(); });
 }
 
 TfrmMain::~TfrmMain() {
@@ -57,7 +53,8 @@ TfrmMain::~TfrmMain() {
 
 void TfrmMain::connectHandlers() {
     const auto on = [this](QAbstractButton* b, void (TfrmMain::*handler)()) {
-        connect(b, &QAbstractButton::clicked, this, [this, handler] { (this->*handler)(); });
+        connect(b, &QAbstractButton::clicked, this,
+                [this, handler] { RunHandler([this, handler] { (this->*handler)(); }); });
     };
     on(ui->btnWrite, &TfrmMain::btnWriteClick);
     on(ui->btnRead, &TfrmMain::btnReadClick);
@@ -73,20 +70,25 @@ void TfrmMain::connectHandlers() {
     connect(ui->actDevConnect, &QAction::triggered, this, [this] {
         // The check mark belongs to the connection, not to the click.
         ui->actDevConnect->setChecked(!ui->actDevConnect->isChecked());
-        actDevConnectExecute();
+        RunHandler([this] { actDevConnectExecute(); });
     });
-    connect(ui->actDevDisConnect, &QAction::triggered, this, [this] { actDevDisConnectExecute(); });
-    connect(ui->mExit, &QAction::triggered, this, [this] { mExitClick(); });
-    connect(ui->mAbout, &QAction::triggered, this, [this] { mAboutClick(); });
+    const auto onAction = [this](QAction* a, void (TfrmMain::*handler)()) {
+        connect(a, &QAction::triggered, this,
+                [this, handler] { RunHandler([this, handler] { (this->*handler)(); }); });
+    };
+    onAction(ui->actDevDisConnect, &TfrmMain::actDevDisConnectExecute);
+    onAction(ui->mExit, &TfrmMain::mExitClick);
+    onAction(ui->mAbout, &TfrmMain::mAboutClick);
 }
 
 bool TfrmMain::event(QEvent* e) {
     if (e->type() == MSG_CH341_EVENT) {
-        MSG_CH341(static_cast<DeviceNotifyEvent*>(e)->value);
+        const int32_t value = static_cast<DeviceNotifyEvent*>(e)->value;
+        RunHandler([this, value] { MSG_CH341(value); });
         return true;
     }
     if (e->type() == kFormShowEvent) {
-        FormShow();
+        RunHandler([this] { FormShow(); });
         return true;
     }
     return QMainWindow::event(e);
@@ -104,7 +106,7 @@ void TfrmMain::showEvent(QShowEvent* e) {
 }
 
 void TfrmMain::closeEvent(QCloseEvent* e) {
-    FormClose();
+    RunHandler([this] { FormClose(); });
     QMainWindow::closeEvent(e);
 }
 

@@ -1,0 +1,207 @@
+// Finding the splicer among converter ports, plug and unplug notifications, closing.
+#include "ComError.h"
+#include "SpinEdit.h"
+#include "kit/PtyPair.h"
+#include "kit/WindowFixture.h"
+
+#include <QAction>
+#include <QTest>
+#include <QTimer>
+
+namespace {
+
+qint64 msBetween(const SimulatedSplicer::Frame& a, const SimulatedSplicer::Frame& b) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(b.at - a.at).count();
+}
+
+QAction* connectAction(const WindowFixture& f) { return f.window->findChild<QAction*>("actDevConnect"); }
+
+SimulatedSplicer::Options silent() {
+    SimulatedSplicer::Options o;
+    o.silent = true;
+    return o;
+}
+
+const QString kNotFound = QStringLiteral("未发现有设备连接！");
+
+} // namespace
+
+class TestWindowDiscovery : public QObject {
+    Q_OBJECT
+private slots:
+    void findsSplicerOnSecondConverter();
+    void noConverterShowsNotFound();
+    void unplugNotifications_data();
+    void unplugNotifications();
+    void plugWhileDisconnectedSearches();
+    void plugWhileConnectedKeepsConnection();
+    void connectCommandWhileConnectedSearchesAgainFromCom1();
+    void disconnectCommandWhileDisconnectedChangesNothing();
+    void portHeldByAnotherProgramStopsSearch();
+    void searchRequestedDuringSearchRunsAfterIt();
+    void closingWithoutSplicerShowsNothing();
+    void notificationRoutinePostsToWindow();
+};
+
+void TestWindowDiscovery::findsSplicerOnSecondConverter() {
+    WindowFixture f;
+    SimulatedSplicer& com3 = f.AddSplicer(3, silent());
+    SimulatedSplicer& com7 = f.AddSplicer(7);
+    f.Connect(7);
+    QCOMPARE(FrameTexts(com3), QStringList{"5A 4A 02 45 08 A5"});
+    QVERIFY(msBetween(com3.Frames()[0], com7.Frames()[0]) >= 200);
+    QCOMPARE(f.window->ComPort.Port(), std::string("COM7"));
+    QCOMPARE(f.window->StatusText(0), QString("已连接设备"));
+    QVERIFY(connectAction(f)->isChecked());
+    QCOMPARE(FrameTexts(com7).last(), QString("5A 4A 02 40 00 A5"));
+    QCOMPARE(f.converter.notifyRequests, 2); // each port the search opened asked for them
+    QVERIFY(f.boxes.shown.isEmpty());
+}
+
+void TestWindowDiscovery::noConverterShowsNotFound() {
+    WindowFixture f;
+    f.window->FindDevice();
+    QCOMPARE(f.boxes.Texts(), QStringList{kNotFound});
+    QCOMPARE(f.window->StatusText(0), QString("Ready"));
+    QVERIFY(!connectAction(f)->isChecked());
+    QCOMPARE(f.converter.notifyRequests, 0); // no port opened, no notification asked for
+}
+
+void TestWindowDiscovery::unplugNotifications_data() {
+    QTest::addColumn<int>("value");
+    QTest::addColumn<bool>("stillConnected");
+    QTest::newRow("own port -7") << -7 << false;
+    QTest::newRow("other port -3") << -3 << true;
+}
+
+void TestWindowDiscovery::unplugNotifications() {
+    QFETCH(int, value);
+    QFETCH(bool, stillConnected);
+    WindowFixture f;
+    f.AddSplicer(7);
+    f.Connect(7);
+    TfrmMain::DeviceNotifyCallback(value);
+    QCoreApplication::processEvents();
+    QCOMPARE(f.window->ComPort.Connected(), stillConnected);
+    QCOMPARE(f.window->State.HandshakeSeen, stillConnected);
+    QCOMPARE(f.window->StatusText(0), QString(stillConnected ? "已连接设备" : "已断开设备"));
+    QCOMPARE(connectAction(f)->isChecked(), stillConnected);
+    QCOMPARE(f.window->StatusText(1), QString("V1.34")); // kept after a disconnect
+
+    // After a menu disconnect the unplug of the old port changes nothing.
+    f.window->actDevDisConnectExecute();
+    TfrmMain::DeviceNotifyCallback(-7);
+    QCoreApplication::processEvents();
+    QCOMPARE(f.window->StatusText(0), QString("已断开设备"));
+}
+
+void TestWindowDiscovery::plugWhileDisconnectedSearches() {
+    WindowFixture f;
+    SimulatedSplicer& sim = f.AddSplicer(2);
+    f.window->MSG_CH341(0);
+    QVERIFY(f.window->State.HandshakeSeen);
+    QCOMPARE(f.window->State.PortNumber, 2);
+    QCOMPARE(FrameTexts(sim).first(), QString("5A 4A 02 45 08 A5"));
+}
+
+void TestWindowDiscovery::plugWhileConnectedKeepsConnection() {
+    WindowFixture f;
+    SimulatedSplicer& com2 = f.AddSplicer(2, silent());
+    SimulatedSplicer& com5 = f.AddSplicer(5);
+    f.Connect(5);
+    com2.ClearFrames();
+    com5.ClearFrames();
+    f.window->MSG_CH341(4);
+    QCOMPARE(f.window->ComPort.Port(), std::string("COM5"));
+    QVERIFY(f.window->ComPort.Connected());
+    // Nothing went to either port: a marker read shows the line's order.
+    f.window->btnReadClick();
+    QVERIFY(com5.WaitForFrames(1, 2000));
+    QCOMPARE(FrameTexts(com5), QStringList{"5A 4A 02 40 00 A5"});
+    QVERIFY(com2.Frames().empty());
+}
+
+void TestWindowDiscovery::connectCommandWhileConnectedSearchesAgainFromCom1() {
+    WindowFixture f;
+    SimulatedSplicer& com1 = f.AddSplicer(1, silent());
+    SimulatedSplicer& com4 = f.AddSplicer(4);
+    f.Connect(4);
+    com1.ClearFrames();
+    com4.ClearFrames();
+    // Seen during the wait on COM1: the connection was dropped before the search.
+    QString duringSearch;
+    bool handshakeDuringSearch = true;
+    QTimer::singleShot(50, [&] {
+        duringSearch = f.window->StatusText(0);
+        handshakeDuringSearch = f.window->State.HandshakeSeen;
+    });
+    f.window->actDevConnectExecute();
+    QCOMPARE(duringSearch, QString("已断开设备"));
+    QVERIFY(!handshakeDuringSearch);
+    QCOMPARE(FrameTexts(com1), QStringList{"5A 4A 02 45 08 A5"});
+    QCOMPARE(FrameTexts(com4).first(), QString("5A 4A 02 45 08 A5"));
+    QVERIFY(f.window->State.HandshakeSeen);
+    QCOMPARE(f.window->StatusText(0), QString("已连接设备"));
+    QVERIFY(connectAction(f)->isChecked());
+}
+
+void TestWindowDiscovery::disconnectCommandWhileDisconnectedChangesNothing() {
+    WindowFixture f;
+    f.window->actDevDisConnectExecute();
+    QCOMPARE(f.window->StatusText(0), QString("Ready"));
+    QVERIFY(!connectAction(f)->isChecked());
+}
+
+void TestWindowDiscovery::portHeldByAnotherProgramStopsSearch() {
+    WindowFixture f;
+    f.AddSplicer(2, silent());
+    SimulatedSplicer& com6 = f.AddSplicer(6);
+    serial::TComPort other;
+    other.SetPort(f.splicers.at(2)->SlavePath());
+    other.Open();
+    try {
+        f.window->FindDevice();
+        QFAIL("no error");
+    } catch (const serial::EComPort& e) {
+        QCOMPARE(e.Code(), 1);
+        QVERIFY(QString(e.what()).startsWith("Unable to open com port (win error code: "));
+    }
+    QVERIFY(!f.window->ComPort.Connected());
+    QVERIFY(f.boxes.shown.isEmpty()); // no "not found" message
+    f.window->btnReadClick();          // and COM6 was never tried
+    QVERIFY(com6.Frames().empty());
+}
+
+void TestWindowDiscovery::searchRequestedDuringSearchRunsAfterIt() {
+    WindowFixture f;
+    SimulatedSplicer& com3 = f.AddSplicer(3, silent());
+    QTimer::singleShot(50, [] { TfrmMain::DeviceNotifyCallback(0); });
+    f.window->FindDevice();
+    // Two searches, one after the other: the second handshake came after the first wait ended.
+    const auto frames = com3.Frames();
+    QCOMPARE(frames.size(), size_t(2));
+    QVERIFY(msBetween(frames[0], frames[1]) >= 200);
+    QCOMPARE(f.boxes.Texts(), (QStringList{kNotFound, kNotFound}));
+}
+
+void TestWindowDiscovery::closingWithoutSplicerShowsNothing() {
+    WindowFixture f;
+    f.window->close();
+    QVERIFY(f.boxes.shown.isEmpty());
+    QCOMPARE(f.window->StatusText(0), QString("Ready"));
+    QCOMPARE(f.converter.notifyCancels, 1);
+    QVERIFY(f.converter.routine == nullptr);
+}
+
+void TestWindowDiscovery::notificationRoutinePostsToWindow() {
+    WindowFixture f;
+    f.AddSplicer(7);
+    f.Connect(7);
+    std::thread other([] { TfrmMain::DeviceNotifyCallback(-7); });
+    other.join();
+    QVERIFY(f.window->ComPort.Connected()); // posted, not handled on that thread
+    QTRY_VERIFY_WITH_TIMEOUT(!f.window->ComPort.Connected(), 2000);
+}
+
+QTEST_MAIN(TestWindowDiscovery)
+#include "tst_window_discovery.moc"

@@ -1,0 +1,179 @@
+// The parameter set saved in section "Param" of config.ini and loaded back.
+#include "Config.h"
+#include "IntText.h"
+#include "SpinEdit.h"
+#include "kit/WindowFixture.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QTest>
+
+#include <sys/stat.h>
+
+namespace {
+
+using Answer = ScriptedBoxes::Answer;
+
+const QByteArray kSavedDefaults = "[Param]\nHeat=60\nCurrent1=35\nCurrent2=40\nCurrent3=45\n"
+                                  "Current4=50\nCurrent5=55\nTime1=50\nTime2=50\nTime3=50\n"
+                                  "Time4=50\nTime5=50\nPushLeft=40\nPushRight=40\nAdjustLeft=100\n"
+                                  "AdjustRight=100\ncbpullpush=1\ncbClearDust=1\ncbAdjustReset=0\n"
+                                  "edtDustCurrent=30\nedtDustTime=15\nedtFusePushLength=5\n"
+                                  "edtFusePushSpeed=2\n";
+
+QByteArray withParams(const QByteArray& adjust, const QByteArray& push, const QByteArray& extra = {}) {
+    return "[Param]\nHeat=60\nAdjustLeft=" + adjust + "\nAdjustRight=" + adjust +
+           "\nedtFusePushLength=" + push + "\n" + extra;
+}
+
+} // namespace
+
+class TestWindowStorage : public QObject {
+    Q_OBJECT
+private slots:
+    void saveAppendsSectionKeepingOtherBytes();
+    void saveAnsweredNoLeavesFileUnchanged_data();
+    void saveAnsweredNoLeavesFileUnchanged();
+    void saveStopsAtRefusedWrite();
+    void loadScalesToFirmware_data();
+    void loadScalesToFirmware();
+    void loadWithPortClosedUsesOlderScale();
+    void loadWithoutSectionStopsWithIntegerError();
+    void loadReadsCheckBoxesAsIntegers_data();
+    void loadReadsCheckBoxesAsIntegers();
+    void loadShowsValuesOutsideTheRange();
+    void emptyFieldSavesEmptyAndStopsTheLoad();
+};
+
+void TestWindowStorage::saveAppendsSectionKeepingOtherBytes() {
+    const QByteArray before = "; kept\r\n[system]\r\ndriverinstall=0\r\n";
+    WindowFixture f(before);
+    f.window->btnSaveClick();
+    // The file's own line ends are kept for what is added.
+    QCOMPARE(f.ConfigBytes(), before + QByteArray(kSavedDefaults).replace("\n", "\r\n"));
+    QCOMPARE(f.boxes.Texts(), QStringList{"你需要保存当前参数到文件吗？"});
+}
+
+void TestWindowStorage::saveAnsweredNoLeavesFileUnchanged_data() {
+    QTest::addColumn<int>("answer");
+    QTest::newRow("No") << int(Answer::No);
+    QTest::newRow("title-bar close") << int(Answer::Closed);
+}
+
+void TestWindowStorage::saveAnsweredNoLeavesFileUnchanged() {
+    QFETCH(int, answer);
+    const QByteArray before = withParams("800", "40");
+    WindowFixture f(before);
+    f.boxes.answers = {Answer(answer)};
+    f.window->btnSaveClick();
+    QCOMPARE(f.ConfigBytes(), before);
+}
+
+void TestWindowStorage::saveStopsAtRefusedWrite() {
+    WindowFixture f(withParams("800", "40"));
+    ::chmod(QFile::encodeName(f.ConfigPath()).constData(), 0444);
+    try {
+        f.window->btnSaveClick();
+        QFAIL("no error");
+    } catch (const config::EConfigWrite& e) {
+        QCOMPARE(QString(e.what()), "Unable to write to " + f.ConfigPath());
+    }
+    ::chmod(QFile::encodeName(f.ConfigPath()).constData(), 0644);
+    QCOMPARE(f.ConfigBytes(), withParams("800", "40"));
+}
+
+void TestWindowStorage::loadScalesToFirmware_data() {
+    QTest::addColumn<int>("firmware");
+    QTest::addColumn<QString>("adjust");
+    QTest::addColumn<QString>("push");
+    QTest::addColumn<QString>("adjustShown");
+    QTest::addColumn<QString>("pushShown");
+    QTest::newRow("138: 100, 5") << 138 << "100" << "5" << "800" << "40";
+    QTest::newRow("138: 250, 16") << 138 << "250" << "16" << "2000" << "128";
+    QTest::newRow("138: 251, 17 stay") << 138 << "251" << "17" << "251" << "17";
+    QTest::newRow("200: 2000 stays") << 200 << "2000" << "40" << "2000" << "40";
+    QTest::newRow("138: leading zero") << 138 << "0100" << "05" << "800" << "40";
+    QTest::newRow("137: 800, 40") << 137 << "800" << "40" << "100" << "5";
+    QTest::newRow("134: 260 half to even") << 134 << "260" << "20" << "32" << "2";
+    QTest::newRow("134: 268 half to even") << 134 << "268" << "17" << "34" << "2";
+    QTest::newRow("134: 251, 16") << 134 << "251" << "16" << "31" << "16";
+    QTest::newRow("134: 250 stays") << 134 << "250" << "5" << "250" << "5";
+}
+
+void TestWindowStorage::loadScalesToFirmware() {
+    QFETCH(int, firmware);
+    QFETCH(QString, adjust);
+    QFETCH(QString, push);
+    QFETCH(QString, adjustShown);
+    QFETCH(QString, pushShown);
+    WindowFixture f(withParams(adjust.toUtf8(), push.toUtf8()));
+    SimulatedSplicer::Options o;
+    o.firmware = uint16_t(firmware);
+    f.AddSplicer(1, o);
+    f.OpenPort(1);
+    f.window->btnOpenClick();
+    QCOMPARE(f.Spin("edtAdjustLeft")->text(), adjustShown);
+    QCOMPARE(f.Spin("edtAdjustRight")->text(), adjustShown);
+    QCOMPARE(f.Spin("edtFusePushLength")->text(), pushShown);
+    QCOMPARE(f.boxes.shown, QStringList{"acknowledge|Confirm|参数加载完毕！"});
+}
+
+void TestWindowStorage::loadWithPortClosedUsesOlderScale() {
+    WindowFixture f(withParams("800", "40"));
+    f.window->btnOpenClick();
+    QCOMPARE(f.boxes.Texts(), QStringList{" 未连接设备！ "});
+    QCOMPARE(f.Spin("edtAdjustLeft")->text(), QString("100"));
+    QCOMPARE(f.Spin("edtFusePushLength")->text(), QString("5"));
+}
+
+void TestWindowStorage::loadWithoutSectionStopsWithIntegerError() {
+    WindowFixture f("[system]\ndriverinstall=0\n");
+    try {
+        f.window->btnOpenClick();
+        QFAIL("no error");
+    } catch (const EConvertError& e) {
+        QCOMPARE(QString(e.what()), QString("'' is not a valid integer value"));
+    }
+    for (const char* name : {"edtHeat", "edtCurrent1", "edtTime5", "edtPushLeft", "edtAdjustRight"})
+        QCOMPARE(f.Spin(name)->text(), QString());
+    QCOMPARE(f.Spin("edtDustCurrent")->text(), QString("30")); // later steps did not run
+    QVERIFY(f.boxes.shown.isEmpty());
+}
+
+void TestWindowStorage::loadReadsCheckBoxesAsIntegers_data() {
+    QTest::addColumn<QByteArray>("value");
+    QTest::addColumn<bool>("ticked");
+    QTest::newRow("2") << QByteArray("2") << true;
+    QTest::newRow("0x1") << QByteArray("0x1") << true;
+    QTest::newRow("true") << QByteArray("true") << false;
+    QTest::newRow("yes") << QByteArray("yes") << false;
+    QTest::newRow("empty") << QByteArray("") << false;
+}
+
+void TestWindowStorage::loadReadsCheckBoxesAsIntegers() {
+    QFETCH(QByteArray, value);
+    QFETCH(bool, ticked);
+    WindowFixture f(withParams("100", "5", "cbpullpush=" + value + "\ncbAdjustReset=" + value + "\n"));
+    f.window->btnOpenClick();
+    QCOMPARE(f.Check("cbpullpush")->isChecked(), ticked);
+    QCOMPARE(f.Check("cbAdjustReset")->isChecked(), ticked);
+}
+
+void TestWindowStorage::loadShowsValuesOutsideTheRange() {
+    WindowFixture f("[Param]\nHeat=500\nAdjustLeft=2400\nAdjustRight=100\nedtFusePushLength=5\n");
+    f.window->btnOpenClick();
+    QCOMPARE(f.Spin("edtHeat")->text(), QString("500"));
+    QCOMPARE(f.Spin("edtAdjustLeft")->text(), QString("300")); // older scale: 2400 / 8
+}
+
+void TestWindowStorage::emptyFieldSavesEmptyAndStopsTheLoad() {
+    WindowFixture f;
+    f.Spin("edtAdjustLeft")->setText("");
+    f.window->btnSaveClick();
+    QVERIFY(f.ConfigBytes().contains("\nAdjustLeft=\n"));
+    QVERIFY_THROWS_EXCEPTION(EConvertError, f.window->btnOpenClick());
+    QCOMPARE(f.Spin("edtAdjustLeft")->text(), QString());
+}
+
+QTEST_MAIN(TestWindowStorage)
+#include "tst_window_storage.moc"
