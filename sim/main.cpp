@@ -89,6 +89,14 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     };
 
+    // The signals are blocked except inside sigsuspend, so none slips in between the check of
+    // the flags and the wait.
+    sigset_t blocked, waiting;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGUSR1);
+    sigaddset(&blocked, SIGINT);
+    sigaddset(&blocked, SIGTERM);
+    sigprocmask(SIG_BLOCK, &blocked, &waiting);
     std::signal(SIGUSR1, onToggle);
     std::signal(SIGINT, onStop);
     std::signal(SIGTERM, onStop);
@@ -96,7 +104,8 @@ int main(int argc, char** argv) {
     auto sim = open();
     publish(*sim);
     while (!stopRequested) {
-        ::pause(); // every signal wakes it
+        if (!toggleRequested)
+            sigsuspend(&waiting);
         if (toggleRequested) {
             toggleRequested = 0;
             if (sim) {

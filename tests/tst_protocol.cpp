@@ -7,6 +7,8 @@
 
 #include <QTest>
 
+#include <random>
+
 using namespace params;
 
 namespace {
@@ -44,6 +46,7 @@ private slots:
     void scan_data();
     void scan();
     void scanFindsFrameAfterMuchGarbage();
+    void scanMatchesRescanFromStart();
 };
 
 void TestProtocol::frames_data() {
@@ -218,6 +221,51 @@ void TestProtocol::scanFindsFrameAfterMuchGarbage() {
     QVERIFY(scanner.RxBuffer().size() < FrameScanner::kDeadLimit + 255 + 1000);
     scanner.Scan(hex("550545C0AA"), [&](const QByteArray& f) { got << f.toHex(); }, [] {});
     QCOMPARE(got.last(), QString("550545c0aa"));
+}
+
+// The scan as first described: from the start of the buffer after every chunk.
+struct ReferenceScanner {
+    QByteArray buffer;
+    QStringList frames;
+    void scan(const QByteArray& chunk) {
+        buffer += chunk;
+        qsizetype p = 0;
+        while (p + 1 < buffer.size()) {
+            const int length = uint8_t(buffer[p + 1]);
+            const qsizetype end = p + length - 1;
+            if (uint8_t(buffer[p]) == 0x55 && length >= 4 && end < buffer.size() &&
+                uint8_t(buffer[end]) == 0xAA) {
+                frames << buffer.mid(p, length).toHex();
+                buffer.remove(0, end + 1);
+                p = 0;
+            } else {
+                ++p;
+            }
+        }
+    }
+};
+
+void TestProtocol::scanMatchesRescanFromStart() {
+    std::mt19937 rng(2026);
+    for (int round = 0; round < 300; ++round) {
+        // Few distinct byte values, so frames, near-frames and incomplete ones all occur.
+        const char alphabet[] = {char(0x55), char(0xAA), 4, 5, 6, 9, 0x20, 0};
+        QByteArray stream;
+        const int size = 50 + int(rng() % 1500);
+        for (int i = 0; i < size; ++i)
+            stream += alphabet[rng() % sizeof alphabet];
+        ReferenceScanner reference;
+        FrameScanner scanner;
+        QStringList got;
+        for (qsizetype at = 0; at < stream.size();) {
+            const qsizetype n = 1 + rng() % 40;
+            reference.scan(stream.mid(at, n));
+            scanner.Scan(stream.mid(at, n), [&](const QByteArray& f) { got << f.toHex(); }, [] {});
+            at += n;
+        }
+        QCOMPARE(got, reference.frames);
+        QCOMPARE(scanner.RxBuffer().toHex(), reference.buffer.toHex());
+    }
 }
 
 QTEST_GUILESS_MAIN(TestProtocol)

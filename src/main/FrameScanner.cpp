@@ -2,37 +2,70 @@
 
 #include <algorithm>
 
+FrameScanner::Verdict FrameScanner::examine(int64_t position, int64_t& end) {
+    if (at(position) != 0x55)
+        return Verdict::Rejected;
+    const int length = at(position + 1);
+    if (length < kMinFrame)
+        return Verdict::Rejected;
+    end = position + length - 1;
+    if (end >= limit())
+        return Verdict::Incomplete;
+    return at(end) == 0xAA ? Verdict::Frame : Verdict::Rejected;
+}
+
+void FrameScanner::collectDue() {
+    due_.clear();
+    for (; collectedTo_ < limit(); ++collectedTo_) {
+        std::vector<int64_t>& slot = waiting_[size_t(collectedTo_ & 255)];
+        for (const int64_t start : slot)
+            due_.push_back({start, collectedTo_});
+        slot.clear();
+    }
+    std::sort(due_.begin(), due_.end(),
+              [](const Candidate& a, const Candidate& b) { return a.start < b.start; });
+}
+
 void FrameScanner::Scan(const QByteArray& chunk, const Dispatch& dispatch, const Step& afterStep) {
     buffer_.append(chunk);
-    // Positions (0-based) are those of the scan's steps; p restarts at the first undecided one.
-    qsizetype p = undecided_;
-    qsizetype firstIncomplete = -1;
-    while (p + 1 < buffer_.size()) {
-        bool cut = false;
-        if (uint8_t(buffer_[p]) == 0x55) {
-            const int length = uint8_t(buffer_[p + 1]);
-            const qsizetype end = p + length - 1;
-            if (length < kMinFrame) {
-                // Too short to be a frame: rejected for good.
-            } else if (end >= buffer_.size()) {
-                if (firstIncomplete < 0)
-                    firstIncomplete = p;
-            } else if (uint8_t(buffer_[end]) == 0xAA) {
-                const QByteArray frame = buffer_.mid(p, length);
-                buffer_.remove(0, end + 1);
-                p = 0;
-                firstIncomplete = -1;
-                cut = true;
-                dispatch(frame);
-            }
+    collectDue();
+    // Walk the due candidates and the fresh positions together, in the order of position.
+    auto nextDue = due_.begin();
+    for (;;) {
+        while (nextDue != due_.end() && nextDue->start < base_)
+            ++nextDue; // went with a frame cut before it
+        const bool freshLeft = next_ + 1 < limit(); // a byte and the one after it
+        const bool dueLeft = nextDue != due_.end();
+        if (!freshLeft && !dueLeft)
+            break;
+        const bool isFresh = freshLeft && (!dueLeft || next_ < nextDue->start);
+        const int64_t position = isFresh ? next_ : nextDue->start;
+        int64_t end = 0;
+        const Verdict verdict = examine(position, end);
+        if (isFresh)
+            ++next_;
+        else
+            ++nextDue;
+        if (verdict == Verdict::Incomplete) {
+            waiting_[size_t(end & 255)].push_back(position);
+        } else if (verdict == Verdict::Frame) {
+            const QByteArray frame =
+                buffer_.mid(qsizetype(position - base_), qsizetype(end - position + 1));
+            buffer_.remove(0, qsizetype(end + 1 - base_));
+            base_ = end + 1;
+            next_ = std::max(next_, base_);
+            dispatch(frame);
         }
-        if (!cut)
-            ++p;
         afterStep();
     }
-    undecided_ = firstIncomplete >= 0 ? firstIncomplete : std::min(p, buffer_.size());
-    if (undecided_ > kDeadLimit) {
-        buffer_.remove(0, undecided_);
-        undecided_ = 0;
-    }
+    dropDeadPrefix();
+}
+
+void FrameScanner::dropDeadPrefix() {
+    // An incomplete candidate's end byte is still to come and lies at most 254 bytes after it.
+    const int64_t firstAlive = std::max(base_, std::min(next_, limit() - 255));
+    if (firstAlive - base_ <= kDeadLimit)
+        return;
+    buffer_.remove(0, qsizetype(firstAlive - base_));
+    base_ = firstAlive;
 }

@@ -2,22 +2,26 @@
 
 #include <QByteArray>
 
+#include <cstdint>
 #include <functional>
+#include <array>
+#include <vector>
 
 // Cuts the splicer's response frames (55 L code payload AA, L counting every byte) out of the
 // received byte stream.
 //
-// Each chunk is appended to RxBuffer and the buffer is scanned from its start: a 0x55 whose
-// length and end byte fit is a frame; it is cut together with every byte before it and
-// dispatched, and the scan begins again at the (new) start. A 0x55 whose frame is not complete
-// yet is passed over and looked at again with the next chunk. After every step the caller's
-// step hook runs (the window processes its events there).
+// What it finds is what a scan of RxBuffer from its start after every chunk finds: the first
+// position holding 0x55 whose length byte and end byte fit starts a frame; the frame is cut
+// together with every byte before it and dispatched, and the scan begins again. A 0x55 whose
+// frame is not complete yet is passed over and looked at again once its end byte has arrived.
+// After every step the caller's step hook runs (the window processes its events there).
 //
-// Two things keep the cost linear in the bytes received: positions that have been rejected for
-// good (not 0x55, a length below 4, a wrong end byte inside the buffer) are not scanned again
-// by later chunks, and once more than kDeadLimit such bytes lie before the first position that
-// can still start a frame, they are dropped. RxBuffer thus holds at most kDeadLimit + 254 bytes
-// plus one chunk, and a valid frame after any amount of garbage is still found.
+// It stays linear in the bytes received: a position is examined once when it arrives and, if
+// its frame was incomplete then, once more when its end byte arrives; positions rejected for
+// good are never scanned again. A length byte below 4 never starts a frame. Once more than
+// kDeadLimit bytes lie before the first position that can still start a frame they are
+// dropped, so RxBuffer holds at most kDeadLimit + 255 bytes plus one chunk, and a valid frame
+// after any amount of garbage is still found.
 class FrameScanner {
 public:
     static constexpr qsizetype kDeadLimit = 4096;
@@ -31,6 +35,25 @@ public:
     const QByteArray& RxBuffer() const { return buffer_; }
 
 private:
+    // Positions are offsets in the whole received stream; buffer_ starts at base_.
+    enum class Verdict { Rejected, Incomplete, Frame };
+    struct Candidate {
+        int64_t start;
+        int64_t end;
+    };
+
+    Verdict examine(int64_t position, int64_t& end);
+    uint8_t at(int64_t position) const { return uint8_t(buffer_[qsizetype(position - base_)]); }
+    int64_t limit() const { return base_ + buffer_.size(); }
+    void collectDue();
+    void dropDeadPrefix();
+
     QByteArray buffer_;
-    qsizetype undecided_ = 0; // first position that may still start a frame
+    int64_t base_ = 0;
+    int64_t next_ = 0; // first position not examined yet
+    // Incomplete candidates by where their end byte must be: an end lies less than 255 bytes
+    // beyond the data, so each of the 256 slots holds candidates of a single end at a time.
+    std::array<std::vector<int64_t>, 256> waiting_;
+    int64_t collectedTo_ = 0; // the slots of ends below this have been collected
+    std::vector<Candidate> due_; // candidates whose end byte has arrived, by position
 };
