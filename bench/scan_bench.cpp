@@ -47,7 +47,8 @@ double nsPerByte(const QByteArray& data, qsizetype chunk, const FrameScanner::St
         frames = 0;
         const auto start = std::chrono::steady_clock::now();
         for (qsizetype at = 0; at < data.size(); at += chunk)
-            scanner.Scan(data.mid(at, chunk), [&](const QByteArray&) { ++frames; }, step);
+            scanner.Scan(
+                data.mid(at, chunk), [&](const QByteArray&) { ++frames; }, step);
         const auto elapsed = std::chrono::steady_clock::now() - start;
         best = std::min(best, std::chrono::duration<double, std::nano>(elapsed).count());
     }
@@ -68,7 +69,8 @@ int main(int argc, char** argv) {
     const struct {
         const char* name;
         FrameScanner::Step step;
-    } steps[] = {{"scan only", [] {}}, {"with event processing", [] { QCoreApplication::processEvents(); }}};
+    } steps[] = {{"scan only", [] {}},
+                 {"with event processing", [] { QCoreApplication::processEvents(); }}};
 
     for (const auto& s : steps) {
         std::printf("%s (1 MB each, ns per byte; total ms for 1 MB)\n", s.name);
@@ -79,9 +81,10 @@ int main(int argc, char** argv) {
                 const double cost = nsPerByte(in.data, chunk, s.step, frames);
                 if (&in == &inputs[0])
                     valid = cost;
-                std::printf("  chunk %4lld  %-26s %8.1f ns/B  %7.1f ms  %6lld frames  %.2fx valid\n",
-                            static_cast<long long>(chunk), in.name, cost, cost * kSize / 1e6, frames,
-                            cost / valid);
+                std::printf(
+                    "  chunk %4lld  %-26s %8.1f ns/B  %7.1f ms  %6lld frames  %.2fx valid\n",
+                    static_cast<long long>(chunk), in.name, cost, cost * kSize / 1e6, frames,
+                    cost / valid);
             }
         }
     }

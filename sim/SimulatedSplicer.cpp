@@ -63,7 +63,8 @@ SimulatedSplicer::SimulatedSplicer(Options options) : options_(std::move(options
     start();
 }
 
-SimulatedSplicer::SimulatedSplicer(int fd, Options options) : options_(std::move(options)), fd_(fd) {
+SimulatedSplicer::SimulatedSplicer(int fd, Options options)
+    : options_(std::move(options)), fd_(fd) {
     makeRaw(fd_);
     start();
 }
@@ -208,12 +209,24 @@ void SimulatedSplicer::handleFrame(const QByteArray& frame, Clock::time_point at
     const uint8_t code = uint8_t(payload[0]);
     const Options& o = options_;
     switch (code) {
-    case 0x45: answer(code, QByteArray(1, char(0xC0)), at); break;
-    case 0xC1: answer(code, le16(o.firmware), at); break;
-    case 0xC7: answer(code, le16(o.blockLength), at); break;
-    case 0x49: answer(code, le16(o.fusionCount), at); break;
-    case 0x44: answer(code, QByteArray(1, char(o.currentGroup)), at); break;
-    case 0x48: answer(code, o.deviceId.left(10).leftJustified(10, '\0'), at); break;
+    case 0x45:
+        answer(code, QByteArray(1, char(0xC0)), at);
+        break;
+    case 0xC1:
+        answer(code, le16(o.firmware), at);
+        break;
+    case 0xC7:
+        answer(code, le16(o.blockLength), at);
+        break;
+    case 0x49:
+        answer(code, le16(o.fusionCount), at);
+        break;
+    case 0x44:
+        answer(code, QByteArray(1, char(o.currentGroup)), at);
+        break;
+    case 0x48:
+        answer(code, o.deviceId.left(10).leftJustified(10, '\0'), at);
+        break;
     case 0x4E: {
         QByteArray env;
         for (uint16_t v : o.environment)
@@ -227,7 +240,8 @@ void SimulatedSplicer::handleFrame(const QByteArray& frame, Clock::time_point at
         answer(code, block_.Encode().left(count), at);
         break;
     }
-    default: break;
+    default:
+        break;
     }
 }
 
@@ -237,8 +251,8 @@ void SimulatedSplicer::answer(uint8_t code, const QByteArray& payload, Clock::ti
     QByteArray frame;
     frame.append(char(0x55)).append(char(uint8_t(payload.size() + 4))).append(char(code));
     frame.append(payload).append(char(0xAA));
-    outgoing_.push_back({options_.garbage + frame,
-                         at + std::chrono::milliseconds(options_.answerDelayMs)});
+    outgoing_.push_back(
+        {options_.garbage + frame, at + std::chrono::milliseconds(options_.answerDelayMs)});
     changed_.notify_all();
 }
 

@@ -25,9 +25,9 @@ public:
         uint16_t firmware = 134;
         uint16_t blockLength = 38;
         int answerDelayMs = 0;
-        bool pacing = true;      // 1.04 ms a byte, as at 9600 baud
-        bool silent = false;     // answers nothing
-        QByteArray garbage;      // sent before every answer
+        bool pacing = true;  // 1.04 ms a byte, as at 9600 baud
+        bool silent = false; // answers nothing
+        QByteArray garbage;  // sent before every answer
         uint16_t fusionCount = 1234;
         uint8_t currentGroup = 3;
         QByteArray deviceId = "SPL2026001";

@@ -23,8 +23,12 @@ namespace {
 volatile std::sig_atomic_t toggleRequested = 0;
 volatile std::sig_atomic_t stopRequested = 0;
 
-void onToggle(int) { toggleRequested = 1; }
-void onStop(int) { stopRequested = 1; }
+void onToggle(int) {
+    toggleRequested = 1;
+}
+void onStop(int) {
+    stopRequested = 1;
+}
 
 int usage() {
     std::fprintf(stderr, "usage: spliceon-sim [--firmware N] [--block-length N] [--delay MS] "

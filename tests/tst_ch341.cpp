@@ -100,12 +100,12 @@ void TestCh341::recognisesCh341Ttys() {
 void TestCh341::trackerTurnsEventsIntoValues_data() {
     QTest::addColumn<QStringList>("events"); // action:sysname:ch341
     QTest::addColumn<QList<int>>("values");
-    QTest::newRow("plug and unplug") << QStringList{"add:ttyUSB6:1", "remove:ttyUSB6:0"}
-                                     << QList<int>{6, -7};
-    QTest::newRow("other converter ignored") << QStringList{"add:ttyUSB1:0", "remove:ttyUSB1:0"}
-                                             << QList<int>{};
-    QTest::newRow("not a USB serial tty") << QStringList{"add:ttyS0:1", "remove:ttyS0:0"}
-                                          << QList<int>{};
+    QTest::newRow("plug and unplug")
+        << QStringList{"add:ttyUSB6:1", "remove:ttyUSB6:0"} << QList<int>{6, -7};
+    QTest::newRow("other converter ignored")
+        << QStringList{"add:ttyUSB1:0", "remove:ttyUSB1:0"} << QList<int>{};
+    QTest::newRow("not a USB serial tty")
+        << QStringList{"add:ttyS0:1", "remove:ttyS0:0"} << QList<int>{};
     QTest::newRow("seeded at start") << QStringList{"remove:ttyUSB2:0"} << QList<int>{-3};
     QTest::newRow("removed once") << QStringList{"remove:ttyUSB2:0", "remove:ttyUSB2:0"}
                                   << QList<int>{-3};

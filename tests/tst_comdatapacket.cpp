@@ -49,14 +49,14 @@ void TestComDataPacket::cuts_data() {
         << QByteArray("S") << QByteArray() << 0 << false << L{"xxSyy"}
         << QStringList{"P:7878537979"} << QByteArray() << false;
     QTest::newRow("stop byte across chunks")
-        << QByteArray() << QByteArray("E") << 0 << false << L{"ab", "dE"}
-        << QStringList{"P:616264"} << QByteArray() << true; // no start string: a packet begins at once
+        << QByteArray() << QByteArray("E") << 0 << false << L{"ab", "dE"} << QStringList{"P:616264"}
+        << QByteArray() << true; // no start string: a packet begins at once
     QTest::newRow("start and stop, two packets in one chunk")
         << QByteArray("S") << QByteArray("E") << 0 << false << L{"xxS1EyyS2E"}
         << QStringList{"D:7878", "P:31", "D:7979", "P:32"} << QByteArray() << false;
     QTest::newRow("include strings keeps them")
-        << QByteArray("S") << QByteArray("E") << 0 << true << L{"S1E"}
-        << QStringList{"P:533145"} << QByteArray() << false;
+        << QByteArray("S") << QByteArray("E") << 0 << true << L{"S1E"} << QStringList{"P:533145"}
+        << QByteArray() << false;
     QTest::newRow("fixed size leaves the rest inside a packet")
         << QByteArray() << QByteArray() << 4 << false << L{"0123456789"}
         << QStringList{"P:30313233", "P:34353637"} << QByteArray("89") << true;

@@ -6,8 +6,8 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
-#include <QTimer>
 #include <QTest>
+#include <QTimer>
 
 #include <chrono>
 #include <sys/ioctl.h>
@@ -30,6 +30,18 @@ struct Receiver {
     QByteArray all() const { return chunks.join(); }
 };
 
+// A port open on a pseudo-terminal, with a receiving link attached.
+struct Opened {
+    PtyPair pty;
+    TComPort port;
+    Receiver rx;
+    Opened() {
+        port.AttachLink(&rx.link);
+        port.SetPort(pty.SlavePath());
+        port.Open();
+    }
+};
+
 double processCpuSeconds() {
     rusage u{};
     getrusage(RUSAGE_SELF, &u);
@@ -38,8 +50,7 @@ double processCpuSeconds() {
 }
 
 // Blocks the GUI thread (no event processing) until cond holds or the time is up.
-template <class F>
-bool waitWithoutEvents(F cond, int timeoutMs) {
+template <class F> bool waitWithoutEvents(F cond, int timeoutMs) {
     QElapsedTimer t;
     t.start();
     while (!cond()) {
@@ -56,7 +67,9 @@ int bytesWaiting(const TComPort& port) {
     return n;
 }
 
-ssize_t readReportsEndOfFile(int, void*, size_t) { return 0; }
+ssize_t readReportsEndOfFile(int, void*, size_t) {
+    return 0;
+}
 
 } // namespace
 
@@ -239,12 +252,8 @@ void TestComPort::sameNameDoesNotReopen() {
 }
 
 void TestComPort::writesAndReceivesNulBytes() {
-    PtyPair pty;
-    TComPort port;
-    Receiver rx;
-    port.AttachLink(&rx.link);
-    port.SetPort(pty.SlavePath());
-    port.Open();
+    Opened opened;
+    auto& [pty, port, rx] = opened;
     const QByteArray bytes("\x5A\x00\x01\x00\xA5", 5);
     QCOMPARE(port.WriteStr(bytes), 5);
     QCOMPARE(pty.ReadAtLeast(5, 2000), bytes);
@@ -262,12 +271,8 @@ void TestComPort::emptyStringWritesNothing() {
 }
 
 void TestComPort::bytesArrivedBeforeHandOffComeAsOneChunk() {
-    PtyPair pty;
-    TComPort port;
-    Receiver rx;
-    port.AttachLink(&rx.link);
-    port.SetPort(pty.SlavePath());
-    port.Open();
+    Opened opened;
+    auto& [pty, port, rx] = opened;
     pty.Write("abc");
     // The event thread has asked for the hand-off; the GUI thread has not served it yet.
     QVERIFY(waitWithoutEvents([&] { return port.HandOffPending(); }, 2000));
@@ -319,12 +324,8 @@ void TestComPort::syncMethodCannotChangeWhileOpen() {
 }
 
 void TestComPort::closeWhileHandOffWaitsDoesNotDeadlock() {
-    PtyPair pty;
-    TComPort port;
-    Receiver rx;
-    port.AttachLink(&rx.link);
-    port.SetPort(pty.SlavePath());
-    port.Open();
+    Opened opened;
+    auto& [pty, port, rx] = opened;
     pty.Write("abc");
     QVERIFY(waitWithoutEvents([&] { return port.HandOffPending(); }, 2000));
     QElapsedTimer t;
@@ -410,12 +411,8 @@ void TestComPort::hungUpDeviceDoesNotSpin() {
 }
 
 void TestComPort::usbUnplugReadOfZeroStopsReceiving() {
-    PtyPair pty;
-    TComPort port;
-    Receiver rx;
-    port.AttachLink(&rx.link);
-    port.SetPort(pty.SlavePath());
-    port.Open();
+    Opened opened;
+    auto& [pty, port, rx] = opened;
     testing::SetReadFunction(&readReportsEndOfFile);
     pty.Write("q");
     QVERIFY(waitWithoutEvents([&] { return port.HandOffPending(); }, 2000));

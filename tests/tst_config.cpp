@@ -54,23 +54,52 @@ void TestConfig::read_data() {
     QTest::addColumn<QString>("key");
     QTest::addColumn<QString>("value");
     const QByteArray sys = "[system]\ndriverinstall=1\n";
-    QTest::newRow("plain") << sys << "system" << "driverinstall" << "1";
+    QTest::newRow("plain") << sys << "system"
+                           << "driverinstall"
+                           << "1";
     QTest::newRow("capitals in file") << QByteArray("[SYSTEM]\nDriverInstall=1\n") << "system"
-                                      << "driverinstall" << "1";
-    QTest::newRow("capitals asked") << sys << "System" << "DRIVERINSTALL" << "1";
-    QTest::newRow("blanks around") << QByteArray(" [ system ] \n  driverinstall  =  1 \n")
-                                   << "system" << "driverinstall" << "1";
-    QTest::newRow("missing key") << sys << "system" << "other" << "";
-    QTest::newRow("missing section") << sys << "Param" << "driverinstall" << "";
-    QTest::newRow("key of another section") << QByteArray("[a]\nk=1\n[b]\nj=2\n") << "b" << "k" << "";
-    QTest::newRow("first of two") << QByteArray("[a]\nk=1\nk=2\n") << "a" << "k" << "1";
-    QTest::newRow("quoted") << QByteArray("[a]\nk=\"x y\"\n") << "a" << "k" << "x y";
-    QTest::newRow("CRLF") << QByteArray("[a]\r\nk=v\r\n") << "a" << "k" << "v";
-    QTest::newRow("no trailing newline") << QByteArray("[a]\nk=v") << "a" << "k" << "v";
-    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF[a]\nk=v\n") << "a" << "k" << "v";
-    QTest::newRow("header without bracket") << QByteArray("[a\nk=v\n") << "a" << "k" << "v";
-    QTest::newRow("empty value") << QByteArray("[a]\nk=\n") << "a" << "k" << "";
-    QTest::newRow("UTF-8 value") << QByteArray("[a]\nk=熔接\n") << "a" << "k" << "熔接";
+                                      << "driverinstall"
+                                      << "1";
+    QTest::newRow("capitals asked") << sys << "System"
+                                    << "DRIVERINSTALL"
+                                    << "1";
+    QTest::newRow("blanks around")
+        << QByteArray(" [ system ] \n  driverinstall  =  1 \n") << "system"
+        << "driverinstall"
+        << "1";
+    QTest::newRow("missing key") << sys << "system"
+                                 << "other"
+                                 << "";
+    QTest::newRow("missing section") << sys << "Param"
+                                     << "driverinstall"
+                                     << "";
+    QTest::newRow("key of another section") << QByteArray("[a]\nk=1\n[b]\nj=2\n") << "b"
+                                            << "k"
+                                            << "";
+    QTest::newRow("first of two") << QByteArray("[a]\nk=1\nk=2\n") << "a"
+                                  << "k"
+                                  << "1";
+    QTest::newRow("quoted") << QByteArray("[a]\nk=\"x y\"\n") << "a"
+                            << "k"
+                            << "x y";
+    QTest::newRow("CRLF") << QByteArray("[a]\r\nk=v\r\n") << "a"
+                          << "k"
+                          << "v";
+    QTest::newRow("no trailing newline") << QByteArray("[a]\nk=v") << "a"
+                                         << "k"
+                                         << "v";
+    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF[a]\nk=v\n") << "a"
+                                     << "k"
+                                     << "v";
+    QTest::newRow("header without bracket") << QByteArray("[a\nk=v\n") << "a"
+                                            << "k"
+                                            << "v";
+    QTest::newRow("empty value") << QByteArray("[a]\nk=\n") << "a"
+                                 << "k"
+                                 << "";
+    QTest::newRow("UTF-8 value") << QByteArray("[a]\nk=熔接\n") << "a"
+                                 << "k"
+                                 << "熔接";
     QTest::newRow("long value cut") << QByteArray("[a]\nk=" + QByteArray(3000, 'x') + "\n") << "a"
                                     << "k" << QString(2047, 'x');
 }
@@ -111,26 +140,35 @@ void TestConfig::write_data() {
     QTest::addColumn<QByteArray>("after");
     QTest::newRow("replace in place")
         << QByteArray("; note\n[system]\ndriverinstall=1\nother=x\n\n[Param]\nHeat=60\n")
-        << "SYSTEM" << "DriverInstall" << "0"
-        << QByteArray("; note\n[system]\nDriverInstall=0\nother=x\n\n[Param]\nHeat=60\n");
+        << "SYSTEM"
+        << "DriverInstall"
+        << "0" << QByteArray("; note\n[system]\nDriverInstall=0\nother=x\n\n[Param]\nHeat=60\n");
     QTest::newRow("new key at end of its section")
-        << QByteArray("[system]\ndriverinstall=1\n\n[Param]\nHeat=60\n") << "system" << "k" << "v"
-        << QByteArray("[system]\ndriverinstall=1\nk=v\n\n[Param]\nHeat=60\n");
-    QTest::newRow("new section at end") << QByteArray("[system]\ndriverinstall=0\n") << "Param"
-                                        << "Heat" << "60"
-                                        << QByteArray("[system]\ndriverinstall=0\n[Param]\nHeat=60\n");
-    QTest::newRow("no trailing newline") << QByteArray("[a]\nk=1") << "a" << "j" << "2"
-                                         << QByteArray("[a]\nk=1\nj=2");
-    QTest::newRow("new section after missing newline") << QByteArray("[a]\nk=1") << "b" << "j" << "2"
-                                                       << QByteArray("[a]\nk=1\n[b]\nj=2\n");
-    QTest::newRow("CRLF kept") << QByteArray("[a]\r\nk=1\r\n") << "a" << "j" << "2"
-                               << QByteArray("[a]\r\nk=1\r\nj=2\r\n");
-    QTest::newRow("replace keeps CRLF") << QByteArray("[a]\r\nk=1\r\nz=9\r\n") << "a" << "k" << "2"
-                                        << QByteArray("[a]\r\nk=2\r\nz=9\r\n");
-    QTest::newRow("empty value") << QByteArray("[a]\nk=1\n") << "a" << "k" << ""
-                                 << QByteArray("[a]\nk=\n");
-    QTest::newRow("byte-order mark kept") << QByteArray("\xEF\xBB\xBF[a]\nk=1\n") << "a" << "k" << "2"
-                                          << QByteArray("\xEF\xBB\xBF[a]\nk=2\n");
+        << QByteArray("[system]\ndriverinstall=1\n\n[Param]\nHeat=60\n") << "system"
+        << "k"
+        << "v" << QByteArray("[system]\ndriverinstall=1\nk=v\n\n[Param]\nHeat=60\n");
+    QTest::newRow("new section at end")
+        << QByteArray("[system]\ndriverinstall=0\n") << "Param"
+        << "Heat"
+        << "60" << QByteArray("[system]\ndriverinstall=0\n[Param]\nHeat=60\n");
+    QTest::newRow("no trailing newline") << QByteArray("[a]\nk=1") << "a"
+                                         << "j"
+                                         << "2" << QByteArray("[a]\nk=1\nj=2");
+    QTest::newRow("new section after missing newline") << QByteArray("[a]\nk=1") << "b"
+                                                       << "j"
+                                                       << "2" << QByteArray("[a]\nk=1\n[b]\nj=2\n");
+    QTest::newRow("CRLF kept") << QByteArray("[a]\r\nk=1\r\n") << "a"
+                               << "j"
+                               << "2" << QByteArray("[a]\r\nk=1\r\nj=2\r\n");
+    QTest::newRow("replace keeps CRLF") << QByteArray("[a]\r\nk=1\r\nz=9\r\n") << "a"
+                                        << "k"
+                                        << "2" << QByteArray("[a]\r\nk=2\r\nz=9\r\n");
+    QTest::newRow("empty value") << QByteArray("[a]\nk=1\n") << "a"
+                                 << "k"
+                                 << "" << QByteArray("[a]\nk=\n");
+    QTest::newRow("byte-order mark kept") << QByteArray("\xEF\xBB\xBF[a]\nk=1\n") << "a"
+                                          << "k"
+                                          << "2" << QByteArray("\xEF\xBB\xBF[a]\nk=2\n");
 }
 
 void TestConfig::write() {

@@ -13,13 +13,15 @@ using namespace params;
 
 namespace {
 
-QByteArray hex(const char* text) { return QByteArray::fromHex(text); }
+QByteArray hex(const char* text) {
+    return QByteArray::fromHex(text);
+}
 
 // The window's default values as a block.
 FusionParams defaults() {
     FusionParams p;
-    const int32_t values[22] = {60, 35, 50, 40, 50, 45, 50, 50, 50, 55, 50,
-                                40, 40, 100, 100, 1, 1, 0, 30, 15, 5, 2};
+    const int32_t values[22] = {60, 35, 50,  40,  50, 45, 50, 50, 50, 55, 50,
+                                40, 40, 100, 100, 1,  1,  0,  30, 15, 5,  2};
     for (size_t i = 0; i < kFields.size(); ++i)
         kFields[i].Set(p, ToBlock(kFields[i].scale, values[i]));
     p.FixedOne = 1;
@@ -54,12 +56,12 @@ void TestProtocol::frames_data() {
     QTest::addColumn<QByteArray>("expected");
     QTest::newRow("empty kind-first") << frames::KindFirst(0x4A, {}, 0) << hex("5A4A00A5");
     QTest::newRow("handshake") << frames::KindFirst(0x4A, hex("4508"), 2) << hex("5A4A024508A5");
-    QTest::newRow("count cuts payload") << frames::KindFirst(0x4B, hex("010203"), 2)
-                                        << hex("5A4B020102A5");
-    QTest::newRow("save as factory") << frames::ControlRecord(0xC5, 0, 0, 0)
-                                     << hex("5A0A83C50000000000A5");
-    QTest::newRow("control word little-endian") << frames::ControlRecord(1, 2, 3, 0x0405)
-                                                << hex("5A0A830102030504 00A5");
+    QTest::newRow("count cuts payload")
+        << frames::KindFirst(0x4B, hex("010203"), 2) << hex("5A4B020102A5");
+    QTest::newRow("save as factory")
+        << frames::ControlRecord(0xC5, 0, 0, 0) << hex("5A0A83C50000000000A5");
+    QTest::newRow("control word little-endian")
+        << frames::ControlRecord(1, 2, 3, 0x0405) << hex("5A0A830102030504 00A5");
     QTest::newRow("arc test") << frames::TestRecord(0x01F40400) << hex("5A0A810004F4010000A5");
 }
 
@@ -152,7 +154,8 @@ void TestProtocol::strToInt() {
         StrToInt(text);
         QFAIL("accepted");
     } catch (const EConvertError& e) {
-        QCOMPARE(QString::fromUtf8(e.what()), QString("'%1' is not a valid integer value").arg(text));
+        QCOMPARE(QString::fromUtf8(e.what()),
+                 QString("'%1' is not a valid integer value").arg(text));
     }
 }
 
@@ -181,15 +184,17 @@ void TestProtocol::scan_data() {
     QTest::addColumn<QStringList>("dispatched");
     QTest::addColumn<QByteArray>("left");
     using L = QList<QByteArray>;
-    QTest::newRow("one frame") << L{hex("5506C72600AA")} << QStringList{"5506c72600aa"} << QByteArray();
-    QTest::newRow("split over two chunks") << L{hex("5506C1"), hex("8600AA")}
-                                           << QStringList{"5506c18600aa"} << QByteArray();
-    QTest::newRow("two frames in one chunk") << L{hex("5506C18600AA550545C0AA")}
-                                      << QStringList{"5506c18600aa", "550545c0aa"} << QByteArray();
+    QTest::newRow("one frame") << L{hex("5506C72600AA")} << QStringList{"5506c72600aa"}
+                               << QByteArray();
+    QTest::newRow("split over two chunks")
+        << L{hex("5506C1"), hex("8600AA")} << QStringList{"5506c18600aa"} << QByteArray();
+    QTest::newRow("two frames in one chunk")
+        << L{hex("5506C18600AA550545C0AA")} << QStringList{"5506c18600aa", "550545c0aa"}
+        << QByteArray();
     QTest::newRow("leading garbage goes with the frame")
         << L{hex("00FF5506C72600AA")} << QStringList{"5506c72600aa"} << QByteArray();
-    QTest::newRow("bad end byte is kept") << L{hex("5506C18600AB")} << QStringList{}
-                                          << hex("5506C18600AB");
+    QTest::newRow("bad end byte is kept")
+        << L{hex("5506C18600AB")} << QStringList{} << hex("5506C18600AB");
     QTest::newRow("short length never starts a frame")
         << L{hex("5502550545C0AA")} << QStringList{"550545c0aa"} << QByteArray();
     QTest::newRow("0x55 inside an incomplete frame")
@@ -205,7 +210,8 @@ void TestProtocol::scan() {
     FrameScanner scanner;
     QStringList got;
     for (const QByteArray& c : chunks)
-        scanner.Scan(c, [&](const QByteArray& f) { got << QString::fromLatin1(f.toHex()); }, [] {});
+        scanner.Scan(
+            c, [&](const QByteArray& f) { got << QString::fromLatin1(f.toHex()); }, [] {});
     QCOMPARE(got, dispatched);
     QCOMPARE(scanner.RxBuffer().toHex(), left.toHex());
 }
@@ -217,9 +223,11 @@ void TestProtocol::scanFindsFrameAfterMuchGarbage() {
     for (int i = 0; i < 200000; ++i)
         garbage.append(char(i % 3 == 0 ? 0x55 : i % 251));
     for (qsizetype at = 0; at < garbage.size(); at += 1000)
-        scanner.Scan(garbage.mid(at, 1000), [&](const QByteArray& f) { got << f.toHex(); }, [] {});
+        scanner.Scan(
+            garbage.mid(at, 1000), [&](const QByteArray& f) { got << f.toHex(); }, [] {});
     QVERIFY(scanner.RxBuffer().size() < FrameScanner::kDeadLimit + 255 + 1000);
-    scanner.Scan(hex("550545C0AA"), [&](const QByteArray& f) { got << f.toHex(); }, [] {});
+    scanner.Scan(
+        hex("550545C0AA"), [&](const QByteArray& f) { got << f.toHex(); }, [] {});
     QCOMPARE(got.last(), QString("550545c0aa"));
 }
 
@@ -260,7 +268,8 @@ void TestProtocol::scanMatchesRescanFromStart() {
         for (qsizetype at = 0; at < stream.size();) {
             const qsizetype n = 1 + rng() % 40;
             reference.scan(stream.mid(at, n));
-            scanner.Scan(stream.mid(at, n), [&](const QByteArray& f) { got << f.toHex(); }, [] {});
+            scanner.Scan(
+                stream.mid(at, n), [&](const QByteArray& f) { got << f.toHex(); }, [] {});
             at += n;
         }
         QCOMPARE(got, reference.frames);

@@ -31,7 +31,10 @@ void writeInstaller(const QString& folder, int exitCode) {
     QDir(folder).mkpath("driver");
     QFile f(folder + "/driver/install");
     f.open(QIODevice::WriteOnly);
-    f.write(QString("#!/bin/sh\necho ran > '%1/installer-ran'\nexit %2\n").arg(folder).arg(exitCode).toUtf8());
+    f.write(QString("#!/bin/sh\necho ran > '%1/installer-ran'\nexit %2\n")
+                .arg(folder)
+                .arg(exitCode)
+                .toUtf8());
     f.close();
     f.setPermissions(f.permissions() | QFile::ExeOwner);
 }
@@ -70,7 +73,8 @@ void TestWindowShell::initialState() {
     QCOMPARE(w.minimumSize(), w.maximumSize());
     QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
     QCheckBox* saveDefault = f.Check("cboxSaveDefault");
-    QVERIFY(!saveDefault->isVisibleTo(&w) && !saveDefault->isEnabled() && !saveDefault->isChecked());
+    QVERIFY(!saveDefault->isVisibleTo(&w) && !saveDefault->isEnabled() &&
+            !saveDefault->isChecked());
     QVERIFY(!w.findChild<QWidget*>("pnlOtherCMD")->isVisibleTo(&w));
     QVERIFY(!f.Button("btnGetDefault")->isVisibleTo(&w));
     auto* pages = w.findChild<QTabWidget*>("PageControl");
@@ -97,7 +101,8 @@ void TestWindowShell::layout_data() {
     QTest::newRow("GroupBox7") << "GroupBox7" << QRect(8, 416, 265, 65) << "调芯复位";
     QTest::newRow("GroupBox8") << "GroupBox8" << QRect(288, 414, 273, 65) << "熔接参数";
     QTest::newRow("pnlOtherCMD") << "pnlOtherCMD" << QRect(8, 480, 553, 41) << "";
-    QTest::newRow("cboxSaveDefault") << "cboxSaveDefault" << QRect(352, 411, 129, 17) << "保存到出厂设置";
+    QTest::newRow("cboxSaveDefault")
+        << "cboxSaveDefault" << QRect(352, 411, 129, 17) << "保存到出厂设置";
     QTest::newRow("edtHeat") << "edtHeat" << QRect(120, 15, 89, 22) << "";
     QTest::newRow("edtPushRight") << "edtPushRight" << QRect(184, 216, 81, 22) << "";
     QTest::newRow("edtAdjustLeft") << "edtAdjustLeft" << QRect(376, 248, 81, 22) << "";
@@ -146,7 +151,8 @@ void TestWindowShell::tabOrderVisitsRightHandFieldsFirst() {
             w = w->nextInFocusChain();
         while (w->objectName().isEmpty() || w->objectName() == "qt_spinbox_lineedit");
     }
-    QCOMPARE(order, (QStringList{"edtPushLeft", "edtPushRight", "edtAdjustLeft", "edtAdjustRight"}));
+    QCOMPARE(order,
+             (QStringList{"edtPushLeft", "edtPushRight", "edtAdjustLeft", "edtAdjustRight"}));
 }
 
 void TestWindowShell::menuEntries() {
@@ -167,14 +173,17 @@ void TestWindowShell::driverInstall_data() {
     QTest::addColumn<bool>("runs");
     QTest::addColumn<QByteArray>("after"); // empty: unchanged
     const QByteArray one = "[system]\ndriverinstall=1\n";
-    QTest::newRow("1 and installer") << one << 0 << true << QByteArray("[system]\ndriverinstall=0\n");
+    QTest::newRow("1 and installer")
+        << one << 0 << true << QByteArray("[system]\ndriverinstall=0\n");
     QTest::newRow("1, cancelled") << one << 1 << true << QByteArray("[system]\ndriverinstall=0\n");
     QTest::newRow("1, no driver folder") << one << -1 << false << QByteArray();
     QTest::newRow("capitals") << QByteArray("[SYSTEM]\r\nDriverInstall=1\r\n") << 0 << true
                               << QByteArray("[SYSTEM]\r\ndriverinstall=0\r\n");
     QTest::newRow("0") << QByteArray("[system]\ndriverinstall=0\n") << 0 << false << QByteArray();
-    QTest::newRow("yes") << QByteArray("[system]\ndriverinstall=yes\n") << 0 << false << QByteArray();
-    QTest::newRow("empty") << QByteArray("[system]\ndriverinstall=\n") << 0 << false << QByteArray();
+    QTest::newRow("yes") << QByteArray("[system]\ndriverinstall=yes\n") << 0 << false
+                         << QByteArray();
+    QTest::newRow("empty") << QByteArray("[system]\ndriverinstall=\n") << 0 << false
+                           << QByteArray();
     QTest::newRow("absent") << QByteArray("[Param]\nHeat=60\n") << 0 << false << QByteArray();
 }
 
@@ -230,9 +239,9 @@ void TestWindowShell::handlerErrorsReachTheErrorDisplay() {
     WindowFixture f;
     f.Spin("edtTime4")->setText("");
     QTest::mouseClick(f.Button("btnWrite"), Qt::LeftButton);
-    QTRY_COMPARE_WITH_TIMEOUT(appBoxes->shown,
-                              QStringList{"error|tst_window_shell|'' is not a valid integer value."},
-                              2000);
+    QTRY_COMPARE_WITH_TIMEOUT(
+        appBoxes->shown, QStringList{"error|tst_window_shell|'' is not a valid integer value."},
+        2000);
     QVERIFY(f.Button("btnWrite")->isEnabled());
     // The program goes on: the next click runs again.
     QTest::mouseClick(f.Button("btnWrite"), Qt::LeftButton);
@@ -258,7 +267,8 @@ void TestWindowShell::receivedDataErrorIsShownAndPortKeepsReceiving() {
     };
     f.window->ComPort.AttachLink(&failing);
     f.window->btnReadClick();
-    QTRY_COMPARE_WITH_TIMEOUT(appBoxes->shown, QStringList{"error|tst_window_shell|link failed."}, 2000);
+    QTRY_COMPARE_WITH_TIMEOUT(appBoxes->shown, QStringList{"error|tst_window_shell|link failed."},
+                              2000);
     // Still receiving: the next answer fills the fields.
     sim.WaitUntilIdle(2000);
     f.Spin("edtHeat")->setText("90");
@@ -270,11 +280,14 @@ void TestWindowShell::receivedDataErrorIsShownAndPortKeepsReceiving() {
 void TestWindowShell::errorBoxText_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("letter") << "Link (un)registration failed" << "Link (un)registration failed.";
+    QTest::newRow("letter") << "Link (un)registration failed"
+                            << "Link (un)registration failed.";
     QTest::newRow("parenthesis") << "Unable to open com port (win error code: 2)"
                                  << "Unable to open com port (win error code: 2)";
-    QTest::newRow("full stop") << "Done." << "Done.";
-    QTest::newRow("Chinese") << "设备未连接！" << "设备未连接！.";
+    QTest::newRow("full stop") << "Done."
+                               << "Done.";
+    QTest::newRow("Chinese") << "设备未连接！"
+                             << "设备未连接！.";
 }
 
 void TestWindowShell::errorBoxText() {
@@ -287,11 +300,21 @@ void TestWindowShell::spinFieldLeavingClamps_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("left");
-    QTest::newRow("above") << "edtHeat" << "185" << "180";
-    QTest::newRow("below") << "edtHeat" << "5" << "10";
-    QTest::newRow("not a number") << "edtHeat" << "abc" << "abc";
-    QTest::newRow("in range") << "edtHeat" << "75" << "75";
-    QTest::newRow("loaded 2400") << "edtAdjustLeft" << "2400" << "2000";
+    QTest::newRow("above") << "edtHeat"
+                           << "185"
+                           << "180";
+    QTest::newRow("below") << "edtHeat"
+                           << "5"
+                           << "10";
+    QTest::newRow("not a number") << "edtHeat"
+                                  << "abc"
+                                  << "abc";
+    QTest::newRow("in range") << "edtHeat"
+                              << "75"
+                              << "75";
+    QTest::newRow("loaded 2400") << "edtAdjustLeft"
+                                 << "2400"
+                                 << "2000";
 }
 
 void TestWindowShell::spinFieldLeavingClamps() {
@@ -312,12 +335,18 @@ void TestWindowShell::spinFieldArrows_data() {
     QTest::addColumn<QString>("start");
     QTest::addColumn<int>("steps");
     QTest::addColumn<QString>("result");
-    QTest::newRow("up 60") << "edtHeat" << "60" << 1 << "70";
-    QTest::newRow("up 175") << "edtHeat" << "175" << 1 << "180";
-    QTest::newRow("up at max") << "edtHeat" << "180" << 1 << "180";
-    QTest::newRow("down at 2") << "edtFusePushSpeed" << "2" << -1 << "2";
-    QTest::newRow("down at 0") << "edtPushLeft" << "0" << -1 << "0";
-    QTest::newRow("text counts as minimum") << "edtHeat" << "abc" << 1 << "20";
+    QTest::newRow("up 60") << "edtHeat"
+                           << "60" << 1 << "70";
+    QTest::newRow("up 175") << "edtHeat"
+                            << "175" << 1 << "180";
+    QTest::newRow("up at max") << "edtHeat"
+                               << "180" << 1 << "180";
+    QTest::newRow("down at 2") << "edtFusePushSpeed"
+                               << "2" << -1 << "2";
+    QTest::newRow("down at 0") << "edtPushLeft"
+                               << "0" << -1 << "0";
+    QTest::newRow("text counts as minimum") << "edtHeat"
+                                            << "abc" << 1 << "20";
 }
 
 void TestWindowShell::spinFieldArrows() {

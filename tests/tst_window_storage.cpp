@@ -21,7 +21,8 @@ const QByteArray kSavedDefaults = "[Param]\nHeat=60\nCurrent1=35\nCurrent2=40\nC
                                   "edtDustCurrent=30\nedtDustTime=15\nedtFusePushLength=5\n"
                                   "edtFusePushSpeed=2\n";
 
-QByteArray withParams(const QByteArray& adjust, const QByteArray& push, const QByteArray& extra = {}) {
+QByteArray withParams(const QByteArray& adjust, const QByteArray& push,
+                      const QByteArray& extra = {}) {
     return "[Param]\nHeat=60\nAdjustLeft=" + adjust + "\nAdjustRight=" + adjust +
            "\nedtFusePushLength=" + push + "\n" + extra;
 }
@@ -88,16 +89,46 @@ void TestWindowStorage::loadScalesToFirmware_data() {
     QTest::addColumn<QString>("push");
     QTest::addColumn<QString>("adjustShown");
     QTest::addColumn<QString>("pushShown");
-    QTest::newRow("138: 100, 5") << 138 << "100" << "5" << "800" << "40";
-    QTest::newRow("138: 250, 16") << 138 << "250" << "16" << "2000" << "128";
-    QTest::newRow("138: 251, 17 stay") << 138 << "251" << "17" << "251" << "17";
-    QTest::newRow("200: 2000 stays") << 200 << "2000" << "40" << "2000" << "40";
-    QTest::newRow("138: leading zero") << 138 << "0100" << "05" << "800" << "40";
-    QTest::newRow("137: 800, 40") << 137 << "800" << "40" << "100" << "5";
-    QTest::newRow("134: 260 half to even") << 134 << "260" << "20" << "32" << "2";
-    QTest::newRow("134: 268 half to even") << 134 << "268" << "17" << "34" << "2";
-    QTest::newRow("134: 251, 16") << 134 << "251" << "16" << "31" << "16";
-    QTest::newRow("134: 250 stays") << 134 << "250" << "5" << "250" << "5";
+    QTest::newRow("138: 100, 5") << 138 << "100"
+                                 << "5"
+                                 << "800"
+                                 << "40";
+    QTest::newRow("138: 250, 16") << 138 << "250"
+                                  << "16"
+                                  << "2000"
+                                  << "128";
+    QTest::newRow("138: 251, 17 stay") << 138 << "251"
+                                       << "17"
+                                       << "251"
+                                       << "17";
+    QTest::newRow("200: 2000 stays") << 200 << "2000"
+                                     << "40"
+                                     << "2000"
+                                     << "40";
+    QTest::newRow("138: leading zero") << 138 << "0100"
+                                       << "05"
+                                       << "800"
+                                       << "40";
+    QTest::newRow("137: 800, 40") << 137 << "800"
+                                  << "40"
+                                  << "100"
+                                  << "5";
+    QTest::newRow("134: 260 half to even") << 134 << "260"
+                                           << "20"
+                                           << "32"
+                                           << "2";
+    QTest::newRow("134: 268 half to even") << 134 << "268"
+                                           << "17"
+                                           << "34"
+                                           << "2";
+    QTest::newRow("134: 251, 16") << 134 << "251"
+                                  << "16"
+                                  << "31"
+                                  << "16";
+    QTest::newRow("134: 250 stays") << 134 << "250"
+                                    << "5"
+                                    << "250"
+                                    << "5";
 }
 
 void TestWindowStorage::loadScalesToFirmware() {
@@ -153,7 +184,8 @@ void TestWindowStorage::loadReadsCheckBoxesAsIntegers_data() {
 void TestWindowStorage::loadReadsCheckBoxesAsIntegers() {
     QFETCH(QByteArray, value);
     QFETCH(bool, ticked);
-    WindowFixture f(withParams("100", "5", "cbpullpush=" + value + "\ncbAdjustReset=" + value + "\n"));
+    WindowFixture f(
+        withParams("100", "5", "cbpullpush=" + value + "\ncbAdjustReset=" + value + "\n"));
     f.window->btnOpenClick();
     QCOMPARE(f.Check("cbpullpush")->isChecked(), ticked);
     QCOMPARE(f.Check("cbAdjustReset")->isChecked(), ticked);

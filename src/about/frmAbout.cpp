@@ -22,7 +22,9 @@ TfrmAbout::~TfrmAbout() {
         frmAbout = nullptr;
 }
 
-void TfrmAbout::Button1Click() { accept(); }
+void TfrmAbout::Button1Click() {
+    accept();
+}
 
 void TfrmAbout::keyPressEvent(QKeyEvent* e) {
     // "确定" is no cancel button: Esc leaves the box open.

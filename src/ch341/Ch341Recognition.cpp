@@ -26,7 +26,9 @@ int ConverterPortNumber(const std::string& portName) {
     return n < 0 ? 0 : n;
 }
 
-int UsbSerialIndex(const std::string& ttyName) { return numberAfter(ttyName, "ttyUSB", 0); }
+int UsbSerialIndex(const std::string& ttyName) {
+    return numberAfter(ttyName, "ttyUSB", 0);
+}
 
 bool IsCh341Tty(const TSysfsLayout& layout, const std::string& ttyName) {
     namespace fs = std::filesystem;

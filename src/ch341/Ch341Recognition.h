@@ -24,8 +24,8 @@ int UsbSerialIndex(const std::string& ttyName);
 
 // One tty event as the monitor reports it.
 struct TTtyEvent {
-    std::string action;  // "add" or "remove"
-    std::string sysName; // "ttyUSB3"
+    std::string action;   // "add" or "remove"
+    std::string sysName;  // "ttyUSB3"
     bool isCh341 = false; // known at "add" only: sysfs is gone by "remove"
 };
 

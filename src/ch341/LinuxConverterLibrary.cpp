@@ -46,7 +46,8 @@ public:
 private:
     void seedPresent() {
         std::error_code ec;
-        for (const auto& entry : fs::directory_iterator(fs::path(layout_.sysRoot) / "class/tty", ec)) {
+        for (const auto& entry :
+             fs::directory_iterator(fs::path(layout_.sysRoot) / "class/tty", ec)) {
             const std::string name = entry.path().filename().string();
             const int k = UsbSerialIndex(name);
             if (k >= 0 && IsCh341Tty(layout_, name))
@@ -62,7 +63,8 @@ private:
         std::error_code ec;
         const char* source = fs::exists("/run/udev/control", ec) ? "udev" : "kernel";
         monitor_ = udev_monitor_new_from_netlink(udev_, source);
-        if (!monitor_ || udev_monitor_filter_add_match_subsystem_devtype(monitor_, "tty", nullptr) < 0 ||
+        if (!monitor_ ||
+            udev_monitor_filter_add_match_subsystem_devtype(monitor_, "tty", nullptr) < 0 ||
             udev_monitor_enable_receiving(monitor_) < 0) {
             // No plug notifications then; finding the splicer by the menu still works.
             if (monitor_)

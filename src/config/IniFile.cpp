@@ -14,9 +14,9 @@ namespace config {
 namespace {
 
 struct Line {
-    qsizetype begin;   // first byte
-    qsizetype end;     // one past the last byte before the line end
-    qsizetype next;    // first byte of the next line
+    qsizetype begin; // first byte
+    qsizetype end;   // one past the last byte before the line end
+    qsizetype next;  // first byte of the next line
 };
 
 std::vector<Line> splitLines(const QByteArray& content) {
@@ -37,7 +37,9 @@ std::vector<Line> splitLines(const QByteArray& content) {
     return lines;
 }
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 QByteArray trimmed(QByteArray s) {
     qsizetype a = 0, b = s.size();

@@ -27,7 +27,9 @@ TApplication::TApplication(int& argc, char** argv, TMessageBoxes& boxes)
     serial::TComHandOff::SetErrorHandler(&PostError);
 }
 
-TApplication::~TApplication() { serial::TComHandOff::SetErrorHandler(nullptr); }
+TApplication::~TApplication() {
+    serial::TComHandOff::SetErrorHandler(nullptr);
+}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
     try {

@@ -34,8 +34,7 @@ void PostError(std::exception_ptr error);
 // Runs one of the window's handlers. An error that ends it travels on to the general error
 // display through the event loop: unwinding through the toolkit's own frames (built without
 // exception support) would skip their clean-up.
-template <class Handler>
-void RunHandler(Handler&& handler) {
+template <class Handler> void RunHandler(Handler&& handler) {
     try {
         handler();
     } catch (...) {

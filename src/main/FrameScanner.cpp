@@ -33,7 +33,7 @@ void FrameScanner::Scan(const QByteArray& chunk, const Dispatch& dispatch, const
     auto nextDue = due_.begin();
     for (;;) {
         while (nextDue != due_.end() && nextDue->start < base_)
-            ++nextDue; // went with a frame cut before it
+            ++nextDue;                              // went with a frame cut before it
         const bool freshLeft = next_ + 1 < limit(); // a byte and the one after it
         const bool dueLeft = nextDue != due_.end();
         if (!freshLeft && !dueLeft)

@@ -2,9 +2,9 @@
 
 #include <QByteArray>
 
+#include <array>
 #include <cstdint>
 #include <functional>
-#include <array>
 #include <vector>
 
 // Cuts the splicer's response frames (55 L code payload AA, L counting every byte) out of the
@@ -54,6 +54,6 @@ private:
     // Incomplete candidates by where their end byte must be: an end lies less than 255 bytes
     // beyond the data, so each of the 256 slots holds candidates of a single end at a time.
     std::array<std::vector<int64_t>, 256> waiting_;
-    int64_t collectedTo_ = 0; // the slots of ends below this have been collected
+    int64_t collectedTo_ = 0;    // the slots of ends below this have been collected
     std::vector<Candidate> due_; // candidates whose end byte has arrived, by position
 };

@@ -25,8 +25,8 @@ QByteArray ControlRecord(uint8_t b0, uint8_t b1, uint8_t b2, uint16_t w) {
 }
 
 QByteArray TestRecord(uint32_t value) {
-    const uint8_t payload[6] = {uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16),
-                                uint8_t(value >> 24), 0, 0};
+    const uint8_t payload[6] = {
+        uint8_t(value), uint8_t(value >> 8), uint8_t(value >> 16), uint8_t(value >> 24), 0, 0};
     return LengthFirst(RecordArcTest, payload);
 }
 

@@ -3,8 +3,7 @@
 namespace {
 
 // One walk over the fields in block order serves both directions.
-template <class Params, class Visit>
-void eachField(Params& p, Visit visit) {
+template <class Params, class Visit> void eachField(Params& p, Visit visit) {
     visit(p.Heat);
     visit(p.FixedOne);
     visit(p.Current1);

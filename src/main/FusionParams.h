@@ -12,10 +12,10 @@ struct FusionParams {
     // Firmware before this version takes only the first 32 bytes (up to AdjustReset).
     static constexpr int kShortSize = 32;
 
-    uint16_t Heat = 0;         // 0.01 s
-    uint8_t FixedOne = 0;      // always 1 on the way out
-    uint16_t Current1 = 0;     // 4096 per 100 window units
-    uint16_t Time1 = 0;        // 0.01 s
+    uint16_t Heat = 0;     // 0.01 s
+    uint8_t FixedOne = 0;  // always 1 on the way out
+    uint16_t Current1 = 0; // 4096 per 100 window units
+    uint16_t Time1 = 0;    // 0.01 s
     uint16_t Current2 = 0;
     uint16_t Time2 = 0;
     uint16_t Current3 = 0;
@@ -32,7 +32,7 @@ struct FusionParams {
     uint8_t ClearDust = 0;
     uint8_t AdjustReset = 0;
     uint16_t DustCurrent = 0;
-    uint16_t DustTime = 0;     // 0.01 s
+    uint16_t DustTime = 0; // 0.01 s
     uint8_t FusePushLength = 0;
     uint8_t FusePushSpeed = 0;
 

@@ -3,7 +3,8 @@
 #include <cmath>
 
 EConvertError::EConvertError(const QString& text)
-    : std::runtime_error(QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString()) {}
+    : std::runtime_error(
+          QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString()) {}
 
 int32_t StrToInt(const QString& text) {
     qsizetype i = 0;
@@ -16,7 +17,8 @@ int32_t StrToInt(const QString& text) {
     if (i < text.size() && text[i] == '$') {
         base = 16;
         ++i;
-    } else if (i + 1 < text.size() && text[i] == '0' && (text[i + 1] == 'x' || text[i + 1] == 'X')) {
+    } else if (i + 1 < text.size() && text[i] == '0' &&
+               (text[i + 1] == 'x' || text[i + 1] == 'X')) {
         base = 16;
         i += 2;
     }

@@ -13,7 +13,7 @@ enum class Scale {
     Current, // 100 window units are 4096 block units
     Time,    // 0.1 s in the window, 0.01 s in the block
     AsIs,
-    Flag,    // a check box: 1 ticked, 0 not
+    Flag, // a check box: 1 ticked, 0 not
 };
 
 struct Field {

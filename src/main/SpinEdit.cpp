@@ -24,9 +24,13 @@ int TSpinEdit::value() const {
     return wholeNumber(v) ? v : minimum_;
 }
 
-void TSpinEdit::setValue(int v) { setText(QString::number(v)); }
+void TSpinEdit::setValue(int v) {
+    setText(QString::number(v));
+}
 
-void TSpinEdit::setText(const QString& text) { lineEdit()->setText(text); }
+void TSpinEdit::setText(const QString& text) {
+    lineEdit()->setText(text);
+}
 
 void TSpinEdit::stepBy(int steps) {
     const qint64 next = qint64(value()) + qint64(steps) * step_;

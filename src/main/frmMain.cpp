@@ -52,33 +52,28 @@ TfrmMain::~TfrmMain() {
 }
 
 void TfrmMain::connectHandlers() {
-    const auto on = [this](QAbstractButton* b, void (TfrmMain::*handler)()) {
-        connect(b, &QAbstractButton::clicked, this,
+    const auto bind = [this](auto* sender, auto signal, void (TfrmMain::*handler)()) {
+        connect(sender, signal, this,
                 [this, handler] { RunHandler([this, handler] { (this->*handler)(); }); });
     };
-    on(ui->btnWrite, &TfrmMain::btnWriteClick);
-    on(ui->btnRead, &TfrmMain::btnReadClick);
-    on(ui->btnOpen, &TfrmMain::btnOpenClick);
-    on(ui->btnSave, &TfrmMain::btnSaveClick);
-    on(ui->btnGetDefault, &TfrmMain::btnGetDefaultClick);
-    on(ui->btnFireTest, &TfrmMain::btnFireTestClick);
-    on(ui->btnUDRest, &TfrmMain::btnUDRestClick);
-    on(ui->btnUDSetRST, &TfrmMain::btnUDSetRSTClick);
-    on(ui->btnSend, &TfrmMain::btnSendClick);
-    on(ui->btnCaliWrite, &TfrmMain::btnCaliWriteClick);
-    on(ui->btnCaliRead, &TfrmMain::btnCaliReadClick);
-    connect(ui->actDevConnect, &QAction::triggered, this, [this] {
-        // The check mark belongs to the connection, not to the click.
-        ui->actDevConnect->setChecked(!ui->actDevConnect->isChecked());
-        RunHandler([this] { actDevConnectExecute(); });
-    });
-    const auto onAction = [this](QAction* a, void (TfrmMain::*handler)()) {
-        connect(a, &QAction::triggered, this,
-                [this, handler] { RunHandler([this, handler] { (this->*handler)(); }); });
-    };
-    onAction(ui->actDevDisConnect, &TfrmMain::actDevDisConnectExecute);
-    onAction(ui->mExit, &TfrmMain::mExitClick);
-    onAction(ui->mAbout, &TfrmMain::mAboutClick);
+    bind(ui->btnWrite, &QPushButton::clicked, &TfrmMain::btnWriteClick);
+    bind(ui->btnRead, &QPushButton::clicked, &TfrmMain::btnReadClick);
+    bind(ui->btnOpen, &QPushButton::clicked, &TfrmMain::btnOpenClick);
+    bind(ui->btnSave, &QPushButton::clicked, &TfrmMain::btnSaveClick);
+    bind(ui->btnGetDefault, &QPushButton::clicked, &TfrmMain::btnGetDefaultClick);
+    bind(ui->btnFireTest, &QPushButton::clicked, &TfrmMain::btnFireTestClick);
+    bind(ui->btnUDRest, &QPushButton::clicked, &TfrmMain::btnUDRestClick);
+    bind(ui->btnUDSetRST, &QPushButton::clicked, &TfrmMain::btnUDSetRSTClick);
+    bind(ui->btnSend, &QPushButton::clicked, &TfrmMain::btnSendClick);
+    bind(ui->btnCaliWrite, &QPushButton::clicked, &TfrmMain::btnCaliWriteClick);
+    bind(ui->btnCaliRead, &QPushButton::clicked, &TfrmMain::btnCaliReadClick);
+    // The check mark belongs to the connection, not to the click: undo the toggle first.
+    connect(ui->actDevConnect, &QAction::triggered, this,
+            [this] { ui->actDevConnect->setChecked(!ui->actDevConnect->isChecked()); });
+    bind(ui->actDevConnect, &QAction::triggered, &TfrmMain::actDevConnectExecute);
+    bind(ui->actDevDisConnect, &QAction::triggered, &TfrmMain::actDevDisConnectExecute);
+    bind(ui->mExit, &QAction::triggered, &TfrmMain::mExitClick);
+    bind(ui->mAbout, &QAction::triggered, &TfrmMain::mAboutClick);
 }
 
 bool TfrmMain::event(QEvent* e) {
@@ -129,7 +124,9 @@ QWidget* TfrmMain::control(const char* name) const {
     return ui->GroupBox1->findChild<QWidget*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
 }
 
-QCheckBox* TfrmMain::checkBox(const char* name) const { return qobject_cast<QCheckBox*>(control(name)); }
+QCheckBox* TfrmMain::checkBox(const char* name) const {
+    return qobject_cast<QCheckBox*>(control(name));
+}
 
 QString TfrmMain::fieldText(const char* name) const {
     return static_cast<TSpinEdit*>(control(name))->text();

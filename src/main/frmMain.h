@@ -115,6 +115,7 @@ protected:
 
 private:
     void connectHandlers();
+    void writeFrame(const QByteArray& frame);
     void runSearch();
     void showDeviceInfo();
     QWidget* control(const char* name) const;

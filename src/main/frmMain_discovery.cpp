@@ -75,7 +75,9 @@ void TfrmMain::DisconnectDevice() {
     SetStatusText(0, QStringLiteral("已断开设备"));
 }
 
-void TfrmMain::FormShow() { FindDevice(); }
+void TfrmMain::FormShow() {
+    FindDevice();
+}
 
 void TfrmMain::actDevConnectExecute() {
     if (searching_) {
@@ -86,7 +88,9 @@ void TfrmMain::actDevConnectExecute() {
     FindDevice();
 }
 
-void TfrmMain::actDevDisConnectExecute() { DisconnectDevice(); }
+void TfrmMain::actDevDisConnectExecute() {
+    DisconnectDevice();
+}
 
 void TfrmMain::MSG_CH341(int32_t value) {
     if (value >= 0) {

@@ -23,7 +23,9 @@ void TfrmMain::btnFireTestClick() {
     SendTestRecord(uint32_t(params::TimeWord(time)) << 16 | params::CurrentWord(current));
 }
 
-void TfrmMain::btnUDRestClick() { SendCommand(frames::CmdCoreReset, 0); }
+void TfrmMain::btnUDRestClick() {
+    SendCommand(frames::CmdCoreReset, 0);
+}
 
 void TfrmMain::btnUDSetRSTClick() {
     if (boxes_.Confirm(QStringLiteral("对准光纤后，按切换键，再次对准光纤。确定都对准了吗？")))
@@ -54,4 +56,6 @@ void TfrmMain::btnCaliWriteClick() {
               QByteArray(reinterpret_cast<const char*>(CalibrationTable.data()), 4), 4);
 }
 
-void TfrmMain::btnCaliReadClick() { SendCommand(frames::CmdReadCalibration, 0); }
+void TfrmMain::btnCaliReadClick() {
+    SendCommand(frames::CmdReadCalibration, 0);
+}

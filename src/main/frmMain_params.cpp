@@ -63,7 +63,9 @@ void TfrmMain::ResetParamColours() {
         setFontColour(control(f.control), Qt::black);
 }
 
-void TfrmMain::btnReadClick() { SendCommand(frames::CmdReadParams, 0); }
+void TfrmMain::btnReadClick() {
+    SendCommand(frames::CmdReadParams, 0);
+}
 
 void TfrmMain::btnWriteClick() {
     if (!boxes_.Confirm(QStringLiteral("你确定要写入数据到设备？")))

@@ -19,12 +19,18 @@ uint16_t le16(const QByteArray& payload, int at) {
 
 } // namespace
 
-void TfrmMain::SendFrame(uint8_t kind, const QByteArray& payload, int count) {
+void TfrmMain::writeFrame(const QByteArray& frame) {
+    // Only the port's open state counts, not a handshake: discovery sends its handshake on a
+    // freshly opened port. The caller carries on either way.
     if (!ComPort.Connected()) {
         boxes_.ShowMessage(kNotConnected);
         return;
     }
-    ComPort.WriteStr(frames::KindFirst(kind, payload, count));
+    ComPort.WriteStr(frame);
+}
+
+void TfrmMain::SendFrame(uint8_t kind, const QByteArray& payload, int count) {
+    writeFrame(frames::KindFirst(kind, payload, count));
 }
 
 void TfrmMain::SendCommand(uint8_t code, uint8_t argument) {
@@ -37,19 +43,11 @@ void TfrmMain::SendParamBlock(const FusionParams& block, int count) {
 }
 
 void TfrmMain::SendControlRecord(uint8_t b0, uint8_t b1, uint8_t b2, uint16_t w) {
-    if (!ComPort.Connected()) {
-        boxes_.ShowMessage(kNotConnected);
-        return;
-    }
-    ComPort.WriteStr(frames::ControlRecord(b0, b1, b2, w));
+    writeFrame(frames::ControlRecord(b0, b1, b2, w));
 }
 
 void TfrmMain::SendTestRecord(uint32_t value) {
-    if (!ComPort.Connected()) {
-        boxes_.ShowMessage(kNotConnected);
-        return;
-    }
-    ComPort.WriteStr(frames::TestRecord(value));
+    writeFrame(frames::TestRecord(value));
 }
 
 void TfrmMain::WaitPumping(int milliseconds) {
@@ -155,8 +153,8 @@ void TfrmMain::DispatchResponse(const QByteArray& frame) {
 
 void TfrmMain::RunQuerySequence() {
     State.QuerySequenceActive = true;
-    for (const uint8_t code :
-         {frames::CmdVersion, frames::CmdFusionCount, frames::CmdCurrentGroup, frames::CmdDeviceId}) {
+    for (const uint8_t code : {frames::CmdVersion, frames::CmdFusionCount, frames::CmdCurrentGroup,
+                               frames::CmdDeviceId}) {
         SendCommand(code, 0);
         WaitPumping(100);
     }

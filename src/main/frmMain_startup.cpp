@@ -47,7 +47,9 @@ void TfrmMain::FormClose() {
     converter_.CH341PtSetDevNotify(nullptr, nullptr);
 }
 
-void TfrmMain::mExitClick() { close(); }
+void TfrmMain::mExitClick() {
+    close();
+}
 
 void TfrmMain::mAboutClick() {
     TfrmAbout box(this);

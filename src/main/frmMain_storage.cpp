@@ -83,7 +83,8 @@ void TfrmMain::btnOpenClick() {
         checkBox(kKeys[i].control)
             ->setChecked(config::ReadConfigBool(kSection, QLatin1String(kKeys[i].key)));
     loadTexts(kAfterCheckBoxes, 22);
-    int32_t push = StrToInt(config::ReadConfigString(kSection, QStringLiteral("edtFusePushLength")));
+    int32_t push =
+        StrToInt(config::ReadConfigString(kSection, QStringLiteral("edtFusePushLength")));
 
     State.FirmwareVersion = 0;
     QueryVersion();

@@ -22,7 +22,9 @@ TComDataPacket::TComDataPacket() {
     };
 }
 
-TComDataPacket::~TComDataPacket() { SetComPort(nullptr); }
+TComDataPacket::~TComDataPacket() {
+    SetComPort(nullptr);
+}
 
 void TComDataPacket::SetComPort(TCustomComPort* port) {
     if (port == comPort_)
@@ -189,8 +191,8 @@ void TComDataPacket::emptyBuffer() {
 int TComDataPacket::find(const QByteArray& what, const QByteArray& in) const {
     if (what.isEmpty())
         return 0;
-    const qsizetype at = caseInsensitive_ ? upperAscii(in).indexOf(upperAscii(what))
-                                          : in.indexOf(what);
+    const qsizetype at =
+        caseInsensitive_ ? upperAscii(in).indexOf(upperAscii(what)) : in.indexOf(what);
     return static_cast<int>(at + 1);
 }
 

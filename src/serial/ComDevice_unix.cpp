@@ -18,36 +18,56 @@ std::atomic<testing::ReadFunction> readFunction{nullptr};
 
 speed_t standardSpeed(int baud) {
     switch (baud) {
-    case 110: return B110;
-    case 300: return B300;
-    case 600: return B600;
-    case 1200: return B1200;
-    case 2400: return B2400;
-    case 4800: return B4800;
-    case 9600: return B9600;
-    case 19200: return B19200;
-    case 38400: return B38400;
-    case 57600: return B57600;
-    case 115200: return B115200;
-    default: return 0;
+    case 110:
+        return B110;
+    case 300:
+        return B300;
+    case 600:
+        return B600;
+    case 1200:
+        return B1200;
+    case 2400:
+        return B2400;
+    case 4800:
+        return B4800;
+    case 9600:
+        return B9600;
+    case 19200:
+        return B19200;
+    case 38400:
+        return B38400;
+    case 57600:
+        return B57600;
+    case 115200:
+        return B115200;
+    default:
+        return 0;
     }
 }
 
 tcflag_t dataBitsFlag(TDataBits bits) {
     switch (bits) {
-    case TDataBits::dbFive: return CS5;
-    case TDataBits::dbSix: return CS6;
-    case TDataBits::dbSeven: return CS7;
-    case TDataBits::dbEight: break;
+    case TDataBits::dbFive:
+        return CS5;
+    case TDataBits::dbSix:
+        return CS6;
+    case TDataBits::dbSeven:
+        return CS7;
+    case TDataBits::dbEight:
+        break;
     }
     return CS8;
 }
 
 } // namespace
 
-void testing::SetReadFunction(ReadFunction function) { readFunction = function; }
+void testing::SetReadFunction(ReadFunction function) {
+    readFunction = function;
+}
 
-TComDevice::~TComDevice() { Close(); }
+TComDevice::~TComDevice() {
+    Close();
+}
 
 void TComDevice::Open(const std::string& path) {
     // O_NONBLOCK: open must not wait for carrier detect, and reads return at once with what the
@@ -99,11 +119,20 @@ void TComDevice::ApplyLineSettings(const TLineSettings& s) {
 
     const TComParity& parity = *s.parity;
     switch (parity.Bits()) {
-    case TParityBits::prNone: break;
-    case TParityBits::prOdd: t.c_cflag |= PARENB | PARODD; break;
-    case TParityBits::prEven: t.c_cflag |= PARENB; break;
-    case TParityBits::prMark: t.c_cflag |= PARENB | CMSPAR | PARODD; break;
-    case TParityBits::prSpace: t.c_cflag |= PARENB | CMSPAR; break;
+    case TParityBits::prNone:
+        break;
+    case TParityBits::prOdd:
+        t.c_cflag |= PARENB | PARODD;
+        break;
+    case TParityBits::prEven:
+        t.c_cflag |= PARENB;
+        break;
+    case TParityBits::prMark:
+        t.c_cflag |= PARENB | CMSPAR | PARODD;
+        break;
+    case TParityBits::prSpace:
+        t.c_cflag |= PARENB | CMSPAR;
+        break;
     }
     t.c_iflag &= ~(INPCK | IGNPAR | PARMRK | IXON | IXOFF | IXANY);
     // With checking on and no replacement, bad bytes are dropped; with replacement the tty
@@ -225,6 +254,8 @@ int TComDevice::Write(const uint8_t* data, int count, int64_t timeoutMs) {
     return written;
 }
 
-void TComDevice::DiscardQueues() { ::tcflush(fd_, TCIOFLUSH); }
+void TComDevice::DiscardQueues() {
+    ::tcflush(fd_, TCIOFLUSH);
+}
 
 } // namespace serial

@@ -32,13 +32,13 @@ public:
     void SetDirect(bool direct) { direct_ = direct; }
 
     // Event thread side.
-    bool Request();            // false when cancelled
+    bool Request(); // false when cancelled
     void NotifyThreadEnded();
 
     // GUI thread side.
-    void BeginThread();        // a new event thread is about to start
+    void BeginThread(); // a new event thread is about to start
     void Cancel();
-    void WaitForThreadEnd();   // serves pending requests meanwhile
+    void WaitForThreadEnd(); // serves pending requests meanwhile
     bool RequestPending() const;
 
     // Where an error raised by the handling goes. The hand-off itself never lets one through:

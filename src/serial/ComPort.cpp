@@ -9,7 +9,8 @@
 
 namespace serial {
 
-TCustomComPort::TCustomComPort() : handOff_(std::make_unique<TComHandOff>([this] { handleEvents(); })) {
+TCustomComPort::TCustomComPort()
+    : handOff_(std::make_unique<TComHandOff>([this] { handleEvents(); })) {
     parity_.SetOnChanged([this] { settingChanged(&TCustomComPort::applyLineSettings); });
     flowControl_.SetOnChanged([this] { settingChanged(&TCustomComPort::applyLineSettings); });
     timeouts_.SetOnChanged([this] { settingChanged(&TCustomComPort::applyTimeouts); });
@@ -29,6 +30,13 @@ void TCustomComPort::settingChanged(void (TCustomComPort::*apply)()) {
         (this->*apply)();
 }
 
+template <class T> void TCustomComPort::setLineSetting(T& field, T value) {
+    if (field == value)
+        return;
+    field = value;
+    settingChanged(&TCustomComPort::applyLineSettings);
+}
+
 void TCustomComPort::SetPort(const std::string& port) {
     if (port == port_)
         return;
@@ -40,45 +48,27 @@ void TCustomComPort::SetPort(const std::string& port) {
 }
 
 void TCustomComPort::SetBaudRate(TBaudRate rate) {
-    if (rate == baudRate_)
-        return;
-    baudRate_ = rate;
-    settingChanged(&TCustomComPort::applyLineSettings);
+    setLineSetting(baudRate_, rate);
 }
 
 void TCustomComPort::SetCustomBaudRate(int rate) {
-    if (rate == customBaudRate_)
-        return;
-    customBaudRate_ = rate;
-    settingChanged(&TCustomComPort::applyLineSettings);
+    setLineSetting(customBaudRate_, rate);
 }
 
 void TCustomComPort::SetDataBits(TDataBits bits) {
-    if (bits == dataBits_)
-        return;
-    dataBits_ = bits;
-    settingChanged(&TCustomComPort::applyLineSettings);
+    setLineSetting(dataBits_, bits);
 }
 
 void TCustomComPort::SetStopBits(TStopBits bits) {
-    if (bits == stopBits_)
-        return;
-    stopBits_ = bits;
-    settingChanged(&TCustomComPort::applyLineSettings);
+    setLineSetting(stopBits_, bits);
 }
 
 void TCustomComPort::SetDiscardNull(bool discard) {
-    if (discard == discardNull_)
-        return;
-    discardNull_ = discard;
-    settingChanged(&TCustomComPort::applyLineSettings);
+    setLineSetting(discardNull_, discard);
 }
 
 void TCustomComPort::SetEventChar(uint8_t c) {
-    if (c == eventChar_)
-        return;
-    eventChar_ = c;
-    settingChanged(&TCustomComPort::applyLineSettings);
+    setLineSetting(eventChar_, c);
 }
 
 void TCustomComPort::SetSyncMethod(TSyncMethod method) {
@@ -232,10 +222,11 @@ void TCustomComPort::RemoveFreeNotification(const void* key) {
     std::erase_if(freeNotifications_, [key](const auto& entry) { return entry.first == key; });
 }
 
-bool TCustomComPort::HandOffPending() const { return handOff_->RequestPending(); }
+bool TCustomComPort::HandOffPending() const {
+    return handOff_->RequestPending();
+}
 
-template <class F>
-void TCustomComPort::forEachLink(F f) {
+template <class F> void TCustomComPort::forEachLink(F f) {
     // Copy: a handler may attach or detach links.
     const auto links = links_;
     for (TComLink* link : links)

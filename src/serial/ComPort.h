@@ -90,12 +90,11 @@ private:
     void applyLineSettings();
     void applyTimeouts();
     void settingChanged(void (TCustomComPort::*apply)());
+    template <class T> void setLineSetting(T& field, T value);
     void handleEvents();
     void receiveData();
-    void reportSignal(TComLink::TSignal TComLink::*handler, const TComSignalEvent& event,
-                      bool on);
-    template <class F>
-    void forEachLink(F f);
+    void reportSignal(TComLink::TSignal TComLink::*handler, const TComSignalEvent& event, bool on);
+    template <class F> void forEachLink(F f);
     void recomputeLinksTakeBytes();
 
     std::string port_ = "COM1";

@@ -8,8 +8,22 @@ namespace serial {
 
 // Declaration order is the stored ordinal of every enumeration below.
 enum class TBaudRate {
-    brCustom, br110, br300, br600, br1200, br2400, br4800, br9600, br14400, br19200,
-    br38400, br56000, br57600, br115200, br128000, br256000
+    brCustom,
+    br110,
+    br300,
+    br600,
+    br1200,
+    br2400,
+    br4800,
+    br9600,
+    br14400,
+    br19200,
+    br38400,
+    br56000,
+    br57600,
+    br115200,
+    br128000,
+    br256000
 };
 enum class TDataBits { dbFive, dbSix, dbSeven, dbEight };
 enum class TStopBits { sbOneStopBit, sbOne5StopBits, sbTwoStopBits };
@@ -19,7 +33,16 @@ enum class TRTSFlowControl { rtsDisable, rtsEnable, rtsHandshake, rtsToggle };
 enum class TFlowControl { fcHardware, fcSoftware, fcNone, fcCustom };
 enum class TSyncMethod { smThreadSync, smWindowSync, smNone };
 enum class TComEvent {
-    evRxChar, evTxEmpty, evRxFlag, evRing, evBreak, evCTS, evDSR, evError, evRLSD, evRx80Full
+    evRxChar,
+    evTxEmpty,
+    evRxFlag,
+    evRing,
+    evBreak,
+    evCTS,
+    evDSR,
+    evError,
+    evRLSD,
+    evRx80Full
 };
 enum class TComError { ceFrame, ceRxParity, ceOverrun, ceBreak, ceIO, ceMode, ceRxOver, ceTxFull };
 
@@ -27,8 +50,7 @@ int BaudRateValue(TBaudRate rate, int customBaudRate);
 int DataBitsValue(TDataBits bits);
 
 // A set of enumeration values, stored as one bit per ordinal.
-template <class E>
-class TSet {
+template <class E> class TSet {
 public:
     constexpr TSet() = default;
     constexpr TSet(std::initializer_list<E> values) {
@@ -64,8 +86,7 @@ public:
     void SetOnChanged(std::function<void()> onChanged) { onChanged_ = std::move(onChanged); }
 
 protected:
-    template <class T>
-    void assign(T& field, T value) {
+    template <class T> void assign(T& field, T value) {
         if (field == value)
             return;
         field = value;

@@ -10,7 +10,9 @@ FakeConverter::FakeConverter() {
     });
 }
 
-FakeConverter::~FakeConverter() { serial::SetPortPathResolver(nullptr); }
+FakeConverter::~FakeConverter() {
+    serial::SetPortPathResolver(nullptr);
+}
 
 bool FakeConverter::CH341PtNameIsCH341(const std::string& portName) {
     return ports.count(ch341::ConverterPortNumber(portName)) > 0;

@@ -19,7 +19,9 @@ public:
         return a == Answer::Yes;
     }
     void Acknowledge(const QString& text) override { record("acknowledge", "Confirm", text); }
-    void ShowError(const QString& text) override { record("error", ProgramTitle(), ErrorBoxText(text)); }
+    void ShowError(const QString& text) override {
+        record("error", ProgramTitle(), ErrorBoxText(text));
+    }
 
     // Texts of the boxes shown, in order.
     QStringList Texts() const {

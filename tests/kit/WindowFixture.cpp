@@ -36,6 +36,17 @@ void WindowFixture::Connect(int n) {
     QTRY_VERIFY_WITH_TIMEOUT(!window->State.QuerySequenceActive, 3000);
 }
 
+QStringList WindowFixture::SentSoFar(int n) {
+    SimulatedSplicer& sim = *splicers.at(n);
+    const size_t before = sim.Frames().size();
+    window->btnReadClick();
+    if (!sim.WaitForFrames(before + 1, 2000))
+        return {"(marker missing)"};
+    QStringList frames = FrameTexts(sim);
+    frames.removeLast();
+    return frames;
+}
+
 TSpinEdit* WindowFixture::Spin(const char* name) const {
     return window->findChild<TSpinEdit*>(QLatin1String(name));
 }
@@ -54,7 +65,9 @@ QByteArray WindowFixture::ConfigBytes() const {
     return f.readAll();
 }
 
-QString Hex(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex(' ').toUpper()); }
+QString Hex(const QByteArray& bytes) {
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
 
 QStringList FrameTexts(const SimulatedSplicer& sim) {
     QStringList out;

@@ -24,6 +24,10 @@ struct WindowFixture {
     // Connects through the search and waits until the answers of the query sequence are in.
     void Connect(int n);
 
+    // Everything the splicer of COMn received so far. A read request goes out last as a marker:
+    // writes are synchronous and in order, so once it arrived nothing sent before it is missing.
+    QStringList SentSoFar(int n);
+
     TSpinEdit* Spin(const char* name) const;
     QCheckBox* Check(const char* name) const;
     QPushButton* Button(const char* name) const;
