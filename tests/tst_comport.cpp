@@ -90,6 +90,7 @@ private slots:
     void sameNameDoesNotReopen();
     void writesAndReceivesNulBytes();
     void emptyStringWritesNothing();
+    void writeGivesUpAtItsTimeLimit();
     void bytesArrivedBeforeHandOffComeAsOneChunk();
     void noEventsMeansNoThread();
     void doubleAttachRaisesCodeEighteen();
@@ -268,6 +269,20 @@ void TestComPort::emptyStringWritesNothing() {
     port.Open();
     QCOMPARE(port.WriteStr(QByteArray()), 0);
     QCOMPARE(pty.ReadAvailable(50), QByteArray());
+}
+
+void TestComPort::writeGivesUpAtItsTimeLimit() {
+    Opened opened;
+    auto& [pty, port, rx] = opened;
+    port.Timeouts().SetWriteTotalMultiplier(0);
+    port.Timeouts().SetWriteTotalConstant(200);
+    // More than the pseudo-terminal's buffers hold, and nobody reads the far end.
+    const QByteArray big(8 << 20, 'x');
+    QElapsedTimer t;
+    t.start();
+    const int written = port.WriteStr(big);
+    QVERIFY(written > 0 && written < big.size());
+    QVERIFY(t.elapsed() >= 200 && t.elapsed() < 2000);
 }
 
 void TestComPort::bytesArrivedBeforeHandOffComeAsOneChunk() {

@@ -14,6 +14,7 @@
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
@@ -70,6 +71,8 @@ void TestWindowShell::initialState() {
     TfrmMain& w = *f.window;
     QCOMPARE(w.windowTitle(), QString("Spliceon"));
     QCOMPARE(w.width(), 598);
+    w.layout()->activate();
+    QCOMPARE(w.centralWidget()->size(), QSize(598, 573));
     QCOMPARE(w.minimumSize(), w.maximumSize());
     QVERIFY(!(w.windowFlags() & Qt::WindowMaximizeButtonHint));
     QCheckBox* saveDefault = f.Check("cboxSaveDefault");

@@ -6,6 +6,7 @@
 #include "frmAbout.h"
 #include "ui_frmMain.h"
 
+#include <QMenuBar>
 #include <QProcess>
 
 void TfrmMain::FormCreate() {
@@ -15,8 +16,9 @@ void TfrmMain::FormCreate() {
     ui->cboxSaveDefault->setChecked(false);
     ui->cboxSaveDefault->setEnabled(false);
     ui->cboxSaveDefault->setVisible(false);
-    // The layout's client area at fixed size; the window manager draws the frame around it.
-    setFixedSize(598, height());
+    // The layout's client area (598 x 573) under the menu bar, at a fixed size. The outer
+    // width belongs to the window manager's frame on Linux.
+    setFixedSize(598, 573 + menuBar()->sizeHint().height());
     ui->pnlOtherCMD->setVisible(false);
     ui->btnGetDefault->setVisible(false);
     InstallDriver();

@@ -123,6 +123,8 @@ void TCustomComPort::Open() {
         throw;
     }
     if (!events_.Empty()) {
+        // smWindowSync needs no hidden window here: like smThreadSync it hands over through the
+        // GUI thread's event queue. smNone runs the handling on the event thread itself.
         handOff_->SetDirect(syncMethod_ == TSyncMethod::smNone);
         thread_ = std::make_unique<TComThread>(device_.Handle(), events_, *handOff_, deviceGone_);
     }
