@@ -37,7 +37,6 @@ const char* kDefaultBlock = "70 17 01 9A 05 F4 01 66 06 F4 01 33 07 F4 01 00 08 
 class TestWindowProtocol : public QObject {
     Q_OBJECT
 private slots:
-    void init() { QLocale::setDefault(QLocale::c()); }
     void searchRunsQuerySequenceThenReadsParameters();
     void versionAnswerSetsStatusAndButtons_data();
     void versionAnswerSetsStatusAndButtons();

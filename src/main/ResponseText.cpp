@@ -1,9 +1,8 @@
 #include "ResponseText.h"
 
-#include <QLocale>
 
-QString VersionText(uint16_t version) {
-    return 'V' + QLocale::system().toString(version / 100.0, 'g', QLocale::FloatingPointShortest);
+QString VersionText(uint16_t version, const QLocale& locale) {
+    return 'V' + locale.toString(version / 100.0, 'g', QLocale::FloatingPointShortest);
 }
 
 QString EnvironmentText(uint16_t rh, uint16_t t1, uint16_t p, uint16_t t2) {
