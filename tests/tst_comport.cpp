@@ -97,6 +97,7 @@ private slots:
     void syncMethodCannotChangeWhileOpen();
     void closeWhileHandOffWaitsDoesNotDeadlock();
     void closeFromInsideHandlerReturns();
+    void closeAgainWhileClosingIsHarmless();
     void handlerErrorKeepsPortReceiving();
     void hungUpDeviceDoesNotSpin();
     void usbUnplugReadOfZeroStopsReceiving();
@@ -370,6 +371,25 @@ void TestComPort::closeFromInsideHandlerReturns() {
     port.Open(); // and the port is usable again
     pty.Write("y");
     QTRY_VERIFY_WITH_TIMEOUT(!port.Connected(), 2000);
+}
+
+void TestComPort::closeAgainWhileClosingIsHarmless() {
+    PtyPair pty;
+    TComPort port;
+    TComLink link;
+    int calls = 0;
+    link.OnRxBuf = [&](TCustomComPort& p, const uint8_t*, int) {
+        ++calls;
+        p.Close(); // runs inside the outer close's wait for the event thread
+    };
+    port.AttachLink(&link);
+    port.SetPort(pty.SlavePath());
+    port.Open();
+    pty.Write("a");
+    QVERIFY(waitWithoutEvents([&] { return port.HandOffPending(); }, 2000));
+    port.Close();
+    QCOMPARE(calls, 1);
+    QVERIFY(!port.Connected());
 }
 
 void TestComPort::handlerErrorKeepsPortReceiving() {

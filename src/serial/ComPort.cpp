@@ -141,8 +141,14 @@ void TCustomComPort::Open() {
 }
 
 void TCustomComPort::Close() {
-    if (!connected_)
+    // A handler served while this close joins the event thread may ask to close again.
+    if (!connected_ || closing_)
         return;
+    closing_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{closing_};
     reportSignal(&TComLink::OnCTSChange, OnCTSChange, false);
     reportSignal(&TComLink::OnDSRChange, OnDSRChange, false);
     reportSignal(&TComLink::OnRLSDChange, OnRLSDChange, false);

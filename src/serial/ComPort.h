@@ -113,6 +113,7 @@ private:
     bool triggersOnRxChar_ = true;
 
     bool connected_ = false;
+    bool closing_ = false;
     TComDevice device_;
     std::atomic<bool> deviceGone_{false};
     std::unique_ptr<TComHandOff> handOff_;
