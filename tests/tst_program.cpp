@@ -9,7 +9,9 @@
 
 namespace {
 
-QString hex(const QByteArray& bytes) { return QString::fromLatin1(bytes.toHex(' ').toUpper()); }
+QString hex(const QByteArray& bytes) {
+    return QString::fromLatin1(bytes.toHex(' ').toUpper());
+}
 
 } // namespace
 
@@ -27,7 +29,8 @@ void TestProgram::findsSplicerAtStartFromAnotherFolder() {
     {
         QFile ini(folder.filePath("config.ini"));
         QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[system]\ndriverinstall=0\n\n[ports]\nCOM3=" + QByteArray(sim.SlavePath().c_str()) + "\n");
+        ini.write("[system]\ndriverinstall=0\n\n[ports]\nCOM3=" +
+                  QByteArray(sim.SlavePath().c_str()) + "\n");
     }
     QTemporaryDir elsewhere;
     QProcess process;
@@ -43,9 +46,9 @@ void TestProgram::findsSplicerAtStartFromAnotherFolder() {
     QStringList frames;
     for (const auto& f : sim.Frames())
         frames << hex(f.bytes);
-    QCOMPARE(frames.mid(0, 6), (QStringList{"5A 4A 02 45 08 A5", "5A 4A 02 C1 00 A5",
-                                            "5A 4A 02 49 00 A5", "5A 4A 02 44 00 A5",
-                                            "5A 4A 02 48 00 A5", "5A 4A 02 40 00 A5"}));
+    QCOMPARE(frames.mid(0, 6),
+             (QStringList{"5A 4A 02 45 08 A5", "5A 4A 02 C1 00 A5", "5A 4A 02 49 00 A5",
+                          "5A 4A 02 44 00 A5", "5A 4A 02 48 00 A5", "5A 4A 02 40 00 A5"}));
     process.terminate();
     QVERIFY(process.waitForFinished(5000));
     QVERIFY(!QFile::exists(elsewhere.filePath("config.ini"))); // nothing in the current folder

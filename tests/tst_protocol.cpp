@@ -163,11 +163,16 @@ void TestProtocol::versionText_data() {
     QTest::addColumn<int>("version");
     QTest::addColumn<QString>("locale");
     QTest::addColumn<QString>("text");
-    QTest::newRow("134") << 134 << "C" << "V1.34";
-    QTest::newRow("140") << 140 << "C" << "V1.4";
-    QTest::newRow("200") << 200 << "C" << "V2";
-    QTest::newRow("133") << 133 << "C" << "V1.33";
-    QTest::newRow("decimal comma") << 134 << "de_DE" << "V1,34";
+    QTest::newRow("134") << 134 << "C"
+                         << "V1.34";
+    QTest::newRow("140") << 140 << "C"
+                         << "V1.4";
+    QTest::newRow("200") << 200 << "C"
+                         << "V2";
+    QTest::newRow("133") << 133 << "C"
+                         << "V1.33";
+    QTest::newRow("decimal comma") << 134 << "de_DE"
+                                   << "V1,34";
 }
 
 void TestProtocol::versionText() {

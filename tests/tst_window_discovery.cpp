@@ -42,6 +42,7 @@ private slots:
     void portHeldByAnotherProgramStopsSearch();
     void searchRequestedDuringSearchRunsAfterIt();
     void closingWithoutSplicerShowsNothing();
+    void closingDuringSearchEndsIt();
     void notificationRoutinePostsToWindow();
 };
 
@@ -191,6 +192,17 @@ void TestWindowDiscovery::closingWithoutSplicerShowsNothing() {
     QCOMPARE(f.window->StatusText(0), QString("Ready"));
     QCOMPARE(f.converter.notifyCancels, 1);
     QVERIFY(f.converter.routine == nullptr);
+}
+
+void TestWindowDiscovery::closingDuringSearchEndsIt() {
+    WindowFixture f;
+    f.AddSplicer(2, silent());
+    SimulatedSplicer& com9 = f.AddSplicer(9);
+    QTimer::singleShot(50, [&] { f.window->close(); });
+    f.window->FindDevice();
+    QVERIFY(com9.Frames().empty()); // no later port was tried
+    QVERIFY(f.boxes.shown.isEmpty());
+    QVERIFY(!f.window->ComPort.Connected());
 }
 
 void TestWindowDiscovery::notificationRoutinePostsToWindow() {

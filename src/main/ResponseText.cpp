@@ -1,6 +1,5 @@
 #include "ResponseText.h"
 
-
 QString VersionText(uint16_t version, const QLocale& locale) {
     return 'V' + locale.toString(version / 100.0, 'g', QLocale::FloatingPointShortest);
 }

@@ -131,6 +131,7 @@ private:
     QString environment_;
     bool shown_ = false;
     bool searching_ = false;
+    bool closed_ = false;
     enum class PendingSearch { None, Search, Reconnect } pendingSearch_ = PendingSearch::None;
 };
 

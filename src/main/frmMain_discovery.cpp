@@ -6,6 +6,8 @@
 #include "MessageBoxes.h"
 #include "ui_frmMain.h"
 
+#include <QScopeGuard>
+
 #include <string>
 
 namespace {
@@ -23,10 +25,7 @@ void TfrmMain::FindDevice() {
         return;
     }
     searching_ = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{searching_};
+    const auto done = qScopeGuard([this] { searching_ = false; });
     runSearch();
     while (pendingSearch_ != PendingSearch::None) {
         const PendingSearch pending = pendingSearch_;
@@ -42,6 +41,9 @@ void TfrmMain::FindDevice() {
 
 void TfrmMain::runSearch() {
     for (int n = 1; n <= kLastPort; ++n) {
+        // The window was closed inside one of the waits: nothing is left to search for.
+        if (closed_)
+            return;
         const std::string number = std::to_string(n);
         if (!converter_.CH341PtNameIsCH341("\\\\.\\COM" + number))
             continue;

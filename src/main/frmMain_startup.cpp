@@ -45,6 +45,7 @@ void TfrmMain::InstallDriver() {
 }
 
 void TfrmMain::FormClose() {
+    closed_ = true;
     DisconnectDevice();
     converter_.CH341PtSetDevNotify(nullptr, nullptr);
 }

@@ -5,6 +5,8 @@
 #include "ComThread.h"
 #include "PortName.h"
 
+#include <QScopeGuard>
+
 #include <algorithm>
 
 namespace serial {
@@ -145,10 +147,7 @@ void TCustomComPort::Close() {
     if (!connected_ || closing_)
         return;
     closing_ = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{closing_};
+    const auto done = qScopeGuard([this] { closing_ = false; });
     reportSignal(&TComLink::OnCTSChange, OnCTSChange, false);
     reportSignal(&TComLink::OnDSRChange, OnDSRChange, false);
     reportSignal(&TComLink::OnRLSDChange, OnRLSDChange, false);
