@@ -93,6 +93,7 @@ private slots:
     void writeGivesUpAtItsTimeLimit();
     void bytesArrivedBeforeHandOffComeAsOneChunk();
     void noEventsMeansNoThread();
+    void bytesLeftUnreadAreAnnouncedAgainOnlyWithMore();
     void doubleAttachRaisesCodeEighteen();
     void syncMethodCannotChangeWhileOpen();
     void closeWhileHandOffWaitsDoesNotDeadlock();
@@ -312,6 +313,25 @@ void TestComPort::noEventsMeansNoThread() {
     QVERIFY(!port.HandOffPending());
     QVERIFY(rx.chunks.isEmpty());
     QCOMPARE(bytesWaiting(port), 3); // nobody took them
+}
+
+void TestComPort::bytesLeftUnreadAreAnnouncedAgainOnlyWithMore() {
+    PtyPair pty;
+    TComPort port;
+    QList<int> announced;
+    port.OnRxChar = [&](int count) { announced << count; }; // reads nothing
+    port.SetPort(pty.SlavePath());
+    port.Open();
+    pty.Write("abc");
+    QTRY_COMPARE_WITH_TIMEOUT(announced, QList<int>{3}, 2000);
+    const double before = processCpuSeconds();
+    QEventLoop idle;
+    QTimer::singleShot(500, &idle, &QEventLoop::quit);
+    idle.exec();
+    QVERIFY2(processCpuSeconds() - before < 0.05, "spins on bytes left unread");
+    QCOMPARE(announced, QList<int>{3});
+    pty.Write("de");
+    QTRY_COMPARE_WITH_TIMEOUT(announced, (QList<int>{3, 5}), 2000);
 }
 
 void TestComPort::doubleAttachRaisesCodeEighteen() {

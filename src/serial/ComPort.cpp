@@ -114,7 +114,8 @@ void TCustomComPort::Open() {
         OnBeforeOpen();
     device_.Open(ResolvePortPath(port_));
     connected_ = true;
-    deviceGone_ = false;
+    feedback_.deviceGone = false;
+    feedback_.unread = 0;
     try {
         applyBuffer();
         applyLineSettings();
@@ -128,7 +129,7 @@ void TCustomComPort::Open() {
         // smWindowSync needs no hidden window here: like smThreadSync it hands over through the
         // GUI thread's event queue. smNone runs the handling on the event thread itself.
         handOff_->SetDirect(syncMethod_ == TSyncMethod::smNone);
-        thread_ = std::make_unique<TComThread>(device_.Handle(), events_, *handOff_, deviceGone_);
+        thread_ = std::make_unique<TComThread>(device_.Handle(), events_, *handOff_, feedback_);
     }
     forEachLink([](TComLink& l) {
         if (l.OnConn)
@@ -196,7 +197,7 @@ int TCustomComPort::Read(void* buffer, int count) {
     bool gone = false;
     const int got = device_.Read(static_cast<uint8_t*>(buffer), count, gone);
     if (gone)
-        deviceGone_ = true;
+        feedback_.deviceGone = true;
     return got;
 }
 
@@ -265,10 +266,14 @@ void TCustomComPort::receiveData() {
             if (l.OnRxStatus)
                 l.OnRxStatus(true);
         });
+    feedback_.unread = 0;
     if (!linksTakeBytes_ && triggersOnRxChar_) {
-        // Nobody takes the bytes: they stay in the driver for OnRxChar's handler to read.
+        // Nobody takes the bytes: they stay in the driver for OnRxChar's handler to read. What
+        // it leaves there is announced again only once more bytes arrive.
         if (count > 0 && OnRxChar)
             OnRxChar(count);
+        if (connected_)
+            feedback_.unread = device_.InputCount();
         return;
     }
     // One freshly reserved block per hand-off, released once the links have seen it. With

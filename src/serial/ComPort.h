@@ -2,6 +2,7 @@
 
 #include "ComDevice.h"
 #include "ComLink.h"
+#include "ComThread.h"
 #include "ComTypes.h"
 
 #include <QByteArray>
@@ -15,7 +16,6 @@
 namespace serial {
 
 class TComHandOff;
-class TComThread;
 
 // A serial port: its settings, open and close, synchronous writes, and the received-data path
 // that the event thread starts on the GUI thread. All operations are for the GUI thread.
@@ -115,7 +115,7 @@ private:
     bool connected_ = false;
     bool closing_ = false;
     TComDevice device_;
-    std::atomic<bool> deviceGone_{false};
+    TComThreadFeedback feedback_;
     std::unique_ptr<TComHandOff> handOff_;
     std::unique_ptr<TComThread> thread_;
     std::vector<TComLink*> links_;

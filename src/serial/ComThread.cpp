@@ -7,14 +7,15 @@
 #include <poll.h>
 #include <stdexcept>
 #include <sys/eventfd.h>
+#include <sys/ioctl.h>
 #include <system_error>
 #include <unistd.h>
 
 namespace serial {
 
 TComThread::TComThread(int deviceFd, TComEvents events, TComHandOff& handOff,
-                       const std::atomic<bool>& deviceGone)
-    : deviceFd_(deviceFd), events_(events), handOff_(handOff), deviceGone_(deviceGone),
+                       const TComThreadFeedback& feedback)
+    : deviceFd_(deviceFd), events_(events), handOff_(handOff), feedback_(feedback),
       stopFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
     if (stopFd_ < 0)
         throw std::system_error(errno, std::generic_category(), "eventfd");
@@ -46,9 +47,14 @@ void TComThread::execute() {
     // ever; hang-ups are reported whatever the mask says.
     const short watch = events_.Contains(TComEvent::evRxChar) ? POLLIN : 0;
     bool gone = false;
+    int unread = 0;
     for (;;) {
-        pollfd fds[2] = {{gone ? -1 : deviceFd_, watch, 0}, {stopFd_, POLLIN, 0}};
-        if (::poll(fds, 2, -1) < 0) {
+        // Bytes an OnRxChar handler left in the driver keep POLLIN raised: until more arrive,
+        // look at the count every 10 ms instead of waking for them again and again.
+        const bool waitingForMore = unread > 0;
+        pollfd fds[2] = {{gone ? -1 : deviceFd_, waitingForMore ? short(0) : watch, 0},
+                         {stopFd_, POLLIN, 0}};
+        if (::poll(fds, 2, waitingForMore ? 10 : -1) < 0) {
             if (errno == EINTR)
                 continue;
             break;
@@ -60,11 +66,23 @@ void TComThread::execute() {
             gone = true;
             continue;
         }
-        if (fds[0].revents & POLLIN) {
+        bool arrived = fds[0].revents & POLLIN;
+        if (waitingForMore && !gone) {
+            int now = 0;
+            if (::ioctl(deviceFd_, FIONREAD, &now) != 0)
+                now = 0;
+            arrived = now > unread;
+            if (!arrived) {
+                unread = now; // fewer: the application read some meanwhile
+                continue;
+            }
+        }
+        if (arrived) {
             pending_ = TComEvents{TComEvent::evRxChar}.Bits();
             if (!handOff_.Request())
                 break;
-            gone = deviceGone_.load();
+            gone = feedback_.deviceGone.load();
+            unread = feedback_.unread.load();
         }
     }
     handOff_.NotifyThreadEnded();

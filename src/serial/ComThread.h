@@ -9,8 +9,15 @@ namespace serial {
 
 class TComHandOff;
 
+// What the GUI side of a hand-off tells the event thread about the device.
+struct TComThreadFeedback {
+    std::atomic<bool> deviceGone{false}; // a read showed the device has disappeared
+    std::atomic<int> unread{0};          // bytes a handler left waiting in the driver
+};
+
 // Waits for line events on an open device and hands each set over to the GUI thread. It blocks
-// in poll() on the device and a stop signal: no busy loop, no periodic wake-up.
+// in poll() on the device and a stop signal: no busy loop, and no periodic wake-up except while
+// bytes that an OnRxChar handler left unread wait in the driver.
 //
 // Linux reports, without an extra thread per port or a busy loop: received data (evRxChar) and
 // the device's disappearance (hang-up or error, after which the thread only waits for its stop
@@ -21,7 +28,7 @@ class TComHandOff;
 class TComThread {
 public:
     TComThread(int deviceFd, TComEvents events, TComHandOff& handOff,
-               const std::atomic<bool>& deviceGone);
+               const TComThreadFeedback& feedback);
     TComThread(const TComThread&) = delete;
     TComThread& operator=(const TComThread&) = delete;
     ~TComThread();
@@ -40,7 +47,7 @@ private:
     int deviceFd_;
     TComEvents events_;
     TComHandOff& handOff_;
-    const std::atomic<bool>& deviceGone_;
+    const TComThreadFeedback& feedback_;
     int stopFd_;
     std::atomic<uint32_t> pending_{0};
     std::thread thread_;
