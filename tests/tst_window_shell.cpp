@@ -11,6 +11,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFile>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -49,6 +50,7 @@ private slots:
     void initialState();
     void layout_data();
     void layout();
+    void everyCaptionFitsItsBox();
     void tabOrderVisitsRightHandFieldsFirst();
     void menuEntries();
     void driverInstall_data();
@@ -138,9 +140,22 @@ void TestWindowShell::layout() {
         QCOMPARE(g->title(), caption);
     else if (auto* e = qobject_cast<QLineEdit*>(w))
         QCOMPARE(e->text(), caption);
-    // Every caption fits its box in the font the window uses.
-    if (auto* b = qobject_cast<QAbstractButton*>(w))
-        QVERIFY(b->fontMetrics().horizontalAdvance(b->text()) + 8 <= b->width());
+}
+
+void TestWindowShell::everyCaptionFitsItsBox() {
+    WindowFixture f;
+    QVERIFY(QFontInfo(f.window->font()).family().contains("Micro Hei") ||
+            QFontInfo(f.window->font()).family().contains("CJK"));
+    for (const auto* label : f.window->findChildren<QLabel*>())
+        QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
+                 qPrintable(label->objectName()));
+    for (const auto* button : f.window->findChildren<QAbstractButton*>()) {
+        // Check boxes draw their indicator before the text.
+        const int indicator = qobject_cast<const QCheckBox*>(button) ? 20 : 8;
+        QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) + indicator <=
+                     button->width(),
+                 qPrintable(button->objectName()));
+    }
 }
 
 void TestWindowShell::tabOrderVisitsRightHandFieldsFirst() {
