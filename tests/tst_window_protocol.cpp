@@ -17,10 +17,6 @@ namespace {
 
 using Answer = ScriptedBoxes::Answer;
 
-qint64 msBetween(const SimulatedSplicer::Frame& a, const SimulatedSplicer::Frame& b) {
-    return std::chrono::duration_cast<std::chrono::milliseconds>(b.at - a.at).count();
-}
-
 QColor colour(QWidget* w) {
     return qobject_cast<QCheckBox*>(w) ? w->palette().color(QPalette::WindowText)
                                        : w->palette().color(QPalette::Text);
@@ -70,8 +66,9 @@ void TestWindowProtocol::searchRunsQuerySequenceThenReadsParameters() {
              (QStringList{"5A 4A 02 45 08 A5", "5A 4A 02 C1 00 A5", "5A 4A 02 49 00 A5",
                           "5A 4A 02 44 00 A5", "5A 4A 02 48 00 A5", "5A 4A 02 40 00 A5"}));
     for (int i = 1; i < 5; ++i) {
-        const qint64 gap = msBetween(frames[i], frames[i + 1]);
-        QVERIFY2(gap >= 99 && gap < 160, qPrintable(QString("gap %1: %2 ms").arg(i).arg(gap)));
+        const qint64 gap = MsBetween(frames[i], frames[i + 1]);
+        QVERIFY2(gap >= 100 - kStampJitterMs && gap < 250,
+                 qPrintable(QString("gap %1: %2 ms").arg(i).arg(gap)));
     }
     QCOMPARE(f.window->StatusText(0), QString("已连接设备"));
     QCOMPARE(f.window->StatusText(1), QString("V1.34"));
@@ -216,7 +213,7 @@ void TestWindowProtocol::writeWithNoAnswersSends32Bytes() {
     QCOMPARE(frames.size(), size_t(3));
     QCOMPARE(frames[1].bytes.size(), 4 + 32);
     QCOMPARE(Hex(frames[2].bytes), QString("5A 0A 83 C5 00 00 00 00 00 A5"));
-    QVERIFY(msBetween(frames[1], frames[2]) >= 500);
+    QVERIFY(MsBetween(frames[1], frames[2]) >= 500 - kStampJitterMs);
 }
 
 void TestWindowProtocol::writeStopsOnBadFieldAndEnablesButton() {
@@ -283,7 +280,7 @@ void TestWindowProtocol::factoryRestoreWaitsThenReadsBack() {
     const auto frames = sim.Frames();
     QCOMPARE(Hex(frames[0].bytes), QString("5A 0A 83 C6 00 00 00 00 00 A5"));
     QCOMPARE(Hex(frames[1].bytes), QString("5A 4A 02 40 00 A5"));
-    QVERIFY(msBetween(frames[0], frames[1]) >= 500);
+    QVERIFY(MsBetween(frames[0], frames[1]) >= 500 - kStampJitterMs);
     QTRY_COMPARE_WITH_TIMEOUT(f.Spin("edtHeat")->text(), QString("60"), 2000);
     QCOMPARE(colour(f.Spin("edtHeat")), kRed);
     QCOMPARE(colour(f.Spin("edtTime1")), kGreen);

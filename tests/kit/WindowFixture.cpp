@@ -65,6 +65,10 @@ QByteArray WindowFixture::ConfigBytes() const {
     return f.readAll();
 }
 
+qint64 MsBetween(const SimulatedSplicer::Frame& a, const SimulatedSplicer::Frame& b) {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(b.at - a.at).count();
+}
+
 QString Hex(const QByteArray& bytes) {
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }

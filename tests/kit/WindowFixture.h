@@ -41,6 +41,12 @@ struct WindowFixture {
     std::unique_ptr<TfrmMain> window;
 };
 
+// Milliseconds between two frames as the simulator time-stamped their arrival. Its reader thread
+// wakes a little after each frame arrives, so a gap can read up to kStampJitterMs short of the
+// time between the writes.
+qint64 MsBetween(const SimulatedSplicer::Frame& a, const SimulatedSplicer::Frame& b);
+inline constexpr qint64 kStampJitterMs = 5;
+
 // Hex of a byte string, bytes separated by spaces, upper case ("5A 4A 02").
 QString Hex(const QByteArray& bytes);
 // The frames a simulated splicer received, as Hex texts.
