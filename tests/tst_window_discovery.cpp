@@ -37,6 +37,7 @@ private slots:
     void disconnectCommandWhileDisconnectedChangesNothing();
     void portHeldByAnotherProgramStopsSearch();
     void searchRequestedDuringSearchRunsAfterIt();
+    void connectCommandDuringSearchReconnectsAfterIt();
     void closingWithoutSplicerShowsNothing();
     void closingDuringSearchEndsIt();
     void notificationRoutinePostsToWindow();
@@ -179,6 +180,19 @@ void TestWindowDiscovery::searchRequestedDuringSearchRunsAfterIt() {
     QCOMPARE(frames.size(), size_t(2));
     QVERIFY(MsBetween(frames[0], frames[1]) >= 200 - kStampJitterMs);
     QCOMPARE(f.boxes.Texts(), (QStringList{kNotFound, kNotFound}));
+}
+
+void TestWindowDiscovery::connectCommandDuringSearchReconnectsAfterIt() {
+    WindowFixture f;
+    SimulatedSplicer& com3 = f.AddSplicer(3, silent());
+    SimulatedSplicer& com5 = f.AddSplicer(5);
+    QTimer::singleShot(50, [&] { f.window->actDevConnectExecute(); });
+    f.window->FindDevice();
+    // The first search connected on COM5; the command then disconnected and searched again.
+    QCOMPARE(FrameTexts(com3), (QStringList{"5A 4A 02 45 08 A5", "5A 4A 02 45 08 A5"}));
+    QCOMPARE(FrameTexts(com5).count("5A 4A 02 45 08 A5"), 2);
+    QVERIFY(f.window->State.HandshakeSeen);
+    QCOMPARE(f.window->State.PortNumber, 5);
 }
 
 void TestWindowDiscovery::closingWithoutSplicerShowsNothing() {
