@@ -7,11 +7,7 @@
 
 #include <algorithm>
 
-TSpinEdit::TSpinEdit(QWidget* parent) : QAbstractSpinBox(parent) {
-    // Keyboard tracking and correction are ours: the base class must neither fix nor reject.
-    setCorrectionMode(QAbstractSpinBox::CorrectToPreviousValue);
-    setKeyboardTracking(false);
-}
+TSpinEdit::TSpinEdit(QWidget* parent) : QAbstractSpinBox(parent) {}
 
 bool TSpinEdit::wholeNumber(int& out) const {
     bool ok = false;
