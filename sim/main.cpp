@@ -30,10 +30,10 @@ void onStop(int) {
     stopRequested = 1;
 }
 
-int usage() {
-    std::fprintf(stderr, "usage: spliceon-sim [--firmware N] [--block-length N] [--delay MS] "
-                         "[--no-pacing] [--silent] [--garbage] [--tty PATH] [--link PATH]\n");
-    return 2;
+int usage(FILE* to, int status) {
+    std::fprintf(to, "usage: spliceon-sim [--firmware N] [--block-length N] [--delay MS] "
+                     "[--no-pacing] [--silent] [--garbage] [--tty PATH] [--link PATH]\n");
+    return status;
 }
 
 } // namespace
@@ -66,10 +66,12 @@ int main(int argc, char** argv) {
             tty = next(ok);
         else if (a == "--link")
             link = next(ok);
+        else if (a == "--help")
+            return usage(stdout, 0);
         else
             ok = false;
         if (!ok)
-            return usage();
+            return usage(stderr, 2);
     }
 
     const auto open = [&]() -> std::unique_ptr<SimulatedSplicer> {
