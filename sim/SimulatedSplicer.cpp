@@ -246,7 +246,7 @@ void SimulatedSplicer::handleFrame(const QByteArray& frame, Clock::time_point at
 }
 
 void SimulatedSplicer::answer(uint8_t code, const QByteArray& payload, Clock::time_point at) {
-    if (options_.silent)
+    if (options_.silent || options_.unanswered.count(code))
         return;
     QByteArray frame;
     frame.append(char(0x55)).append(char(uint8_t(payload.size() + 4))).append(char(code));

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <deque>
 #include <mutex>
+#include <set>
 #include <string>
 #include <thread>
 #include <vector>
@@ -25,9 +26,10 @@ public:
         uint16_t firmware = 134;
         uint16_t blockLength = 38;
         int answerDelayMs = 0;
-        bool pacing = true;  // 1.04 ms a byte, as at 9600 baud
-        bool silent = false; // answers nothing
-        QByteArray garbage;  // sent before every answer
+        bool pacing = true;           // 1.04 ms a byte, as at 9600 baud
+        bool silent = false;          // answers nothing
+        QByteArray garbage;           // sent before every answer
+        std::set<uint8_t> unanswered; // command codes it stays silent to
         uint16_t fusionCount = 1234;
         uint8_t currentGroup = 3;
         QByteArray deviceId = "SPL2026001";

@@ -42,6 +42,8 @@ private slots:
     void waitPumpingNeverShorter();
     void write_data();
     void write();
+    void writeWithoutLengthAnswerUsesLastLength_data();
+    void writeWithoutLengthAnswerUsesLastLength();
     void writeWithNoAnswersSends32Bytes();
     void writeStopsOnBadFieldAndEnablesButton();
     void writeDismissedSendsNothing_data();
@@ -199,6 +201,30 @@ void TestWindowProtocol::write() {
     QCOMPARE(FrameTexts(sim), expected);
     QCOMPARE(sim.Block().Encode().left(sent),
              FusionParams::Decode(QByteArray::fromHex(kDefaultBlock)).Encode().left(sent));
+}
+
+void TestWindowProtocol::writeWithoutLengthAnswerUsesLastLength_data() {
+    QTest::addColumn<int>("lastLength");
+    QTest::addColumn<QString>("blockFrameStart");
+    QTest::newRow("never received: no payload") << 0 << "5A 4B 00 A5";
+    QTest::newRow("received before") << 30 << "5A 4B 1E 70 17";
+}
+
+void TestWindowProtocol::writeWithoutLengthAnswerUsesLastLength() {
+    QFETCH(int, lastLength);
+    QFETCH(QString, blockFrameStart);
+    WindowFixture f;
+    SimulatedSplicer::Options o;
+    o.unanswered = {0xC7};
+    SimulatedSplicer& sim = f.AddSplicer(1, o);
+    f.OpenPort(1);
+    f.window->State.BlockLength = uint16_t(lastLength);
+    f.window->btnWriteClick();
+    const QStringList frames = FrameTexts(sim);
+    QCOMPARE(frames.size(), 3);
+    QCOMPARE(frames[1], QString("5A 4A 02 C7 00 A5"));
+    QVERIFY2(frames[2].startsWith(blockFrameStart), qPrintable(frames[2]));
+    QCOMPARE(frames[2].size(), (4 + lastLength) * 3 - 1);
 }
 
 void TestWindowProtocol::writeWithNoAnswersSends32Bytes() {
