@@ -1,5 +1,7 @@
 #include "Ch341Recognition.h"
 
+#include "PortName.h"
+
 #include <charconv>
 #include <filesystem>
 #include <system_error>
@@ -7,14 +9,15 @@
 namespace ch341 {
 namespace {
 
-int numberAfter(const std::string& text, const std::string& prefix, int minimum) {
+// The number after the prefix, without leading zeros; -1 when there is none.
+int numberAfter(const std::string& text, const std::string& prefix) {
     if (text.size() <= prefix.size() || text.compare(0, prefix.size(), prefix) != 0)
         return -1;
     int n = -1;
     const char* first = text.data() + prefix.size();
     const char* last = text.data() + text.size();
     const auto [end, ec] = std::from_chars(first, last, n);
-    if (ec != std::errc() || end != last || n < minimum || (*first == '0' && last - first > 1))
+    if (ec != std::errc() || end != last || n < 0 || (*first == '0' && last - first > 1))
         return -1;
     return n;
 }
@@ -22,12 +25,14 @@ int numberAfter(const std::string& text, const std::string& prefix, int minimum)
 } // namespace
 
 int ConverterPortNumber(const std::string& portName) {
-    const int n = numberAfter(portName, "\\\\.\\COM", 1);
-    return n < 0 ? 0 : n;
+    const std::string prefix = "\\\\.\\";
+    if (portName.compare(0, prefix.size(), prefix) != 0)
+        return 0;
+    return serial::ComPortNumber(portName.substr(prefix.size()));
 }
 
 int UsbSerialIndex(const std::string& ttyName) {
-    return numberAfter(ttyName, "ttyUSB", 0);
+    return numberAfter(ttyName, "ttyUSB");
 }
 
 bool IsCh341Tty(const TSysfsLayout& layout, const std::string& ttyName) {

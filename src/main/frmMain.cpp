@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "Application.h"
+#include "Config.h"
 #include "SpinEdit.h"
 #include "ui_frmMain.h"
 
@@ -26,7 +27,9 @@ const QEvent::Type kFormShowEvent = static_cast<QEvent::Type>(QEvent::registerEv
 
 TfrmMain::TfrmMain(TfrmMainServices services, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TfrmMain>()), boxes_(services.boxes),
-      converter_(services.converter), programFolder_(services.programFolder) {
+      converter_(services.converter),
+      programFolder_(services.programFolder.isEmpty() ? config::ExecutableFolder()
+                                                      : services.programFolder) {
     frmMain = this;
     ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |

@@ -126,7 +126,7 @@ private:
     std::unique_ptr<Ui::TfrmMain> ui;
     TMessageBoxes& boxes_;
     ch341::TConverterLibrary& converter_;
-    QString programFolder_;
+    QString programFolder_; // holds config.ini and driver/
     FrameScanner scanner_;
     QString environment_;
     bool shown_ = false;

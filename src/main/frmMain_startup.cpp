@@ -10,8 +10,7 @@
 #include <QProcess>
 
 void TfrmMain::FormCreate() {
-    const QString folder = programFolder_.isEmpty() ? config::ExecutableFolder() : programFolder_;
-    config::SetConfigPath(folder + QStringLiteral("config.ini"));
+    config::SetConfigPath(programFolder_ + QStringLiteral("config.ini"));
     setWindowTitle(QStringLiteral("Spliceon"));
     ui->cboxSaveDefault->setChecked(false);
     ui->cboxSaveDefault->setEnabled(false);
@@ -28,9 +27,8 @@ void TfrmMain::InstallDriver() {
     if (config::ReadConfigString(QStringLiteral("system"), QStringLiteral("driverinstall")) !=
         QStringLiteral("1"))
         return;
-    const QString folder = programFolder_.isEmpty() ? config::ExecutableFolder() : programFolder_;
     QProcess installer;
-    installer.setProgram(folder + QStringLiteral("driver/install"));
+    installer.setProgram(programFolder_ + QStringLiteral("driver/install"));
     installer.setProcessChannelMode(QProcess::ForwardedChannels);
     installer.setInputChannelMode(QProcess::ForwardedInputChannel);
     installer.start();

@@ -131,10 +131,7 @@ void TCustomComPort::Open() {
         handOff_->SetDirect(syncMethod_ == TSyncMethod::smNone);
         thread_ = std::make_unique<TComThread>(device_.Handle(), events_, *handOff_, feedback_);
     }
-    forEachLink([](TComLink& l) {
-        if (l.OnConn)
-            l.OnConn(true);
-    });
+    tellLinks(&TComLink::OnConn, true);
     if (OnAfterOpen)
         OnAfterOpen();
     const TModemStatus status = device_.ModemStatus();
@@ -162,10 +159,7 @@ void TCustomComPort::Close() {
     }
     device_.Close();
     connected_ = false;
-    forEachLink([](TComLink& l) {
-        if (l.OnConn)
-            l.OnConn(false);
-    });
+    tellLinks(&TComLink::OnConn, false);
     if (OnAfterClose)
         OnAfterClose();
 }
@@ -175,10 +169,7 @@ int TCustomComPort::Write(const void* buffer, int count) {
         throw EComPort(CError_WriteFailed, EBADF);
     const auto* bytes = static_cast<const uint8_t*>(buffer);
     const std::vector<uint8_t> copy(bytes, bytes + std::max(count, 0));
-    forEachLink([](TComLink& l) {
-        if (l.OnTxStatus)
-            l.OnTxStatus(true);
-    });
+    tellLinks(&TComLink::OnTxStatus, true);
     const int written = device_.Write(copy.data(), count, timeouts_.WriteTimeoutMs(count));
     forEachLink([&](TComLink& l) {
         if (l.OnTxBuf)
@@ -241,12 +232,16 @@ template <class F> void TCustomComPort::forEachLink(F f) {
         f(*link);
 }
 
-void TCustomComPort::reportSignal(TComLink::TSignal TComLink::*handler,
-                                  const TComSignalEvent& event, bool on) {
+void TCustomComPort::tellLinks(TComLink::TSignal TComLink::*handler, bool on) {
     forEachLink([&](TComLink& l) {
         if (l.*handler)
             (l.*handler)(on);
     });
+}
+
+void TCustomComPort::reportSignal(TComLink::TSignal TComLink::*handler,
+                                  const TComSignalEvent& event, bool on) {
+    tellLinks(handler, on);
     if (event)
         event(on);
 }
@@ -262,10 +257,7 @@ void TCustomComPort::handleEvents() {
 void TCustomComPort::receiveData() {
     int count = device_.InputCount();
     if (count > 0)
-        forEachLink([](TComLink& l) {
-            if (l.OnRxStatus)
-                l.OnRxStatus(true);
-        });
+        tellLinks(&TComLink::OnRxStatus, true);
     feedback_.unread = 0;
     if (!linksTakeBytes_ && triggersOnRxChar_) {
         // Nobody takes the bytes: they stay in the driver for OnRxChar's handler to read. What
@@ -283,10 +275,7 @@ void TCustomComPort::receiveData() {
     if (count == 0)
         return;
     if (device_.InputCount() == 0)
-        forEachLink([](TComLink& l) {
-            if (l.OnRxStatus)
-                l.OnRxStatus(false);
-        });
+        tellLinks(&TComLink::OnRxStatus, false);
     if (OnRxBuf)
         OnRxBuf(block.data(), count);
     forEachLink([&](TComLink& l) {

@@ -93,6 +93,7 @@ private:
     template <class T> void setLineSetting(T& field, T value);
     void handleEvents();
     void receiveData();
+    void tellLinks(TComLink::TSignal TComLink::*handler, bool on);
     void reportSignal(TComLink::TSignal TComLink::*handler, const TComSignalEvent& event, bool on);
     template <class F> void forEachLink(F f);
     void recomputeLinksTakeBytes();
