@@ -13,7 +13,7 @@ QByteArray KindFirst(uint8_t kind, const QByteArray& payload, int count) {
 
 QByteArray LengthFirst(uint8_t code, const uint8_t (&payload)[6]) {
     QByteArray f;
-    f.append(char(kStart)).append(char(0x0A)).append(char(code));
+    f.append(char(kStart)).append(char(kLengthFirstMarker)).append(char(code));
     f.append(reinterpret_cast<const char*>(payload), 6);
     f.append(char(kEnd));
     return f;

@@ -44,6 +44,28 @@ enum Command : uint8_t {
 
 inline constexpr uint8_t kHandshakeArgument = 0x08;
 
+// Length-first frames carry this in place of a kind.
+inline constexpr uint8_t kLengthFirstMarker = 0x0A;
+
+// Answers from the splicer: 55 length code payload AA, the length counting the whole frame.
+inline constexpr uint8_t kAnswerStart = 0x55;
+inline constexpr uint8_t kAnswerEnd = 0xAA;
+
+// Answer codes: each answer carries the code of the command it answers.
+enum Answer : uint8_t {
+    AnsParams = CmdReadParams,
+    AnsCurrentGroup = CmdCurrentGroup,
+    AnsHandshake = CmdHandshake,
+    AnsDeviceId = CmdDeviceId,
+    AnsFusionCount = CmdFusionCount,
+    AnsEnvironment = CmdEnvironment,
+    AnsVersion = CmdVersion,
+    AnsBlockLength = CmdBlockLength,
+};
+
+// The handshake answer's payload byte that means "a splicer is here".
+inline constexpr uint8_t kHandshakeAccepted = 0xC0;
+
 // The count goes out as its low 8 bits; exactly count payload bytes follow.
 QByteArray KindFirst(uint8_t kind, const QByteArray& payload, int count);
 QByteArray LengthFirst(uint8_t code, const uint8_t (&payload)[6]);
