@@ -32,8 +32,8 @@ std::vector<Line> splitLines(const QByteArray& content) {
     if (content.startsWith("\xEF\xBB\xBF"))
         begin = 3;
     while (begin < content.size()) {
-        const qsizetype end = std::find_if(content.begin() + begin, content.end(), isLineEnd) -
-                              content.begin();
+        const qsizetype end =
+            std::find_if(content.begin() + begin, content.end(), isLineEnd) - content.begin();
         qsizetype next = end;
         if (next < content.size())
             next += content.mid(end, 2) == "\r\n" ? 2 : 1;
