@@ -1,18 +1,65 @@
-#include "Ch341Recognition.h"
-#include "Config.h"
-#include "LinuxConverterLibrary.h"
-#include "PortMap.h"
-#include "PortName.h"
+#include "ch341/Ch341Recognition.h"
+#include "ch341/LinuxConverterLibrary.h"
+#include "ch341/PortMap.h"
+#include "config/Config.h"
+#include "serial/PortName.h"
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <cstring>
+#include <dlfcn.h>
 #include <mutex>
+#include <pthread.h>
 #include <unistd.h>
 
 using namespace ch341;
+
+namespace {
+
+// The one call that fails while named here, as it does when the system runs out of descriptors
+// or threads.
+std::atomic<const char*> failingCall{""};
+
+bool fails(const char* call, int error) {
+    if (std::strcmp(failingCall, call) != 0)
+        return false;
+    errno = error;
+    return true;
+}
+
+template <typename Call> Call* nextDefinition(const char* call) {
+    return reinterpret_cast<Call*>(::dlsym(RTLD_NEXT, call));
+}
+
+} // namespace
+
+extern "C" int eventfd(unsigned int count, int flags) noexcept {
+    static const auto next = nextDefinition<int(unsigned int, int)>("eventfd");
+    return fails("eventfd", EMFILE) ? -1 : next(count, flags);
+}
+
+extern "C" int socket(int domain, int type, int protocol) noexcept {
+    static const auto next = nextDefinition<int(int, int, int)>("socket");
+    return fails("socket", EMFILE) ? -1 : next(domain, type, protocol);
+}
+
+extern "C" int inotify_init1(int flags) noexcept {
+    static const auto next = nextDefinition<int(int)>("inotify_init1");
+    return fails("inotify_init1", EMFILE) ? -1 : next(flags);
+}
+
+extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attr, void* (*start)(void*),
+                              void* arg) noexcept {
+    static const auto next =
+        nextDefinition<int(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*)>(
+            "pthread_create");
+    return fails("pthread_create", EAGAIN) ? EAGAIN : next(thread, attr, start, arg);
+}
 
 namespace {
 
@@ -27,6 +74,12 @@ void recordNotification(int32_t value) {
 QList<int> notifications() {
     std::lock_guard lock(notifiedMutex);
     return notified;
+}
+
+// The process's open files and threads.
+QPair<int, int> resourcesInUse() {
+    return {int(QDir("/proc/self/fd").entryList(QDir::System).size()),
+            int(QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size())};
 }
 
 // A fake /dev and /sys with ttyUSB devices bound to the given drivers.
@@ -53,6 +106,7 @@ struct FakeTree {
 class TestCh341 : public QObject {
     Q_OBJECT
 private slots:
+    void init();
     void portNumbers_data();
     void portNumbers();
     void recognisesCh341Ttys();
@@ -60,7 +114,16 @@ private slots:
     void trackerTurnsEventsIntoValues();
     void mappedPortsCountWhileTheirPathExists();
     void mappedPathComingAndGoingNotifies();
+    void mappedPathFollowedWhileItsFolderComesAndGoes_data();
+    void mappedPathFollowedWhileItsFolderComesAndGoes();
+    void monitorWithoutResourcesLeaksNothing_data();
+    void monitorWithoutResourcesLeaksNothing();
 };
+
+void TestCh341::init() {
+    std::lock_guard lock(notifiedMutex);
+    notified.clear();
+}
 
 void TestCh341::portNumbers_data() {
     QTest::addColumn<QString>("name");
@@ -160,6 +223,68 @@ void TestCh341::mappedPathComingAndGoingNotifies() {
     library.CH341PtSetDevNotify(nullptr, nullptr);
     QFile::link("/dev/null", link);
     QCOMPARE(notifications(), (QList<int>{0, -3}));
+}
+
+void TestCh341::mappedPathFollowedWhileItsFolderComesAndGoes_data() {
+    QTest::addColumn<QString>("mapped"); // below a scratch folder
+    QTest::addColumn<QString>("folder"); // the folder that comes and goes with the path
+    QTest::newRow("its own folder") << "by-id/splicer"
+                                    << "by-id";
+    QTest::newRow("two folders") << "serial/by-id/splicer"
+                                 << "serial";
+}
+
+void TestCh341::mappedPathFollowedWhileItsFolderComesAndGoes() {
+    QFETCH(QString, mapped);
+    QFETCH(QString, folder);
+    QTemporaryDir cfg;
+    config::SetConfigPath(cfg.filePath("config.ini"));
+    const QString link = cfg.filePath(mapped);
+    config::WriteConfigString("ports", "COM3", link);
+    TLinuxConverterLibrary library(TSysfsLayout{"/nonexistent/dev", "/nonexistent/sys"});
+    library.CH341PtSetDevNotify(nullptr, &recordNotification);
+    QList<int> expected;
+    for (int cycle = 0; cycle < 3; ++cycle) {
+        // Made at once: the path may be there before the folder is watched.
+        QVERIFY(QDir().mkpath(QFileInfo(link).path()));
+        QVERIFY(QFile::link("/dev/null", link));
+        expected << 0;
+        QTRY_COMPARE_WITH_TIMEOUT(notifications(), expected, 2000);
+        QVERIFY(QFile::remove(link));
+        QVERIFY(QDir(cfg.filePath(folder)).removeRecursively());
+        expected << -3;
+        QTRY_COMPARE_WITH_TIMEOUT(notifications(), expected, 2000);
+    }
+    library.CH341PtSetDevNotify(nullptr, nullptr);
+    QCOMPARE(notifications(), expected);
+}
+
+void TestCh341::monitorWithoutResourcesLeaksNothing_data() {
+    QTest::addColumn<QByteArray>("call");
+    QTest::addColumn<QString>("line"); // on standard error
+    QTest::newRow("eventfd") << QByteArray("eventfd") << "notifications are off: eventfd: ";
+    QTest::newRow("netlink socket") << QByteArray("socket") << "notifications from udev are off: ";
+    QTest::newRow("inotify") << QByteArray("inotify_init1")
+                             << "Mapped ports are not watched: inotify_init1: ";
+    QTest::newRow("thread") << QByteArray("pthread_create") << "notifications are off: ";
+}
+
+void TestCh341::monitorWithoutResourcesLeaksNothing() {
+    QFETCH(QByteArray, call);
+    QFETCH(QString, line);
+    QTemporaryDir cfg;
+    config::SetConfigPath(cfg.filePath("config.ini"));
+    config::WriteConfigString("ports", "COM3", cfg.filePath("splicer"));
+    const auto before = resourcesInUse();
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(line)));
+    {
+        TLinuxConverterLibrary library(TSysfsLayout{"/nonexistent/dev", "/nonexistent/sys"});
+        failingCall = call.constData();
+        library.CH341PtSetDevNotify(nullptr, &recordNotification);
+        failingCall = "";
+        library.CH341PtSetDevNotify(nullptr, nullptr); // returns: nothing waits for a stop
+    }
+    QCOMPARE(resourcesInUse(), before);
 }
 
 QTEST_GUILESS_MAIN(TestCh341)

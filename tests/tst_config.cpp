@@ -1,12 +1,43 @@
-#include "Config.h"
+#include "config/Config.h"
 
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <atomic>
+#include <dlfcn.h>
+#include <sys/fsuid.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace config;
+
+namespace {
+
+// Reads of one file fail, or end before its end, as a failing disk or a file cut short while it
+// is read make them.
+enum class ReadFault { None, Fails, EndsEarly };
+std::atomic<ReadFault> readFault{ReadFault::None};
+std::atomic<ino_t> faultyInode{0};
+
+// How an existing config.ini is made unreadable.
+enum Unreadable { AsWritten, NoReadPermission, Folder, Pipe, ReadFails, ReadEndsEarly };
+
+} // namespace
+
+// Every read of the process passes here first; only the chosen file's reads are spoiled.
+extern "C" ssize_t read(int fd, void* buf, size_t count) {
+    using Read = ssize_t (*)(int, void*, size_t);
+    static const auto realRead = reinterpret_cast<Read>(::dlsym(RTLD_NEXT, "read"));
+    struct stat st {};
+    if (readFault != ReadFault::None && ::fstat(fd, &st) == 0 && st.st_ino == faultyInode) {
+        if (readFault == ReadFault::EndsEarly)
+            return 0;
+        errno = EIO;
+        return -1;
+    }
+    return realRead(fd, buf, count);
+}
 
 class TestConfig : public QObject {
     Q_OBJECT
@@ -20,7 +51,10 @@ private slots:
     void write();
     void writeCreatesFile();
     void readOnlyFileRaisesAndStaysUnchanged();
-    void writeKeepsPermissions();
+    void unreadableFileIsNeverReplaced_data();
+    void unreadableFileIsNeverReplaced();
+    void writeKeepsOwnerAndMode_data();
+    void writeKeepsOwnerAndMode();
     void readBool_data();
     void readBool();
     void otherProgramsChangeIsSeen();
@@ -33,6 +67,7 @@ private:
 
 void TestConfig::init() {
     SetConfigPath(dir_.filePath("config.ini"));
+    QDir(ConfigPath()).removeRecursively();
     QFile::remove(ConfigPath());
 }
 
@@ -100,6 +135,9 @@ void TestConfig::read_data() {
     QTest::newRow("UTF-8 value") << QByteArray("[a]\nk=熔接\n") << "a"
                                  << "k"
                                  << "熔接";
+    QTest::newRow("lone CR line ends") << QByteArray("[a]\rk=v\r") << "a"
+                                       << "k"
+                                       << "v";
     QTest::newRow("long value cut") << QByteArray("[a]\nk=" + QByteArray(3000, 'x') + "\n") << "a"
                                     << "k" << QString(2047, 'x');
 }
@@ -166,6 +204,15 @@ void TestConfig::write_data() {
     QTest::newRow("empty value") << QByteArray("[a]\nk=1\n") << "a"
                                  << "k"
                                  << "" << QByteArray("[a]\nk=\n");
+    QTest::newRow("after a final lone CR") << QByteArray("[a]\nk=1\r") << "a"
+                                           << "j"
+                                           << "2" << QByteArray("[a]\nk=1\rj=2\n");
+    QTest::newRow("new section after a final lone CR") << QByteArray("[a]\nk=1\r") << "b"
+                                                       << "j"
+                                                       << "2" << QByteArray("[a]\nk=1\r[b]\nj=2\n");
+    QTest::newRow("replace between lone CRs") << QByteArray("[a]\rk=1\rz=9") << "a"
+                                              << "k"
+                                              << "2" << QByteArray("[a]\rk=2\rz=9");
     QTest::newRow("byte-order mark kept") << QByteArray("\xEF\xBB\xBF[a]\nk=1\n") << "a"
                                           << "k"
                                           << "2" << QByteArray("\xEF\xBB\xBF[a]\nk=2\n");
@@ -203,13 +250,95 @@ void TestConfig::readOnlyFileRaisesAndStaysUnchanged() {
     ::chmod(QFile::encodeName(ConfigPath()).constData(), 0644);
 }
 
-void TestConfig::writeKeepsPermissions() {
+void TestConfig::unreadableFileIsNeverReplaced_data() {
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QByteArray>("content");
+    const QByteArray ini("[a]\nk=1\n");
+    QTest::newRow("no read permission") << int(NoReadPermission) << ini;
+    QTest::newRow("folder") << int(Folder) << QByteArray();
+    QTest::newRow("pipe") << int(Pipe) << QByteArray();
+    QTest::newRow("read fails") << int(ReadFails) << ini;
+    QTest::newRow("read ends early") << int(ReadEndsEarly) << ini;
+    QTest::newRow("UTF-16 LE") << int(AsWritten)
+                               << QByteArray("\xFF\xFE[\0a\0]\0\n\0k\0=\0001\0\n\0", 18);
+    QTest::newRow("UTF-16 BE") << int(AsWritten)
+                               << QByteArray("\xFE\xFF\0[\0a\0]\0\n\0k\0=\0001\0\n", 18);
+}
+
+void TestConfig::unreadableFileIsNeverReplaced() {
+    QFETCH(int, kind);
+    QFETCH(QByteArray, content);
+    const QByteArray path = QFile::encodeName(ConfigPath());
+    // Root reads everything: the file is read and written as an ordinary user who owns it and
+    // its folder, but may only write to it.
+    const uid_t me = ::geteuid();
+    const uid_t user = kind == NoReadPermission && me == 0 ? 65534 : me;
+    if (kind == Folder)
+        QVERIFY(QDir().mkdir(ConfigPath()));
+    else if (kind == Pipe)
+        QVERIFY(::mkfifo(path.constData(), 0644) == 0);
+    else
+        put(content);
+    if (kind == NoReadPermission) {
+        QVERIFY(::chown(path.constData(), user, user) == 0);
+        QVERIFY(::chown(QFile::encodeName(dir_.path()).constData(), user, user) == 0);
+        QVERIFY(::chmod(path.constData(), 0200) == 0);
+    }
+    struct stat before {};
+    QVERIFY(::stat(path.constData(), &before) == 0);
+    faultyInode = before.st_ino;
+    readFault = kind == ReadFails       ? ReadFault::Fails
+                : kind == ReadEndsEarly ? ReadFault::EndsEarly
+                                        : ReadFault::None;
+    ::setfsuid(user);
+    ::setfsgid(user);
+    const QString read = ReadConfigString("a", "k");
+    QString error;
+    try {
+        WriteConfigString("a", "k", "2");
+    } catch (const EConfigWrite& e) {
+        error = e.what();
+    }
+    ::setfsuid(me);
+    ::setfsgid(::getegid());
+    readFault = ReadFault::None;
+    QCOMPARE(read, QString());
+    QCOMPARE(error, "Unable to write to " + ConfigPath());
+    struct stat after {};
+    QVERIFY(::stat(path.constData(), &after) == 0);
+    QCOMPARE(after.st_ino, before.st_ino);
+    QCOMPARE(after.st_mode, before.st_mode);
+    if (QFileInfo(ConfigPath()).isFile())
+        QCOMPARE(bytes(), content);
+    QCOMPARE(QDir(dir_.path()).entryList(QDir::Files | QDir::System),
+             QFileInfo(ConfigPath()).isDir() ? QStringList() : QStringList{"config.ini"});
+}
+
+void TestConfig::writeKeepsOwnerAndMode_data() {
+    QTest::addColumn<int>("mode");
+    QTest::addColumn<uint>("uid");
+    QTest::addColumn<uint>("gid");
+    QTest::newRow("own 0640") << 0640 << uint(::geteuid()) << uint(::getegid());
+    QTest::newRow("another user's 0600") << 0600 << 4321u << 8765u;
+    QTest::newRow("own, another group's 0664") << 0664 << uint(::geteuid()) << 8765u;
+}
+
+void TestConfig::writeKeepsOwnerAndMode() {
+    QFETCH(int, mode);
+    QFETCH(uint, uid);
+    QFETCH(uint, gid);
+    const QByteArray path = QFile::encodeName(ConfigPath());
     put("[a]\nk=1\n");
-    ::chmod(QFile::encodeName(ConfigPath()).constData(), 0640);
+    if (::chown(path.constData(), uid, gid) != 0)
+        QSKIP("giving a file away needs root");
+    ::chmod(path.constData(), mode_t(mode));
     WriteConfigString("a", "k", "2");
     struct stat st {};
-    ::stat(QFile::encodeName(ConfigPath()).constData(), &st);
-    QCOMPARE(int(st.st_mode & 0777), 0640);
+    ::stat(path.constData(), &st);
+    QCOMPARE(int(st.st_mode & 07777), mode);
+    QCOMPARE(uint(st.st_uid), uid);
+    QCOMPARE(uint(st.st_gid), gid);
+    QCOMPARE(bytes(), QByteArray("[a]\nk=2\n"));
     QCOMPARE(QDir(dir_.path()).entryList(QDir::Files), QStringList{"config.ini"}); // no leftovers
 }
 

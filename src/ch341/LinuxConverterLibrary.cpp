@@ -1,27 +1,45 @@
 #include "LinuxConverterLibrary.h"
 
 #include "PortMap.h"
+#include "ch341/FileDescriptor.h"
+#include "ch341/MappedPathWatch.h"
+
+#include <QtGlobal>
 
 #include <libudev.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
-#include <map>
+#include <optional>
 #include <poll.h>
 #include <sys/eventfd.h>
-#include <sys/inotify.h>
+#include <system_error>
 #include <unistd.h>
 
 namespace ch341 {
 
 namespace fs = std::filesystem;
 
+namespace {
+
+struct UdevUnref {
+    void operator()(udev* u) const { udev_unref(u); }
+    void operator()(udev_monitor* m) const { udev_monitor_unref(m); }
+};
+
+} // namespace
+
 // Runs the notification thread from CH341PtSetDevNotify with a routine until the call with
-// none. It only calls the routine; the routine only posts a message.
+// none. It only calls the routine; the routine only posts a message. An event source the system
+// cannot give is left out with a line on standard error; without a way to stop a thread, or
+// without the thread, the monitor raises std::system_error and holds nothing.
 class TLinuxConverterLibrary::Monitor {
 public:
     Monitor(const TSysfsLayout& layout, TDevNotifyRoutine routine)
         : layout_(layout), routine_(routine), stopFd_(::eventfd(0, EFD_CLOEXEC)) {
+        if (stopFd_.Get() < 0)
+            throw std::system_error(errno, std::generic_category(), "eventfd");
         seedPresent();
         openUdev();
         watchMappedPorts();
@@ -30,15 +48,8 @@ public:
 
     ~Monitor() {
         const uint64_t one = 1;
-        [[maybe_unused]] ssize_t n = ::write(stopFd_, &one, sizeof one);
+        [[maybe_unused]] ssize_t n = ::write(stopFd_.Get(), &one, sizeof one);
         thread_.join();
-        if (monitor_)
-            udev_monitor_unref(monitor_);
-        if (udev_)
-            udev_unref(udev_);
-        if (inotifyFd_ >= 0)
-            ::close(inotifyFd_);
-        ::close(stopFd_);
     }
 
     void SetRoutine(TDevNotifyRoutine routine) { routine_ = routine; }
@@ -56,36 +67,28 @@ private:
     }
 
     void openUdev() {
-        udev_ = udev_new();
-        if (!udev_)
-            return;
         // Without a udev daemon nothing arrives on its netlink group; the kernel's does.
         std::error_code ec;
         const char* source = fs::exists("/run/udev/control", ec) ? "udev" : "kernel";
-        monitor_ = udev_monitor_new_from_netlink(udev_, source);
-        if (!monitor_ ||
-            udev_monitor_filter_add_match_subsystem_devtype(monitor_, "tty", nullptr) < 0 ||
-            udev_monitor_enable_receiving(monitor_) < 0) {
-            // No plug notifications then; finding the splicer by the menu still works.
-            if (monitor_)
-                udev_monitor_unref(monitor_);
-            monitor_ = nullptr;
+        udev_.reset(udev_new());
+        monitor_.reset(udev_ ? udev_monitor_new_from_netlink(udev_.get(), source) : nullptr);
+        int error = monitor_ ? -udev_monitor_filter_add_match_subsystem_devtype(monitor_.get(),
+                                                                                "tty", nullptr)
+                             : errno;
+        if (monitor_ && error <= 0)
+            error = -udev_monitor_enable_receiving(monitor_.get());
+        if (!monitor_ || error > 0) {
+            // Finding the splicer by the menu still works.
+            qWarning("Converter plug notifications from udev are off: %s", std::strerror(error));
+            monitor_.reset();
         }
     }
 
     void watchMappedPorts() {
-        inotifyFd_ = ::inotify_init1(IN_CLOEXEC | IN_NONBLOCK);
-        if (inotifyFd_ < 0)
-            return;
-        for (int n = 1; n <= kLastComPort; ++n) {
-            const auto path = MappedPortPath(n);
-            if (!path)
-                continue;
-            const fs::path p(*path);
-            const int wd = ::inotify_add_watch(inotifyFd_, p.parent_path().c_str(),
-                                               IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO);
-            if (wd >= 0)
-                mapped_[{wd, p.filename().string()}] = n;
+        try {
+            mapped_.emplace();
+        } catch (const std::system_error& e) {
+            qWarning("Mapped ports are not watched: %s", e.what());
         }
     }
 
@@ -95,7 +98,7 @@ private:
     }
 
     void readUdev() {
-        while (udev_device* dev = udev_monitor_receive_device(monitor_)) {
+        while (udev_device* dev = udev_monitor_receive_device(monitor_.get())) {
             TTtyEvent event;
             const char* action = udev_device_get_action(dev);
             const char* name = udev_device_get_sysname(dev);
@@ -109,29 +112,11 @@ private:
         }
     }
 
-    void readInotify() {
-        alignas(inotify_event) char buf[4096];
-        for (;;) {
-            const ssize_t len = ::read(inotifyFd_, buf, sizeof buf);
-            if (len <= 0)
-                return;
-            for (ssize_t at = 0; at < len;) {
-                const auto* e = reinterpret_cast<const inotify_event*>(buf + at);
-                at += ssize_t(sizeof(inotify_event) + e->len);
-                const auto it = mapped_.find({e->wd, e->len ? e->name : ""});
-                if (it == mapped_.end())
-                    continue;
-                const bool added = e->mask & (IN_CREATE | IN_MOVED_TO);
-                notify(added ? 0 : -it->second);
-            }
-        }
-    }
-
     void run() {
         for (;;) {
-            pollfd fds[3] = {{stopFd_, POLLIN, 0},
-                             {monitor_ ? udev_monitor_get_fd(monitor_) : -1, POLLIN, 0},
-                             {inotifyFd_, POLLIN, 0}};
+            pollfd fds[3] = {{stopFd_.Get(), POLLIN, 0},
+                             {monitor_ ? udev_monitor_get_fd(monitor_.get()) : -1, POLLIN, 0},
+                             {mapped_ ? mapped_->Fd() : -1, POLLIN, 0}};
             if (::poll(fds, 3, -1) < 0) {
                 if (errno == EINTR)
                     continue;
@@ -142,17 +127,16 @@ private:
             if (fds[1].revents & POLLIN)
                 readUdev();
             if (fds[2].revents & POLLIN)
-                readInotify();
+                mapped_->Read([this](int32_t value) { notify(value); });
         }
     }
 
     TSysfsLayout layout_;
     std::atomic<TDevNotifyRoutine> routine_;
-    int stopFd_;
-    udev* udev_ = nullptr;
-    udev_monitor* monitor_ = nullptr;
-    int inotifyFd_ = -1;
-    std::map<std::pair<int, std::string>, int> mapped_; // (watch, file name) -> n of COMn
+    TFileDescriptor stopFd_;
+    std::unique_ptr<udev, UdevUnref> udev_;
+    std::unique_ptr<udev_monitor, UdevUnref> monitor_;
+    std::optional<TMappedPathWatch> mapped_;
     TPlugTracker tracker_;
     std::thread thread_;
 };
@@ -177,10 +161,16 @@ void TLinuxConverterLibrary::CH341PtSetDevNotify(const char*, TDevNotifyRoutine 
         monitor_.reset();
         return;
     }
-    if (monitor_)
+    if (monitor_) {
         monitor_->SetRoutine(routine);
-    else
+        return;
+    }
+    try {
         monitor_ = std::make_unique<Monitor>(layout_, routine);
+    } catch (const std::system_error& e) {
+        // Tried again at the next request; finding the splicer by the menu still works.
+        qWarning("Converter plug notifications are off: %s", e.what());
+    }
 }
 
 } // namespace ch341

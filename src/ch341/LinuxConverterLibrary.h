@@ -12,8 +12,8 @@ namespace ch341 {
 // The converter library on Linux. A port is a converter port when it is a tty bound to the
 // kernel's ch341-uart driver, or when config.ini maps its name to a path that exists.
 // Notifications come from a udev monitor on the "tty" subsystem (the kernel's own event
-// source where no udev daemon runs) and from watching the folders of mapped paths, on a
-// thread of their own.
+// source where no udev daemon runs) and from following the mapped paths, on a thread of their
+// own.
 class TLinuxConverterLibrary : public TConverterLibrary {
 public:
     explicit TLinuxConverterLibrary(TSysfsLayout layout = {});

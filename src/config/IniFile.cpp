@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cerrno>
 #include <fcntl.h>
 #include <optional>
@@ -19,6 +20,11 @@ struct Line {
     qsizetype next;  // first byte of the next line
 };
 
+bool isLineEnd(char c) {
+    return c == '\n' || c == '\r';
+}
+
+// Lines end at LF, CRLF or a lone CR, the last line also at the end of the content.
 std::vector<Line> splitLines(const QByteArray& content) {
     std::vector<Line> lines;
     qsizetype begin = 0;
@@ -26,11 +32,11 @@ std::vector<Line> splitLines(const QByteArray& content) {
     if (content.startsWith("\xEF\xBB\xBF"))
         begin = 3;
     while (begin < content.size()) {
-        qsizetype nl = content.indexOf('\n', begin);
-        const qsizetype next = nl < 0 ? content.size() : nl + 1;
-        qsizetype end = nl < 0 ? content.size() : nl;
-        if (end > begin && content[end - 1] == '\r')
-            --end;
+        const qsizetype end =
+            std::find_if(content.begin() + begin, content.end(), isLineEnd) - content.begin();
+        qsizetype next = end;
+        if (next < content.size())
+            next += content.mid(end, 2) == "\r\n" ? 2 : 1;
         lines.push_back({begin, end, next});
         begin = next;
     }
@@ -118,12 +124,26 @@ Location locate(const QByteArray& content, const std::vector<Line>& lines, const
     return at;
 }
 
-QByteArray readAll(const QString& path, bool& exists) {
+bool isUtf16(const QByteArray& content) {
+    return content.startsWith("\xFF\xFE") || content.startsWith("\xFE\xFF");
+}
+
+// The file's bytes; empty when there is no file. Nothing when the file exists but cannot be read
+// to its end or is in an encoding this reader does not know: a write must never rebuild such a
+// file from what little could be read.
+std::optional<QByteArray> fileContent(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists())
+        return QByteArray();
     QFile f(path);
-    exists = f.exists();
-    if (!f.open(QIODevice::ReadOnly))
-        return {};
-    return f.readAll();
+    // Only a plain file holds settings; opening a pipe would also wait for a writer.
+    if (!info.isFile() || !f.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    const qint64 size = f.size();
+    QByteArray content = f.readAll();
+    if (f.error() != QFileDevice::NoError || content.size() < size || isUtf16(content))
+        return std::nullopt;
+    return content;
 }
 
 } // namespace
@@ -167,20 +187,22 @@ QByteArray IniWithValue(const QByteArray& content, const QString& section, const
         const bool hasBreak = l.next > l.end;
         return out.insert(l.next, hasBreak ? entry + eol : eol + entry);
     }
-    if (!out.isEmpty() && !out.endsWith('\n'))
+    if (!lines.empty() && lines.back().next == lines.back().end)
         out += eol;
     return out + '[' + section.toUtf8() + ']' + eol + entry + eol;
 }
 
 QString ReadIniString(const QString& path, const QString& section, const QString& key) {
-    bool exists = false;
-    return IniValue(readAll(path, exists), section, key);
+    const std::optional<QByteArray> content = fileContent(path);
+    return content ? IniValue(*content, section, key) : QString();
 }
 
 void WriteIniString(const QString& path, const QString& section, const QString& key,
                     const QString& value) {
-    bool exists = false;
-    const QByteArray old = readAll(path, exists);
+    const std::optional<QByteArray> old = fileContent(path);
+    if (!old)
+        throw EConfigWrite(path);
+    const bool exists = QFileInfo::exists(path);
     const QString target = exists ? QFileInfo(path).canonicalFilePath() : path;
     const QByteArray encoded = QFile::encodeName(target);
 
@@ -189,8 +211,8 @@ void WriteIniString(const QString& path, const QString& section, const QString& 
         ::umask(m);
         return m;
     }();
+    struct stat st {};
     if (exists) {
-        struct stat st {};
         // Read-only by its mode means read-only, also for root, as a read-only file is on
         // the systems these files come from.
         if (::stat(encoded.constData(), &st) != 0 || !(st.st_mode & S_IWUSR) ||
@@ -199,12 +221,16 @@ void WriteIniString(const QString& path, const QString& section, const QString& 
         mode = st.st_mode & 07777;
     }
 
-    const QByteArray content = IniWithValue(old, section, key, value);
+    const QByteArray content = IniWithValue(*old, section, key, value);
     QByteArray temp = encoded + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
     if (fd < 0)
         throw EConfigWrite(path);
-    bool ok = ::fchmod(fd, mode) == 0;
+    // The new file takes the old one's owner and group, or the write fails: a file that
+    // changed hands would lock its user out. Owner first, as a change of owner clears the
+    // set-ID bits of the mode.
+    bool ok = !exists || ::fchown(fd, st.st_uid, st.st_gid) == 0;
+    ok = ok && ::fchmod(fd, mode) == 0;
     for (qsizetype done = 0; ok && done < content.size();) {
         const ssize_t n = ::write(fd, content.constData() + done, size_t(content.size() - done));
         if (n < 0 && errno == EINTR)
