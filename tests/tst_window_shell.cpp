@@ -9,19 +9,24 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <sys/stat.h>
 
@@ -39,6 +44,14 @@ void writeInstaller(const QString& folder, int exitCode) {
                 .toUtf8());
     f.close();
     f.setPermissions(f.permissions() | QFile::ExeOwner);
+}
+
+// Types text key by key, whatever its characters.
+void type(QWidget* w, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(w, &key);
+    }
 }
 
 } // namespace
@@ -64,7 +77,12 @@ private slots:
     void spinFieldLeavingClamps();
     void spinFieldArrows_data();
     void spinFieldArrows();
-    void spinFieldRefusesLetters();
+    void spinFieldRefusesForeignCharacters_data();
+    void spinFieldRefusesForeignCharacters();
+    void commandListKeepsToItems_data();
+    void commandListKeepsToItems();
+    void calibrationPageOutOfReach_data();
+    void calibrationPageOutOfReach();
     void aboutBox();
 };
 
@@ -351,40 +369,199 @@ void TestWindowShell::spinFieldLeavingClamps() {
 void TestWindowShell::spinFieldArrows_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("start");
-    QTest::addColumn<int>("steps");
+    QTest::addColumn<QString>("input"); // a key, "up button" or "wheel up"/"wheel down"
     QTest::addColumn<QString>("result");
     QTest::newRow("up 60") << "edtHeat"
-                           << "60" << 1 << "70";
+                           << "60"
+                           << "Up"
+                           << "70";
     QTest::newRow("up 175") << "edtHeat"
-                            << "175" << 1 << "180";
+                            << "175"
+                            << "Up"
+                            << "180";
     QTest::newRow("up at max") << "edtHeat"
-                               << "180" << 1 << "180";
+                               << "180"
+                               << "Up"
+                               << "180";
     QTest::newRow("down at 2") << "edtFusePushSpeed"
-                               << "2" << -1 << "2";
+                               << "2"
+                               << "Down"
+                               << "2";
     QTest::newRow("down at 0") << "edtPushLeft"
-                               << "0" << -1 << "0";
+                               << "0"
+                               << "Down"
+                               << "0";
     QTest::newRow("text counts as minimum") << "edtHeat"
-                                            << "abc" << 1 << "20";
+                                            << "abc"
+                                            << "Up"
+                                            << "20";
+    QTest::newRow("up button") << "edtHeat"
+                               << "60"
+                               << "up button"
+                               << "70";
+    for (const char* other : {"PgUp", "PgDown", "wheel up", "wheel down"})
+        QTest::newRow(other) << "edtHeat"
+                             << "60" << other << "60";
 }
 
 void TestWindowShell::spinFieldArrows() {
     QFETCH(QString, field);
     QFETCH(QString, start);
-    QFETCH(int, steps);
+    QFETCH(QString, input);
     QFETCH(QString, result);
     WindowFixture f;
     TSpinEdit* spin = f.Spin(qPrintable(field));
     spin->setText(start);
-    QTest::keyClick(spin, steps > 0 ? Qt::Key_Up : Qt::Key_Down);
+    if (input == "up button") {
+        QTest::mousePress(spin, Qt::LeftButton, {}, {spin->width() - 4, 4});
+        QTest::mouseRelease(spin, Qt::LeftButton, {}, {spin->width() - 4, 4});
+    } else if (input.startsWith("wheel")) {
+        const QPointF at = QRectF(spin->rect()).center();
+        QWheelEvent turn(at, spin->mapToGlobal(at), {}, {0, input.endsWith("up") ? 120 : -120},
+                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(spin, &turn);
+    } else {
+        QTest::keyClick(spin, QKeySequence(input)[0].key());
+    }
     QCOMPARE(spin->text(), result);
 }
 
-void TestWindowShell::spinFieldRefusesLetters() {
+void TestWindowShell::spinFieldRefusesForeignCharacters_data() {
+    QTest::addColumn<QString>("start"); // put in by the program
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("result");
+    QTest::newRow("typed letters among digits") << ""
+                                                << "typed"
+                                                << "a1b-2"
+                                                << "1-2";
+    // The field takes no drops at all, so nothing foreign arrives that way either.
+    QTest::newRow("dropped") << "60"
+                             << "dropped"
+                             << "abc加"
+                             << "60";
+    for (const QString way : {"typed", "pasted", "input method"}) {
+        const QByteArray w = way.toUtf8();
+        QTest::newRow(w + " letters and Chinese") << "60" << way << "abc加"
+                                                  << "60";
+        QTest::newRow(w + " full-width digit") << "60" << way << "１"
+                                               << "60";
+        QTest::newRow(w + " sign and digit") << "60" << way << "-5"
+                                             << "60-5";
+    }
+    // Text the program put in stays, but nothing foreign joins it.
+    QTest::newRow("loaded text, pasted letter") << "abc"
+                                                << "pasted"
+                                                << "x"
+                                                << "abc";
+    QTest::newRow("loaded text, pasted digit") << "abc"
+                                               << "pasted"
+                                               << "1"
+                                               << "abc1";
+}
+
+void TestWindowShell::spinFieldRefusesForeignCharacters() {
+    QFETCH(QString, start);
+    QFETCH(QString, way);
+    QFETCH(QString, input);
+    QFETCH(QString, result);
     WindowFixture f;
-    TSpinEdit* spin = f.Spin("edtCurrent2");
-    spin->setText("");
-    QTest::keyClicks(spin, "a1b-2");
-    QCOMPARE(spin->text(), QString("1-2"));
+    TSpinEdit* spin = f.Spin("edtHeat");
+    QLineEdit* edit = spin->findChild<QLineEdit*>();
+    spin->setText(start);
+    if (way == "typed") {
+        type(spin, input);
+    } else if (way == "pasted") {
+        QGuiApplication::clipboard()->setText(input);
+        QTest::keySequence(spin, QKeySequence::Paste);
+    } else if (way == "dropped") {
+        // Delivered as a drag over the text would be: to the first widget that takes drops.
+        QMimeData data;
+        data.setText(input);
+        const QPoint at = edit->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(edit, &enter);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(edit, &drop);
+    } else {
+        QInputMethodEvent commit;
+        commit.setCommitString(input);
+        QCoreApplication::sendEvent(spin, &commit);
+    }
+    QCOMPARE(spin->text(), result);
+}
+
+void TestWindowShell::commandListKeepsToItems_data() {
+    QTest::addColumn<int>("chosen"); // the item picked first, -1 for none
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("sent"); // by Send, after Enter in the list
+    QTest::newRow("chosen") << 6 << ""
+                            << "5A 4A 02 44 00 A5";
+    QTest::newRow("typed text") << -1 << "abc"
+                                << "";
+    QTest::newRow("chosen, then typed over") << 0 << "abc"
+                                             << "";
+    QTest::newRow("chosen, then typed on") << 0 << "x"
+                                           << "";
+    QTest::newRow("an item's text typed") << -1 << "当前组别"
+                                          << "5A 4A 02 44 00 A5";
+}
+
+void TestWindowShell::commandListKeepsToItems() {
+    QFETCH(int, chosen);
+    QFETCH(QString, typed);
+    QFETCH(QString, sent);
+    WindowFixture f;
+    f.AddSplicer(1);
+    f.OpenPort(1);
+    f.window->State.HandshakeSeen = true;
+    auto* list = f.window->findChild<QComboBox*>("cbCommand");
+    list->setCurrentIndex(chosen);
+    if (typed != "x")
+        list->lineEdit()->selectAll();
+    type(list, typed);
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(list->count(), 7);
+    f.window->btnSendClick();
+    QCOMPARE(f.SentSoFar(1), sent.isEmpty() ? QStringList() : QStringList{sent});
+}
+
+void TestWindowShell::calibrationPageOutOfReach_data() {
+    QTest::addColumn<QString>("target"); // a control, or the tab bar
+    QTest::addColumn<int>("key");        // 0: a turn of the mouse wheel
+    QTest::addColumn<int>("modifiers");
+    const int ctrl = Qt::ControlModifier, ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+    QTest::newRow("Ctrl+Tab in a field") << "edtHeat" << int(Qt::Key_Tab) << ctrl;
+    QTest::newRow("Ctrl+Shift+Tab") << "edtHeat" << int(Qt::Key_Backtab) << ctrlShift;
+    QTest::newRow("Ctrl+PageDown") << "edtHeat" << int(Qt::Key_PageDown) << ctrl;
+    QTest::newRow("Ctrl+Tab on a button") << "btnRead" << int(Qt::Key_Tab) << ctrl;
+    QTest::newRow("Right on the tab bar") << "" << int(Qt::Key_Right) << 0;
+    QTest::newRow("Ctrl+Tab on the tab bar") << "" << int(Qt::Key_Tab) << ctrl;
+    QTest::newRow("wheel over the tab bar") << "" << 0 << 0;
+}
+
+void TestWindowShell::calibrationPageOutOfReach() {
+    QFETCH(QString, target);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    WindowFixture f;
+    auto* pages = f.window->findChild<QTabWidget*>("PageControl");
+    QWidget* to = target.isEmpty() ? pages->tabBar() : f.window->findChild<QWidget*>(target);
+    for (int i = 0; i < 3; ++i) {
+        if (key) {
+            QTest::keyClick(to, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        } else {
+            const QPointF at = QRectF(to->rect()).center();
+            QWheelEvent turn(at, to->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier,
+                             Qt::NoScrollPhase, false);
+            QCoreApplication::sendEvent(to, &turn);
+        }
+        QCOMPARE(pages->currentWidget()->objectName(), QString("tabFuseParam"));
+    }
+    // Code still may show it, with every control usable.
+    pages->setCurrentWidget(f.window->findChild<QWidget*>("tabCalibrate"));
+    QCOMPARE(pages->currentWidget()->objectName(), QString("tabCalibrate"));
+    QVERIFY(f.Button("btnCaliRead")->isEnabled());
 }
 
 void TestWindowShell::aboutBox() {
