@@ -20,6 +20,8 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QMetaEnum>
 #include <QMimeData>
 #include <QPushButton>
 #include <QTabBar>
@@ -59,7 +61,10 @@ void type(QWidget* w, const QString& text) {
 class TestWindowShell : public QObject {
     Q_OBJECT
 private slots:
-    void init() { appBoxes->shown.clear(); }
+    void init() {
+        appBoxes->shown.clear();
+        appBoxes->whileOpen = nullptr;
+    }
     void initialState();
     void layout_data();
     void layout();
@@ -71,6 +76,8 @@ private slots:
     void startupWriteErrorIsShownAndWindowStillWorks();
     void handlerErrorsReachTheErrorDisplay();
     void receivedDataErrorIsShownAndPortKeepsReceiving();
+    void realBoxes_data();
+    void realBoxes();
     void errorBoxText_data();
     void errorBoxText();
     void spinFieldLeavingClamps_data();
@@ -261,14 +268,24 @@ void TestWindowShell::startupWriteErrorIsShownAndWindowStillWorks() {
         f.write("[system]\ndriverinstall=1\n");
     }
     ::chmod(QFile::encodeName(ini).constData(), 0444);
-    ScriptedBoxes boxes;
-    FakeConverter converter;
+    // The window and the error display share one script, so the order of their boxes shows.
+    ScriptedBoxes& boxes = *appBoxes;
+    QStringList open; // each box, and whether the window was on screen while it was open
+    boxes.whileOpen = [&] {
+        open << (frmMain->isVisible() ? "shown " : "hidden ") + boxes.shown.last();
+    };
+    FakeConverter converter; // no splicer: the search ends with its message
     TfrmMain window({boxes, converter, folder.path() + '/'});
-    QTRY_COMPARE_WITH_TIMEOUT(appBoxes->shown,
-                              QStringList{"error|tst_window_shell|Unable to write to " + ini + "."},
-                              2000);
-    QCOMPARE(window.windowTitle(), QString("Spliceon"));
+    window.show(); // as the program does once the window exists
+    QTRY_COMPARE_WITH_TIMEOUT(open.size(), 2, 2000);
+    QCOMPARE(open, (QStringList{"hidden error|tst_window_shell|Unable to write to " + ini + ".",
+                                "shown message|tst_window_shell|未发现有设备连接！"}));
     QCOMPARE(config::ReadConfigString("system", "driverinstall"), QString("1"));
+    // Start-up went on: the window is set up and its handlers run.
+    QCOMPARE(window.windowTitle(), QString("Spliceon"));
+    QVERIFY(!window.findChild<QWidget*>("pnlOtherCMD")->isVisible());
+    QTest::mouseClick(window.findChild<QPushButton*>("btnRead"), Qt::LeftButton);
+    QCOMPARE(boxes.shown.last(), "message|tst_window_shell|" + TfrmMain::kNotConnected);
 }
 
 void TestWindowShell::handlerErrorsReachTheErrorDisplay() {
@@ -311,6 +328,68 @@ void TestWindowShell::receivedDataErrorIsShownAndPortKeepsReceiving() {
     f.window->btnReadClick();
     QTRY_COMPARE_WITH_TIMEOUT(f.Spin("edtHeat")->text(), QString("60"), 2000);
     f.window->ComPort.DetachLink(&failing);
+}
+
+void TestWindowShell::realBoxes_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("press"); // a key, "No" (the button) or "close" (title bar)
+    QTest::addColumn<QString>("seen");  // title|icon|text|default button|buttons
+    QTest::addColumn<int>("answer");    // of a confirmation, else -1
+    using A = TMessageBoxes::Answer;
+    const QString confirm = "Confirm|Question|Text|&Yes|&Yes,&No";
+    QTest::newRow("information") << "message"
+                                 << "Esc"
+                                 << "tst_window_shell|NoIcon|Text|OK|OK" << -1;
+    QTest::newRow("confirmation, Enter") << "confirm"
+                                         << "Enter" << confirm << int(A::Yes);
+    QTest::newRow("confirmation, Esc") << "confirm"
+                                       << "Esc" << confirm << int(A::No);
+    QTest::newRow("confirmation, No") << "confirm"
+                                      << "No" << confirm << int(A::No);
+    QTest::newRow("confirmation, title-bar close") << "confirm"
+                                                   << "close" << confirm << int(A::Closed);
+    QTest::newRow("acknowledgement") << "acknowledge"
+                                     << "Esc"
+                                     << "Confirm|Question|Text|&Yes|&Yes" << -1;
+    QTest::newRow("error") << "error"
+                           << "Enter"
+                           << "tst_window_shell|Critical|Text.|OK|OK" << -1;
+}
+
+void TestWindowShell::realBoxes() {
+    QFETCH(QString, kind);
+    QFETCH(QString, press);
+    QFETCH(QString, seen);
+    QFETCH(int, answer);
+    QString looked;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QStringList buttons;
+        for (const QAbstractButton* b : box->buttons())
+            buttons << b->text();
+        looked = QStringList{box->windowTitle(),
+                             QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(box->icon()),
+                             box->text(), box->defaultButton()->text(), buttons.join(',')}
+                     .join('|');
+        if (press == "close")
+            box->close();
+        else if (press == "No")
+            box->buttons().last()->click();
+        else
+            QTest::keyClick(box, press == "Esc" ? Qt::Key_Escape : Qt::Key_Return);
+    });
+    TQtMessageBoxes boxes;
+    int result = -1;
+    if (kind == "message")
+        boxes.ShowMessage("Text");
+    else if (kind == "confirm")
+        result = int(boxes.Ask("Text"));
+    else if (kind == "acknowledge")
+        boxes.Acknowledge("Text");
+    else
+        boxes.ShowError("Text");
+    QCOMPARE(looked, seen);
+    QCOMPARE(result, answer);
 }
 
 void TestWindowShell::errorBoxText_data() {

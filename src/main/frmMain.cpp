@@ -47,7 +47,7 @@ TfrmMain::TfrmMain(TfrmMainServices services, QWidget* parent)
     };
     connectHandlers();
     // An error here must not stop the window from existing and being shown.
-    RunHandler([this] { FormCreate(); });
+    RunStartupHandler([this] { FormCreate(); });
 }
 
 TfrmMain::~TfrmMain() {
