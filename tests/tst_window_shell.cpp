@@ -36,16 +36,33 @@ namespace {
 
 ScriptedBoxes* appBoxes = nullptr; // the general error display's boxes
 
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+}
+
 void writeInstaller(const QString& folder, int exitCode) {
     QDir(folder).mkpath("driver");
-    QFile f(folder + "/driver/install");
-    f.open(QIODevice::WriteOnly);
-    f.write(QString("#!/bin/sh\necho ran > '%1/installer-ran'\nexit %2\n")
-                .arg(folder)
-                .arg(exitCode)
-                .toUtf8());
-    f.close();
-    f.setPermissions(f.permissions() | QFile::ExeOwner);
+    const QString path = folder + "/driver/install";
+    writeFile(path, QString("#!/bin/sh\necho ran > '%1/installer-ran'\nexit %2\n")
+                        .arg(folder)
+                        .arg(exitCode)
+                        .toUtf8());
+    QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
+}
+
+// One table row, its values in column order.
+template <class... Values> void row(const char* name, Values... values) {
+    (QTest::newRow(name) << ... << values);
+}
+
+// One notch of the mouse wheel over the middle of a widget.
+void turnWheel(QWidget* w, int delta) {
+    const QPointF at = QRectF(w->rect()).center();
+    QWheelEvent turn(at, w->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(w, &turn);
 }
 
 // Types text key by key, whatever its characters.
@@ -238,11 +255,7 @@ void TestWindowShell::driverInstall() {
     QTemporaryDir folder;
     if (installer >= 0)
         writeInstaller(folder.path(), installer);
-    {
-        QFile f(folder.filePath("config.ini"));
-        f.open(QIODevice::WriteOnly);
-        f.write(config);
-    }
+    writeFile(folder.filePath("config.ini"), config);
     ScriptedBoxes boxes;
     FakeConverter converter;
     TfrmMain window({boxes, converter, folder.path() + '/'});
@@ -262,11 +275,7 @@ void TestWindowShell::startupWriteErrorIsShownAndWindowStillWorks() {
     QTemporaryDir folder;
     writeInstaller(folder.path(), 0);
     const QString ini = folder.filePath("config.ini");
-    {
-        QFile f(ini);
-        f.open(QIODevice::WriteOnly);
-        f.write("[system]\ndriverinstall=1\n");
-    }
+    writeFile(ini, "[system]\ndriverinstall=1\n");
     ::chmod(QFile::encodeName(ini).constData(), 0444);
     // The window and the error display share one script, so the order of their boxes shows.
     ScriptedBoxes& boxes = *appBoxes;
@@ -335,25 +344,16 @@ void TestWindowShell::realBoxes_data() {
     QTest::addColumn<QString>("press"); // a key, "No" (the button) or "close" (title bar)
     QTest::addColumn<QString>("seen");  // title|icon|text|default button|buttons
     QTest::addColumn<int>("answer");    // of a confirmation, else -1
-    using A = TMessageBoxes::Answer;
-    const QString confirm = "Confirm|Question|Text|&Yes|&Yes,&No";
-    QTest::newRow("information") << "message"
-                                 << "Esc"
-                                 << "tst_window_shell|NoIcon|Text|OK|OK" << -1;
-    QTest::newRow("confirmation, Enter") << "confirm"
-                                         << "Enter" << confirm << int(A::Yes);
-    QTest::newRow("confirmation, Esc") << "confirm"
-                                       << "Esc" << confirm << int(A::No);
-    QTest::newRow("confirmation, No") << "confirm"
-                                      << "No" << confirm << int(A::No);
-    QTest::newRow("confirmation, title-bar close") << "confirm"
-                                                   << "close" << confirm << int(A::Closed);
-    QTest::newRow("acknowledgement") << "acknowledge"
-                                     << "Esc"
-                                     << "Confirm|Question|Text|&Yes|&Yes" << -1;
-    QTest::newRow("error") << "error"
-                           << "Enter"
-                           << "tst_window_shell|Critical|Text.|OK|OK" << -1;
+    const int yes = int(TMessageBoxes::Answer::Yes), no = int(TMessageBoxes::Answer::No);
+    const char* confirm = "Confirm|Question|Text|&Yes|&Yes,&No";
+    row("information", "message", "Esc", "tst_window_shell|NoIcon|Text|OK|OK", -1);
+    row("confirmation, Enter", "confirm", "Enter", confirm, yes);
+    row("confirmation, Esc", "confirm", "Esc", confirm, no);
+    row("confirmation, No", "confirm", "No", confirm, no);
+    row("confirmation, title-bar close", "confirm", "close", confirm,
+        int(TMessageBoxes::Answer::Closed));
+    row("acknowledgement", "acknowledge", "Esc", "Confirm|Question|Text|&Yes|&Yes", -1);
+    row("error", "error", "Enter", "tst_window_shell|Critical|Text.|OK|OK", -1);
 }
 
 void TestWindowShell::realBoxes() {
@@ -395,14 +395,11 @@ void TestWindowShell::realBoxes() {
 void TestWindowShell::errorBoxText_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("letter") << "Link (un)registration failed"
-                            << "Link (un)registration failed.";
-    QTest::newRow("parenthesis") << "Unable to open com port (win error code: 2)"
-                                 << "Unable to open com port (win error code: 2)";
-    QTest::newRow("full stop") << "Done."
-                               << "Done.";
-    QTest::newRow("Chinese") << "设备未连接！"
-                             << "设备未连接！.";
+    row("letter", "Link (un)registration failed", "Link (un)registration failed.");
+    row("parenthesis", "Unable to open com port (win error code: 2)",
+        "Unable to open com port (win error code: 2)");
+    row("full stop", "Done.", "Done.");
+    row("Chinese", "设备未连接！", "设备未连接！.");
 }
 
 void TestWindowShell::errorBoxText() {
@@ -415,21 +412,11 @@ void TestWindowShell::spinFieldLeavingClamps_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("left");
-    QTest::newRow("above") << "edtHeat"
-                           << "185"
-                           << "180";
-    QTest::newRow("below") << "edtHeat"
-                           << "5"
-                           << "10";
-    QTest::newRow("not a number") << "edtHeat"
-                                  << "abc"
-                                  << "abc";
-    QTest::newRow("in range") << "edtHeat"
-                              << "75"
-                              << "75";
-    QTest::newRow("loaded 2400") << "edtAdjustLeft"
-                                 << "2400"
-                                 << "2000";
+    row("above", "edtHeat", "185", "180");
+    row("below", "edtHeat", "5", "10");
+    row("not a number", "edtHeat", "abc", "abc");
+    row("in range", "edtHeat", "75", "75");
+    row("loaded 2400", "edtAdjustLeft", "2400", "2000");
 }
 
 void TestWindowShell::spinFieldLeavingClamps() {
@@ -450,37 +437,15 @@ void TestWindowShell::spinFieldArrows_data() {
     QTest::addColumn<QString>("start");
     QTest::addColumn<QString>("input"); // a key, "up button" or "wheel up"/"wheel down"
     QTest::addColumn<QString>("result");
-    QTest::newRow("up 60") << "edtHeat"
-                           << "60"
-                           << "Up"
-                           << "70";
-    QTest::newRow("up 175") << "edtHeat"
-                            << "175"
-                            << "Up"
-                            << "180";
-    QTest::newRow("up at max") << "edtHeat"
-                               << "180"
-                               << "Up"
-                               << "180";
-    QTest::newRow("down at 2") << "edtFusePushSpeed"
-                               << "2"
-                               << "Down"
-                               << "2";
-    QTest::newRow("down at 0") << "edtPushLeft"
-                               << "0"
-                               << "Down"
-                               << "0";
-    QTest::newRow("text counts as minimum") << "edtHeat"
-                                            << "abc"
-                                            << "Up"
-                                            << "20";
-    QTest::newRow("up button") << "edtHeat"
-                               << "60"
-                               << "up button"
-                               << "70";
+    row("up 60", "edtHeat", "60", "Up", "70");
+    row("up 175", "edtHeat", "175", "Up", "180");
+    row("up at max", "edtHeat", "180", "Up", "180");
+    row("down at 2", "edtFusePushSpeed", "2", "Down", "2");
+    row("down at 0", "edtPushLeft", "0", "Down", "0");
+    row("text counts as minimum", "edtHeat", "abc", "Up", "20");
+    row("up button", "edtHeat", "60", "up button", "70");
     for (const char* other : {"PgUp", "PgDown", "wheel up", "wheel down"})
-        QTest::newRow(other) << "edtHeat"
-                             << "60" << other << "60";
+        row(other, "edtHeat", "60", other, "60");
 }
 
 void TestWindowShell::spinFieldArrows() {
@@ -495,10 +460,7 @@ void TestWindowShell::spinFieldArrows() {
         QTest::mousePress(spin, Qt::LeftButton, {}, {spin->width() - 4, 4});
         QTest::mouseRelease(spin, Qt::LeftButton, {}, {spin->width() - 4, 4});
     } else if (input.startsWith("wheel")) {
-        const QPointF at = QRectF(spin->rect()).center();
-        QWheelEvent turn(at, spin->mapToGlobal(at), {}, {0, input.endsWith("up") ? 120 : -120},
-                         Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QCoreApplication::sendEvent(spin, &turn);
+        turnWheel(spin, input.endsWith("up") ? 120 : -120);
     } else {
         QTest::keyClick(spin, QKeySequence(input)[0].key());
     }
@@ -510,33 +472,17 @@ void TestWindowShell::spinFieldRefusesForeignCharacters_data() {
     QTest::addColumn<QString>("way");
     QTest::addColumn<QString>("input");
     QTest::addColumn<QString>("result");
-    QTest::newRow("typed letters among digits") << ""
-                                                << "typed"
-                                                << "a1b-2"
-                                                << "1-2";
+    row("typed letters among digits", "", "typed", "a1b-2", "1-2");
     // The field takes no drops at all, so nothing foreign arrives that way either.
-    QTest::newRow("dropped") << "60"
-                             << "dropped"
-                             << "abc加"
-                             << "60";
-    for (const QString way : {"typed", "pasted", "input method"}) {
-        const QByteArray w = way.toUtf8();
-        QTest::newRow(w + " letters and Chinese") << "60" << way << "abc加"
-                                                  << "60";
-        QTest::newRow(w + " full-width digit") << "60" << way << "１"
-                                               << "60";
-        QTest::newRow(w + " sign and digit") << "60" << way << "-5"
-                                             << "60-5";
+    row("dropped", "60", "dropped", "abc加", "60");
+    for (const char* way : {"typed", "pasted", "input method"}) {
+        row(qPrintable(way + QString(" letters and Chinese")), "60", way, "abc加", "60");
+        row(qPrintable(way + QString(" full-width digit")), "60", way, "１", "60");
+        row(qPrintable(way + QString(" sign and digit")), "60", way, "-5", "60-5");
     }
     // Text the program put in stays, but nothing foreign joins it.
-    QTest::newRow("loaded text, pasted letter") << "abc"
-                                                << "pasted"
-                                                << "x"
-                                                << "abc";
-    QTest::newRow("loaded text, pasted digit") << "abc"
-                                               << "pasted"
-                                               << "1"
-                                               << "abc1";
+    row("loaded text, pasted letter", "abc", "pasted", "x", "abc");
+    row("loaded text, pasted digit", "abc", "pasted", "1", "abc1");
 }
 
 void TestWindowShell::spinFieldRefusesForeignCharacters() {
@@ -574,16 +520,11 @@ void TestWindowShell::commandListKeepsToItems_data() {
     QTest::addColumn<int>("chosen"); // the item picked first, -1 for none
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("sent"); // by Send, after Enter in the list
-    QTest::newRow("chosen") << 6 << ""
-                            << "5A 4A 02 44 00 A5";
-    QTest::newRow("typed text") << -1 << "abc"
-                                << "";
-    QTest::newRow("chosen, then typed over") << 0 << "abc"
-                                             << "";
-    QTest::newRow("chosen, then typed on") << 0 << "x"
-                                           << "";
-    QTest::newRow("an item's text typed") << -1 << "当前组别"
-                                          << "5A 4A 02 44 00 A5";
+    row("chosen", 6, "", "5A 4A 02 44 00 A5");
+    row("typed text", -1, "abc", "");
+    row("chosen, then typed over", 0, "abc", "");
+    row("chosen, then typed on", 0, "x", "");
+    row("an item's text typed", -1, "当前组别", "5A 4A 02 44 00 A5");
 }
 
 void TestWindowShell::commandListKeepsToItems() {
@@ -610,13 +551,13 @@ void TestWindowShell::calibrationPageOutOfReach_data() {
     QTest::addColumn<int>("key");        // 0: a turn of the mouse wheel
     QTest::addColumn<int>("modifiers");
     const int ctrl = Qt::ControlModifier, ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
-    QTest::newRow("Ctrl+Tab in a field") << "edtHeat" << int(Qt::Key_Tab) << ctrl;
-    QTest::newRow("Ctrl+Shift+Tab") << "edtHeat" << int(Qt::Key_Backtab) << ctrlShift;
-    QTest::newRow("Ctrl+PageDown") << "edtHeat" << int(Qt::Key_PageDown) << ctrl;
-    QTest::newRow("Ctrl+Tab on a button") << "btnRead" << int(Qt::Key_Tab) << ctrl;
-    QTest::newRow("Right on the tab bar") << "" << int(Qt::Key_Right) << 0;
-    QTest::newRow("Ctrl+Tab on the tab bar") << "" << int(Qt::Key_Tab) << ctrl;
-    QTest::newRow("wheel over the tab bar") << "" << 0 << 0;
+    row("Ctrl+Tab in a field", "edtHeat", int(Qt::Key_Tab), ctrl);
+    row("Ctrl+Shift+Tab", "edtHeat", int(Qt::Key_Backtab), ctrlShift);
+    row("Ctrl+PageDown", "edtHeat", int(Qt::Key_PageDown), ctrl);
+    row("Ctrl+Tab on a button", "btnRead", int(Qt::Key_Tab), ctrl);
+    row("Right on the tab bar", "", int(Qt::Key_Right), 0);
+    row("Ctrl+Tab on the tab bar", "", int(Qt::Key_Tab), ctrl);
+    row("wheel over the tab bar", "", 0, 0);
 }
 
 void TestWindowShell::calibrationPageOutOfReach() {
@@ -630,10 +571,7 @@ void TestWindowShell::calibrationPageOutOfReach() {
         if (key) {
             QTest::keyClick(to, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
         } else {
-            const QPointF at = QRectF(to->rect()).center();
-            QWheelEvent turn(at, to->mapToGlobal(at), {}, {0, -120}, Qt::NoButton, Qt::NoModifier,
-                             Qt::NoScrollPhase, false);
-            QCoreApplication::sendEvent(to, &turn);
+            turnWheel(to, -120);
         }
         QCOMPARE(pages->currentWidget()->objectName(), QString("tabFuseParam"));
     }
