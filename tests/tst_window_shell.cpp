@@ -575,6 +575,7 @@ void TestWindowShell::calibrationPageOutOfReach() {
         }
         QCOMPARE(pages->currentWidget()->objectName(), QString("tabFuseParam"));
     }
+    QCOMPARE(f.Spin("edtHeat")->text(), QString("60")); // nor did a key change a field
     // Code still may show it, with every control usable.
     pages->setCurrentWidget(f.window->findChild<QWidget*>("tabCalibrate"));
     QCOMPARE(pages->currentWidget()->objectName(), QString("tabCalibrate"));
