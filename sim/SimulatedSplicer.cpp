@@ -1,5 +1,7 @@
 #include "SimulatedSplicer.h"
 
+#include "main/Frames.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
@@ -12,6 +14,7 @@
 namespace {
 
 constexpr auto kByteTime = std::chrono::microseconds(1040);
+constexpr qsizetype kLengthFirstSize = 10; // 5A 0A code, six bytes, A5
 
 QByteArray le16(uint16_t v) {
     const char bytes[2] = {char(uint8_t(v)), char(uint8_t(v >> 8))};
@@ -28,24 +31,22 @@ void makeRaw(int fd) {
 
 } // namespace
 
-FusionParams SimulatedSplicer::DefaultFactorySet() {
-    FusionParams p;
-    p.Heat = 6000;
-    p.FixedOne = 1;
-    p.Current1 = 1434;
-    p.Current2 = 1638;
-    p.Current3 = 1843;
-    p.Current4 = 2048;
-    p.Current5 = 2253;
-    p.Time1 = p.Time2 = p.Time3 = p.Time4 = p.Time5 = 500;
-    p.PushLeft = p.PushRight = 40;
-    p.AdjustLeft = p.AdjustRight = 100;
-    p.PullPush = p.ClearDust = 1;
-    p.DustCurrent = 1229;
-    p.DustTime = 15;
-    p.FusePushLength = 5;
-    p.FusePushSpeed = 2;
-    return p;
+QByteArray SimulatedSplicer::DefaultFactorySet() {
+    static const uint8_t bytes[kBlockSize] = {
+        0x70, 0x17,             // heat 60 s
+        0x01,                   // always 1
+        0x9A, 0x05, 0xF4, 0x01, // stage 1: current 35, time 5.0 s
+        0x66, 0x06, 0xF4, 0x01, // stage 2: current 40
+        0x33, 0x07, 0xF4, 0x01, // stage 3: current 45
+        0x00, 0x08, 0xF4, 0x01, // stage 4: current 50
+        0xCD, 0x08, 0xF4, 0x01, // stage 5: current 55
+        0x28, 0x28,             // pushes 40 and 40
+        0x64, 0x00, 0x64, 0x00, // core adjustments 100 and 100
+        0x01, 0x01, 0x00,       // active push, dust clearing, no core-alignment reset
+        0xCD, 0x04, 0x0F, 0x00, // dust clearing: current 30, time 0.15 s
+        0x05, 0x02,             // fusion push length 5, speed 2
+    };
+    return QByteArray(reinterpret_cast<const char*>(bytes), kBlockSize);
 }
 
 SimulatedSplicer::SimulatedSplicer(Options options) : options_(std::move(options)) {
@@ -157,7 +158,7 @@ void SimulatedSplicer::readLoop() {
 
 void SimulatedSplicer::parse() {
     for (;;) {
-        const qsizetype start = input_.indexOf(char(0x5A));
+        const qsizetype start = input_.indexOf(char(frames::kStart));
         if (start < 0) {
             input_.clear();
             return;
@@ -165,11 +166,11 @@ void SimulatedSplicer::parse() {
         input_.remove(0, start);
         if (input_.size() < 3)
             return;
-        const bool lengthFirst = uint8_t(input_[1]) == 0x0A;
-        const qsizetype length = lengthFirst ? 10 : 4 + uint8_t(input_[2]);
+        const bool lengthFirst = uint8_t(input_[1]) == frames::kLengthFirstMarker;
+        const qsizetype length = lengthFirst ? kLengthFirstSize : 4 + uint8_t(input_[2]);
         if (input_.size() < length)
             return;
-        if (uint8_t(input_[length - 1]) != 0xA5) {
+        if (uint8_t(input_[length - 1]) != frames::kEnd) {
             input_.remove(0, 1);
             continue;
         }
@@ -184,60 +185,60 @@ void SimulatedSplicer::handleFrame(const QByteArray& frame, Clock::time_point at
     frames_.push_back({frame, at});
     changed_.notify_all();
     const uint8_t kind = uint8_t(frame[1]);
-    if (kind == 0x0A) {
+    if (kind == frames::kLengthFirstMarker) {
         const uint8_t code = uint8_t(frame[2]);
         const uint8_t record = uint8_t(frame[3]);
-        if (code == 0x83 && record == 0xC6)
+        if (code == frames::RecordControl && record == frames::ControlRestoreFactory)
             block_ = factory_;
-        else if (code == 0x83 && record == 0xC5)
+        else if (code == frames::RecordControl && record == frames::ControlSaveAsFactory)
             factory_ = block_;
         return;
     }
     const QByteArray payload = frame.mid(3, frame.size() - 4);
-    if (kind == 0x4B) {
-        QByteArray bytes = block_.Encode();
-        bytes.replace(0, payload.size(), payload);
-        block_ = FusionParams::Decode(bytes);
+    if (kind == frames::KindParamBlock) {
+        // A shorter block changes only the bytes it carries.
+        block_.replace(0, std::min<qsizetype>(payload.size(), kBlockSize),
+                       payload.left(kBlockSize));
         return;
     }
-    if (kind == 0x3A) {
+    if (kind == frames::KindCalibration) {
         calibration_ = payload;
         return;
     }
-    if (kind != 0x4A || payload.size() < 1)
+    if (kind != frames::KindCommand || payload.size() < 1)
         return;
     const uint8_t code = uint8_t(payload[0]);
     const Options& o = options_;
     switch (code) {
-    case 0x45:
-        answer(code, QByteArray(1, char(0xC0)), at);
+    case frames::CmdHandshake:
+        answer(frames::AnsHandshake, QByteArray(1, char(frames::kHandshakeAccepted)), at);
         break;
-    case 0xC1:
-        answer(code, le16(o.firmware), at);
+    case frames::CmdVersion:
+        answer(frames::AnsVersion, le16(o.firmware), at);
         break;
-    case 0xC7:
-        answer(code, le16(o.blockLength), at);
+    case frames::CmdBlockLength:
+        answer(frames::AnsBlockLength, le16(o.blockLength), at);
         break;
-    case 0x49:
-        answer(code, le16(o.fusionCount), at);
+    case frames::CmdFusionCount:
+        answer(frames::AnsFusionCount, le16(o.fusionCount), at);
         break;
-    case 0x44:
-        answer(code, QByteArray(1, char(o.currentGroup)), at);
+    case frames::CmdCurrentGroup:
+        answer(frames::AnsCurrentGroup, QByteArray(1, char(o.currentGroup)), at);
         break;
-    case 0x48:
-        answer(code, o.deviceId.left(10).leftJustified(10, '\0'), at);
+    case frames::CmdDeviceId:
+        answer(frames::AnsDeviceId, o.deviceId.left(10).leftJustified(10, '\0'), at);
         break;
-    case 0x4E: {
+    case frames::CmdEnvironment: {
         QByteArray env;
         for (uint16_t v : o.environment)
             env += le16(v);
-        answer(code, env, at);
+        answer(frames::AnsEnvironment, env, at);
         break;
     }
-    case 0x40: {
-        const int count = o.firmware < 134 ? FusionParams::kShortSize
-                                           : std::min<int>(o.blockLength, FusionParams::kSize);
-        answer(code, block_.Encode().left(count), at);
+    case frames::CmdReadParams: {
+        const int count =
+            o.firmware < 134 ? kShortBlockSize : std::min<int>(o.blockLength, kBlockSize);
+        answer(frames::AnsParams, block_.left(count), at);
         break;
     }
     default:
@@ -249,8 +250,10 @@ void SimulatedSplicer::answer(uint8_t code, const QByteArray& payload, Clock::ti
     if (options_.silent || options_.unanswered.count(code))
         return;
     QByteArray frame;
-    frame.append(char(0x55)).append(char(uint8_t(payload.size() + 4))).append(char(code));
-    frame.append(payload).append(char(0xAA));
+    frame.append(char(frames::kAnswerStart))
+        .append(char(uint8_t(payload.size() + 4)))
+        .append(char(code));
+    frame.append(payload).append(char(frames::kAnswerEnd));
     outgoing_.push_back(
         {options_.garbage + frame, at + std::chrono::milliseconds(options_.answerDelayMs)});
     changed_.notify_all();
@@ -318,17 +321,17 @@ void SimulatedSplicer::ClearFrames() {
     frames_.clear();
 }
 
-FusionParams SimulatedSplicer::Block() const {
+QByteArray SimulatedSplicer::Block() const {
     std::lock_guard lock(mutex_);
     return block_;
 }
 
-void SimulatedSplicer::SetBlock(const FusionParams& block) {
+void SimulatedSplicer::SetBlock(const QByteArray& block) {
     std::lock_guard lock(mutex_);
     block_ = block;
 }
 
-FusionParams SimulatedSplicer::FactorySet() const {
+QByteArray SimulatedSplicer::FactorySet() const {
     std::lock_guard lock(mutex_);
     return factory_;
 }

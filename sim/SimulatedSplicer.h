@@ -1,7 +1,5 @@
 #pragma once
 
-#include "FusionParams.h"
-
 #include <QByteArray>
 
 #include <atomic>
@@ -18,6 +16,8 @@
 // The splicer's side of the protocol, on the master end of a pseudo-terminal or on a tty.
 // It answers like the device, stores written blocks, and records every frame it received with
 // the time it arrived, so tests can assert the exact bytes and the gaps between them.
+// Parameter blocks are kept as the bytes on the line: the simulator never uses the program's
+// own encoding, so it cannot share a layout error with it.
 class SimulatedSplicer {
 public:
     using Clock = std::chrono::steady_clock;
@@ -41,8 +41,12 @@ public:
         Clock::time_point at;
     };
 
+    // Parameter blocks are 38 bytes; firmware before 134 answers with the first 32 only.
+    static constexpr int kBlockSize = 38;
+    static constexpr int kShortBlockSize = 32;
+
     // The factory set of a new simulator: the window's initial values.
-    static FusionParams DefaultFactorySet();
+    static QByteArray DefaultFactorySet();
 
     // Creates a pseudo-terminal and serves its master end.
     explicit SimulatedSplicer(Options options);
@@ -62,9 +66,9 @@ public:
     bool WaitUntilIdle(int timeoutMs) const;
     void ClearFrames();
 
-    FusionParams Block() const;
-    void SetBlock(const FusionParams& block);
-    FusionParams FactorySet() const;
+    QByteArray Block() const;
+    void SetBlock(const QByteArray& block);
+    QByteArray FactorySet() const;
     QByteArray Calibration() const;
     void SetSilent(bool silent);
     void SetFirmware(uint16_t firmware);
@@ -92,8 +96,8 @@ private:
     mutable std::mutex mutex_;
     mutable std::condition_variable changed_;
     std::vector<Frame> frames_;
-    FusionParams block_;
-    FusionParams factory_;
+    QByteArray block_;
+    QByteArray factory_;
     QByteArray calibration_;
     struct Pending {
         QByteArray bytes;

@@ -130,7 +130,9 @@ void TestProtocol::strToInt_data() {
     QTest::newRow("plus") << "+7" << true << 7;
     QTest::newRow("dollar hex") << "$1F" << true << 31;
     QTest::newRow("0x hex") << "0x10" << true << 16;
-    QTest::newRow("full hex pattern") << "$FFFFFFFF" << true << -1;
+    QTest::newRow("full hex pattern") << "$FFFFFFFF" << false << 0;
+    QTest::newRow("hex above max") << "0x80000000" << false << 0;
+    QTest::newRow("hex min") << "-0x80000000" << true << int(-2147483648LL);
     QTest::newRow("max") << "2147483647" << true << 2147483647;
     QTest::newRow("min") << "-2147483648" << true << int(-2147483648LL);
     QTest::newRow("overflow") << "2147483648" << false << 0;

@@ -79,8 +79,14 @@ void TestWindowProtocol::searchRunsQuerySequenceThenReadsParameters() {
     QCOMPARE(f.window->State.CurrentGroup, uint8_t(3));
     QCOMPARE(f.window->State.DeviceId, QByteArray("SPL2026001", 11));
     // The simulator holds the window's defaults: every field is unchanged, so green.
-    QCOMPARE(colour(f.Spin("edtHeat")), kGreen);
-    QCOMPARE(colour(f.Check("cbAdjustReset")), kGreen);
+    int fields = 0;
+    for (QWidget* w : f.window->findChild<QWidget*>("GroupBox1")
+                          ->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (qobject_cast<TSpinEdit*>(w) || qobject_cast<QCheckBox*>(w)) {
+            QVERIFY2(colour(w) == kGreen, qPrintable(w->objectName()));
+            ++fields;
+        }
+    QCOMPARE(fields, 22);
 }
 
 void TestWindowProtocol::versionAnswerSetsStatusAndButtons_data() {
@@ -111,11 +117,11 @@ void TestWindowProtocol::versionAnswerSetsStatusAndButtons() {
 
 void TestWindowProtocol::answerMarksFields() {
     WindowFixture f;
-    FusionParams p = SimulatedSplicer::DefaultFactorySet();
-    p.Current1 = 512; // 12.5 reads as 12
-    p.ClearDust = 2;  // ticked, but not 1
+    QByteArray p = SimulatedSplicer::DefaultFactorySet();
+    p.replace(3, 2, QByteArray::fromHex("0002")); // current 1 at 512: 12.5 reads as 12
+    p[30] = 2;                                    // dust clearing ticked, but not 1
     f.Spin("edtTime2")->setText("050");
-    QByteArray frame = QByteArray::fromHex("552A40") + p.Encode() + QByteArray::fromHex("AA");
+    QByteArray frame = QByteArray::fromHex("552A40") + p + QByteArray::fromHex("AA");
     f.window->ComDataPacket1Packet(f.window->ComDataPacket1, frame);
     QCOMPARE(f.Spin("edtCurrent1")->text(), QString("12"));
     QCOMPARE(colour(f.Spin("edtCurrent1")), kRed);
@@ -199,8 +205,7 @@ void TestWindowProtocol::write() {
     const QString block = QString(kDefaultBlock).left(sent * 3 - 1);
     expected << QString("5A 4B %1 %2 A5").arg(sent, 2, 16, QChar('0')).toUpper().arg(block);
     QCOMPARE(FrameTexts(sim), expected);
-    QCOMPARE(sim.Block().Encode().left(sent),
-             FusionParams::Decode(QByteArray::fromHex(kDefaultBlock)).Encode().left(sent));
+    QCOMPARE(Hex(sim.Block().left(sent)), QString(kDefaultBlock).left(sent * 3 - 1));
 }
 
 void TestWindowProtocol::writeWithoutLengthAnswerUsesLastLength_data() {
@@ -295,8 +300,8 @@ void TestWindowProtocol::readSendsRequestAndReturnsAtOnce() {
 void TestWindowProtocol::factoryRestoreWaitsThenReadsBack() {
     WindowFixture f;
     SimulatedSplicer& sim = f.AddSplicer(1);
-    FusionParams changed = SimulatedSplicer::DefaultFactorySet();
-    changed.Heat = 9000;
+    QByteArray changed = SimulatedSplicer::DefaultFactorySet();
+    changed.replace(0, 2, QByteArray::fromHex("2823")); // heat 90 s
     sim.SetBlock(changed);
     f.OpenPort(1);
     f.Spin("edtHeat")->setText("90");

@@ -9,19 +9,26 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFile>
 #include <QFontInfo>
 #include <QGroupBox>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMessageBox>
+#include <QMetaEnum>
+#include <QMimeData>
 #include <QPushButton>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <sys/stat.h>
 
@@ -29,16 +36,41 @@ namespace {
 
 ScriptedBoxes* appBoxes = nullptr; // the general error display's boxes
 
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+}
+
 void writeInstaller(const QString& folder, int exitCode) {
     QDir(folder).mkpath("driver");
-    QFile f(folder + "/driver/install");
-    f.open(QIODevice::WriteOnly);
-    f.write(QString("#!/bin/sh\necho ran > '%1/installer-ran'\nexit %2\n")
-                .arg(folder)
-                .arg(exitCode)
-                .toUtf8());
-    f.close();
-    f.setPermissions(f.permissions() | QFile::ExeOwner);
+    const QString path = folder + "/driver/install";
+    writeFile(path, QString("#!/bin/sh\necho ran > '%1/installer-ran'\nexit %2\n")
+                        .arg(folder)
+                        .arg(exitCode)
+                        .toUtf8());
+    QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
+}
+
+// One table row, its values in column order.
+template <class... Values> void row(const char* name, Values... values) {
+    (QTest::newRow(name) << ... << values);
+}
+
+// One notch of the mouse wheel over the middle of a widget.
+void turnWheel(QWidget* w, int delta) {
+    const QPointF at = QRectF(w->rect()).center();
+    QWheelEvent turn(at, w->mapToGlobal(at), {}, {0, delta}, Qt::NoButton, Qt::NoModifier,
+                     Qt::NoScrollPhase, false);
+    QCoreApplication::sendEvent(w, &turn);
+}
+
+// Types text key by key, whatever its characters.
+void type(QWidget* w, const QString& text) {
+    for (const QChar c : text) {
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(w, &key);
+    }
 }
 
 } // namespace
@@ -46,7 +78,10 @@ void writeInstaller(const QString& folder, int exitCode) {
 class TestWindowShell : public QObject {
     Q_OBJECT
 private slots:
-    void init() { appBoxes->shown.clear(); }
+    void init() {
+        appBoxes->shown.clear();
+        appBoxes->whileOpen = nullptr;
+    }
     void initialState();
     void layout_data();
     void layout();
@@ -58,13 +93,20 @@ private slots:
     void startupWriteErrorIsShownAndWindowStillWorks();
     void handlerErrorsReachTheErrorDisplay();
     void receivedDataErrorIsShownAndPortKeepsReceiving();
+    void realBoxes_data();
+    void realBoxes();
     void errorBoxText_data();
     void errorBoxText();
     void spinFieldLeavingClamps_data();
     void spinFieldLeavingClamps();
     void spinFieldArrows_data();
     void spinFieldArrows();
-    void spinFieldRefusesLetters();
+    void spinFieldRefusesForeignCharacters_data();
+    void spinFieldRefusesForeignCharacters();
+    void commandListKeepsToItems_data();
+    void commandListKeepsToItems();
+    void calibrationPageOutOfReach_data();
+    void calibrationPageOutOfReach();
     void aboutBox();
 };
 
@@ -213,11 +255,7 @@ void TestWindowShell::driverInstall() {
     QTemporaryDir folder;
     if (installer >= 0)
         writeInstaller(folder.path(), installer);
-    {
-        QFile f(folder.filePath("config.ini"));
-        f.open(QIODevice::WriteOnly);
-        f.write(config);
-    }
+    writeFile(folder.filePath("config.ini"), config);
     ScriptedBoxes boxes;
     FakeConverter converter;
     TfrmMain window({boxes, converter, folder.path() + '/'});
@@ -237,20 +275,26 @@ void TestWindowShell::startupWriteErrorIsShownAndWindowStillWorks() {
     QTemporaryDir folder;
     writeInstaller(folder.path(), 0);
     const QString ini = folder.filePath("config.ini");
-    {
-        QFile f(ini);
-        f.open(QIODevice::WriteOnly);
-        f.write("[system]\ndriverinstall=1\n");
-    }
+    writeFile(ini, "[system]\ndriverinstall=1\n");
     ::chmod(QFile::encodeName(ini).constData(), 0444);
-    ScriptedBoxes boxes;
-    FakeConverter converter;
+    // The window and the error display share one script, so the order of their boxes shows.
+    ScriptedBoxes& boxes = *appBoxes;
+    QStringList open; // each box, and whether the window was on screen while it was open
+    boxes.whileOpen = [&] {
+        open << (frmMain->isVisible() ? "shown " : "hidden ") + boxes.shown.last();
+    };
+    FakeConverter converter; // no splicer: the search ends with its message
     TfrmMain window({boxes, converter, folder.path() + '/'});
-    QTRY_COMPARE_WITH_TIMEOUT(appBoxes->shown,
-                              QStringList{"error|tst_window_shell|Unable to write to " + ini + "."},
-                              2000);
-    QCOMPARE(window.windowTitle(), QString("Spliceon"));
+    window.show(); // as the program does once the window exists
+    QTRY_COMPARE_WITH_TIMEOUT(open.size(), 2, 2000);
+    QCOMPARE(open, (QStringList{"hidden error|tst_window_shell|Unable to write to " + ini + ".",
+                                "shown message|tst_window_shell|未发现有设备连接！"}));
     QCOMPARE(config::ReadConfigString("system", "driverinstall"), QString("1"));
+    // Start-up went on: the window is set up and its handlers run.
+    QCOMPARE(window.windowTitle(), QString("Spliceon"));
+    QVERIFY(!window.findChild<QWidget*>("pnlOtherCMD")->isVisible());
+    QTest::mouseClick(window.findChild<QPushButton*>("btnRead"), Qt::LeftButton);
+    QCOMPARE(boxes.shown.last(), "message|tst_window_shell|" + TfrmMain::kNotConnected);
 }
 
 void TestWindowShell::handlerErrorsReachTheErrorDisplay() {
@@ -295,17 +339,67 @@ void TestWindowShell::receivedDataErrorIsShownAndPortKeepsReceiving() {
     f.window->ComPort.DetachLink(&failing);
 }
 
+void TestWindowShell::realBoxes_data() {
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<QString>("press"); // a key, "No" (the button) or "close" (title bar)
+    QTest::addColumn<QString>("seen");  // title|icon|text|default button|buttons
+    QTest::addColumn<int>("answer");    // of a confirmation, else -1
+    const int yes = int(TMessageBoxes::Answer::Yes), no = int(TMessageBoxes::Answer::No);
+    const char* confirm = "Confirm|Question|Text|&Yes|&Yes,&No";
+    row("information", "message", "Esc", "tst_window_shell|NoIcon|Text|OK|OK", -1);
+    row("confirmation, Enter", "confirm", "Enter", confirm, yes);
+    row("confirmation, Esc", "confirm", "Esc", confirm, no);
+    row("confirmation, No", "confirm", "No", confirm, no);
+    row("confirmation, title-bar close", "confirm", "close", confirm,
+        int(TMessageBoxes::Answer::Closed));
+    row("acknowledgement", "acknowledge", "Esc", "Confirm|Question|Text|&Yes|&Yes", -1);
+    row("error", "error", "Enter", "tst_window_shell|Critical|Text.|OK|OK", -1);
+}
+
+void TestWindowShell::realBoxes() {
+    QFETCH(QString, kind);
+    QFETCH(QString, press);
+    QFETCH(QString, seen);
+    QFETCH(int, answer);
+    QString looked;
+    QTimer::singleShot(0, [&] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QStringList buttons;
+        for (const QAbstractButton* b : box->buttons())
+            buttons << b->text();
+        looked = QStringList{box->windowTitle(),
+                             QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(box->icon()),
+                             box->text(), box->defaultButton()->text(), buttons.join(',')}
+                     .join('|');
+        if (press == "close")
+            box->close();
+        else if (press == "No")
+            box->buttons().last()->click();
+        else
+            QTest::keyClick(box, press == "Esc" ? Qt::Key_Escape : Qt::Key_Return);
+    });
+    TQtMessageBoxes boxes;
+    int result = -1;
+    if (kind == "message")
+        boxes.ShowMessage("Text");
+    else if (kind == "confirm")
+        result = int(boxes.Ask("Text"));
+    else if (kind == "acknowledge")
+        boxes.Acknowledge("Text");
+    else
+        boxes.ShowError("Text");
+    QCOMPARE(looked, seen);
+    QCOMPARE(result, answer);
+}
+
 void TestWindowShell::errorBoxText_data() {
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("shown");
-    QTest::newRow("letter") << "Link (un)registration failed"
-                            << "Link (un)registration failed.";
-    QTest::newRow("parenthesis") << "Unable to open com port (win error code: 2)"
-                                 << "Unable to open com port (win error code: 2)";
-    QTest::newRow("full stop") << "Done."
-                               << "Done.";
-    QTest::newRow("Chinese") << "设备未连接！"
-                             << "设备未连接！.";
+    row("letter", "Link (un)registration failed", "Link (un)registration failed.");
+    row("parenthesis", "Unable to open com port (win error code: 2)",
+        "Unable to open com port (win error code: 2)");
+    row("full stop", "Done.", "Done.");
+    row("Chinese", "设备未连接！", "设备未连接！.");
 }
 
 void TestWindowShell::errorBoxText() {
@@ -318,21 +412,11 @@ void TestWindowShell::spinFieldLeavingClamps_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("left");
-    QTest::newRow("above") << "edtHeat"
-                           << "185"
-                           << "180";
-    QTest::newRow("below") << "edtHeat"
-                           << "5"
-                           << "10";
-    QTest::newRow("not a number") << "edtHeat"
-                                  << "abc"
-                                  << "abc";
-    QTest::newRow("in range") << "edtHeat"
-                              << "75"
-                              << "75";
-    QTest::newRow("loaded 2400") << "edtAdjustLeft"
-                                 << "2400"
-                                 << "2000";
+    row("above", "edtHeat", "185", "180");
+    row("below", "edtHeat", "5", "10");
+    row("not a number", "edtHeat", "abc", "abc");
+    row("in range", "edtHeat", "75", "75");
+    row("loaded 2400", "edtAdjustLeft", "2400", "2000");
 }
 
 void TestWindowShell::spinFieldLeavingClamps() {
@@ -351,40 +435,151 @@ void TestWindowShell::spinFieldLeavingClamps() {
 void TestWindowShell::spinFieldArrows_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("start");
-    QTest::addColumn<int>("steps");
+    QTest::addColumn<QString>("input"); // a key, "up button" or "wheel up"/"wheel down"
     QTest::addColumn<QString>("result");
-    QTest::newRow("up 60") << "edtHeat"
-                           << "60" << 1 << "70";
-    QTest::newRow("up 175") << "edtHeat"
-                            << "175" << 1 << "180";
-    QTest::newRow("up at max") << "edtHeat"
-                               << "180" << 1 << "180";
-    QTest::newRow("down at 2") << "edtFusePushSpeed"
-                               << "2" << -1 << "2";
-    QTest::newRow("down at 0") << "edtPushLeft"
-                               << "0" << -1 << "0";
-    QTest::newRow("text counts as minimum") << "edtHeat"
-                                            << "abc" << 1 << "20";
+    row("up 60", "edtHeat", "60", "Up", "70");
+    row("up 175", "edtHeat", "175", "Up", "180");
+    row("up at max", "edtHeat", "180", "Up", "180");
+    row("down at 2", "edtFusePushSpeed", "2", "Down", "2");
+    row("down at 0", "edtPushLeft", "0", "Down", "0");
+    row("text counts as minimum", "edtHeat", "abc", "Up", "20");
+    row("up button", "edtHeat", "60", "up button", "70");
+    for (const char* other : {"PgUp", "PgDown", "wheel up", "wheel down"})
+        row(other, "edtHeat", "60", other, "60");
 }
 
 void TestWindowShell::spinFieldArrows() {
     QFETCH(QString, field);
     QFETCH(QString, start);
-    QFETCH(int, steps);
+    QFETCH(QString, input);
     QFETCH(QString, result);
     WindowFixture f;
     TSpinEdit* spin = f.Spin(qPrintable(field));
     spin->setText(start);
-    QTest::keyClick(spin, steps > 0 ? Qt::Key_Up : Qt::Key_Down);
+    if (input == "up button") {
+        QTest::mousePress(spin, Qt::LeftButton, {}, {spin->width() - 4, 4});
+        QTest::mouseRelease(spin, Qt::LeftButton, {}, {spin->width() - 4, 4});
+    } else if (input.startsWith("wheel")) {
+        turnWheel(spin, input.endsWith("up") ? 120 : -120);
+    } else {
+        QTest::keyClick(spin, QKeySequence(input)[0].key());
+    }
     QCOMPARE(spin->text(), result);
 }
 
-void TestWindowShell::spinFieldRefusesLetters() {
+void TestWindowShell::spinFieldRefusesForeignCharacters_data() {
+    QTest::addColumn<QString>("start"); // put in by the program
+    QTest::addColumn<QString>("way");
+    QTest::addColumn<QString>("input");
+    QTest::addColumn<QString>("result");
+    row("typed letters among digits", "", "typed", "a1b-2", "1-2");
+    // The field takes no drops at all, so nothing foreign arrives that way either.
+    row("dropped", "60", "dropped", "abc加", "60");
+    for (const char* way : {"typed", "pasted", "input method"}) {
+        row(qPrintable(way + QString(" letters and Chinese")), "60", way, "abc加", "60");
+        row(qPrintable(way + QString(" full-width digit")), "60", way, "１", "60");
+        row(qPrintable(way + QString(" sign and digit")), "60", way, "-5", "60-5");
+    }
+    // Text the program put in stays, but nothing foreign joins it.
+    row("loaded text, pasted letter", "abc", "pasted", "x", "abc");
+    row("loaded text, pasted digit", "abc", "pasted", "1", "abc1");
+}
+
+void TestWindowShell::spinFieldRefusesForeignCharacters() {
+    QFETCH(QString, start);
+    QFETCH(QString, way);
+    QFETCH(QString, input);
+    QFETCH(QString, result);
     WindowFixture f;
-    TSpinEdit* spin = f.Spin("edtCurrent2");
-    spin->setText("");
-    QTest::keyClicks(spin, "a1b-2");
-    QCOMPARE(spin->text(), QString("1-2"));
+    TSpinEdit* spin = f.Spin("edtHeat");
+    QLineEdit* edit = spin->findChild<QLineEdit*>();
+    spin->setText(start);
+    if (way == "typed") {
+        type(spin, input);
+    } else if (way == "pasted") {
+        QGuiApplication::clipboard()->setText(input);
+        QTest::keySequence(spin, QKeySequence::Paste);
+    } else if (way == "dropped") {
+        // Delivered as a drag over the text would be: to the first widget that takes drops.
+        QMimeData data;
+        data.setText(input);
+        const QPoint at = edit->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(edit, &enter);
+        QDropEvent drop(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(edit, &drop);
+    } else {
+        QInputMethodEvent commit;
+        commit.setCommitString(input);
+        QCoreApplication::sendEvent(spin, &commit);
+    }
+    QCOMPARE(spin->text(), result);
+}
+
+void TestWindowShell::commandListKeepsToItems_data() {
+    QTest::addColumn<int>("chosen"); // the item picked first, -1 for none
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("sent"); // by Send, after Enter in the list
+    row("chosen", 6, "", "5A 4A 02 44 00 A5");
+    row("typed text", -1, "abc", "");
+    row("chosen, then typed over", 0, "abc", "");
+    row("chosen, then typed on", 0, "x", "");
+    row("an item's text typed", -1, "当前组别", "5A 4A 02 44 00 A5");
+}
+
+void TestWindowShell::commandListKeepsToItems() {
+    QFETCH(int, chosen);
+    QFETCH(QString, typed);
+    QFETCH(QString, sent);
+    WindowFixture f;
+    f.AddSplicer(1);
+    f.OpenPort(1);
+    f.window->State.HandshakeSeen = true;
+    auto* list = f.window->findChild<QComboBox*>("cbCommand");
+    list->setCurrentIndex(chosen);
+    if (typed != "x")
+        list->lineEdit()->selectAll();
+    type(list, typed);
+    QTest::keyClick(list, Qt::Key_Return);
+    QCOMPARE(list->count(), 7);
+    f.window->btnSendClick();
+    QCOMPARE(f.SentSoFar(1), sent.isEmpty() ? QStringList() : QStringList{sent});
+}
+
+void TestWindowShell::calibrationPageOutOfReach_data() {
+    QTest::addColumn<QString>("target"); // a control, or the tab bar
+    QTest::addColumn<int>("key");        // 0: a turn of the mouse wheel
+    QTest::addColumn<int>("modifiers");
+    const int ctrl = Qt::ControlModifier, ctrlShift = Qt::ControlModifier | Qt::ShiftModifier;
+    row("Ctrl+Tab in a field", "edtHeat", int(Qt::Key_Tab), ctrl);
+    row("Ctrl+Shift+Tab", "edtHeat", int(Qt::Key_Backtab), ctrlShift);
+    row("Ctrl+PageDown", "edtHeat", int(Qt::Key_PageDown), ctrl);
+    row("Ctrl+Tab on a button", "btnRead", int(Qt::Key_Tab), ctrl);
+    row("Right on the tab bar", "", int(Qt::Key_Right), 0);
+    row("Ctrl+Tab on the tab bar", "", int(Qt::Key_Tab), ctrl);
+    row("wheel over the tab bar", "", 0, 0);
+}
+
+void TestWindowShell::calibrationPageOutOfReach() {
+    QFETCH(QString, target);
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    WindowFixture f;
+    auto* pages = f.window->findChild<QTabWidget*>("PageControl");
+    QWidget* to = target.isEmpty() ? pages->tabBar() : f.window->findChild<QWidget*>(target);
+    for (int i = 0; i < 3; ++i) {
+        if (key) {
+            QTest::keyClick(to, Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+        } else {
+            turnWheel(to, -120);
+        }
+        QCOMPARE(pages->currentWidget()->objectName(), QString("tabFuseParam"));
+    }
+    QCOMPARE(f.Spin("edtHeat")->text(), QString("60")); // nor did a key change a field
+    // Code still may show it, with every control usable.
+    pages->setCurrentWidget(f.window->findChild<QWidget*>("tabCalibrate"));
+    QCOMPARE(pages->currentWidget()->objectName(), QString("tabCalibrate"));
+    QVERIFY(f.Button("btnCaliRead")->isEnabled());
 }
 
 void TestWindowShell::aboutBox() {

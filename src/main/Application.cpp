@@ -22,6 +22,12 @@ void PostError(std::exception_ptr error) {
         QCoreApplication::postEvent(app, new RethrowEvent(error));
 }
 
+void ShowErrorNow(std::exception_ptr error) {
+    // Only the program's own application object has the error display.
+    if (auto* app = qobject_cast<TApplication*>(QCoreApplication::instance()))
+        app->ShowError(error);
+}
+
 TApplication::TApplication(int& argc, char** argv, TMessageBoxes& boxes)
     : QApplication(argc, argv), boxes_(boxes) {
     serial::TComHandOff::SetErrorHandler(&PostError);

@@ -27,9 +27,12 @@ private:
     TMessageBoxes& boxes_;
 };
 
-// Hands an error that was caught where it cannot be shown at once (the serial hand-off, window
-// creation) to the general error display, which shows it from the event loop.
+// Hands an error that was caught where it cannot be shown at once (the serial hand-off) to the
+// general error display, which shows it from the event loop.
 void PostError(std::exception_ptr error);
+
+// Shows an error in the general error display now, and returns once the user has answered it.
+void ShowErrorNow(std::exception_ptr error);
 
 // Runs one of the window's handlers. An error that ends it travels on to the general error
 // display through the event loop: unwinding through the toolkit's own frames (built without
@@ -39,5 +42,15 @@ template <class Handler> void RunHandler(Handler&& handler) {
         handler();
     } catch (...) {
         PostError(std::current_exception());
+    }
+}
+
+// Runs a start-up handler (window creation, before the event loop runs). An error that ends it
+// is shown at once, so start-up goes on, and the window appears, only after the user answered.
+template <class Handler> void RunStartupHandler(Handler&& handler) {
+    try {
+        handler();
+    } catch (...) {
+        ShowErrorNow(std::current_exception());
     }
 }

@@ -42,9 +42,7 @@ int32_t StrToInt(const QString& text) {
     }
     if (negative)
         value = -value;
-    // Hexadecimal texts may spell the full 32-bit pattern (0xFFFFFFFF is -1).
-    if (base == 16 && !negative && value > INT32_MAX && value <= UINT32_MAX)
-        value = int64_t(int32_t(uint32_t(value)));
+    // Hexadecimal is a value like any other: 0xFFFFFFFF does not fit, it is not -1.
     if (value < INT32_MIN || value > INT32_MAX)
         throw EConvertError(text);
     return int32_t(value);

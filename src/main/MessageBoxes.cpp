@@ -37,15 +37,19 @@ void TQtMessageBoxes::ShowMessage(const QString& text) {
     run(box);
 }
 
-bool TQtMessageBoxes::Confirm(const QString& text) {
+TMessageBoxes::Answer TQtMessageBoxes::Ask(const QString& text) {
     QMessageBox box(QMessageBox::Question, QStringLiteral("Confirm"), text);
     QPushButton* yes = box.addButton(QStringLiteral("&Yes"), QMessageBox::YesRole);
     QPushButton* no = box.addButton(QStringLiteral("&No"), QMessageBox::NoRole);
     box.setDefaultButton(yes);
     box.setEscapeButton(no);
+    // The title-bar close button makes the box report its escape button as clicked without
+    // pressing it; only a pressed button is an answer.
+    const QAbstractButton* pressed = nullptr;
+    QObject::connect(&box, &QMessageBox::buttonClicked,
+                     [&pressed](QAbstractButton* button) { pressed = button; });
     run(box);
-    // The title-bar close button answers like the escape button, so only Yes goes on.
-    return box.clickedButton() == yes;
+    return pressed == yes ? Answer::Yes : pressed == no ? Answer::No : Answer::Closed;
 }
 
 void TQtMessageBoxes::Acknowledge(const QString& text) {

@@ -8,13 +8,19 @@ class QWidget;
 // was shown.
 class TMessageBoxes {
 public:
+    // How a confirmation box was left: by one of its buttons (Esc presses No), or by the
+    // title-bar close button, which presses none.
+    enum class Answer { Yes, No, Closed };
+
     virtual ~TMessageBoxes() = default;
 
     // Information box: the text, no icon, "OK" (Enter and Esc), the program title.
     virtual void ShowMessage(const QString& text) = 0;
     // Confirmation box: title "Confirm", question icon, "&Yes" (default) and "&No" (Esc).
-    // True to go on. Closing the box any other way cancels, like No.
-    virtual bool Confirm(const QString& text) = 0;
+    virtual Answer Ask(const QString& text) = 0;
+    // The confirmation every caller asks for: true to go on. Only Yes goes on; a box closed
+    // with its title-bar button cancels like No, since the user did not agree.
+    bool Confirm(const QString& text) { return Ask(text) == Answer::Yes; }
     // Confirmation box whose only button is Yes: a notice that needs acknowledging.
     virtual void Acknowledge(const QString& text) = 0;
     // The general error display: stop icon, OK, the program title.
@@ -32,7 +38,7 @@ QString ErrorBoxText(const QString& message);
 class TQtMessageBoxes : public TMessageBoxes {
 public:
     void ShowMessage(const QString& text) override;
-    bool Confirm(const QString& text) override;
+    Answer Ask(const QString& text) override;
     void Acknowledge(const QString& text) override;
     void ShowError(const QString& text) override;
 };

@@ -4,10 +4,23 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QWheelEvent>
 
 #include <algorithm>
 
-TSpinEdit::TSpinEdit(QWidget* parent) : QAbstractSpinBox(parent) {}
+namespace {
+
+bool acceptedCharacter(QChar c) {
+    return (c >= u'0' && c <= u'9') || c == u'+' || c == u'-' ||
+           QLocale().decimalPoint().contains(c);
+}
+
+} // namespace
+
+TSpinEdit::TSpinEdit(QWidget* parent) : QAbstractSpinBox(parent) {
+    connect(lineEdit(), &QLineEdit::textChanged, this, [this](const QString& t) { shown_ = t; });
+    connect(lineEdit(), &QLineEdit::inputRejected, this, [] { QApplication::beep(); });
+}
 
 bool TSpinEdit::wholeNumber(int& out) const {
     bool ok = false;
@@ -25,6 +38,7 @@ void TSpinEdit::setValue(int v) {
 }
 
 void TSpinEdit::setText(const QString& text) {
+    shown_ = text; // whatever the program puts in counts as accepted
     lineEdit()->setText(text);
 }
 
@@ -38,32 +52,40 @@ QAbstractSpinBox::StepEnabled TSpinEdit::stepEnabled() const {
     return StepUpEnabled | StepDownEnabled;
 }
 
-QValidator::State TSpinEdit::validate(QString&, int&) const {
-    // Pasted text is kept as it is; typing is filtered in keyPressEvent.
-    return QValidator::Acceptable;
+QValidator::State TSpinEdit::validate(QString& input, int&) const {
+    // Every way in (keys, paste, drop, input method) ends here. Only the characters the edit
+    // brings in are checked, so text the program put in may stay and be edited.
+    // They lie between the longest head and the longest tail the input shares with shown_.
+    const QChar* first =
+        std::mismatch(shown_.cbegin(), shown_.cend(), input.cbegin(), input.cend()).second;
+    const qsizetype tailRoom = std::min(shown_.size(), input.size()) - (first - input.cbegin());
+    const QChar* last =
+        std::mismatch(shown_.crbegin(), shown_.crbegin() + tailRoom, input.crbegin()).second.base();
+    const QStringView arrived(first, last);
+    return std::all_of(arrived.begin(), arrived.end(), acceptedCharacter) ? QValidator::Acceptable
+                                                                          : QValidator::Invalid;
 }
 
 void TSpinEdit::fixup(QString&) const {}
 
 void TSpinEdit::keyPressEvent(QKeyEvent* event) {
-    const QString typed = event->text();
-    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
-    if (enter) {
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
         QApplication::beep();
         event->accept();
         return;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+        event->ignore();
+        return;
+    default:
+        QAbstractSpinBox::keyPressEvent(event);
     }
-    if (!typed.isEmpty() && typed.at(0).isPrint() && !(event->modifiers() & Qt::ControlModifier)) {
-        const QChar c = typed.at(0);
-        const QString separator = QLocale().decimalPoint();
-        const bool allowed = c.isDigit() || c == '+' || c == '-' || separator.contains(c);
-        if (!allowed) {
-            QApplication::beep();
-            event->accept();
-            return;
-        }
-    }
-    QAbstractSpinBox::keyPressEvent(event);
+}
+
+void TSpinEdit::wheelEvent(QWheelEvent* event) {
+    event->ignore();
 }
 
 void TSpinEdit::focusOutEvent(QFocusEvent* event) {

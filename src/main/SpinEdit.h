@@ -4,9 +4,11 @@
 
 // An integer field with up and down arrows, as the parameter fields need it:
 // - typing takes digits, "+", "-", the decimal separator and control keys other than Enter;
-//   anything else is refused with a beep;
-// - the arrows step from the current value and clamp to the range; text that is not a whole
-//   number counts as the minimum;
+//   any other character is refused with a beep, whether typed, pasted, dropped or committed by
+//   an input method;
+// - the arrows (buttons and keys) step from the current value and clamp to the range; text
+//   that is not a whole number counts as the minimum. Nothing else steps: not the mouse wheel,
+//   not PageUp or PageDown;
 // - leaving the field clamps a whole number to the range and leaves any other text alone;
 // - text set by the program is shown exactly as set, also outside the range.
 class TSpinEdit : public QAbstractSpinBox {
@@ -37,10 +39,13 @@ public:
 protected:
     StepEnabled stepEnabled() const override;
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
 
 private:
     bool wholeNumber(int& out) const;
+
+    QString shown_; // the text as last accepted: what an edit changes is checked against it
 
     int minimum_ = 0;
     int maximum_ = 100;

@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "Config.h"
 #include "SpinEdit.h"
+#include "main/WindowGuards.h"
 #include "ui_frmMain.h"
 
 #include <QCheckBox>
@@ -35,10 +36,10 @@ TfrmMain::TfrmMain(TfrmMainServices services, QWidget* parent)
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);
-    // The calibration page stays in the page control, out of the user's reach.
-    ui->PageControl->setTabVisible(ui->PageControl->indexOf(ui->tabCalibrate), false);
+    HidePageFromUser(*ui->PageControl, *ui->tabCalibrate);
     ui->PageControl->setCurrentWidget(ui->tabFuseParam);
     ui->cbCommand->setCurrentIndex(-1);
+    KeepListToItems(*ui->cbCommand);
 
     ComDataPacket1.SetComPort(&ComPort);
     ComDataPacket1.OnPacket = [this](serial::TComDataPacket& sender, const QByteArray& str) {
@@ -46,7 +47,7 @@ TfrmMain::TfrmMain(TfrmMainServices services, QWidget* parent)
     };
     connectHandlers();
     // An error here must not stop the window from existing and being shown.
-    RunHandler([this] { FormCreate(); });
+    RunStartupHandler([this] { FormCreate(); });
 }
 
 TfrmMain::~TfrmMain() {

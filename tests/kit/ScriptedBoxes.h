@@ -2,21 +2,24 @@
 
 #include "MessageBoxes.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+#include <QEventLoop>
 #include <QList>
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <limits>
+
 // Message boxes for tests: every box is recorded as "kind|title|text" and answered from a
-// script (confirmations go on unless told otherwise).
+// script (confirmations go on unless told otherwise; Closed is the title-bar close button).
 class ScriptedBoxes : public TMessageBoxes {
 public:
-    enum class Answer { Yes, No, Closed };
-
     void ShowMessage(const QString& text) override { record("message", ProgramTitle(), text); }
-    bool Confirm(const QString& text) override {
+    Answer Ask(const QString& text) override {
         record("confirm", "Confirm", text);
-        const Answer a = answers.isEmpty() ? Answer::Yes : answers.takeFirst();
-        return a == Answer::Yes;
+        return answers.isEmpty() ? Answer::Yes : answers.takeFirst();
     }
     void Acknowledge(const QString& text) override { record("acknowledge", "Confirm", text); }
     void ShowError(const QString& text) override {
@@ -33,9 +36,35 @@ public:
 
     QList<Answer> answers;
     QStringList shown;
+    // When set, every box stays open in an event loop of its own, as a modal box does, until
+    // everything posted before it has been handled; then whileOpen runs and the box is answered.
+    std::function<void()> whileOpen;
 
 private:
+    // Runs a function when an event reaches it.
+    class Call : public QObject {
+    public:
+        explicit Call(std::function<void()> f) : f_(std::move(f)) {}
+        bool event(QEvent*) override {
+            f_();
+            return true;
+        }
+
+    private:
+        std::function<void()> f_;
+    };
+
     void record(const QString& kind, const QString& title, const QString& text) {
         shown << kind + '|' + title + '|' + text;
+        if (!whileOpen)
+            return;
+        QEventLoop loop;
+        Call last([&] {
+            whileOpen();
+            loop.quit();
+        });
+        QCoreApplication::postEvent(&last, new QEvent(QEvent::User),
+                                    std::numeric_limits<int>::min());
+        loop.exec();
     }
 };

@@ -38,10 +38,13 @@ void WindowFixture::Connect(int n) {
 
 QStringList WindowFixture::SentSoFar(int n) {
     SimulatedSplicer& sim = *splicers.at(n);
-    const size_t before = sim.Frames().size();
+    const QString marker = "5A 4A 02 40 00 A5";
+    const qsizetype before = FrameTexts(sim).count(marker);
     window->btnReadClick();
-    if (!sim.WaitForFrames(before + 1, 2000))
-        return {"(marker missing)"};
+    // Frames sent just before may still be on their way, so wait for the marker itself.
+    for (size_t seen = sim.Frames().size(); FrameTexts(sim).count(marker) == before; ++seen)
+        if (!sim.WaitForFrames(seen + 1, 2000))
+            return {"(marker missing)"};
     QStringList frames = FrameTexts(sim);
     frames.removeLast();
     return frames;
