@@ -1,7 +1,7 @@
 // Cost per byte of the frame scan for valid frames, garbage, and garbage with a frame every
 // 1 KB, fed in chunks of 1, 64 and 4096 bytes; with an empty step and with the window's step
 // (processing pending events).
-#include "FrameScanner.h"
+#include "protocol/FrameScanner.h"
 
 #include <QCoreApplication>
 

@@ -1,4 +1,4 @@
-#include "SimulatedSplicer.h"
+#include "sim/SimulatedSplicer.h"
 
 #include <cerrno>
 #include <fcntl.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "FusionParams.h"
+#include "protocol/FusionParams.h"
 
 #include <QByteArray>
 

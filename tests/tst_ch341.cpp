@@ -1,8 +1,8 @@
-#include "Ch341Recognition.h"
-#include "Config.h"
-#include "LinuxConverterLibrary.h"
-#include "PortMap.h"
-#include "PortName.h"
+#include "ch341/Ch341Recognition.h"
+#include "ch341/LinuxConverterLibrary.h"
+#include "ch341/PortMap.h"
+#include "config/Config.h"
+#include "serial/PortName.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "FrameScanner.h"
-#include "Frames.h"
-#include "FusionParams.h"
-#include "IntText.h"
-#include "ParamFields.h"
-#include "ResponseText.h"
+#include "main/ParamFields.h"
+#include "protocol/FrameScanner.h"
+#include "protocol/Frames.h"
+#include "protocol/FusionParams.h"
+#include "protocol/IntText.h"
+#include "protocol/ResponseText.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
 // Finding the splicer among converter ports, plug and unplug notifications, closing.
-#include "ComError.h"
-#include "SpinEdit.h"
 #include "kit/PtyPair.h"
 #include "kit/WindowFixture.h"
+#include "main/SpinEdit.h"
+#include "serial/ComError.h"
 
 #include <QAction>
 #include <QTest>

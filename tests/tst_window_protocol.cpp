@@ -1,8 +1,8 @@
 // The window against the simulated splicer on a pseudo-terminal: frames on the wire, the receive
 // path, the parameter exchange and the device operations.
-#include "IntText.h"
-#include "SpinEdit.h"
 #include "kit/WindowFixture.h"
+#include "main/SpinEdit.h"
+#include "protocol/IntText.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,11 +1,11 @@
 // The window as the user meets it: layout, start-up with config.ini and the driver installer,
 // the general error display, the spin fields and the about box.
-#include "Application.h"
-#include "ComLink.h"
-#include "Config.h"
-#include "SpinEdit.h"
-#include "frmAbout.h"
+#include "about/frmAbout.h"
+#include "config/Config.h"
 #include "kit/WindowFixture.h"
+#include "main/Application.h"
+#include "main/SpinEdit.h"
+#include "serial/ComLink.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,6 +1,6 @@
-#include "LinuxConverterLibrary.h"
+#include "ch341/LinuxConverterLibrary.h"
 
-#include "PortMap.h"
+#include "ch341/PortMap.h"
 
 #include <libudev.h>
 

@@ -1,8 +1,8 @@
-#include "frmMain.h"
+#include "main/frmMain.h"
 
-#include "Application.h"
-#include "Config.h"
-#include "SpinEdit.h"
+#include "config/Config.h"
+#include "main/Application.h"
+#include "main/SpinEdit.h"
 #include "ui_frmMain.h"
 
 #include <QCheckBox>

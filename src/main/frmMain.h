@@ -1,10 +1,10 @@
 #pragma once
 
-#include "ComDataPacket.h"
-#include "ComPort.h"
-#include "DeviceState.h"
-#include "FrameScanner.h"
-#include "FusionParams.h"
+#include "protocol/DeviceState.h"
+#include "protocol/FrameScanner.h"
+#include "protocol/FusionParams.h"
+#include "serial/ComDataPacket.h"
+#include "serial/ComPort.h"
 
 #include <QEvent>
 #include <QMainWindow>

@@ -1,9 +1,9 @@
 // Finding the splicer among the converter ports, connecting and disconnecting.
-#include "frmMain.h"
+#include "main/frmMain.h"
 
-#include "ConverterLibrary.h"
-#include "Frames.h"
-#include "MessageBoxes.h"
+#include "ch341/ConverterLibrary.h"
+#include "main/MessageBoxes.h"
+#include "protocol/Frames.h"
 #include "ui_frmMain.h"
 
 #include <QScopeGuard>

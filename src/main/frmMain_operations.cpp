@@ -1,11 +1,11 @@
 // Factory restore, arc test, core-alignment reset, service queries and the calibration table.
-#include "frmMain.h"
+#include "main/frmMain.h"
 
-#include "ButtonBusy.h"
-#include "Frames.h"
-#include "IntText.h"
-#include "MessageBoxes.h"
-#include "ParamFields.h"
+#include "main/ButtonBusy.h"
+#include "main/MessageBoxes.h"
+#include "main/ParamFields.h"
+#include "protocol/Frames.h"
+#include "protocol/IntText.h"
 #include "ui_frmMain.h"
 
 void TfrmMain::btnGetDefaultClick() {

@@ -1,12 +1,12 @@
 // The parameter block and its fields: collecting, showing with change marks, read and write.
-#include "frmMain.h"
+#include "main/frmMain.h"
 
-#include "ButtonBusy.h"
-#include "Frames.h"
-#include "IntText.h"
-#include "MessageBoxes.h"
-#include "ParamFields.h"
-#include "SpinEdit.h"
+#include "main/ButtonBusy.h"
+#include "main/MessageBoxes.h"
+#include "main/ParamFields.h"
+#include "main/SpinEdit.h"
+#include "protocol/Frames.h"
+#include "protocol/IntText.h"
 #include "ui_frmMain.h"
 
 #include <QCheckBox>

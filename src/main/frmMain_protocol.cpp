@@ -1,9 +1,9 @@
 // Command frames, the timed wait, and the receive path: frame scan and dispatch.
-#include "frmMain.h"
+#include "main/frmMain.h"
 
-#include "Frames.h"
-#include "MessageBoxes.h"
-#include "ResponseText.h"
+#include "main/MessageBoxes.h"
+#include "protocol/Frames.h"
+#include "protocol/ResponseText.h"
 #include "ui_frmMain.h"
 
 #include <QCoreApplication>

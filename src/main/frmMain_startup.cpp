@@ -1,9 +1,9 @@
 // Start-up, the one-time driver installation, shutdown and the about box.
-#include "frmMain.h"
+#include "main/frmMain.h"
 
-#include "Config.h"
-#include "ConverterLibrary.h"
-#include "frmAbout.h"
+#include "about/frmAbout.h"
+#include "ch341/ConverterLibrary.h"
+#include "config/Config.h"
 #include "ui_frmMain.h"
 
 #include <QMenuBar>

@@ -1,10 +1,10 @@
 // The parameter set kept in section "Param" of config.ini.
-#include "frmMain.h"
+#include "main/frmMain.h"
 
-#include "Config.h"
-#include "IntText.h"
-#include "MessageBoxes.h"
-#include "SpinEdit.h"
+#include "config/Config.h"
+#include "main/MessageBoxes.h"
+#include "main/SpinEdit.h"
+#include "protocol/IntText.h"
 #include "ui_frmMain.h"
 
 #include <QCheckBox>

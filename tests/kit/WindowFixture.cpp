@@ -1,6 +1,6 @@
-#include "WindowFixture.h"
+#include "kit/WindowFixture.h"
 
-#include "SpinEdit.h"
+#include "main/SpinEdit.h"
 
 #include <QCheckBox>
 #include <QFile>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "FakeConverter.h"
-#include "ScriptedBoxes.h"
-#include "SimulatedSplicer.h"
-#include "frmMain.h"
+#include "kit/FakeConverter.h"
+#include "kit/ScriptedBoxes.h"
+#include "main/frmMain.h"
+#include "sim/SimulatedSplicer.h"
 
 #include <QTemporaryDir>
 

@@ -1,6 +1,6 @@
-#include "ParamFields.h"
+#include "protocol/ParamScale.h"
 
-#include "IntText.h"
+#include "protocol/IntText.h"
 
 namespace params {
 

@@ -1,4 +1,4 @@
-#include "FrameScanner.h"
+#include "protocol/FrameScanner.h"
 
 #include <algorithm>
 
