@@ -75,9 +75,9 @@ void TestWindowProtocol::searchRunsQuerySequenceThenReadsParameters() {
     QCOMPARE(f.window->StatusText(0), QString("已连接设备"));
     QCOMPARE(f.window->StatusText(1), QString("V1.34"));
     QVERIFY(f.Button("btnGetDefault")->isVisibleTo(f.window.get()));
-    QCOMPARE(f.window->State.FusionCount, uint16_t(1234));
-    QCOMPARE(f.window->State.CurrentGroup, uint8_t(3));
-    QCOMPARE(f.window->State.DeviceId, QByteArray("SPL2026001", 11));
+    QCOMPARE(f.Link().State().FusionCount, uint16_t(1234));
+    QCOMPARE(f.Link().State().CurrentGroup, uint8_t(3));
+    QCOMPARE(f.Link().State().DeviceId, QByteArray("SPL2026001", 11));
     // The simulator holds the window's defaults: every field is unchanged, so green.
     QCOMPARE(colour(f.Spin("edtHeat")), kGreen);
     QCOMPARE(colour(f.Check("cbAdjustReset")), kGreen);
@@ -100,10 +100,10 @@ void TestWindowProtocol::versionAnswerSetsStatusAndButtons() {
     QFETCH(QString, status);
     QFETCH(bool, restoreShown);
     WindowFixture f;
-    f.window->State.QuerySequenceActive = sequenceActive;
+    f.Link().State().QuerySequenceActive = sequenceActive;
     f.Check("cboxSaveDefault")->setChecked(true);
-    f.window->ComDataPacket1Packet(f.window->ComDataPacket1, frame);
-    QCOMPARE(f.window->State.FirmwareVersion, uint16_t(uint8_t(frame[3])));
+    f.window->ComDataPacket1Packet(f.Link().ComDataPacket1(), frame);
+    QCOMPARE(f.Link().State().FirmwareVersion, uint16_t(uint8_t(frame[3])));
     QCOMPARE(f.window->StatusText(1), status);
     QCOMPARE(f.Button("btnGetDefault")->isVisibleTo(f.window.get()), restoreShown);
     QCOMPARE(f.Check("cboxSaveDefault")->isChecked(), !sequenceActive);
@@ -116,7 +116,7 @@ void TestWindowProtocol::answerMarksFields() {
     p.ClearDust = 2;  // ticked, but not 1
     f.Spin("edtTime2")->setText("050");
     QByteArray frame = QByteArray::fromHex("552A40") + p.Encode() + QByteArray::fromHex("AA");
-    f.window->ComDataPacket1Packet(f.window->ComDataPacket1, frame);
+    f.window->ComDataPacket1Packet(f.Link().ComDataPacket1(), frame);
     QCOMPARE(f.Spin("edtCurrent1")->text(), QString("12"));
     QCOMPARE(colour(f.Spin("edtCurrent1")), kRed);
     QCOMPARE(colour(f.Spin("edtTime2")), kRed); // "050" is not "50"
@@ -149,7 +149,7 @@ void TestWindowProtocol::closedPortShowsMessageOncePerFrame() {
     f.window->btnWriteClick(); // version query and block
     QCOMPARE(f.boxes.Texts(),
              (QStringList{"你确定要写入数据到设备？", " 未连接设备！ ", " 未连接设备！ "}));
-    QCOMPARE(f.window->State.FirmwareVersion, uint16_t(0));
+    QCOMPARE(f.Link().State().FirmwareVersion, uint16_t(0));
 }
 
 void TestWindowProtocol::waitPumpingNeverShorter() {
@@ -218,7 +218,7 @@ void TestWindowProtocol::writeWithoutLengthAnswerUsesLastLength() {
     o.unanswered = {0xC7};
     SimulatedSplicer& sim = f.AddSplicer(1, o);
     f.OpenPort(1);
-    f.window->State.BlockLength = uint16_t(lastLength);
+    f.Link().State().BlockLength = uint16_t(lastLength);
     f.window->btnWriteClick();
     const QStringList frames = FrameTexts(sim);
     QCOMPARE(frames.size(), 3);
@@ -360,7 +360,7 @@ void TestWindowProtocol::serviceQueries() {
     QCOMPARE(combo->currentIndex(), -1);
     f.window->btnSendClick(); // before any handshake
     QCOMPARE(f.boxes.Texts(), QStringList{"设备未连接！"});
-    f.window->State.HandshakeSeen = true;
+    f.Link().State().HandshakeSeen = true;
     f.window->btnSendClick(); // nothing selected: nothing sent, no message
     const uint8_t codes[] = {0xC1, 0x4E, 0x47, 0x46, 0x48, 0x49, 0x44};
     QStringList expected;
@@ -406,12 +406,12 @@ void TestWindowProtocol::calibrationFrames() {
 
 void TestWindowProtocol::shortPayloadIsIgnored() {
     WindowFixture f;
-    f.window->State.QuerySequenceActive = true;
-    f.window->State.FirmwareVersion = 7;
-    f.window->ComDataPacket1Packet(f.window->ComDataPacket1, QByteArray::fromHex("5505C186AA"));
-    f.window->ComDataPacket1Packet(f.window->ComDataPacket1, QByteArray::fromHex("550548AA"));
-    QCOMPARE(f.window->State.FirmwareVersion, uint16_t(7));
-    QVERIFY(f.window->State.QuerySequenceActive);
+    f.Link().State().QuerySequenceActive = true;
+    f.Link().State().FirmwareVersion = 7;
+    f.window->ComDataPacket1Packet(f.Link().ComDataPacket1(), QByteArray::fromHex("5505C186AA"));
+    f.window->ComDataPacket1Packet(f.Link().ComDataPacket1(), QByteArray::fromHex("550548AA"));
+    QCOMPARE(f.Link().State().FirmwareVersion, uint16_t(7));
+    QVERIFY(f.Link().State().QuerySequenceActive);
 }
 
 QTEST_MAIN(TestWindowProtocol)

@@ -93,7 +93,7 @@ void TestWindowShell::initialState() {
     QVERIFY(!w.findChild<QAction*>("actDevConnect")->isChecked());
     QCOMPARE(w.findChild<QComboBox*>("cbCommand")->count(), 7);
     QCOMPARE(w.findChild<QComboBox*>("cbCommand")->currentIndex(), -1);
-    QCOMPARE(w.ComPort.Port(), std::string("COM1"));
+    QCOMPARE(w.Link().ComPort().Port(), std::string("COM1"));
 }
 
 void TestWindowShell::layout_data() {
@@ -283,7 +283,7 @@ void TestWindowShell::receivedDataErrorIsShownAndPortKeepsReceiving() {
         if (++chunks == 1)
             throw std::runtime_error("link failed");
     };
-    f.window->ComPort.AttachLink(&failing);
+    f.Link().ComPort().AttachLink(&failing);
     f.window->btnReadClick();
     QTRY_COMPARE_WITH_TIMEOUT(appBoxes->shown, QStringList{"error|tst_window_shell|link failed."},
                               2000);
@@ -292,7 +292,7 @@ void TestWindowShell::receivedDataErrorIsShownAndPortKeepsReceiving() {
     f.Spin("edtHeat")->setText("90");
     f.window->btnReadClick();
     QTRY_COMPARE_WITH_TIMEOUT(f.Spin("edtHeat")->text(), QString("60"), 2000);
-    f.window->ComPort.DetachLink(&failing);
+    f.Link().ComPort().DetachLink(&failing);
 }
 
 void TestWindowShell::errorBoxText_data() {

@@ -2,11 +2,11 @@
 #include "main/frmMain.h"
 
 #include "main/ButtonBusy.h"
-#include "main/MessageBoxes.h"
 #include "main/ParamFields.h"
 #include "main/SpinEdit.h"
 #include "protocol/Frames.h"
 #include "protocol/IntText.h"
+#include "protocol/MessageBoxes.h"
 #include "ui_frmMain.h"
 
 #include <QCheckBox>
@@ -73,12 +73,11 @@ void TfrmMain::btnWriteClick() {
     const ButtonBusy busy(ui->btnWrite);
     ResetParamColours();
     CollectParams();
-    State.FirmwareVersion = 0;
-    QueryVersion();
     int count = FusionParams::kShortSize;
-    if (State.FirmwareVersion >= 134) {
-        QueryBlockLength();
-        count = std::min<int>(State.BlockLength, FusionParams::kSize);
+    if (link_.AskVersion() >= FusionParams::kFullBlockVersion) {
+        // Without an answer, the length received last.
+        const uint16_t length = link_.AskBlockLength().value_or(link_.State().BlockLength);
+        count = std::min<int>(length, FusionParams::kSize);
     }
     SendParamBlock(Params, count);
     WaitPumping(500);

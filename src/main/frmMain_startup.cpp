@@ -2,7 +2,6 @@
 #include "main/frmMain.h"
 
 #include "about/frmAbout.h"
-#include "ch341/ConverterLibrary.h"
 #include "config/Config.h"
 #include "ui_frmMain.h"
 
@@ -43,9 +42,7 @@ void TfrmMain::InstallDriver() {
 }
 
 void TfrmMain::FormClose() {
-    closed_ = true;
-    DisconnectDevice();
-    converter_.CH341PtSetDevNotify(nullptr, nullptr);
+    link_.Shutdown();
 }
 
 void TfrmMain::mExitClick() {

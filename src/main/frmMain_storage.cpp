@@ -2,9 +2,9 @@
 #include "main/frmMain.h"
 
 #include "config/Config.h"
-#include "main/MessageBoxes.h"
 #include "main/SpinEdit.h"
 #include "protocol/IntText.h"
+#include "protocol/MessageBoxes.h"
 #include "ui_frmMain.h"
 
 #include <QCheckBox>
@@ -86,15 +86,14 @@ void TfrmMain::btnOpenClick() {
     int32_t push =
         StrToInt(config::ReadConfigString(kSection, QStringLiteral("edtFusePushLength")));
 
-    State.FirmwareVersion = 0;
-    QueryVersion();
-    const bool fine = State.FirmwareVersion >= kFineScaleVersion;
+    const std::optional<uint16_t> version = link_.AskVersion();
+    const bool fine = version >= kFineScaleVersion;
     left = toFirmwareScale(left, 250, fine);
     right = toFirmwareScale(right, 250, fine);
     push = toFirmwareScale(push, 16, fine);
     setFieldText("edtAdjustLeft", QString::number(left));
     setFieldText("edtAdjustRight", QString::number(right));
     setFieldText("edtFusePushLength", QString::number(push));
-    if (State.FirmwareVersion != 0)
+    if (version > 0)
         boxes_.Acknowledge(QStringLiteral("参数加载完毕！"));
 }

@@ -1,9 +1,11 @@
 #include "protocol/FrameScanner.h"
 
+#include "protocol/Frames.h"
+
 #include <algorithm>
 
 FrameScanner::Verdict FrameScanner::examine(int64_t position, int64_t& end) {
-    if (at(position) != 0x55)
+    if (at(position) != frames::kAnswerStart)
         return Verdict::Rejected;
     const int length = at(position + 1);
     if (length < kMinFrame)
@@ -11,7 +13,7 @@ FrameScanner::Verdict FrameScanner::examine(int64_t position, int64_t& end) {
     end = position + length - 1;
     if (end >= limit())
         return Verdict::Incomplete;
-    return at(end) == 0xAA ? Verdict::Frame : Verdict::Rejected;
+    return at(end) == frames::kAnswerEnd ? Verdict::Frame : Verdict::Rejected;
 }
 
 void FrameScanner::collectDue() {
@@ -26,39 +28,40 @@ void FrameScanner::collectDue() {
               [](const Candidate& a, const Candidate& b) { return a.start < b.start; });
 }
 
-void FrameScanner::Scan(const QByteArray& chunk, const Dispatch& dispatch, const Step& afterStep) {
+void FrameScanner::Append(const QByteArray& chunk) {
     buffer_.append(chunk);
     collectDue();
+    nextDue_ = 0;
+}
+
+bool FrameScanner::Step(QByteArray& frame) {
+    frame.clear();
     // Walk the due candidates and the fresh positions together, in the order of position.
-    auto nextDue = due_.begin();
-    for (;;) {
-        while (nextDue != due_.end() && nextDue->start < base_)
-            ++nextDue;                              // went with a frame cut before it
-        const bool freshLeft = next_ + 1 < limit(); // a byte and the one after it
-        const bool dueLeft = nextDue != due_.end();
-        if (!freshLeft && !dueLeft)
-            break;
-        const bool isFresh = freshLeft && (!dueLeft || next_ < nextDue->start);
-        const int64_t position = isFresh ? next_ : nextDue->start;
-        int64_t end = 0;
-        const Verdict verdict = examine(position, end);
-        if (isFresh)
-            ++next_;
-        else
-            ++nextDue;
-        if (verdict == Verdict::Incomplete) {
-            waiting_[size_t(end & 255)].push_back(position);
-        } else if (verdict == Verdict::Frame) {
-            const QByteArray frame =
-                buffer_.mid(qsizetype(position - base_), qsizetype(end - position + 1));
-            buffer_.remove(0, qsizetype(end + 1 - base_));
-            base_ = end + 1;
-            next_ = std::max(next_, base_);
-            dispatch(frame);
-        }
-        afterStep();
+    while (nextDue_ < due_.size() && due_[nextDue_].start < base_)
+        ++nextDue_;                             // went with a frame cut before it
+    const bool freshLeft = next_ + 1 < limit(); // a byte and the one after it
+    const bool dueLeft = nextDue_ < due_.size();
+    if (!freshLeft && !dueLeft) {
+        dropDeadPrefix();
+        return false;
     }
-    dropDeadPrefix();
+    const bool isFresh = freshLeft && (!dueLeft || next_ < due_[nextDue_].start);
+    const int64_t position = isFresh ? next_ : due_[nextDue_].start;
+    int64_t end = 0;
+    const Verdict verdict = examine(position, end);
+    if (isFresh)
+        ++next_;
+    else
+        ++nextDue_;
+    if (verdict == Verdict::Incomplete) {
+        waiting_[size_t(end & 255)].push_back(position);
+    } else if (verdict == Verdict::Frame) {
+        frame = buffer_.mid(qsizetype(position - base_), qsizetype(end - position + 1));
+        buffer_.remove(0, qsizetype(end + 1 - base_));
+        base_ = end + 1;
+        next_ = std::max(next_, base_);
+    }
+    return true;
 }
 
 void FrameScanner::dropDeadPrefix() {

@@ -28,6 +28,7 @@ struct WindowFixture {
     // writes are synchronous and in order, so once it arrived nothing sent before it is missing.
     QStringList SentSoFar(int n);
 
+    SplicerLink& Link() const { return window->Link(); }
     TSpinEdit* Spin(const char* name) const;
     QCheckBox* Check(const char* name) const;
     QPushButton* Button(const char* name) const;
