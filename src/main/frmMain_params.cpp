@@ -28,7 +28,7 @@ void setFontColour(QWidget* w, const QColor& colour) {
 void TfrmMain::CollectParams() {
     for (const params::Field& f : params::kFields) {
         int32_t windowValue;
-        if (f.scale == params::Scale::Flag)
+        if (f.IsFlag())
             windowValue = checkBox(f.control)->isChecked() ? 1 : 0;
         else
             windowValue = StrToInt(fieldText(f.control));
@@ -42,7 +42,7 @@ void TfrmMain::ShowParamAnswer(const FusionParams& record) {
         const QString text = QString::number(params::ToWindow(f.scale, f.Get(record)));
         QWidget* w = control(f.control);
         MarkField(w, text);
-        if (f.scale == params::Scale::Flag)
+        if (f.IsFlag())
             static_cast<QCheckBox*>(w)->setChecked(f.Get(record) != 0);
         else
             static_cast<TSpinEdit*>(w)->setText(text);
