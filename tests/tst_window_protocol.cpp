@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -39,7 +38,6 @@ private slots:
     void answerMarksFields();
     void zeroRecordShowsZerosBelowMinimum();
     void closedPortShowsMessageOncePerFrame();
-    void waitPumpingNeverShorter();
     void write_data();
     void write();
     void writeWithoutLengthAnswerUsesLastLength_data();
@@ -56,7 +54,6 @@ private slots:
     void serviceQueries();
     void calibrationFrames_data();
     void calibrationFrames();
-    void shortPayloadIsIgnored();
 };
 
 void TestWindowProtocol::searchRunsQuerySequenceThenReadsParameters() {
@@ -150,23 +147,6 @@ void TestWindowProtocol::closedPortShowsMessageOncePerFrame() {
     QCOMPARE(f.boxes.Texts(),
              (QStringList{"你确定要写入数据到设备？", " 未连接设备！ ", " 未连接设备！ "}));
     QCOMPARE(f.Link().State().FirmwareVersion, uint16_t(0));
-}
-
-void TestWindowProtocol::waitPumpingNeverShorter() {
-    QElapsedTimer t;
-    t.start();
-    TfrmMain::WaitPumping(120);
-    QVERIFY(t.elapsed() >= 120);
-    bool ran = false;
-    QTimer::singleShot(0, [&] { ran = true; });
-    TfrmMain::WaitPumping(0);
-    TfrmMain::WaitPumping(-5);
-    QVERIFY(!ran); // returned without processing events
-    // A long handler inside the wait holds it.
-    t.restart();
-    QTimer::singleShot(10, [] { QTest::qSleep(150); });
-    TfrmMain::WaitPumping(50);
-    QVERIFY(t.elapsed() >= 150);
 }
 
 void TestWindowProtocol::write_data() {
@@ -402,16 +382,6 @@ void TestWindowProtocol::calibrationFrames() {
 
     f.window->findChild<QLineEdit*>("edtCali5080")->setText("");
     QVERIFY_THROWS_EXCEPTION(EConvertError, f.window->btnCaliWriteClick());
-}
-
-void TestWindowProtocol::shortPayloadIsIgnored() {
-    WindowFixture f;
-    f.Link().State().QuerySequenceActive = true;
-    f.Link().State().FirmwareVersion = 7;
-    f.window->ComDataPacket1Packet(f.Link().ComDataPacket1(), QByteArray::fromHex("5505C186AA"));
-    f.window->ComDataPacket1Packet(f.Link().ComDataPacket1(), QByteArray::fromHex("550548AA"));
-    QCOMPARE(f.Link().State().FirmwareVersion, uint16_t(7));
-    QVERIFY(f.Link().State().QuerySequenceActive);
 }
 
 QTEST_MAIN(TestWindowProtocol)
