@@ -92,7 +92,6 @@ public:
     serial::TComPort& ComPort() { return comPort_; }
     const serial::TComPort& ComPort() const { return comPort_; }
     serial::TComDataPacket& ComDataPacket1() { return comDataPacket1_; }
-    const QByteArray& RxBuffer() const { return scanner_.RxBuffer(); }
 
 signals:
     // Every frame written to the port, and every answer frame cut from what it received.
@@ -112,6 +111,7 @@ signals:
 private:
     void writeFrame(const QByteArray& frame);
     void runSearch();
+    // Runs the query; an answer handled during its wait counts up answers and sets value.
     std::optional<uint16_t> ask(void (SplicerLink::*query)(), const uint16_t& value,
                                 const unsigned& answers);
 
