@@ -1,7 +1,7 @@
 // Cost per byte of the frame scan for valid frames, garbage, and garbage with a frame every
 // 1 KB, fed in chunks of 1, 64 and 4096 bytes; with an empty step and with the window's step
 // (processing pending events).
-#include "FrameScanner.h"
+#include "protocol/FrameScanner.h"
 
 #include <QCoreApplication>
 
@@ -39,16 +39,17 @@ QByteArray garbageWithFrames(qsizetype size) {
 }
 
 // The best of five runs: the least disturbed by whatever else the machine does.
-double nsPerByte(const QByteArray& data, qsizetype chunk, const FrameScanner::Step& step,
-                 long long& frames) {
+double nsPerByte(const QByteArray& data, qsizetype chunk, void (*step)(), long long& frames) {
     double best = 1e300;
     for (int run = 0; run < 5; ++run) {
         FrameScanner scanner;
         frames = 0;
         const auto start = std::chrono::steady_clock::now();
-        for (qsizetype at = 0; at < data.size(); at += chunk)
-            scanner.Scan(
-                data.mid(at, chunk), [&](const QByteArray&) { ++frames; }, step);
+        for (qsizetype at = 0; at < data.size(); at += chunk) {
+            scanner.Append(data.mid(at, chunk));
+            for (QByteArray frame; scanner.Step(frame); step())
+                frames += !frame.isEmpty();
+        }
         const auto elapsed = std::chrono::steady_clock::now() - start;
         best = std::min(best, std::chrono::duration<double, std::nano>(elapsed).count());
     }
@@ -68,7 +69,7 @@ int main(int argc, char** argv) {
                   {"garbage, frame every 1 KB", garbageWithFrames(kSize)}};
     const struct {
         const char* name;
-        FrameScanner::Step step;
+        void (*step)();
     } steps[] = {{"scan only", [] {}},
                  {"with event processing", [] { QCoreApplication::processEvents(); }}};
 

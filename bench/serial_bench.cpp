@@ -1,7 +1,7 @@
 // Latency and throughput of the serial component's receive path, over a pseudo-terminal:
 // from a byte written on the master end to the link handler on the GUI thread.
-#include "ComPort.h"
 #include "kit/PtyPair.h"
+#include "serial/ComPort.h"
 
 #include <QCoreApplication>
 #include <QTimer>

@@ -1,6 +1,6 @@
-#include "SimulatedSplicer.h"
+#include "sim/SimulatedSplicer.h"
 
-#include "main/Frames.h"
+#include "protocol/Frames.h"
 
 #include <cerrno>
 #include <fcntl.h>

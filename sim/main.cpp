@@ -7,7 +7,7 @@
 // It prints the path to connect to. With --link it keeps a symbolic link at PATH pointing at its
 // line; SIGUSR1 then pulls the simulated cable out (the link disappears) and plugs it back in
 // (a new line, the link again). SIGINT or SIGTERM ends it.
-#include "SimulatedSplicer.h"
+#include "sim/SimulatedSplicer.h"
 
 #include <QCoreApplication>
 #include <QStringList>

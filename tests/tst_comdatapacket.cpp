@@ -1,6 +1,6 @@
-#include "ComDataPacket.h"
-#include "ComPort.h"
 #include "kit/PtyPair.h"
+#include "serial/ComDataPacket.h"
+#include "serial/ComPort.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
-#include "ComDataPacket.h"
-#include "ComError.h"
-#include "ComHandOff.h"
-#include "ComPort.h"
 #include "kit/PtyPair.h"
+#include "serial/ComDataPacket.h"
+#include "serial/ComError.h"
+#include "serial/ComHandOff.h"
+#include "serial/ComPort.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>

@@ -1,5 +1,5 @@
 // The real program, as a technician starts it: from another folder, with config.ini beside it.
-#include "SimulatedSplicer.h"
+#include "sim/SimulatedSplicer.h"
 
 #include <QDir>
 #include <QFile>

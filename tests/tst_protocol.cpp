@@ -1,9 +1,9 @@
-#include "FrameScanner.h"
-#include "Frames.h"
-#include "FusionParams.h"
-#include "IntText.h"
-#include "ParamFields.h"
-#include "ResponseText.h"
+#include "main/ParamFields.h"
+#include "protocol/FrameScanner.h"
+#include "protocol/Frames.h"
+#include "protocol/FusionParams.h"
+#include "protocol/IntText.h"
+#include "protocol/ResponseText.h"
 
 #include <QTest>
 
@@ -15,6 +15,14 @@ namespace {
 
 QByteArray hex(const char* text) {
     return QByteArray::fromHex(text);
+}
+
+// Scans one chunk and adds the frames cut to got.
+void scanChunk(FrameScanner& scanner, const QByteArray& chunk, QStringList& got) {
+    scanner.Append(chunk);
+    for (QByteArray frame; scanner.Step(frame);)
+        if (!frame.isEmpty())
+            got << QString::fromLatin1(frame.toHex());
 }
 
 // The window's default values as a block.
@@ -219,8 +227,7 @@ void TestProtocol::scan() {
     FrameScanner scanner;
     QStringList got;
     for (const QByteArray& c : chunks)
-        scanner.Scan(
-            c, [&](const QByteArray& f) { got << QString::fromLatin1(f.toHex()); }, [] {});
+        scanChunk(scanner, c, got);
     QCOMPARE(got, dispatched);
     QCOMPARE(scanner.RxBuffer().toHex(), left.toHex());
 }
@@ -232,11 +239,9 @@ void TestProtocol::scanFindsFrameAfterMuchGarbage() {
     for (int i = 0; i < 200000; ++i)
         garbage.append(char(i % 3 == 0 ? 0x55 : i % 251));
     for (qsizetype at = 0; at < garbage.size(); at += 1000)
-        scanner.Scan(
-            garbage.mid(at, 1000), [&](const QByteArray& f) { got << f.toHex(); }, [] {});
+        scanChunk(scanner, garbage.mid(at, 1000), got);
     QVERIFY(scanner.RxBuffer().size() < FrameScanner::kDeadLimit + 255 + 1000);
-    scanner.Scan(
-        hex("550545C0AA"), [&](const QByteArray& f) { got << f.toHex(); }, [] {});
+    scanChunk(scanner, hex("550545C0AA"), got);
     QCOMPARE(got.last(), QString("550545c0aa"));
 }
 
@@ -277,8 +282,7 @@ void TestProtocol::scanMatchesRescanFromStart() {
         for (qsizetype at = 0; at < stream.size();) {
             const qsizetype n = 1 + rng() % 40;
             reference.scan(stream.mid(at, n));
-            scanner.Scan(
-                stream.mid(at, n), [&](const QByteArray& f) { got << f.toHex(); }, [] {});
+            scanChunk(scanner, stream.mid(at, n), got);
             at += n;
         }
         QCOMPARE(got, reference.frames);

@@ -1,8 +1,8 @@
 // Finding the splicer among converter ports, plug and unplug notifications, closing.
-#include "ComError.h"
-#include "SpinEdit.h"
 #include "kit/PtyPair.h"
 #include "kit/WindowFixture.h"
+#include "main/SpinEdit.h"
+#include "serial/ComError.h"
 
 #include <QAction>
 #include <QTest>
@@ -50,7 +50,7 @@ void TestWindowDiscovery::findsSplicerOnSecondConverter() {
     f.Connect(7);
     QCOMPARE(FrameTexts(com3), QStringList{"5A 4A 02 45 08 A5"});
     QVERIFY(MsBetween(com3.Frames()[0], com7.Frames()[0]) >= 200 - kStampJitterMs);
-    QCOMPARE(f.window->ComPort.Port(), std::string("COM7"));
+    QCOMPARE(f.Link().ComPort().Port(), std::string("COM7"));
     QCOMPARE(f.window->StatusText(0), QString("已连接设备"));
     QVERIFY(connectAction(f)->isChecked());
     QCOMPARE(FrameTexts(com7).last(), QString("5A 4A 02 40 00 A5"));
@@ -82,8 +82,8 @@ void TestWindowDiscovery::unplugNotifications() {
     f.Connect(7);
     TfrmMain::DeviceNotifyCallback(value);
     QCoreApplication::processEvents();
-    QCOMPARE(f.window->ComPort.Connected(), stillConnected);
-    QCOMPARE(f.window->State.HandshakeSeen, stillConnected);
+    QCOMPARE(f.Link().ComPort().Connected(), stillConnected);
+    QCOMPARE(f.Link().State().HandshakeSeen, stillConnected);
     QCOMPARE(f.window->StatusText(0), QString(stillConnected ? "已连接设备" : "已断开设备"));
     QCOMPARE(connectAction(f)->isChecked(), stillConnected);
     QCOMPARE(f.window->StatusText(1), QString("V1.34")); // kept after a disconnect
@@ -99,8 +99,8 @@ void TestWindowDiscovery::plugWhileDisconnectedSearches() {
     WindowFixture f;
     SimulatedSplicer& sim = f.AddSplicer(2);
     f.window->MSG_CH341(0);
-    QVERIFY(f.window->State.HandshakeSeen);
-    QCOMPARE(f.window->State.PortNumber, 2);
+    QVERIFY(f.Link().State().HandshakeSeen);
+    QCOMPARE(f.Link().State().PortNumber, 2);
     QCOMPARE(FrameTexts(sim).first(), QString("5A 4A 02 45 08 A5"));
 }
 
@@ -112,8 +112,8 @@ void TestWindowDiscovery::plugWhileConnectedKeepsConnection() {
     com2.ClearFrames();
     com5.ClearFrames();
     f.window->MSG_CH341(4);
-    QCOMPARE(f.window->ComPort.Port(), std::string("COM5"));
-    QVERIFY(f.window->ComPort.Connected());
+    QCOMPARE(f.Link().ComPort().Port(), std::string("COM5"));
+    QVERIFY(f.Link().ComPort().Connected());
     // Nothing went to either port.
     QCOMPARE(f.SentSoFar(5), QStringList());
     QVERIFY(com2.Frames().empty());
@@ -131,14 +131,14 @@ void TestWindowDiscovery::connectCommandWhileConnectedSearchesAgainFromCom1() {
     bool handshakeDuringSearch = true;
     QTimer::singleShot(50, [&] {
         duringSearch = f.window->StatusText(0);
-        handshakeDuringSearch = f.window->State.HandshakeSeen;
+        handshakeDuringSearch = f.Link().State().HandshakeSeen;
     });
     f.window->actDevConnectExecute();
     QCOMPARE(duringSearch, QString("已断开设备"));
     QVERIFY(!handshakeDuringSearch);
     QCOMPARE(FrameTexts(com1), QStringList{"5A 4A 02 45 08 A5"});
     QCOMPARE(FrameTexts(com4).first(), QString("5A 4A 02 45 08 A5"));
-    QVERIFY(f.window->State.HandshakeSeen);
+    QVERIFY(f.Link().State().HandshakeSeen);
     QCOMPARE(f.window->StatusText(0), QString("已连接设备"));
     QVERIFY(connectAction(f)->isChecked());
 }
@@ -164,7 +164,7 @@ void TestWindowDiscovery::portHeldByAnotherProgramStopsSearch() {
         QCOMPARE(e.Code(), 1);
         QVERIFY(QString(e.what()).startsWith("Unable to open com port (win error code: "));
     }
-    QVERIFY(!f.window->ComPort.Connected());
+    QVERIFY(!f.Link().ComPort().Connected());
     QVERIFY(f.boxes.shown.isEmpty()); // no "not found" message
     f.window->btnReadClick();         // and COM6 was never tried
     QVERIFY(com6.Frames().empty());
@@ -191,8 +191,8 @@ void TestWindowDiscovery::connectCommandDuringSearchReconnectsAfterIt() {
     // The first search connected on COM5; the command then disconnected and searched again.
     QCOMPARE(FrameTexts(com3), (QStringList{"5A 4A 02 45 08 A5", "5A 4A 02 45 08 A5"}));
     QCOMPARE(FrameTexts(com5).count("5A 4A 02 45 08 A5"), 2);
-    QVERIFY(f.window->State.HandshakeSeen);
-    QCOMPARE(f.window->State.PortNumber, 5);
+    QVERIFY(f.Link().State().HandshakeSeen);
+    QCOMPARE(f.Link().State().PortNumber, 5);
 }
 
 void TestWindowDiscovery::closingWithoutSplicerShowsNothing() {
@@ -212,7 +212,7 @@ void TestWindowDiscovery::closingDuringSearchEndsIt() {
     f.window->FindDevice();
     QVERIFY(com9.Frames().empty()); // no later port was tried
     QVERIFY(f.boxes.shown.isEmpty());
-    QVERIFY(!f.window->ComPort.Connected());
+    QVERIFY(!f.Link().ComPort().Connected());
 }
 
 void TestWindowDiscovery::notificationRoutinePostsToWindow() {
@@ -221,8 +221,8 @@ void TestWindowDiscovery::notificationRoutinePostsToWindow() {
     f.Connect(7);
     std::thread other([] { TfrmMain::DeviceNotifyCallback(-7); });
     other.join();
-    QVERIFY(f.window->ComPort.Connected()); // posted, not handled on that thread
-    QTRY_VERIFY_WITH_TIMEOUT(!f.window->ComPort.Connected(), 2000);
+    QVERIFY(f.Link().ComPort().Connected()); // posted, not handled on that thread
+    QTRY_VERIFY_WITH_TIMEOUT(!f.Link().ComPort().Connected(), 2000);
 }
 
 QTEST_MAIN(TestWindowDiscovery)

@@ -1,8 +1,8 @@
 // The window against the simulated splicer on a pseudo-terminal: frames on the wire, the receive
 // path, the parameter exchange and the device operations.
-#include "IntText.h"
-#include "SpinEdit.h"
 #include "kit/WindowFixture.h"
+#include "main/SpinEdit.h"
+#include "protocol/IntText.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -11,7 +11,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 namespace {
 
@@ -39,7 +38,6 @@ private slots:
     void answerMarksFields();
     void zeroRecordShowsZerosBelowMinimum();
     void closedPortShowsMessageOncePerFrame();
-    void waitPumpingNeverShorter();
     void write_data();
     void write();
     void writeWithoutLengthAnswerUsesLastLength_data();
@@ -56,7 +54,6 @@ private slots:
     void serviceQueries();
     void calibrationFrames_data();
     void calibrationFrames();
-    void shortPayloadIsIgnored();
 };
 
 void TestWindowProtocol::searchRunsQuerySequenceThenReadsParameters() {
@@ -75,9 +72,9 @@ void TestWindowProtocol::searchRunsQuerySequenceThenReadsParameters() {
     QCOMPARE(f.window->StatusText(0), QString("已连接设备"));
     QCOMPARE(f.window->StatusText(1), QString("V1.34"));
     QVERIFY(f.Button("btnGetDefault")->isVisibleTo(f.window.get()));
-    QCOMPARE(f.window->State.FusionCount, uint16_t(1234));
-    QCOMPARE(f.window->State.CurrentGroup, uint8_t(3));
-    QCOMPARE(f.window->State.DeviceId, QByteArray("SPL2026001", 11));
+    QCOMPARE(f.Link().State().FusionCount, uint16_t(1234));
+    QCOMPARE(f.Link().State().CurrentGroup, uint8_t(3));
+    QCOMPARE(f.Link().State().DeviceId, QByteArray("SPL2026001", 11));
     // The simulator holds the window's defaults: every field is unchanged, so green.
     int fields = 0;
     for (QWidget* w : f.window->findChild<QWidget*>("GroupBox1")
@@ -106,10 +103,10 @@ void TestWindowProtocol::versionAnswerSetsStatusAndButtons() {
     QFETCH(QString, status);
     QFETCH(bool, restoreShown);
     WindowFixture f;
-    f.window->State.QuerySequenceActive = sequenceActive;
+    f.Link().State().QuerySequenceActive = sequenceActive;
     f.Check("cboxSaveDefault")->setChecked(true);
-    f.window->ComDataPacket1Packet(f.window->ComDataPacket1, frame);
-    QCOMPARE(f.window->State.FirmwareVersion, uint16_t(uint8_t(frame[3])));
+    f.window->ComDataPacket1Packet(f.Link().ComDataPacket1(), frame);
+    QCOMPARE(f.Link().State().FirmwareVersion, uint16_t(uint8_t(frame[3])));
     QCOMPARE(f.window->StatusText(1), status);
     QCOMPARE(f.Button("btnGetDefault")->isVisibleTo(f.window.get()), restoreShown);
     QCOMPARE(f.Check("cboxSaveDefault")->isChecked(), !sequenceActive);
@@ -122,7 +119,7 @@ void TestWindowProtocol::answerMarksFields() {
     p[30] = 2;                                    // dust clearing ticked, but not 1
     f.Spin("edtTime2")->setText("050");
     QByteArray frame = QByteArray::fromHex("552A40") + p + QByteArray::fromHex("AA");
-    f.window->ComDataPacket1Packet(f.window->ComDataPacket1, frame);
+    f.window->ComDataPacket1Packet(f.Link().ComDataPacket1(), frame);
     QCOMPARE(f.Spin("edtCurrent1")->text(), QString("12"));
     QCOMPARE(colour(f.Spin("edtCurrent1")), kRed);
     QCOMPARE(colour(f.Spin("edtTime2")), kRed); // "050" is not "50"
@@ -155,24 +152,7 @@ void TestWindowProtocol::closedPortShowsMessageOncePerFrame() {
     f.window->btnWriteClick(); // version query and block
     QCOMPARE(f.boxes.Texts(),
              (QStringList{"你确定要写入数据到设备？", " 未连接设备！ ", " 未连接设备！ "}));
-    QCOMPARE(f.window->State.FirmwareVersion, uint16_t(0));
-}
-
-void TestWindowProtocol::waitPumpingNeverShorter() {
-    QElapsedTimer t;
-    t.start();
-    TfrmMain::WaitPumping(120);
-    QVERIFY(t.elapsed() >= 120);
-    bool ran = false;
-    QTimer::singleShot(0, [&] { ran = true; });
-    TfrmMain::WaitPumping(0);
-    TfrmMain::WaitPumping(-5);
-    QVERIFY(!ran); // returned without processing events
-    // A long handler inside the wait holds it.
-    t.restart();
-    QTimer::singleShot(10, [] { QTest::qSleep(150); });
-    TfrmMain::WaitPumping(50);
-    QVERIFY(t.elapsed() >= 150);
+    QCOMPARE(f.Link().State().FirmwareVersion, uint16_t(0));
 }
 
 void TestWindowProtocol::write_data() {
@@ -223,7 +203,7 @@ void TestWindowProtocol::writeWithoutLengthAnswerUsesLastLength() {
     o.unanswered = {0xC7};
     SimulatedSplicer& sim = f.AddSplicer(1, o);
     f.OpenPort(1);
-    f.window->State.BlockLength = uint16_t(lastLength);
+    f.Link().State().BlockLength = uint16_t(lastLength);
     f.window->btnWriteClick();
     const QStringList frames = FrameTexts(sim);
     QCOMPARE(frames.size(), 3);
@@ -365,7 +345,7 @@ void TestWindowProtocol::serviceQueries() {
     QCOMPARE(combo->currentIndex(), -1);
     f.window->btnSendClick(); // before any handshake
     QCOMPARE(f.boxes.Texts(), QStringList{"设备未连接！"});
-    f.window->State.HandshakeSeen = true;
+    f.Link().State().HandshakeSeen = true;
     f.window->btnSendClick(); // nothing selected: nothing sent, no message
     const uint8_t codes[] = {0xC1, 0x4E, 0x47, 0x46, 0x48, 0x49, 0x44};
     QStringList expected;
@@ -407,16 +387,6 @@ void TestWindowProtocol::calibrationFrames() {
 
     f.window->findChild<QLineEdit*>("edtCali5080")->setText("");
     QVERIFY_THROWS_EXCEPTION(EConvertError, f.window->btnCaliWriteClick());
-}
-
-void TestWindowProtocol::shortPayloadIsIgnored() {
-    WindowFixture f;
-    f.window->State.QuerySequenceActive = true;
-    f.window->State.FirmwareVersion = 7;
-    f.window->ComDataPacket1Packet(f.window->ComDataPacket1, QByteArray::fromHex("5505C186AA"));
-    f.window->ComDataPacket1Packet(f.window->ComDataPacket1, QByteArray::fromHex("550548AA"));
-    QCOMPARE(f.window->State.FirmwareVersion, uint16_t(7));
-    QVERIFY(f.window->State.QuerySequenceActive);
 }
 
 QTEST_MAIN(TestWindowProtocol)

@@ -1,11 +1,11 @@
 // The window as the user meets it: layout, start-up with config.ini and the driver installer,
 // the general error display, the spin fields and the about box.
-#include "Application.h"
-#include "ComLink.h"
-#include "Config.h"
-#include "SpinEdit.h"
-#include "frmAbout.h"
+#include "about/frmAbout.h"
+#include "config/Config.h"
 #include "kit/WindowFixture.h"
+#include "main/Application.h"
+#include "main/SpinEdit.h"
+#include "serial/ComLink.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -135,7 +135,7 @@ void TestWindowShell::initialState() {
     QVERIFY(!w.findChild<QAction*>("actDevConnect")->isChecked());
     QCOMPARE(w.findChild<QComboBox*>("cbCommand")->count(), 7);
     QCOMPARE(w.findChild<QComboBox*>("cbCommand")->currentIndex(), -1);
-    QCOMPARE(w.ComPort.Port(), std::string("COM1"));
+    QCOMPARE(w.Link().ComPort().Port(), std::string("COM1"));
 }
 
 void TestWindowShell::layout_data() {
@@ -294,7 +294,7 @@ void TestWindowShell::startupWriteErrorIsShownAndWindowStillWorks() {
     QCOMPARE(window.windowTitle(), QString("Spliceon"));
     QVERIFY(!window.findChild<QWidget*>("pnlOtherCMD")->isVisible());
     QTest::mouseClick(window.findChild<QPushButton*>("btnRead"), Qt::LeftButton);
-    QCOMPARE(boxes.shown.last(), "message|tst_window_shell|" + TfrmMain::kNotConnected);
+    QCOMPARE(boxes.shown.last(), "message|tst_window_shell|" + SplicerLink::kNotConnected);
 }
 
 void TestWindowShell::handlerErrorsReachTheErrorDisplay() {
@@ -327,7 +327,7 @@ void TestWindowShell::receivedDataErrorIsShownAndPortKeepsReceiving() {
         if (++chunks == 1)
             throw std::runtime_error("link failed");
     };
-    f.window->ComPort.AttachLink(&failing);
+    f.Link().ComPort().AttachLink(&failing);
     f.window->btnReadClick();
     QTRY_COMPARE_WITH_TIMEOUT(appBoxes->shown, QStringList{"error|tst_window_shell|link failed."},
                               2000);
@@ -336,7 +336,7 @@ void TestWindowShell::receivedDataErrorIsShownAndPortKeepsReceiving() {
     f.Spin("edtHeat")->setText("90");
     f.window->btnReadClick();
     QTRY_COMPARE_WITH_TIMEOUT(f.Spin("edtHeat")->text(), QString("60"), 2000);
-    f.window->ComPort.DetachLink(&failing);
+    f.Link().ComPort().DetachLink(&failing);
 }
 
 void TestWindowShell::realBoxes_data() {
@@ -534,7 +534,7 @@ void TestWindowShell::commandListKeepsToItems() {
     WindowFixture f;
     f.AddSplicer(1);
     f.OpenPort(1);
-    f.window->State.HandshakeSeen = true;
+    f.Link().State().HandshakeSeen = true;
     auto* list = f.window->findChild<QComboBox*>("cbCommand");
     list->setCurrentIndex(chosen);
     if (typed != "x")

@@ -1,8 +1,8 @@
 // The parameter set saved in section "Param" of config.ini and loaded back.
-#include "Config.h"
-#include "IntText.h"
-#include "SpinEdit.h"
+#include "config/Config.h"
 #include "kit/WindowFixture.h"
+#include "main/SpinEdit.h"
+#include "protocol/IntText.h"
 
 #include <QCheckBox>
 #include <QFile>

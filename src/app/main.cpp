@@ -1,8 +1,8 @@
-#include "Application.h"
-#include "LinuxConverterLibrary.h"
-#include "MessageBoxes.h"
-#include "PortMap.h"
-#include "frmMain.h"
+#include "ch341/LinuxConverterLibrary.h"
+#include "ch341/PortMap.h"
+#include "main/Application.h"
+#include "main/MessageBoxes.h"
+#include "main/frmMain.h"
 
 #include <QIcon>
 

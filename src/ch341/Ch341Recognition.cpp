@@ -1,6 +1,6 @@
-#include "Ch341Recognition.h"
+#include "ch341/Ch341Recognition.h"
 
-#include "PortName.h"
+#include "serial/PortName.h"
 
 #include <charconv>
 #include <filesystem>

@@ -1,8 +1,8 @@
-#include "LinuxConverterLibrary.h"
+#include "ch341/LinuxConverterLibrary.h"
 
-#include "PortMap.h"
 #include "ch341/FileDescriptor.h"
 #include "ch341/MappedPathWatch.h"
+#include "ch341/PortMap.h"
 
 #include <QtGlobal>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "Ch341Recognition.h"
-#include "ConverterLibrary.h"
+#include "ch341/Ch341Recognition.h"
+#include "ch341/ConverterLibrary.h"
 
 #include <atomic>
 #include <memory>

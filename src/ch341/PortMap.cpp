@@ -1,7 +1,7 @@
-#include "PortMap.h"
+#include "ch341/PortMap.h"
 
-#include "Config.h"
-#include "PortName.h"
+#include "config/Config.h"
+#include "serial/PortName.h"
 
 namespace ch341 {
 

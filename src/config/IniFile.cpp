@@ -1,4 +1,4 @@
-#include "IniFile.h"
+#include "config/IniFile.h"
 
 #include <QFile>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
-#include "Application.h"
+#include "main/Application.h"
 
-#include "ComHandOff.h"
-#include "MessageBoxes.h"
+#include "main/MessageBoxes.h"
+#include "serial/ComHandOff.h"
 
 #include <QEvent>
 

@@ -1,4 +1,4 @@
-#include "MessageBoxes.h"
+#include "main/MessageBoxes.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

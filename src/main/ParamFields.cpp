@@ -1,45 +1,15 @@
-#include "ParamFields.h"
+#include "main/ParamFields.h"
 
-#include "IntText.h"
+#include <algorithm>
 
 namespace params {
 
-int64_t ToBlock(Scale scale, int32_t v) {
-    switch (scale) {
-    case Scale::Heat:
-        return int64_t(v) * 100;
-    case Scale::Current:
-        return RoundHalfEven(double(v) * 40.96);
-    case Scale::Time:
-        return int64_t(v) * 10;
-    case Scale::Flag:
-        return v ? 1 : 0;
-    case Scale::AsIs:
-        break;
-    }
-    return v;
-}
-
-int64_t ToWindow(Scale scale, uint32_t v) {
-    switch (scale) {
-    case Scale::Heat:
-        return RoundHalfEven(double(v) / 100);
-    case Scale::Current:
-        return RoundHalfEven(double(v) / 40.96);
-    case Scale::Time:
-        return RoundHalfEven(double(v) / 10);
-    case Scale::Flag:
-    case Scale::AsIs:
-        break;
-    }
-    return v;
-}
-
-uint16_t CurrentWord(int32_t windowCurrent) {
-    return uint16_t(ToBlock(Scale::Current, windowCurrent));
-}
-uint16_t TimeWord(int32_t windowTime) {
-    return uint16_t(ToBlock(Scale::Time, windowTime));
+std::vector<const Field*> InSavedOrder() {
+    std::vector<const Field*> rows;
+    for (const Field& f : kFields)
+        rows.push_back(&f);
+    std::ranges::sort(rows, {}, &Field::saved);
+    return rows;
 }
 
 } // namespace params

@@ -1,27 +1,28 @@
 #pragma once
 
-#include "FusionParams.h"
+#include "protocol/FusionParams.h"
+#include "protocol/ParamScale.h"
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
-// How the window's 22 parameter controls map onto FusionParams, in block order.
+// The window's parameter controls, one row each, in block order: where each shows its value,
+// under which key the saved set keeps it, and which field of FusionParams it fills.
 namespace params {
-
-enum class Scale {
-    Heat,    // seconds in the window, 0.01 s in the block
-    Current, // 100 window units are 4096 block units
-    Time,    // 0.1 s in the window, 0.01 s in the block
-    AsIs,
-    Flag, // a check box: 1 ticked, 0 not
-};
 
 struct Field {
     const char* control;
+    const char* key; // in section "Param" of config.ini
+    int saved;       // position of the key in the saved set, from 1
     Scale scale;
     uint16_t FusionParams::*word = nullptr; // 16-bit fields
     uint8_t FusionParams::*byte = nullptr;  // 8-bit fields
+    // Stored in either firmware scale: loading brings it into the connected firmware's, where
+    // a value of at most this is coarse (0: not converted).
+    int32_t coarseLimit = 0;
 
+    bool IsFlag() const { return scale == Scale::Flag; }
     uint32_t Get(const FusionParams& p) const { return word ? p.*word : p.*byte; }
     // Keeps the low bits that fit the field.
     void Set(FusionParams& p, int64_t value) const {
@@ -32,38 +33,34 @@ struct Field {
     }
 };
 
-inline const std::array<Field, 22> kFields = {{
-    {"edtHeat", Scale::Heat, &FusionParams::Heat},
-    {"edtCurrent1", Scale::Current, &FusionParams::Current1},
-    {"edtTime1", Scale::Time, &FusionParams::Time1},
-    {"edtCurrent2", Scale::Current, &FusionParams::Current2},
-    {"edtTime2", Scale::Time, &FusionParams::Time2},
-    {"edtCurrent3", Scale::Current, &FusionParams::Current3},
-    {"edtTime3", Scale::Time, &FusionParams::Time3},
-    {"edtCurrent4", Scale::Current, &FusionParams::Current4},
-    {"edtTime4", Scale::Time, &FusionParams::Time4},
-    {"edtCurrent5", Scale::Current, &FusionParams::Current5},
-    {"edtTime5", Scale::Time, &FusionParams::Time5},
-    {"edtPushLeft", Scale::AsIs, nullptr, &FusionParams::PushLeft},
-    {"edtPushRight", Scale::AsIs, nullptr, &FusionParams::PushRight},
-    {"edtAdjustLeft", Scale::AsIs, &FusionParams::AdjustLeft},
-    {"edtAdjustRight", Scale::AsIs, &FusionParams::AdjustRight},
-    {"cbpullpush", Scale::Flag, nullptr, &FusionParams::PullPush},
-    {"cbClearDust", Scale::Flag, nullptr, &FusionParams::ClearDust},
-    {"cbAdjustReset", Scale::Flag, nullptr, &FusionParams::AdjustReset},
-    {"edtDustCurrent", Scale::Current, &FusionParams::DustCurrent},
-    {"edtDustTime", Scale::AsIs, &FusionParams::DustTime},
-    {"edtFusePushLength", Scale::AsIs, nullptr, &FusionParams::FusePushLength},
-    {"edtFusePushSpeed", Scale::AsIs, nullptr, &FusionParams::FusePushSpeed},
-}};
+using Block = FusionParams;
+inline const auto kFields = std::to_array<Field>({
+    {"edtHeat", "Heat", 1, Scale::Heat, &Block::Heat},
+    {"edtCurrent1", "Current1", 2, Scale::Current, &Block::Current1},
+    {"edtTime1", "Time1", 7, Scale::Time, &Block::Time1},
+    {"edtCurrent2", "Current2", 3, Scale::Current, &Block::Current2},
+    {"edtTime2", "Time2", 8, Scale::Time, &Block::Time2},
+    {"edtCurrent3", "Current3", 4, Scale::Current, &Block::Current3},
+    {"edtTime3", "Time3", 9, Scale::Time, &Block::Time3},
+    {"edtCurrent4", "Current4", 5, Scale::Current, &Block::Current4},
+    {"edtTime4", "Time4", 10, Scale::Time, &Block::Time4},
+    {"edtCurrent5", "Current5", 6, Scale::Current, &Block::Current5},
+    {"edtTime5", "Time5", 11, Scale::Time, &Block::Time5},
+    {"edtPushLeft", "PushLeft", 12, Scale::AsIs, nullptr, &Block::PushLeft},
+    {"edtPushRight", "PushRight", 13, Scale::AsIs, nullptr, &Block::PushRight},
+    {"edtAdjustLeft", "AdjustLeft", 14, Scale::AsIs, &Block::AdjustLeft, nullptr, 250},
+    {"edtAdjustRight", "AdjustRight", 15, Scale::AsIs, &Block::AdjustRight, nullptr, 250},
+    {"cbpullpush", "cbpullpush", 16, Scale::Flag, nullptr, &Block::PullPush},
+    {"cbClearDust", "cbClearDust", 17, Scale::Flag, nullptr, &Block::ClearDust},
+    {"cbAdjustReset", "cbAdjustReset", 18, Scale::Flag, nullptr, &Block::AdjustReset},
+    {"edtDustCurrent", "edtDustCurrent", 19, Scale::Current, &Block::DustCurrent},
+    {"edtDustTime", "edtDustTime", 20, Scale::AsIs, &Block::DustTime},
+    {"edtFusePushLength", "edtFusePushLength", 21, Scale::AsIs, nullptr, &Block::FusePushLength,
+     16},
+    {"edtFusePushSpeed", "edtFusePushSpeed", 22, Scale::AsIs, nullptr, &Block::FusePushSpeed},
+});
 
-// Window value to block value (before it is cut to the field's width).
-int64_t ToBlock(Scale scale, int32_t windowValue);
-// Block value to window value.
-int64_t ToWindow(Scale scale, uint32_t blockValue);
-
-// The arc current word and the arc time word, as the arc test sends them.
-uint16_t CurrentWord(int32_t windowCurrent);
-uint16_t TimeWord(int32_t windowTime);
+// The rows in the order of the saved set.
+std::vector<const Field*> InSavedOrder();
 
 } // namespace params

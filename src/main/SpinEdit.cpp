@@ -1,4 +1,4 @@
-#include "SpinEdit.h"
+#include "main/SpinEdit.h"
 
 #include <QApplication>
 #include <QKeyEvent>

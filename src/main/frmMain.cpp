@@ -1,8 +1,8 @@
-#include "frmMain.h"
+#include "main/frmMain.h"
 
-#include "Application.h"
-#include "Config.h"
-#include "SpinEdit.h"
+#include "config/Config.h"
+#include "main/Application.h"
+#include "main/SpinEdit.h"
 #include "main/WindowGuards.h"
 #include "ui_frmMain.h"
 
@@ -28,9 +28,9 @@ const QEvent::Type kFormShowEvent = static_cast<QEvent::Type>(QEvent::registerEv
 
 TfrmMain::TfrmMain(TfrmMainServices services, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TfrmMain>()), boxes_(services.boxes),
-      converter_(services.converter),
       programFolder_(services.programFolder.isEmpty() ? config::ExecutableFolder()
-                                                      : services.programFolder) {
+                                                      : services.programFolder),
+      link_(services.boxes, services.converter, &TfrmMain::DeviceNotifyCallback) {
     frmMain = this;
     ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -41,11 +41,8 @@ TfrmMain::TfrmMain(TfrmMainServices services, QWidget* parent)
     ui->cbCommand->setCurrentIndex(-1);
     KeepListToItems(*ui->cbCommand);
 
-    ComDataPacket1.SetComPort(&ComPort);
-    ComDataPacket1.OnPacket = [this](serial::TComDataPacket& sender, const QByteArray& str) {
-        ComDataPacket1Packet(sender, str);
-    };
     connectHandlers();
+    connectLink();
     // An error here must not stop the window from existing and being shown.
     RunStartupHandler([this] { FormCreate(); });
 }
@@ -78,6 +75,16 @@ void TfrmMain::connectHandlers() {
     bind(ui->actDevDisConnect, &QAction::triggered, &TfrmMain::actDevDisConnectExecute);
     bind(ui->mExit, &QAction::triggered, &TfrmMain::mExitClick);
     bind(ui->mAbout, &QAction::triggered, &TfrmMain::mAboutClick);
+}
+
+void TfrmMain::connectLink() {
+    connect(&link_, &SplicerLink::paramsReceived, this, &TfrmMain::ShowParamAnswer);
+    connect(&link_, &SplicerLink::versionReported, this, &TfrmMain::showVersion);
+    connect(&link_, &SplicerLink::deviceInfoChanged, this, &TfrmMain::showDeviceInfo);
+    connect(&link_, &SplicerLink::environmentReported, this,
+            [this](const QString& text) { SetStatusText(2, text); });
+    connect(&link_, &SplicerLink::deviceConnected, this, &TfrmMain::showConnected);
+    connect(&link_, &SplicerLink::deviceDisconnected, this, &TfrmMain::showDisconnected);
 }
 
 bool TfrmMain::event(QEvent* e) {

@@ -1,10 +1,7 @@
 #pragma once
 
-#include "ComDataPacket.h"
-#include "ComPort.h"
-#include "DeviceState.h"
-#include "FrameScanner.h"
-#include "FusionParams.h"
+#include "protocol/FusionParams.h"
+#include "protocol/SplicerLink.h"
 
 #include <QEvent>
 #include <QMainWindow>
@@ -32,16 +29,18 @@ struct TfrmMainServices {
 
 // The program's only working window. Its handlers are spread over one source file per
 // subsystem: frmMain_protocol.cpp, frmMain_params.cpp, frmMain_discovery.cpp,
-// frmMain_storage.cpp, frmMain_operations.cpp and frmMain_startup.cpp.
+// frmMain_storage.cpp, frmMain_operations.cpp and frmMain_startup.cpp. The conversation with
+// the splicer is its SplicerLink's; the operations named after it here forward to the link.
 class TfrmMain : public QMainWindow {
     Q_OBJECT
 public:
     // The plug and unplug notification, posted by DeviceNotifyCallback.
     static constexpr QEvent::Type MSG_CH341_EVENT = static_cast<QEvent::Type>(1034);
-    static inline const QString kNotConnected = QStringLiteral(" 未连接设备！ ");
 
     explicit TfrmMain(TfrmMainServices services, QWidget* parent = nullptr);
     ~TfrmMain() override;
+
+    SplicerLink& Link() { return link_; }
 
     // Command frames and waits.
     void SendFrame(uint8_t kind, const QByteArray& payload, int count);
@@ -98,15 +97,6 @@ public:
 
     QString StatusText(int panel) const;
     void SetStatusText(int panel, const QString& text);
-    const QByteArray& RxBuffer() const { return scanner_.RxBuffer(); }
-
-    // Owned components and state, for the window's whole life. The detector is declared after
-    // the port, so it detaches before the port goes.
-    serial::TComPort ComPort;
-    serial::TComDataPacket ComDataPacket1;
-    DeviceState State;
-    FusionParams Params;
-    std::array<int8_t, 4> CalibrationTable{};
 
 protected:
     bool event(QEvent* e) override;
@@ -115,8 +105,11 @@ protected:
 
 private:
     void connectHandlers();
-    void writeFrame(const QByteArray& frame);
-    void runSearch();
+    void connectLink();
+    // What the link reports, shown.
+    void showConnected();
+    void showDisconnected();
+    void showVersion(uint16_t version);
     void showDeviceInfo();
     QWidget* control(const char* name) const;
     QCheckBox* checkBox(const char* name) const;
@@ -125,14 +118,11 @@ private:
 
     std::unique_ptr<Ui::TfrmMain> ui;
     TMessageBoxes& boxes_;
-    ch341::TConverterLibrary& converter_;
     QString programFolder_; // holds config.ini and driver/
-    FrameScanner scanner_;
-    QString environment_;
+    SplicerLink link_;
+    FusionParams Params;
+    std::array<int8_t, 4> CalibrationTable{};
     bool shown_ = false;
-    bool searching_ = false;
-    bool closed_ = false;
-    enum class PendingSearch { None, Search, Reconnect } pendingSearch_ = PendingSearch::None;
 };
 
 // The one main window, set before its creation handler runs; the plug and unplug notification

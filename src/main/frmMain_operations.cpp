@@ -1,11 +1,11 @@
 // Factory restore, arc test, core-alignment reset, service queries and the calibration table.
-#include "frmMain.h"
+#include "main/frmMain.h"
 
-#include "ButtonBusy.h"
-#include "Frames.h"
-#include "IntText.h"
-#include "MessageBoxes.h"
-#include "ParamFields.h"
+#include "main/ButtonBusy.h"
+#include "protocol/Frames.h"
+#include "protocol/IntText.h"
+#include "protocol/MessageBoxes.h"
+#include "protocol/ParamScale.h"
 #include "ui_frmMain.h"
 
 void TfrmMain::btnGetDefaultClick() {
@@ -37,7 +37,7 @@ void TfrmMain::btnSendClick() {
                                          frames::CmdCoreReset,   frames::CmdCoreResetOrigin,
                                          frames::CmdDeviceId,    frames::CmdFusionCount,
                                          frames::CmdCurrentGroup};
-    if (!State.HandshakeSeen) {
+    if (!link_.State().HandshakeSeen) {
         boxes_.ShowMessage(QStringLiteral("设备未连接！"));
         return;
     }

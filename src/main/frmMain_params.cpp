@@ -1,12 +1,12 @@
 // The parameter block and its fields: collecting, showing with change marks, read and write.
-#include "frmMain.h"
+#include "main/frmMain.h"
 
-#include "ButtonBusy.h"
-#include "Frames.h"
-#include "IntText.h"
-#include "MessageBoxes.h"
-#include "ParamFields.h"
-#include "SpinEdit.h"
+#include "main/ButtonBusy.h"
+#include "main/ParamFields.h"
+#include "main/SpinEdit.h"
+#include "protocol/Frames.h"
+#include "protocol/IntText.h"
+#include "protocol/MessageBoxes.h"
 #include "ui_frmMain.h"
 
 #include <QCheckBox>
@@ -28,7 +28,7 @@ void setFontColour(QWidget* w, const QColor& colour) {
 void TfrmMain::CollectParams() {
     for (const params::Field& f : params::kFields) {
         int32_t windowValue;
-        if (f.scale == params::Scale::Flag)
+        if (f.IsFlag())
             windowValue = checkBox(f.control)->isChecked() ? 1 : 0;
         else
             windowValue = StrToInt(fieldText(f.control));
@@ -42,7 +42,7 @@ void TfrmMain::ShowParamAnswer(const FusionParams& record) {
         const QString text = QString::number(params::ToWindow(f.scale, f.Get(record)));
         QWidget* w = control(f.control);
         MarkField(w, text);
-        if (f.scale == params::Scale::Flag)
+        if (f.IsFlag())
             static_cast<QCheckBox*>(w)->setChecked(f.Get(record) != 0);
         else
             static_cast<TSpinEdit*>(w)->setText(text);
@@ -73,12 +73,11 @@ void TfrmMain::btnWriteClick() {
     const ButtonBusy busy(ui->btnWrite);
     ResetParamColours();
     CollectParams();
-    State.FirmwareVersion = 0;
-    QueryVersion();
     int count = FusionParams::kShortSize;
-    if (State.FirmwareVersion >= 134) {
-        QueryBlockLength();
-        count = std::min<int>(State.BlockLength, FusionParams::kSize);
+    if (link_.AskVersion() >= FusionParams::kFullBlockVersion) {
+        // Without an answer, the length received last.
+        const uint16_t length = link_.AskBlockLength().value_or(link_.State().BlockLength);
+        count = std::min<int>(length, FusionParams::kSize);
     }
     SendParamBlock(Params, count);
     WaitPumping(500);

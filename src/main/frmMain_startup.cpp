@@ -1,9 +1,8 @@
 // Start-up, the one-time driver installation, shutdown and the about box.
-#include "frmMain.h"
+#include "main/frmMain.h"
 
-#include "Config.h"
-#include "ConverterLibrary.h"
-#include "frmAbout.h"
+#include "about/frmAbout.h"
+#include "config/Config.h"
 #include "ui_frmMain.h"
 
 #include <QMenuBar>
@@ -43,9 +42,7 @@ void TfrmMain::InstallDriver() {
 }
 
 void TfrmMain::FormClose() {
-    closed_ = true;
-    DisconnectDevice();
-    converter_.CH341PtSetDevNotify(nullptr, nullptr);
+    link_.Shutdown();
 }
 
 void TfrmMain::mExitClick() {

@@ -1,6 +1,6 @@
-#include "ComDataPacket.h"
+#include "serial/ComDataPacket.h"
 
-#include "ComPort.h"
+#include "serial/ComPort.h"
 
 #include <exception>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ComLink.h"
+#include "serial/ComLink.h"
 
 #include <QByteArray>
 

@@ -1,6 +1,6 @@
-#include "ComDevice.h"
+#include "serial/ComDevice.h"
 
-#include "ComError.h"
+#include "serial/ComError.h"
 
 #include <atomic>
 #include <cerrno>

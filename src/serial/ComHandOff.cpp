@@ -1,4 +1,4 @@
-#include "ComHandOff.h"
+#include "serial/ComHandOff.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,9 +1,9 @@
-#include "ComPort.h"
+#include "serial/ComPort.h"
 
-#include "ComError.h"
-#include "ComHandOff.h"
-#include "ComThread.h"
-#include "PortName.h"
+#include "serial/ComError.h"
+#include "serial/ComHandOff.h"
+#include "serial/ComThread.h"
+#include "serial/PortName.h"
 
 #include <QScopeGuard>
 

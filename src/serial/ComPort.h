@@ -1,9 +1,9 @@
 #pragma once
 
-#include "ComDevice.h"
-#include "ComLink.h"
-#include "ComThread.h"
-#include "ComTypes.h"
+#include "serial/ComDevice.h"
+#include "serial/ComLink.h"
+#include "serial/ComThread.h"
+#include "serial/ComTypes.h"
 
 #include <QByteArray>
 

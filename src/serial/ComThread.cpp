@@ -1,6 +1,6 @@
-#include "ComThread.h"
+#include "serial/ComThread.h"
 
-#include "ComHandOff.h"
+#include "serial/ComHandOff.h"
 
 #include <cerrno>
 #include <cstdint>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ComTypes.h"
+#include "serial/ComTypes.h"
 
 #include <atomic>
 #include <thread>

@@ -1,4 +1,4 @@
-#include "PortName.h"
+#include "serial/PortName.h"
 
 #include <charconv>
 #include <mutex>

@@ -1,7 +1,7 @@
-#include "FakeConverter.h"
+#include "kit/FakeConverter.h"
 
-#include "Ch341Recognition.h"
-#include "PortName.h"
+#include "ch341/Ch341Recognition.h"
+#include "serial/PortName.h"
 
 FakeConverter::FakeConverter() {
     serial::SetPortPathResolver([this](const std::string& name) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ConverterLibrary.h"
+#include "ch341/ConverterLibrary.h"
 
 #include <map>
 #include <string>

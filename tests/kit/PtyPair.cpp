@@ -1,4 +1,4 @@
-#include "PtyPair.h"
+#include "kit/PtyPair.h"
 
 #include <cerrno>
 #include <chrono>

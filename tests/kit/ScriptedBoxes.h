@@ -1,6 +1,6 @@
 #pragma once
 
-#include "MessageBoxes.h"
+#include "main/MessageBoxes.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,6 +1,6 @@
-#include "WindowFixture.h"
+#include "kit/WindowFixture.h"
 
-#include "SpinEdit.h"
+#include "main/SpinEdit.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -24,16 +24,16 @@ SimulatedSplicer& WindowFixture::AddSplicer(int n, SimulatedSplicer::Options opt
 }
 
 void WindowFixture::OpenPort(int n) {
-    window->ComPort.SetPort("COM" + std::to_string(n));
-    window->ComPort.Open();
+    Link().ComPort().SetPort("COM" + std::to_string(n));
+    Link().ComPort().Open();
 }
 
 void WindowFixture::Connect(int n) {
     window->FindDevice();
-    QVERIFY(window->State.HandshakeSeen);
-    QVERIFY(window->State.PortNumber == n);
+    QVERIFY(Link().State().HandshakeSeen);
+    QVERIFY(Link().State().PortNumber == n);
     splicers.at(n)->WaitUntilIdle(2000);
-    QTRY_VERIFY_WITH_TIMEOUT(!window->State.QuerySequenceActive, 3000);
+    QTRY_VERIFY_WITH_TIMEOUT(!Link().State().QuerySequenceActive, 3000);
 }
 
 QStringList WindowFixture::SentSoFar(int n) {

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "FakeConverter.h"
-#include "ScriptedBoxes.h"
-#include "SimulatedSplicer.h"
-#include "frmMain.h"
+#include "kit/FakeConverter.h"
+#include "kit/ScriptedBoxes.h"
+#include "main/frmMain.h"
+#include "sim/SimulatedSplicer.h"
 
 #include <QTemporaryDir>
 
@@ -28,6 +28,7 @@ struct WindowFixture {
     // writes are synchronous and in order, so once it arrived nothing sent before it is missing.
     QStringList SentSoFar(int n);
 
+    SplicerLink& Link() const { return window->Link(); }
     TSpinEdit* Spin(const char* name) const;
     QCheckBox* Check(const char* name) const;
     QPushButton* Button(const char* name) const;

@@ -9,8 +9,11 @@
 // multi-byte fields little-endian. Encoded and decoded field by field, never by memory layout.
 struct FusionParams {
     static constexpr int kSize = 38;
-    // Firmware before this version takes only the first 32 bytes (up to AdjustReset).
+    // Firmware before kFullBlockVersion takes only the first 32 bytes (up to AdjustReset).
     static constexpr int kShortSize = 32;
+    // From this version (1.34) on the firmware takes up to the whole block, in the length it
+    // answers, and restores its factory set on request.
+    static constexpr uint16_t kFullBlockVersion = 134;
 
     uint16_t Heat = 0;     // 0.01 s
     uint8_t FixedOne = 0;  // always 1 on the way out

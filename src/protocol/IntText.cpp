@@ -1,4 +1,4 @@
-#include "IntText.h"
+#include "protocol/IntText.h"
 
 #include <cmath>
 

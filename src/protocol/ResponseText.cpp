@@ -1,4 +1,4 @@
-#include "ResponseText.h"
+#include "protocol/ResponseText.h"
 
 QString VersionText(uint16_t version, const QLocale& locale) {
     return 'V' + locale.toString(version / 100.0, 'g', QLocale::FloatingPointShortest);

@@ -1,4 +1,4 @@
-#include "FusionParams.h"
+#include "protocol/FusionParams.h"
 
 namespace {
 

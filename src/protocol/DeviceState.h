@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-// The main window's per-connection fields. They live as long as the window; only the
-// handshake flag is cleared on disconnect. The receive buffer belongs to the window's
+// The per-connection fields of the link to the splicer. They live as long as the link; only
+// the handshake flag is cleared on disconnect. The receive buffer belongs to the link's
 // FrameScanner.
 struct DeviceState {
     bool HandshakeSeen = false;

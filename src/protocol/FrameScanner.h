@@ -4,7 +4,6 @@
 
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <vector>
 
 // Cuts the splicer's response frames (55 L code payload AA, L counting every byte) out of the
@@ -14,7 +13,8 @@
 // position holding 0x55 whose length byte and end byte fit starts a frame; the frame is cut
 // together with every byte before it and dispatched, and the scan begins again. A 0x55 whose
 // frame is not complete yet is passed over and looked at again once its end byte has arrived.
-// After every step the caller's step hook runs (the window processes its events there).
+// The caller drives the scan one step at a time, so it can act between steps (the link
+// dispatches each frame and processes pending events there).
 //
 // It stays linear in the bytes received: a position is examined once when it arrives and, if
 // its frame was incomplete then, once more when its end byte arrives; positions rejected for
@@ -27,10 +27,11 @@ public:
     static constexpr qsizetype kDeadLimit = 4096;
     static constexpr int kMinFrame = 4;
 
-    using Dispatch = std::function<void(const QByteArray& frame)>;
-    using Step = std::function<void()>;
-
-    void Scan(const QByteArray& chunk, const Dispatch& dispatch, const Step& afterStep);
+    // Adds a received chunk; Step then scans the buffer.
+    void Append(const QByteArray& chunk);
+    // Examines the next position. False once nothing is left to examine (the bytes left wait
+    // for the next chunk); otherwise frame is the frame cut at this step, or empty.
+    bool Step(QByteArray& frame);
 
     const QByteArray& RxBuffer() const { return buffer_; }
 
@@ -56,4 +57,5 @@ private:
     std::array<std::vector<int64_t>, 256> waiting_;
     int64_t collectedTo_ = 0;    // the slots of ends below this have been collected
     std::vector<Candidate> due_; // candidates whose end byte has arrived, by position
+    size_t nextDue_ = 0;         // the first of them not examined yet
 };

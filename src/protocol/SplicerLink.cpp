@@ -1,0 +1,277 @@
+#include "protocol/SplicerLink.h"
+
+#include "ch341/PortMap.h"
+#include "protocol/Frames.h"
+#include "protocol/MessageBoxes.h"
+#include "protocol/ResponseText.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QScopeGuard>
+#include <QTimer>
+
+#include <functional>
+#include <string>
+
+namespace {
+
+uint16_t le16(const QByteArray& payload, int at) {
+    return uint16_t(uint8_t(payload[at]) | (uint8_t(payload[at + 1]) << 8));
+}
+
+} // namespace
+
+SplicerLink::SplicerLink(TMessageBoxes& boxes, ch341::TConverterLibrary& converter,
+                         ch341::TDevNotifyRoutine notifyRoutine, QObject* parent)
+    : QObject(parent), boxes_(boxes), converter_(converter), notifyRoutine_(notifyRoutine) {
+    comDataPacket1_.SetComPort(&comPort_);
+    comDataPacket1_.OnPacket = std::bind_front(&SplicerLink::ComDataPacket1Packet, this);
+}
+
+void SplicerLink::writeFrame(const QByteArray& frame) {
+    // Only the port's open state counts, not a handshake: discovery sends its handshake on a
+    // freshly opened port. The caller carries on either way.
+    if (!comPort_.Connected()) {
+        boxes_.ShowMessage(kNotConnected);
+        return;
+    }
+    comPort_.WriteStr(frame);
+    emit frameSent(frame);
+}
+
+void SplicerLink::SendFrame(uint8_t kind, const QByteArray& payload, int count) {
+    writeFrame(frames::KindFirst(kind, payload, count));
+}
+
+void SplicerLink::SendCommand(uint8_t code, uint8_t argument) {
+    const char payload[2] = {char(code), char(argument)};
+    SendFrame(frames::KindCommand, QByteArray(payload, 2), 2);
+}
+
+void SplicerLink::SendParamBlock(const FusionParams& block, int count) {
+    SendFrame(frames::KindParamBlock, block.Encode(), count);
+}
+
+void SplicerLink::SendControlRecord(uint8_t b0, uint8_t b1, uint8_t b2, uint16_t w) {
+    writeFrame(frames::ControlRecord(b0, b1, b2, w));
+}
+
+void SplicerLink::SendTestRecord(uint32_t value) {
+    writeFrame(frames::TestRecord(value));
+}
+
+void SplicerLink::WaitPumping(int milliseconds) {
+    // Events keep being handled until the time is up: an answer does not end the wait early,
+    // and a handler that runs long inside it holds it. The clock is monotonic.
+    if (milliseconds <= 0)
+        return;
+    QElapsedTimer clock;
+    clock.start();
+    for (qint64 left = milliseconds; left > 0; left = milliseconds - clock.elapsed()) {
+        QEventLoop loop;
+        QTimer::singleShot(std::chrono::milliseconds(left), Qt::PreciseTimer, &loop,
+                           &QEventLoop::quit);
+        // The application is quitting: its loops no longer run, so nothing is left to wait for.
+        if (loop.exec() < 0)
+            return;
+    }
+}
+
+void SplicerLink::QueryVersion() {
+    SendCommand(frames::CmdVersion, 0);
+    WaitPumping(100);
+}
+
+void SplicerLink::QueryBlockLength() {
+    SendCommand(frames::CmdBlockLength, 0);
+    WaitPumping(100);
+}
+
+void SplicerLink::QueryParams() {
+    SendCommand(frames::CmdReadParams, 0);
+    WaitPumping(100);
+}
+
+std::optional<uint16_t> SplicerLink::ask(void (SplicerLink::*query)(), const uint16_t& value,
+                                         const unsigned& answers) {
+    const unsigned before = answers;
+    (this->*query)();
+    if (answers == before)
+        return std::nullopt;
+    return value;
+}
+
+std::optional<uint16_t> SplicerLink::AskVersion() {
+    state_.FirmwareVersion = 0;
+    return ask(&SplicerLink::QueryVersion, state_.FirmwareVersion, versionAnswers_);
+}
+
+std::optional<uint16_t> SplicerLink::AskBlockLength() {
+    return ask(&SplicerLink::QueryBlockLength, state_.BlockLength, lengthAnswers_);
+}
+
+void SplicerLink::ComDataPacket1Packet(serial::TComDataPacket&, const QByteArray& str) {
+    // Events are processed after every step of the scan, whether or not it cut a frame.
+    scanner_.Append(str);
+    for (QByteArray frame; scanner_.Step(frame); QCoreApplication::processEvents()) {
+        if (frame.isEmpty())
+            continue;
+        emit frameReceived(frame);
+        DispatchResponse(frame);
+    }
+}
+
+void SplicerLink::DispatchResponse(const QByteArray& frame) {
+    if (frame.size() < FrameScanner::kMinFrame || uint8_t(frame[0]) != frames::kAnswerStart)
+        return;
+    const QByteArray payload = frame.mid(3, frame.size() - 4);
+    const auto needs = [&](int bytes) { return payload.size() >= bytes; };
+    // A payload shorter than the bytes its code uses is ignored (the parameter block excepted,
+    // which is filled with zeros): it cannot be told apart from a damaged frame.
+    switch (uint8_t(frame[2])) {
+    case frames::AnsParams:
+        emit paramsReceived(FusionParams::Decode(payload.left(FusionParams::kSize)));
+        break;
+    case frames::AnsCurrentGroup:
+        if (needs(1) && state_.QuerySequenceActive) {
+            state_.CurrentGroup = uint8_t(payload[0]);
+            emit deviceInfoChanged();
+        }
+        break;
+    case frames::AnsHandshake:
+        if (needs(1) && uint8_t(payload[0]) == frames::kHandshakeAccepted) {
+            state_.HandshakeSeen = true;
+            RunQuerySequence();
+        }
+        break;
+    case frames::AnsDeviceId:
+        if (needs(10) && state_.QuerySequenceActive) {
+            state_.QuerySequenceActive = false;
+            state_.DeviceId = payload.left(10) + '\0';
+            emit deviceInfoChanged();
+        }
+        break;
+    case frames::AnsFusionCount:
+        if (needs(2) && state_.QuerySequenceActive) {
+            state_.FusionCount = le16(payload, 0);
+            emit deviceInfoChanged();
+        }
+        break;
+    case frames::AnsEnvironment:
+        if (needs(8))
+            emit environmentReported(EnvironmentText(le16(payload, 0), le16(payload, 2),
+                                                     le16(payload, 4), le16(payload, 6)));
+        break;
+    case frames::AnsVersion:
+        if (!needs(2))
+            break;
+        state_.FirmwareVersion = le16(payload, 0);
+        ++versionAnswers_;
+        if (state_.QuerySequenceActive)
+            emit versionReported(state_.FirmwareVersion);
+        break;
+    case frames::AnsBlockLength:
+        if (!needs(2))
+            break;
+        state_.BlockLength = le16(payload, 0);
+        ++lengthAnswers_;
+        break;
+    default:
+        break;
+    }
+}
+
+void SplicerLink::RunQuerySequence() {
+    state_.QuerySequenceActive = true;
+    for (const uint8_t code : {frames::CmdVersion, frames::CmdFusionCount, frames::CmdCurrentGroup,
+                               frames::CmdDeviceId}) {
+        SendCommand(code, 0);
+        WaitPumping(100);
+    }
+}
+
+void SplicerLink::FindDevice() {
+    // A search asked for while one runs (from inside one of its waits) is not nested in it: it
+    // runs once the running search has returned.
+    if (searching_) {
+        if (pendingSearch_ == PendingSearch::None)
+            pendingSearch_ = PendingSearch::Search;
+        return;
+    }
+    searching_ = true;
+    const auto done = qScopeGuard([this] { searching_ = false; });
+    runSearch();
+    while (pendingSearch_ != PendingSearch::None) {
+        const PendingSearch pending = pendingSearch_;
+        pendingSearch_ = PendingSearch::None;
+        if (pending == PendingSearch::Reconnect)
+            DisconnectDevice();
+        else if (Connected())
+            continue; // a plug notification while connected leaves the connection alone
+        runSearch();
+    }
+}
+
+void SplicerLink::runSearch() {
+    for (int n = 1; n <= ch341::kLastComPort; ++n) {
+        // The program is ending (Shutdown inside one of the waits): nothing is left to search for.
+        if (closed_)
+            return;
+        const std::string number = std::to_string(n);
+        if (!converter_.CH341PtNameIsCH341("\\\\.\\COM" + number))
+            continue;
+        comPort_.SetPort("COM" + number);
+        const bool wasOpen = comPort_.Connected();
+        if (!wasOpen) {
+            converter_.CH341PtSetDevNotify(nullptr, notifyRoutine_);
+            comPort_.Open();
+        }
+        SendCommand(frames::CmdHandshake, frames::kHandshakeArgument);
+        WaitPumping(200);
+        if (state_.HandshakeSeen) {
+            state_.PortNumber = n;
+            emit deviceConnected(n);
+            QueryParams();
+            return;
+        }
+        if (!wasOpen)
+            comPort_.Close();
+    }
+    boxes_.ShowMessage(kNotFound);
+}
+
+void SplicerLink::DisconnectDevice() {
+    if (!comPort_.Connected())
+        return;
+    comPort_.Close();
+    state_.HandshakeSeen = false;
+    emit deviceDisconnected();
+}
+
+void SplicerLink::Reconnect() {
+    if (searching_) {
+        pendingSearch_ = PendingSearch::Reconnect;
+        return;
+    }
+    DisconnectDevice();
+    FindDevice();
+}
+
+void SplicerLink::DeviceNotified(int32_t value) {
+    if (value >= 0) {
+        // Only a search from the disconnected state may take a port: a port that did not answer
+        // the handshake must never count as the splicer's.
+        if (Connected())
+            return;
+        FindDevice();
+    } else if (value == -state_.PortNumber) {
+        DisconnectDevice();
+    }
+}
+
+void SplicerLink::Shutdown() {
+    closed_ = true;
+    DisconnectDevice();
+    converter_.CH341PtSetDevNotify(nullptr, nullptr);
+}

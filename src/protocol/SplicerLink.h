@@ -1,0 +1,131 @@
+#pragma once
+
+#include "ch341/ConverterLibrary.h"
+#include "protocol/DeviceState.h"
+#include "protocol/FrameScanner.h"
+#include "protocol/FusionParams.h"
+#include "serial/ComDataPacket.h"
+#include "serial/ComPort.h"
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <optional>
+
+class TMessageBoxes;
+
+// The conversation with the splicer: the serial port and its packet detector, the frame scan,
+// the per-connection DeviceState, the command frames and the timed waits, the dispatch of
+// answers, and the search for the splicer among the converter ports. It shows no window; what
+// it learns goes out through its signals, and the two boxes it needs (port not open, no splicer
+// found) through the TMessageBoxes it is given.
+//
+// Re-entrancy. Every exchange waits with WaitPumping, a nested event loop, and so does the
+// frame scan between its steps. Inside those waits everything else runs: received data, plug
+// and unplug notifications, the user's commands, the window closing; any of them may send,
+// wait, search or disconnect through this link again, so calls nest. What holds it together:
+// - Received data never nests. The serial port's hand-off keeps the event thread blocked while
+//   ComDataPacket1Packet runs, so the scanner is never entered twice, and a nested exchange
+//   started meanwhile gets its answers only after the running chunk has been handled (a write
+//   started inside the query sequence finds no version answer and sends 32 bytes).
+// - A search is never nested in a search (searching_, pendingSearch_). A plug notification or a
+//   connect command that arrives inside a search's wait is remembered and run after that search
+//   has returned: nested, the inner search would close and reopen the port under the outer one,
+//   which would then take a port that never answered for the splicer's.
+// - A plug notification while connected searches nothing (DeviceNotified): HandshakeSeen is
+//   still set from the current connection, and a search would take the first converter port
+//   for the splicer's whether or not anything answered on it.
+// - After Shutdown a search caught in one of its waits tries no further port (closed_): the
+//   program is ending and must not open ports for nobody.
+// - Every frame goes out in one write, so frames sent by nested handlers never interleave;
+//   they fall between whole frames of the outer exchange, which is intended.
+// Nested writes, loads and restores are not prevented here; the window disables the button of
+// an operation while it runs.
+class SplicerLink : public QObject {
+    Q_OBJECT
+public:
+    static inline const QString kNotConnected = QStringLiteral(" 未连接设备！ ");
+    static inline const QString kNotFound = QStringLiteral("未发现有设备连接！");
+
+    // notifyRoutine is what the search registers for plug and unplug notifications.
+    SplicerLink(TMessageBoxes& boxes, ch341::TConverterLibrary& converter,
+                ch341::TDevNotifyRoutine notifyRoutine, QObject* parent = nullptr);
+
+    // Command frames. With the port closed each shows kNotConnected and sends nothing.
+    void SendFrame(uint8_t kind, const QByteArray& payload, int count);
+    void SendCommand(uint8_t code, uint8_t argument);
+    void SendParamBlock(const FusionParams& block, int count);
+    void SendControlRecord(uint8_t b0, uint8_t b1, uint8_t b2, uint16_t w);
+    void SendTestRecord(uint32_t value);
+
+    // Returns once the time has passed, handling events meanwhile; never earlier.
+    static void WaitPumping(int milliseconds);
+    void QueryVersion();
+    void QueryBlockLength();
+    void QueryParams();
+    // A query and its wait: the value answered, or none when no answer came in time.
+    // AskVersion clears FirmwareVersion first, so without an answer it reads 0.
+    std::optional<uint16_t> AskVersion();
+    std::optional<uint16_t> AskBlockLength();
+
+    // The receive path: each chunk the packet detector delivers, and each frame cut from them.
+    void ComDataPacket1Packet(serial::TComDataPacket& sender, const QByteArray& str);
+    void DispatchResponse(const QByteArray& frame);
+    void RunQuerySequence();
+
+    // Finding the splicer and letting it go.
+    void FindDevice();
+    void DisconnectDevice();
+    // Drops the connection and searches again; inside a search, once that search has returned.
+    void Reconnect();
+    // A plug (value 0 or more) or unplug (-n for "COM"n) notification.
+    void DeviceNotified(int32_t value);
+    // The program ends: disconnects, stops notifications and any search still running.
+    void Shutdown();
+    // The port is open and the splicer answered the handshake on it.
+    bool Connected() const { return comPort_.Connected() && state_.HandshakeSeen; }
+
+    const DeviceState& State() const { return state_; }
+    // Writable, so a test can set up a state without replaying the exchange that leads to it.
+    DeviceState& State() { return state_; }
+    serial::TComPort& ComPort() { return comPort_; }
+    const serial::TComPort& ComPort() const { return comPort_; }
+    serial::TComDataPacket& ComDataPacket1() { return comDataPacket1_; }
+
+signals:
+    // Every frame written to the port, and every answer frame cut from what it received.
+    void frameSent(const QByteArray& frame);
+    void frameReceived(const QByteArray& frame);
+    void deviceConnected(int portNumber);
+    void deviceDisconnected();
+    // A parameter answer, its block filled with zeros beyond the payload.
+    void paramsReceived(const FusionParams& record);
+    // A firmware version answered during the query sequence that follows a handshake.
+    void versionReported(uint16_t version);
+    // DeviceId, FusionCount or CurrentGroup changed.
+    void deviceInfoChanged();
+    // The environment answer as text ("RH=%d T=%.2f P=%d T=%.2f").
+    void environmentReported(const QString& text);
+
+private:
+    void writeFrame(const QByteArray& frame);
+    void runSearch();
+    // Runs the query; an answer handled during its wait counts up answers and sets value.
+    std::optional<uint16_t> ask(void (SplicerLink::*query)(), const uint16_t& value,
+                                const unsigned& answers);
+
+    TMessageBoxes& boxes_;
+    ch341::TConverterLibrary& converter_;
+    ch341::TDevNotifyRoutine notifyRoutine_;
+    // The detector is declared after the port, so it detaches before the port goes.
+    serial::TComPort comPort_;
+    serial::TComDataPacket comDataPacket1_;
+    FrameScanner scanner_;
+    DeviceState state_;
+    unsigned versionAnswers_ = 0;
+    unsigned lengthAnswers_ = 0;
+    bool searching_ = false;
+    bool closed_ = false;
+    enum class PendingSearch { None, Search, Reconnect } pendingSearch_ = PendingSearch::None;
+};

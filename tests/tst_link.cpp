@@ -1,0 +1,106 @@
+// The link to the splicer without a window, against the simulated splicer on a pseudo-terminal.
+#include "kit/FakeConverter.h"
+#include "kit/ScriptedBoxes.h"
+#include "kit/WindowFixture.h"
+#include "protocol/Frames.h"
+#include "protocol/SplicerLink.h"
+#include "sim/SimulatedSplicer.h"
+
+#include <QElapsedTimer>
+#include <QTest>
+#include <QTimer>
+
+#include <optional>
+
+namespace {
+
+// A link whose port is open on a simulated splicer, without the search.
+struct LinkFixture {
+    explicit LinkFixture(SimulatedSplicer::Options options = {}) : sim(options) {
+        link.ComPort().SetPort(sim.SlavePath());
+        link.ComPort().Open();
+    }
+    ScriptedBoxes boxes;
+    FakeConverter converter;
+    SimulatedSplicer sim;
+    SplicerLink link{boxes, converter, nullptr};
+};
+
+using Answer = std::optional<uint16_t>;
+
+} // namespace
+
+class TestLink : public QObject {
+    Q_OBJECT
+private slots:
+    void waitPumpingNeverShorter();
+    void shortPayloadIsIgnored();
+    void askReturnsTheAnswerOrNone_data();
+    void askReturnsTheAnswerOrNone();
+    void framesSentAndReceivedAreSignalled();
+};
+
+void TestLink::waitPumpingNeverShorter() {
+    QElapsedTimer t;
+    t.start();
+    SplicerLink::WaitPumping(120);
+    QVERIFY(t.elapsed() >= 120);
+    bool ran = false;
+    QTimer::singleShot(0, [&] { ran = true; });
+    SplicerLink::WaitPumping(0);
+    SplicerLink::WaitPumping(-5);
+    QVERIFY(!ran); // returned without processing events
+    // A long handler inside the wait holds it.
+    t.restart();
+    QTimer::singleShot(10, [] { QTest::qSleep(150); });
+    SplicerLink::WaitPumping(50);
+    QVERIFY(t.elapsed() >= 150);
+}
+
+void TestLink::shortPayloadIsIgnored() {
+    LinkFixture f;
+    f.link.State().QuerySequenceActive = true;
+    f.link.State().FirmwareVersion = 7;
+    f.link.ComDataPacket1Packet(f.link.ComDataPacket1(), QByteArray::fromHex("5505C186AA"));
+    f.link.ComDataPacket1Packet(f.link.ComDataPacket1(), QByteArray::fromHex("550548AA"));
+    QCOMPARE(f.link.State().FirmwareVersion, uint16_t(7));
+    QVERIFY(f.link.State().QuerySequenceActive);
+}
+
+void TestLink::askReturnsTheAnswerOrNone_data() {
+    QTest::addColumn<bool>("silent");
+    QTest::addColumn<Answer>("version");
+    QTest::addColumn<Answer>("length");
+    QTest::newRow("answered") << false << Answer(134) << Answer(38);
+    QTest::newRow("silent") << true << Answer() << Answer();
+}
+
+void TestLink::askReturnsTheAnswerOrNone() {
+    QFETCH(bool, silent);
+    QFETCH(Answer, version);
+    QFETCH(Answer, length);
+    SimulatedSplicer::Options o;
+    o.silent = silent;
+    LinkFixture f(o);
+    f.link.State().BlockLength = 30; // a length received earlier is no answer
+    QCOMPARE(f.link.AskVersion(), version);
+    QCOMPARE(f.link.State().FirmwareVersion, version.value_or(0));
+    QCOMPARE(f.link.AskBlockLength(), length);
+}
+
+void TestLink::framesSentAndReceivedAreSignalled() {
+    LinkFixture f;
+    QStringList sent, received;
+    connect(&f.link, &SplicerLink::frameSent, [&](const QByteArray& b) { sent << Hex(b); });
+    connect(&f.link, &SplicerLink::frameReceived, [&](const QByteArray& b) { received << Hex(b); });
+    f.link.QueryVersion();
+    QCOMPARE(sent, QStringList{"5A 4A 02 C1 00 A5"});
+    QCOMPARE(received, QStringList{"55 06 C1 86 00 AA"});
+    f.link.ComPort().Close();
+    f.link.SendCommand(frames::CmdVersion, 0); // not sent, so not signalled
+    QCOMPARE(sent.size(), 1);
+    QCOMPARE(f.boxes.Texts(), QStringList{SplicerLink::kNotConnected});
+}
+
+QTEST_GUILESS_MAIN(TestLink)
+#include "tst_link.moc"
