@@ -1,6 +1,5 @@
 #include "Application.h"
 
-#include "ComHandOff.h"
 #include "MessageBoxes.h"
 
 #include <QEvent>
@@ -23,13 +22,7 @@ void PostError(std::exception_ptr error) {
 }
 
 TApplication::TApplication(int& argc, char** argv, TMessageBoxes& boxes)
-    : QApplication(argc, argv), boxes_(boxes) {
-    serial::TComHandOff::SetErrorHandler(&PostError);
-}
-
-TApplication::~TApplication() {
-    serial::TComHandOff::SetErrorHandler(nullptr);
-}
+    : QApplication(argc, argv), boxes_(boxes) {}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
     try {
