@@ -319,9 +319,9 @@ void TestComPort::bytesArrivedBeforeHandOffComeAsOneChunk() {
     auto& [pty, port, rx] = opened;
     pty.Write("abc");
     // The event thread has asked for the hand-off; the GUI thread has not served it yet.
-    QVERIFY(waitWithoutEvents([&] { return port.HandOffPending(); }, 2000));
+    QVERIFY(waitWithoutEvents([&] { return opened.port.HandOffPending(); }, 2000));
     pty.Write("defgh");
-    QVERIFY(waitWithoutEvents([&] { return bytesWaiting(port) == 8; }, 2000));
+    QVERIFY(waitWithoutEvents([&] { return bytesWaiting(opened.port) == 8; }, 2000));
     QTRY_COMPARE_WITH_TIMEOUT(rx.chunks.size(), 1, 2000);
     QCOMPARE(rx.chunks.first(), QByteArray("abcdefgh"));
 }
@@ -390,7 +390,7 @@ void TestComPort::closeWhileHandOffWaitsDoesNotDeadlock() {
     Opened opened;
     auto& [pty, port, rx] = opened;
     pty.Write("abc");
-    QVERIFY(waitWithoutEvents([&] { return port.HandOffPending(); }, 2000));
+    QVERIFY(waitWithoutEvents([&] { return opened.port.HandOffPending(); }, 2000));
     QElapsedTimer t;
     t.start();
     port.Close();

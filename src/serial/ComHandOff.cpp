@@ -84,12 +84,11 @@ void TComHandOff::WaitForThreadEnd() {
     }
 }
 
-bool TComHandOff::event(QEvent* e) {
-    if (e->type() != kHandOffEvent)
-        return QObject::event(e);
+// Hand-off requests are the only events posted to this object. The event itself carries
+// nothing: the request's state is read under the mutex, which orders it with the event thread.
+void TComHandOff::customEvent(QEvent*) {
     const std::shared_ptr<TComHandOff> keep = shared_from_this(); // the handler may drop the port
     servePending();
-    return true;
 }
 
 void TComHandOff::servePending() {

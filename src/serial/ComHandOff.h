@@ -46,7 +46,7 @@ public:
     bool RequestPending() const;
 
 protected:
-    bool event(QEvent* e) override;
+    void customEvent(QEvent* e) override;
 
 private:
     void servePending();
