@@ -115,10 +115,15 @@ void TestComDataPacket::bufferLimitDiscards() {
     QVERIFY(r.log.first().startsWith("D:"));
     QVERIFY(p.Buffer().isEmpty());
 
-    // The limit is checked also when the packet handler fails.
+    // The limit is checked also when the packet handler fails: what the packet leaves behind
+    // goes to OnDiscard, and the handler's error travels on.
+    r.log.clear();
     p.OnPacket = [](TComDataPacket&, const QByteArray&) { throw std::runtime_error("boom"); };
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error, p.AddData(QByteArray(1100, 'c') + "E"));
+    const QByteArray rest(1100, 'c');
+    QVERIFY_THROWS_EXCEPTION(std::runtime_error, p.AddData("1E" + rest));
+    QCOMPARE(r.log, QStringList{"D:" + QString::fromLatin1(rest.toHex())});
     QVERIFY(p.Buffer().isEmpty());
+    QVERIFY(!p.InPacket());
 }
 
 void TestComDataPacket::customHooksFindStartAndStop() {

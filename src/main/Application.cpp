@@ -1,7 +1,6 @@
 #include "main/Application.h"
 
 #include "main/MessageBoxes.h"
-#include "serial/ComHandOff.h"
 
 #include <QEvent>
 
@@ -29,13 +28,7 @@ void ShowErrorNow(std::exception_ptr error) {
 }
 
 TApplication::TApplication(int& argc, char** argv, TMessageBoxes& boxes)
-    : QApplication(argc, argv), boxes_(boxes) {
-    serial::TComHandOff::SetErrorHandler(&PostError);
-}
-
-TApplication::~TApplication() {
-    serial::TComHandOff::SetErrorHandler(nullptr);
-}
+    : QApplication(argc, argv), boxes_(boxes) {}
 
 bool TApplication::notify(QObject* receiver, QEvent* event) {
     try {

@@ -7,13 +7,12 @@
 class TMessageBoxes;
 
 // The application object. It holds the general error display: an error that ends any handler
-// (button, menu, timer, received data, posted message) is caught here, once, and shown in the
-// error box; the program then goes on.
+// (button, menu, timer, posted message) is caught here, once, and shown in the error box; the
+// program then goes on. Errors in the serial port's received-data handling never come here.
 class TApplication : public QApplication {
     Q_OBJECT
 public:
     TApplication(int& argc, char** argv, TMessageBoxes& boxes);
-    ~TApplication() override;
 
     bool notify(QObject* receiver, QEvent* event) override;
 
@@ -27,8 +26,8 @@ private:
     TMessageBoxes& boxes_;
 };
 
-// Hands an error that was caught where it cannot be shown at once (the serial hand-off) to the
-// general error display, which shows it from the event loop.
+// Hands an error that was caught where it cannot be shown at once (a handler, window creation)
+// to the general error display, which shows it from the event loop.
 void PostError(std::exception_ptr error);
 
 // Shows an error in the general error display now, and returns once the user has answered it.

@@ -85,29 +85,23 @@ void TComDataPacket::AddData(const QByteArray& str) {
 }
 
 void TComDataPacket::handleBuffer() {
-    // The limit is checked however the handling ends, errors from the handlers included.
-    struct LimitCheck {
-        TComDataPacket& self;
-        ~LimitCheck() noexcept(false) {
-            if (self.maxBufferSize_ > 0 && self.buffer_.size() >= self.maxBufferSize_) {
-                // While a handler's error is on its way out the discard handler is not called: a
-                // second error could not travel with the first.
-                if (std::uncaught_exceptions() > 0) {
-                    self.buffer_.clear();
-                    self.inPacket_ = false;
-                } else {
-                    self.emptyBuffer();
-                }
-            }
+    // The limit is checked however the handling ends. A handler's error travels on afterwards,
+    // unless the discard handler raises one of its own, which then takes its place.
+    std::exception_ptr error;
+    try {
+        for (;;) {
+            if (!inPacket_)
+                checkStart();
+            if (!inPacket_ || !checkStop())
+                break;
         }
-    } limitCheck{*this};
-
-    for (;;) {
-        if (!inPacket_)
-            checkStart();
-        if (!inPacket_ || !checkStop())
-            break;
+    } catch (...) {
+        error = std::current_exception();
     }
+    if (maxBufferSize_ > 0 && buffer_.size() >= maxBufferSize_)
+        emptyBuffer();
+    if (error)
+        std::rethrow_exception(error);
 }
 
 void TComDataPacket::checkStart() {

@@ -2,10 +2,8 @@
 
 #include "serial/ComTypes.h"
 
-#include <cstddef>
 #include <cstdint>
 #include <string>
-#include <sys/types.h>
 #include <termios.h>
 
 namespace serial {
@@ -47,8 +45,8 @@ public:
 
     // Bytes waiting in the receive queue.
     int InputCount() const;
-    // Reads what is waiting, at most count bytes, without blocking. Sets gone when the read
-    // shows that the device has disappeared (end of file or EIO).
+    // Reads what is waiting, at most count bytes, without blocking; 0 when nothing waits. Sets
+    // gone when the read shows that the device has disappeared (EIO or ENXIO).
     int Read(uint8_t* buffer, int count, bool& gone);
     // Writes all bytes, or as many as the time limit allows (negative: no limit); returns how
     // many went out.
@@ -61,13 +59,6 @@ private:
     termios saved_{};
     bool haveSaved_ = false;
 };
-
-namespace testing {
-// Replaces read(2) for the receive path, so tests can make a device report what a USB
-// converter reports when it is pulled out (a read of 0 bytes). nullptr restores read(2).
-using ReadFunction = ssize_t (*)(int fd, void* buffer, size_t count);
-void SetReadFunction(ReadFunction function);
-} // namespace testing
 
 // Sets a speed that has no Bnnn constant; false when the device refuses it.
 bool SetArbitraryBaudRate(int fd, int baudRate);

@@ -2,7 +2,6 @@
 
 #include "serial/ComError.h"
 
-#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
@@ -13,8 +12,6 @@
 
 namespace serial {
 namespace {
-
-std::atomic<testing::ReadFunction> readFunction{nullptr};
 
 speed_t standardSpeed(int baud) {
     switch (baud) {
@@ -60,10 +57,6 @@ tcflag_t dataBitsFlag(TDataBits bits) {
 }
 
 } // namespace
-
-void testing::SetReadFunction(ReadFunction function) {
-    readFunction = function;
-}
 
 TComDevice::~TComDevice() {
     Close();
@@ -195,15 +188,14 @@ int TComDevice::InputCount() const {
 }
 
 int TComDevice::Read(uint8_t* buffer, int count, bool& gone) {
-    const testing::ReadFunction custom = readFunction.load();
     for (;;) {
-        const ssize_t got = custom ? custom(fd_, buffer, static_cast<size_t>(count))
-                                   : ::read(fd_, buffer, static_cast<size_t>(count));
-        if (got > 0)
+        // With VMIN and VTIME at 0 a read of 0 only means that nothing waits. A device that is
+        // gone shows as a hang-up in the event thread's poll, or here as EIO (a pseudo-terminal
+        // whose far end closed) or ENXIO.
+        const ssize_t got = ::read(fd_, buffer, static_cast<size_t>(count));
+        if (got >= 0)
             return static_cast<int>(got);
-        if (got == 0 || errno == EIO) {
-            // A USB converter that is pulled out reads as end of file; a pseudo-terminal whose
-            // far end closed gives EIO.
+        if (errno == EIO || errno == ENXIO) {
             gone = true;
             return 0;
         }

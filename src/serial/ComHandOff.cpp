@@ -10,31 +10,11 @@ namespace {
 
 const QEvent::Type kHandOffEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
-std::mutex errorHandlerMutex;
-TComHandOff::ErrorHandler& errorHandlerSlot() {
-    static TComHandOff::ErrorHandler handler;
-    return handler;
-}
-
 } // namespace
 
 TComHandOff::TComHandOff(Handler handler) : handler_(std::move(handler)) {}
 
-void TComHandOff::SetErrorHandler(ErrorHandler handler) {
-    std::lock_guard lock(errorHandlerMutex);
-    errorHandlerSlot() = std::move(handler);
-}
-
 void TComHandOff::reportError(std::exception_ptr error) {
-    ErrorHandler handler;
-    {
-        std::lock_guard lock(errorHandlerMutex);
-        handler = errorHandlerSlot();
-    }
-    if (handler) {
-        handler(error);
-        return;
-    }
     try {
         std::rethrow_exception(error);
     } catch (const std::exception& e) {
@@ -104,11 +84,11 @@ void TComHandOff::WaitForThreadEnd() {
     }
 }
 
-bool TComHandOff::event(QEvent* e) {
-    if (e->type() != kHandOffEvent)
-        return QObject::event(e);
+// Hand-off requests are the only events posted to this object. The event itself carries
+// nothing: the request's state is read under the mutex, which orders it with the event thread.
+void TComHandOff::customEvent(QEvent*) {
+    const std::shared_ptr<TComHandOff> keep = shared_from_this(); // the handler may drop the port
     servePending();
-    return true;
 }
 
 void TComHandOff::servePending() {

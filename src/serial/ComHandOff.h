@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <exception>
 #include <functional>
+#include <memory>
 #include <mutex>
 
 namespace serial {
@@ -20,11 +21,14 @@ namespace serial {
 //   has returned, so received data never nests.
 // - Close cancels a request whose hand-off is running up the stack (the event thread may end
 //   then) and serves the ones still waiting while it joins the thread (WaitForThreadEnd).
-class TComHandOff : public QObject {
+// - An error raised by the handling ends that hand-off only: its text goes to standard error, and
+//   the event thread keeps running, so the port stays able to receive. It is not shown to the
+//   user.
+// Owned through shared pointers: a handler may destroy the port, and with it the port's share.
+class TComHandOff : public QObject, public std::enable_shared_from_this<TComHandOff> {
     Q_OBJECT
 public:
     using Handler = std::function<void()>;
-    using ErrorHandler = std::function<void(std::exception_ptr)>;
 
     explicit TComHandOff(Handler handler);
 
@@ -41,12 +45,8 @@ public:
     void WaitForThreadEnd(); // serves pending requests meanwhile
     bool RequestPending() const;
 
-    // Where an error raised by the handling goes. The hand-off itself never lets one through:
-    // the event thread keeps running and the port stays able to receive.
-    static void SetErrorHandler(ErrorHandler handler);
-
 protected:
-    bool event(QEvent* e) override;
+    void customEvent(QEvent* e) override;
 
 private:
     void servePending();

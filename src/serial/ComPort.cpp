@@ -12,7 +12,7 @@
 namespace serial {
 
 TCustomComPort::TCustomComPort()
-    : handOff_(std::make_unique<TComHandOff>([this] { handleEvents(); })) {
+    : handOff_(std::make_shared<TComHandOff>([this] { handleEvents(); })) {
     parity_.SetOnChanged([this] { settingChanged(&TCustomComPort::applyLineSettings); });
     flowControl_.SetOnChanged([this] { settingChanged(&TCustomComPort::applyLineSettings); });
     timeouts_.SetOnChanged([this] { settingChanged(&TCustomComPort::applyTimeouts); });
@@ -21,10 +21,14 @@ TCustomComPort::TCustomComPort()
 
 TCustomComPort::~TCustomComPort() {
     Close();
+    // Destroyed by a handler that its own close ran: that close returns without touching the
+    // port again, so its event thread ends here. The device is released with device_.
+    stopThread();
     // Copy: a notified component detaches itself, which edits the list.
     const auto notifications = freeNotifications_;
     for (const auto& [key, notify] : notifications)
         notify();
+    *alive_ = false;
 }
 
 void TCustomComPort::settingChanged(void (TCustomComPort::*apply)()) {
@@ -108,36 +112,31 @@ void TCustomComPort::applyLineSettings() {
 void TCustomComPort::applyTimeouts() {}
 
 void TCustomComPort::Open() {
-    if (connected_)
+    if (connected_ || !notify(OnBeforeOpen))
         return;
-    if (OnBeforeOpen)
-        OnBeforeOpen();
     device_.Open(ResolvePortPath(port_));
     connected_ = true;
-    feedback_.deviceGone = false;
-    feedback_.unread = 0;
     try {
         applyBuffer();
         applyLineSettings();
         applyTimeouts();
+        if (!events_.Empty()) {
+            // smWindowSync needs no hidden window here: like smThreadSync it hands over through
+            // the GUI thread's event queue. smNone runs the handling on the event thread itself.
+            handOff_->SetDirect(syncMethod_ == TSyncMethod::smNone);
+            thread_ = std::make_shared<TComThread>(device_.Handle(), events_, handOff_);
+        }
     } catch (...) {
         device_.Close();
         connected_ = false;
         throw;
     }
-    if (!events_.Empty()) {
-        // smWindowSync needs no hidden window here: like smThreadSync it hands over through the
-        // GUI thread's event queue. smNone runs the handling on the event thread itself.
-        handOff_->SetDirect(syncMethod_ == TSyncMethod::smNone);
-        thread_ = std::make_unique<TComThread>(device_.Handle(), events_, *handOff_, feedback_);
-    }
-    tellLinks(&TComLink::OnConn, true);
-    if (OnAfterOpen)
-        OnAfterOpen();
+    if (!tellLinks(&TComLink::OnConn, true) || !notify(OnAfterOpen))
+        return;
     const TModemStatus status = device_.ModemStatus();
-    reportSignal(&TComLink::OnCTSChange, OnCTSChange, status.cts);
-    reportSignal(&TComLink::OnDSRChange, OnDSRChange, status.dsr);
-    reportSignal(&TComLink::OnRLSDChange, OnRLSDChange, status.rlsd);
+    if (reportSignal(&TComLink::OnCTSChange, OnCTSChange, status.cts) &&
+        reportSignal(&TComLink::OnDSRChange, OnDSRChange, status.dsr))
+        reportSignal(&TComLink::OnRLSDChange, OnRLSDChange, status.rlsd);
 }
 
 void TCustomComPort::Close() {
@@ -145,23 +144,32 @@ void TCustomComPort::Close() {
     if (!connected_ || closing_)
         return;
     closing_ = true;
-    const auto done = qScopeGuard([this] { closing_ = false; });
-    reportSignal(&TComLink::OnCTSChange, OnCTSChange, false);
-    reportSignal(&TComLink::OnDSRChange, OnDSRChange, false);
-    reportSignal(&TComLink::OnRLSDChange, OnRLSDChange, false);
-    if (OnBeforeClose)
-        OnBeforeClose();
-    if (thread_) {
-        thread_->Stop();
-        thread_->Join();
-        thread_.reset();
-        device_.DiscardQueues();
-    }
+    const auto done = qScopeGuard([this, alive = alive_] {
+        if (*alive)
+            closing_ = false;
+    });
+    if (!reportSignal(&TComLink::OnCTSChange, OnCTSChange, false) ||
+        !reportSignal(&TComLink::OnDSRChange, OnDSRChange, false) ||
+        !reportSignal(&TComLink::OnRLSDChange, OnRLSDChange, false) || !notify(OnBeforeClose) ||
+        !stopThread())
+        return;
     device_.Close();
     connected_ = false;
-    tellLinks(&TComLink::OnConn, false);
-    if (OnAfterClose)
-        OnAfterClose();
+    if (tellLinks(&TComLink::OnConn, false))
+        notify(OnAfterClose);
+}
+
+bool TCustomComPort::stopThread() {
+    if (!thread_)
+        return true;
+    // A copy: a handler served while joining may destroy the port, and thread_ with it.
+    const std::shared_ptr<TComThread> thread = thread_;
+    thread->Stop();
+    if (!callOut([&] { thread->Join(); }))
+        return false;
+    thread_.reset();
+    device_.DiscardQueues();
+    return true;
 }
 
 int TCustomComPort::Write(const void* buffer, int count) {
@@ -169,7 +177,8 @@ int TCustomComPort::Write(const void* buffer, int count) {
         throw EComPort(CError_WriteFailed, EBADF);
     const auto* bytes = static_cast<const uint8_t*>(buffer);
     const std::vector<uint8_t> copy(bytes, bytes + std::max(count, 0));
-    tellLinks(&TComLink::OnTxStatus, true);
+    if (!tellLinks(&TComLink::OnTxStatus, true))
+        return 0;
     const int written = device_.Write(copy.data(), count, timeouts_.WriteTimeoutMs(count));
     forEachLink([&](TComLink& l) {
         if (l.OnTxBuf)
@@ -187,8 +196,8 @@ int TCustomComPort::WriteStr(const QByteArray& bytes) {
 int TCustomComPort::Read(void* buffer, int count) {
     bool gone = false;
     const int got = device_.Read(static_cast<uint8_t*>(buffer), count, gone);
-    if (gone)
-        feedback_.deviceGone = true;
+    if (gone && thread_)
+        thread_->Feedback().deviceGone = true;
     return got;
 }
 
@@ -225,25 +234,45 @@ bool TCustomComPort::HandOffPending() const {
     return handOff_->RequestPending();
 }
 
-template <class F> void TCustomComPort::forEachLink(F f) {
-    // Copy: a handler may attach or detach links.
-    const auto links = links_;
-    for (TComLink* link : links)
-        f(*link);
+template <class F> bool TCustomComPort::callOut(F f) {
+    const std::shared_ptr<const bool> alive = alive_;
+    f();
+    return *alive;
 }
 
-void TCustomComPort::tellLinks(TComLink::TSignal TComLink::*handler, bool on) {
-    forEachLink([&](TComLink& l) {
+bool TCustomComPort::notify(const TNotifyEvent& event) {
+    return callOut([&] {
+        if (event)
+            event();
+    });
+}
+
+template <class F> bool TCustomComPort::forEachLink(F f) {
+    // Copy: a handler may attach or detach links. One detached meanwhile, perhaps destroyed by
+    // another link's handler, is not called any more.
+    const auto links = links_;
+    for (TComLink* link : links) {
+        if (std::find(links_.begin(), links_.end(), link) == links_.end())
+            continue;
+        if (!callOut([&] { f(*link); }))
+            return false;
+    }
+    return true;
+}
+
+bool TCustomComPort::tellLinks(TComLink::TSignal TComLink::*handler, bool on) {
+    return forEachLink([&](TComLink& l) {
         if (l.*handler)
             (l.*handler)(on);
     });
 }
 
-void TCustomComPort::reportSignal(TComLink::TSignal TComLink::*handler,
+bool TCustomComPort::reportSignal(TComLink::TSignal TComLink::*handler,
                                   const TComSignalEvent& event, bool on) {
-    tellLinks(handler, on);
-    if (event)
-        event(on);
+    return tellLinks(handler, on) && callOut([&] {
+               if (event)
+                   event(on);
+           });
 }
 
 void TCustomComPort::handleEvents() {
@@ -255,29 +284,36 @@ void TCustomComPort::handleEvents() {
 }
 
 void TCustomComPort::receiveData() {
+    thread_->Feedback().unread = 0;
     int count = device_.InputCount();
-    if (count > 0)
-        tellLinks(&TComLink::OnRxStatus, true);
-    feedback_.unread = 0;
+    // Another reader, or a handler of an earlier hand-off, may have taken the bytes the event
+    // thread saw: then there is nothing to deliver and nobody to call.
+    if (count == 0 || !tellLinks(&TComLink::OnRxStatus, true))
+        return;
     if (!linksTakeBytes_ && triggersOnRxChar_) {
         // Nobody takes the bytes: they stay in the driver for OnRxChar's handler to read. What
         // it leaves there is announced again only once more bytes arrive.
-        if (count > 0 && OnRxChar)
-            OnRxChar(count);
-        if (connected_)
-            feedback_.unread = device_.InputCount();
+        if (!callOut([&] {
+                if (OnRxChar)
+                    OnRxChar(count);
+            }))
+            return;
+        if (connected_ && thread_)
+            thread_->Feedback().unread = device_.InputCount();
         return;
     }
-    // One freshly reserved block per hand-off, released once the links have seen it. With
-    // nothing counted the read still runs: a converter that was pulled out reads as end of file.
-    std::vector<uint8_t> block(static_cast<size_t>(std::max(count, 1)));
-    count = Read(block.data(), static_cast<int>(block.size()));
+    // One freshly reserved block per hand-off, released once the links have seen it.
+    std::vector<uint8_t> block(static_cast<size_t>(count));
+    count = Read(block.data(), count);
     if (count == 0)
         return;
-    if (device_.InputCount() == 0)
-        tellLinks(&TComLink::OnRxStatus, false);
-    if (OnRxBuf)
-        OnRxBuf(block.data(), count);
+    if (device_.InputCount() == 0 && !tellLinks(&TComLink::OnRxStatus, false))
+        return;
+    if (!callOut([&] {
+            if (OnRxBuf)
+                OnRxBuf(block.data(), count);
+        }))
+        return;
     forEachLink([&](TComLink& l) {
         if (l.OnRxBuf)
             l.OnRxBuf(*this, block.data(), count);

@@ -7,7 +7,6 @@
 
 #include <QByteArray>
 
-#include <atomic>
 #include <functional>
 #include <memory>
 #include <string>
@@ -19,6 +18,8 @@ class TComHandOff;
 
 // A serial port: its settings, open and close, synchronous writes, and the received-data path
 // that the event thread starts on the GUI thread. All operations are for the GUI thread.
+// Any handler may destroy the port; the operation that called it then returns without touching
+// the port again, and a close that was under way is finished by the destructor.
 class TCustomComPort {
 public:
     using TNotifyEvent = std::function<void()>;
@@ -91,11 +92,15 @@ private:
     void applyTimeouts();
     void settingChanged(void (TCustomComPort::*apply)());
     template <class T> void setLineSetting(T& field, T value);
+    bool stopThread();
     void handleEvents();
     void receiveData();
-    void tellLinks(TComLink::TSignal TComLink::*handler, bool on);
-    void reportSignal(TComLink::TSignal TComLink::*handler, const TComSignalEvent& event, bool on);
-    template <class F> void forEachLink(F f);
+    // These run handlers and tell whether the port is still there afterwards.
+    template <class F> bool callOut(F f);
+    bool notify(const TNotifyEvent& event);
+    bool tellLinks(TComLink::TSignal TComLink::*handler, bool on);
+    bool reportSignal(TComLink::TSignal TComLink::*handler, const TComSignalEvent& event, bool on);
+    template <class F> bool forEachLink(F f);
     void recomputeLinksTakeBytes();
 
     std::string port_ = "COM1";
@@ -116,12 +121,14 @@ private:
     bool connected_ = false;
     bool closing_ = false;
     TComDevice device_;
-    TComThreadFeedback feedback_;
-    std::unique_ptr<TComHandOff> handOff_;
-    std::unique_ptr<TComThread> thread_;
+    // Shared with the frames that wait for the thread, which a handler may outlive the port in.
+    std::shared_ptr<TComHandOff> handOff_;
+    std::shared_ptr<TComThread> thread_;
     std::vector<TComLink*> links_;
     bool linksTakeBytes_ = false;
     std::vector<std::pair<const void*, std::function<void()>>> freeNotifications_;
+    // False once the port is destroyed; read through copies by the frames that called a handler.
+    const std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
 };
 
 class TComPort : public TCustomComPort {};

@@ -1,26 +1,43 @@
 #include "serial/ComThread.h"
 
+#include "serial/ComError.h"
 #include "serial/ComHandOff.h"
 
 #include <cerrno>
 #include <cstdint>
 #include <poll.h>
-#include <stdexcept>
 #include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <system_error>
 #include <unistd.h>
 
 namespace serial {
+namespace {
 
-TComThread::TComThread(int deviceFd, TComEvents events, TComHandOff& handOff,
-                       const TComThreadFeedback& feedback)
-    : deviceFd_(deviceFd), events_(events), handOff_(handOff), feedback_(feedback),
+std::atomic<int> threadStartError{0};
+
+} // namespace
+
+void testing::FailThreadStarts(int error) {
+    threadStartError = error;
+}
+
+TComThread::TComThread(int deviceFd, TComEvents events, std::shared_ptr<TComHandOff> handOff)
+    : deviceFd_(deviceFd), events_(events), handOff_(std::move(handOff)),
       stopFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
     if (stopFd_ < 0)
-        throw std::system_error(errno, std::generic_category(), "eventfd");
-    handOff_.BeginThread();
-    thread_ = std::thread([this] { execute(); });
+        throw EComPort(CError_OpenFailed, errno);
+    handOff_->BeginThread();
+    try {
+        if (const int error = threadStartError.load())
+            throw std::system_error(error, std::generic_category());
+        thread_ = std::thread([this] { execute(); });
+    } catch (const std::system_error& e) {
+        // No thread: nothing is left behind, and a later close finds no thread to wait for.
+        handOff_->NotifyThreadEnded();
+        ::close(stopFd_);
+        throw EComPort(CError_OpenFailed, e.code().value());
+    }
 }
 
 TComThread::~TComThread() {
@@ -32,14 +49,14 @@ TComThread::~TComThread() {
 void TComThread::Stop() {
     const uint64_t one = 1;
     [[maybe_unused]] const ssize_t n = ::write(stopFd_, &one, sizeof one);
-    handOff_.Cancel();
+    handOff_->Cancel();
 }
 
 void TComThread::Join() {
-    if (!thread_.joinable())
-        return;
-    handOff_.WaitForThreadEnd();
-    thread_.join();
+    // A handler served meanwhile may have joined this thread already (it destroyed the port).
+    handOff_->WaitForThreadEnd();
+    if (thread_.joinable())
+        thread_.join();
 }
 
 void TComThread::execute() {
@@ -79,13 +96,13 @@ void TComThread::execute() {
         }
         if (arrived) {
             pending_ = TComEvents{TComEvent::evRxChar}.Bits();
-            if (!handOff_.Request())
+            if (!handOff_->Request())
                 break;
             gone = feedback_.deviceGone.load();
             unread = feedback_.unread.load();
         }
     }
-    handOff_.NotifyThreadEnded();
+    handOff_->NotifyThreadEnded();
 }
 
 } // namespace serial

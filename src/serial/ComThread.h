@@ -3,6 +3,7 @@
 #include "serial/ComTypes.h"
 
 #include <atomic>
+#include <memory>
 #include <thread>
 
 namespace serial {
@@ -25,10 +26,13 @@ struct TComThreadFeedback {
 // evCTS, evDSR, evRLSD and evRing (only TIOCMIWAIT waits for them, blocking a thread of its
 // own), evBreak and evError line errors (they arrive in-band only with PARMRK), evRxFlag and
 // evRx80Full (the tty layer has no event character and no fill mark).
+//
+// The thread object shares the hand-off with its port, so a handler that destroys the port
+// while the port waits for this thread leaves both whole until that wait has returned.
 class TComThread {
 public:
-    TComThread(int deviceFd, TComEvents events, TComHandOff& handOff,
-               const TComThreadFeedback& feedback);
+    // Raises EComPort code 1 when the system has no file descriptor or thread left for it.
+    TComThread(int deviceFd, TComEvents events, std::shared_ptr<TComHandOff> handOff);
     TComThread(const TComThread&) = delete;
     TComThread& operator=(const TComThread&) = delete;
     ~TComThread();
@@ -36,21 +40,29 @@ public:
     // Sets the stop signal; the thread ends once any hand-off it waits for is served or
     // cancelled.
     void Stop();
+    // Serves the hand-offs still waiting until the thread has ended.
     void Join();
 
     // The events of the hand-off being served; written before the request, read during it.
     TComEvents PendingEvents() const { return TComEvents::FromBits(pending_.load()); }
+    TComThreadFeedback& Feedback() { return feedback_; }
 
 private:
     void execute();
 
     int deviceFd_;
     TComEvents events_;
-    TComHandOff& handOff_;
-    const TComThreadFeedback& feedback_;
+    std::shared_ptr<TComHandOff> handOff_;
+    TComThreadFeedback feedback_;
     int stopFd_;
     std::atomic<uint32_t> pending_{0};
     std::thread thread_;
 };
+
+namespace testing {
+// Makes every start of an event thread fail with this errno, as when the system has no thread
+// left; 0 lets them start again.
+void FailThreadStarts(int error);
+} // namespace testing
 
 } // namespace serial
