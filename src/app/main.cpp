@@ -2,11 +2,14 @@
 #include "LinuxConverterLibrary.h"
 #include "MessageBoxes.h"
 #include "PortMap.h"
+#include "cli/CommandLine.h"
 #include "frmMain.h"
 
 #include <QIcon>
 
 int main(int argc, char** argv) {
+    if (cli::WantsCommandLine(argc, argv))
+        return cli::Run(argc, argv);
     TQtMessageBoxes boxes;
     TApplication app(argc, argv, boxes);
     app.setWindowIcon(QIcon(QStringLiteral(":/spliceon.png")));

@@ -3,6 +3,7 @@
 #include "Application.h"
 #include "Config.h"
 #include "SpinEdit.h"
+#include "monitor/frmMonitor.h"
 #include "ui_frmMain.h"
 
 #include <QCheckBox>
@@ -77,6 +78,8 @@ void TfrmMain::connectHandlers() {
     bind(ui->actDevDisConnect, &QAction::triggered, &TfrmMain::actDevDisConnectExecute);
     bind(ui->mExit, &QAction::triggered, &TfrmMain::mExitClick);
     bind(ui->mAbout, &QAction::triggered, &TfrmMain::mAboutClick);
+    connect(ui->mTraffic, &QAction::triggered, this,
+            [this] { RunHandler([this] { TfrmMonitor::Open(feed_, this); }); });
 }
 
 bool TfrmMain::event(QEvent* e) {

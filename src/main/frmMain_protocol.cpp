@@ -27,6 +27,7 @@ void TfrmMain::writeFrame(const QByteArray& frame) {
         return;
     }
     ComPort.WriteStr(frame);
+    emit feed_.frameSent(frame);
 }
 
 void TfrmMain::SendFrame(uint8_t kind, const QByteArray& payload, int count) {
@@ -84,7 +85,11 @@ void TfrmMain::QueryParams() {
 
 void TfrmMain::ComDataPacket1Packet(serial::TComDataPacket&, const QByteArray& str) {
     scanner_.Scan(
-        str, [this](const QByteArray& frame) { DispatchResponse(frame); },
+        str,
+        [this](const QByteArray& frame) {
+            emit feed_.frameReceived(frame);
+            DispatchResponse(frame);
+        },
         [] { QCoreApplication::processEvents(); });
 }
 
