@@ -73,7 +73,11 @@ QString usageError(const QCommandLineParser& parser) {
 }
 
 int listPorts() {
-    for (const TPortReport& report : SurveyPorts(ch341::TSysfsLayout{}, BrlttyInstalled()))
+    const std::vector<TPortReport> reports = SurveyPorts(ch341::TSysfsLayout{}, BrlttyInstalled());
+    if (reports.empty())
+        print(stderr, QStringLiteral("没有候选端口：没有接入 CH341 转换器，config.ini 的 [ports] "
+                                     "也没有映射；请检查数据线\n"));
+    for (const TPortReport& report : reports)
         print(stdout, ReportLine(report) + '\n');
     return ExitDone;
 }

@@ -100,8 +100,6 @@ public:
     QString StatusText(int panel) const;
     void SetStatusText(int panel, const QString& text);
     const QByteArray& RxBuffer() const { return scanner_.RxBuffer(); }
-    // Every frame written to and cut from the line, for the traffic monitor.
-    trace::TFrameFeed& FrameFeed() { return feed_; }
 
     // Owned components and state, for the window's whole life. The detector is declared after
     // the port, so it detaches before the port goes.
@@ -131,7 +129,7 @@ private:
     ch341::TConverterLibrary& converter_;
     QString programFolder_; // holds config.ini and driver/
     FrameScanner scanner_;
-    trace::TFrameFeed feed_;
+    trace::TFrameFeed feed_; // every frame written and cut from the line, for the monitor
     QString environment_;
     bool shown_ = false;
     bool searching_ = false;
