@@ -222,7 +222,8 @@ void TestWindowShell::menuEntries() {
     QStringList device;
     for (QAction* a : f.window->findChild<QMenu*>("mDevice")->actions())
         device << (a->isSeparator() ? "-" : a->text());
-    QCOMPARE(device, (QStringList{"连接设备(&C)", "断开连接(&D)", "-", "退出(&E)"}));
+    QCOMPARE(device,
+             (QStringList{"连接设备(&C)", "断开连接(&D)", "-", "退出(&E)", "-", "通讯记录(&L)"}));
     QVERIFY(f.window->findChild<QAction*>("actDevConnect")->isCheckable());
     QCOMPARE(f.window->findChild<QAction*>("mAbout")->text(), QString("关于(&A)"));
 }

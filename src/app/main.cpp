@@ -1,5 +1,6 @@
 #include "ch341/LinuxConverterLibrary.h"
 #include "ch341/PortMap.h"
+#include "cli/CommandLine.h"
 #include "main/Application.h"
 #include "main/MessageBoxes.h"
 #include "main/frmMain.h"
@@ -7,6 +8,8 @@
 #include <QIcon>
 
 int main(int argc, char** argv) {
+    if (cli::WantsCommandLine(argc, argv))
+        return cli::Run(argc, argv);
     TQtMessageBoxes boxes;
     TApplication app(argc, argv, boxes);
     app.setWindowIcon(QIcon(QStringLiteral(":/spliceon.png")));

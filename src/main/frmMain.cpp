@@ -4,6 +4,7 @@
 #include "main/Application.h"
 #include "main/SpinEdit.h"
 #include "main/WindowGuards.h"
+#include "monitor/frmMonitor.h"
 #include "ui_frmMain.h"
 
 #include <QCheckBox>
@@ -75,6 +76,8 @@ void TfrmMain::connectHandlers() {
     bind(ui->actDevDisConnect, &QAction::triggered, &TfrmMain::actDevDisConnectExecute);
     bind(ui->mExit, &QAction::triggered, &TfrmMain::mExitClick);
     bind(ui->mAbout, &QAction::triggered, &TfrmMain::mAboutClick);
+    connect(ui->mTraffic, &QAction::triggered, this,
+            [this] { RunHandler([this] { TfrmMonitor::Open(link_, this); }); });
 }
 
 void TfrmMain::connectLink() {

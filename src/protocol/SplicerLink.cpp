@@ -24,7 +24,7 @@ uint16_t le16(const QByteArray& payload, int at) {
 
 SplicerLink::SplicerLink(TMessageBoxes& boxes, ch341::TConverterLibrary& converter,
                          ch341::TDevNotifyRoutine notifyRoutine, QObject* parent)
-    : QObject(parent), boxes_(boxes), converter_(converter), notifyRoutine_(notifyRoutine) {
+    : FrameFeed(parent), boxes_(boxes), converter_(converter), notifyRoutine_(notifyRoutine) {
     comDataPacket1_.SetComPort(&comPort_);
     comDataPacket1_.OnPacket = std::bind_front(&SplicerLink::ComDataPacket1Packet, this);
 }

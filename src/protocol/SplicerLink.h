@@ -2,6 +2,7 @@
 
 #include "ch341/ConverterLibrary.h"
 #include "protocol/DeviceState.h"
+#include "protocol/FrameFeed.h"
 #include "protocol/FrameScanner.h"
 #include "protocol/FusionParams.h"
 #include "serial/ComDataPacket.h"
@@ -42,7 +43,9 @@ class TMessageBoxes;
 //   they fall between whole frames of the outer exchange, which is intended.
 // Nested writes, loads and restores are not prevented here; the window disables the button of
 // an operation while it runs.
-class SplicerLink : public QObject {
+// Every frame written to the port, and every answer frame cut from what it received, passes
+// its FrameFeed signals.
+class SplicerLink : public FrameFeed {
     Q_OBJECT
 public:
     static inline const QString kNotConnected = QStringLiteral(" 未连接设备！ ");
@@ -94,9 +97,6 @@ public:
     serial::TComDataPacket& ComDataPacket1() { return comDataPacket1_; }
 
 signals:
-    // Every frame written to the port, and every answer frame cut from what it received.
-    void frameSent(const QByteArray& frame);
-    void frameReceived(const QByteArray& frame);
     void deviceConnected(int portNumber);
     void deviceDisconnected();
     // A parameter answer, its block filled with zeros beyond the payload.

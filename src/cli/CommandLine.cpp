@@ -1,0 +1,140 @@
+#include "cli/CommandLine.h"
+
+#include "ch341/PortMap.h"
+#include "cli/PortCheck.h"
+#include "config/Config.h"
+#include "trace/FrameFeed.h"
+#include "trace/TraceFile.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <exception>
+#include <optional>
+
+namespace cli {
+namespace {
+
+enum ExitCode { ExitDone = 0, ExitFailed = 2 };
+
+const QCommandLineOption optHelp({QStringLiteral("h"), QStringLiteral("?"), QStringLiteral("help")},
+                                 QStringLiteral("显示本用法"));
+const QCommandLineOption
+    optList(QStringLiteral("list"),
+            QStringLiteral("列出候选端口：COM 号、设备路径、为何算作转换器、能否打开"));
+const QCommandLineOption
+    optProbe(QStringLiteral("probe"),
+             QStringLiteral("与 --list 一起：向能打开的端口发握手，报告熔接机及其固件版本"));
+const QCommandLineOption
+    optRead(QStringLiteral("read"),
+            QStringLiteral("读出熔接机的参数，按 config.ini 的 [Param] 格式输出"));
+const QCommandLineOption
+    optWrite(QStringLiteral("write"),
+             QStringLiteral("把 FILE（config.ini 或 --read 的输出）中的参数写入熔接机并读回核对"),
+             QStringLiteral("FILE"));
+const QCommandLineOption optPort(QStringLiteral("port"), QStringLiteral("用这个端口，不搜索"),
+                                 QStringLiteral("COMn|PATH"));
+const QCommandLineOption optOut(QStringLiteral("out"),
+                                QStringLiteral("--read 的结果写到 FILE，而不是标准输出"),
+                                QStringLiteral("FILE"));
+const QCommandLineOption optYes(QStringLiteral("yes"), QStringLiteral("--write 之前不再询问"));
+const QCommandLineOption optTrace(QStringLiteral("trace"),
+                                  QStringLiteral("把收发的每一帧记录到 FILE"),
+                                  QStringLiteral("FILE"));
+
+const QList<QCommandLineOption>& options() {
+    static const QList<QCommandLineOption> all = {optHelp, optList, optProbe, optRead, optWrite,
+                                                  optPort, optOut,  optYes,   optTrace};
+    return all;
+}
+
+void print(std::FILE* stream, const QString& text) {
+    std::fputs(text.toUtf8().constData(), stream);
+}
+
+// The usage errors of a parsed command line, or an empty text.
+QString usageError(const QCommandLineParser& parser) {
+    if (!parser.positionalArguments().isEmpty())
+        return QStringLiteral("多余的参数：") + parser.positionalArguments().join(' ');
+    const int modes =
+        int(parser.isSet(optList)) + int(parser.isSet(optRead)) + int(parser.isSet(optWrite));
+    if (modes != 1)
+        return QStringLiteral("请给出 --list、--read 或 --write 中的一个");
+    if (parser.isSet(optProbe) && !parser.isSet(optList))
+        return QStringLiteral("--probe 只能与 --list 一起用");
+    if (parser.isSet(optPort) && parser.isSet(optList))
+        return QStringLiteral("--port 只用于 --read 和 --write");
+    if (parser.isSet(optOut) && !parser.isSet(optRead))
+        return QStringLiteral("--out 只用于 --read");
+    if (parser.isSet(optYes) && !parser.isSet(optWrite))
+        return QStringLiteral("--yes 只用于 --write");
+    return {};
+}
+
+int listPorts() {
+    const std::vector<TPortReport> reports = SurveyPorts(ch341::TSysfsLayout{}, BrlttyInstalled());
+    if (reports.empty())
+        print(stderr, QStringLiteral("没有候选端口：没有接入 CH341 转换器，config.ini 的 [ports] "
+                                     "也没有映射；请检查数据线\n"));
+    for (const TPortReport& report : reports)
+        print(stdout, ReportLine(report) + '\n');
+    return ExitDone;
+}
+
+int notYet(const QString& option) {
+    print(stderr, QStringLiteral("%1 在这一版中还不可用\n").arg(option));
+    return ExitFailed;
+}
+
+} // namespace
+
+bool WantsCommandLine(int argc, char** argv) {
+    QStringList spellings;
+    for (const QCommandLineOption& option : options())
+        for (const QString& name : option.names())
+            spellings << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+    for (int i = 1; i < argc; ++i)
+        if (spellings.contains(QString::fromLocal8Bit(argv[i]).section('=', 0, 0)))
+            return true;
+    return false;
+}
+
+int Run(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Spliceon：熔接机参数的命令行。\n"
+        "退出码：0 完成；1 没有熔接机应答；2 其他错误；3 读回的参数块与写入的不同。"));
+    parser.addOptions(options());
+    if (!parser.parse(app.arguments())) {
+        print(stderr, parser.errorText() + '\n');
+        return ExitFailed;
+    }
+    if (parser.isSet(optHelp)) {
+        print(stdout, parser.helpText());
+        return ExitDone;
+    }
+    if (const QString error = usageError(parser); !error.isEmpty()) {
+        print(stderr, error + '\n');
+        return ExitFailed;
+    }
+    try {
+        config::SetConfigPath(config::ExecutableFolder() + QStringLiteral("config.ini"));
+        ch341::InstallPortMapping();
+        FrameFeed feed;
+        std::optional<trace::TTraceFile> traceFile;
+        if (parser.isSet(optTrace))
+            traceFile.emplace(parser.value(optTrace), feed);
+        if (parser.isSet(optProbe))
+            return notYet(QStringLiteral("--probe"));
+        if (parser.isSet(optList))
+            return listPorts();
+        return notYet(parser.isSet(optRead) ? QStringLiteral("--read") : QStringLiteral("--write"));
+    } catch (const std::exception& e) {
+        print(stderr, QString::fromUtf8(e.what()) + '\n');
+        return ExitFailed;
+    }
+}
+
+} // namespace cli

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+
+// Every frame the program writes to the splicer and every frame it cuts from what the splicer
+// sent, whole and in the order they passed. The side that talks to the splicer emits; the
+// traffic monitor and the trace file listen. Nobody listening costs one check per frame:
+// nothing is formatted or kept.
+class FrameFeed : public QObject {
+    Q_OBJECT
+public:
+    using QObject::QObject;
+
+signals:
+    void frameSent(const QByteArray& frame);
+    void frameReceived(const QByteArray& frame);
+};
