@@ -1,0 +1,32 @@
+// Random bytes in random chunks: FrameScanner cuts exactly the frames that a rescan of the whole
+// buffer from its start after every chunk cuts, keeps only a tail of that buffer, and stays
+// within its bound.
+#include "Property.h"
+#include "kit/RescanFromStart.h"
+#include "main/FrameScanner.h"
+
+#include <fuzzer/FuzzedDataProvider.h>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    FuzzedDataProvider input(data, size);
+    RescanFromStart reference;
+    FrameScanner scanner;
+    QStringList got;
+    const qsizetype bound = FrameScanner::kDeadLimit + 255;
+    qsizetype chunkSize = 0;
+    const auto dispatch = [&](const QByteArray& frame) {
+        got << frame.toHex();
+        Require(scanner.RxBuffer().size() <= bound + chunkSize, "bound while dispatching");
+    };
+    while (input.remaining_bytes() > 0) {
+        const QByteArray chunk =
+            QByteArray::fromStdString(input.ConsumeRandomLengthString(input.remaining_bytes()));
+        chunkSize = chunk.size();
+        reference.scan(chunk);
+        scanner.Scan(chunk, dispatch, [] {});
+        Require(got == reference.frames, "same frames as the rescan");
+        Require(reference.buffer.endsWith(scanner.RxBuffer()), "RxBuffer a tail of the rescan's");
+        Require(scanner.RxBuffer().size() <= bound, "bound after the scan");
+    }
+    return 0;
+}
