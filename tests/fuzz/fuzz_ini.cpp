@@ -26,20 +26,21 @@ bool sameName(const QString& a, const QString& b) {
     return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
 }
 
-QByteArray withoutCr(const QByteArray& line) {
-    return line.endsWith('\r') ? line.chopped(1) : line;
+// The lines without their line breaks (LF or CR LF, and a CR that ends the text).
+QByteArrayList lines(const QByteArray& text) {
+    QByteArrayList out;
+    for (const QByteArray& line : text.split('\n'))
+        out << (line.endsWith('\r') ? line.chopped(1) : line);
+    if (out.back().isEmpty())
+        out.removeLast();
+    return out;
 }
 
 // What may change: at most one line, the key's own, is replaced by the entry, or the entry is
 // added, with a header when its section is new.
 bool onlyTheKeysLine(const QByteArray& before, const QByteArray& after, const QString& section,
                      const QString& key, const QByteArray& entry) {
-    // Lines without their line break: a last line may gain one.
-    QByteArrayList was, is;
-    for (const QByteArray& line : before.split('\n'))
-        was << withoutCr(line);
-    for (const QByteArray& line : after.split('\n'))
-        is << withoutCr(line);
+    const QByteArrayList was = lines(before), is = lines(after);
     qsizetype head = 0, tail = 0;
     while (head < was.size() && head < is.size() && was[head] == is[head])
         ++head;
@@ -47,15 +48,13 @@ bool onlyTheKeysLine(const QByteArray& before, const QByteArray& after, const QS
            was[was.size() - 1 - tail] == is[is.size() - 1 - tail])
         ++tail;
     const QByteArrayList removed = was.mid(head, was.size() - head - tail);
-    QByteArrayList added = is.mid(head, is.size() - head - tail);
+    const QByteArrayList added = is.mid(head, is.size() - head - tail);
     if (removed.size() == 1) {
         const QByteArray& old = removed[0];
         return old.contains('=') && sameName(QString::fromUtf8(old.left(old.indexOf('='))), key) &&
                added == QByteArrayList{entry};
     }
     const QByteArray header = '[' + section.toUtf8() + ']';
-    if (!added.isEmpty() && added.back().isEmpty())
-        added.removeLast(); // the file's last line break
     return removed.isEmpty() && (added.isEmpty() || added == QByteArrayList{entry} ||
                                  added == QByteArrayList{header, entry});
 }
