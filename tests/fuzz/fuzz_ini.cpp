@@ -31,8 +31,8 @@ QByteArrayList lines(const QByteArray& text) {
     QByteArrayList out;
     for (const QByteArray& line : text.split('\n'))
         out << (line.endsWith('\r') ? line.chopped(1) : line);
-    if (out.back().isEmpty())
-        out.removeLast();
+    if (text.isEmpty() || text.endsWith('\n'))
+        out.removeLast(); // nothing follows the last line break
     return out;
 }
 
