@@ -4,6 +4,7 @@
 #include "protocol/FusionParams.h"
 #include "protocol/IntText.h"
 #include "protocol/ResponseText.h"
+#include "kit/RescanFromStart.h"
 
 #include <QTest>
 
@@ -245,28 +246,6 @@ void TestProtocol::scanFindsFrameAfterMuchGarbage() {
     QCOMPARE(got.last(), QString("550545c0aa"));
 }
 
-// The scan as first described: from the start of the buffer after every chunk.
-struct ReferenceScanner {
-    QByteArray buffer;
-    QStringList frames;
-    void scan(const QByteArray& chunk) {
-        buffer += chunk;
-        qsizetype p = 0;
-        while (p + 1 < buffer.size()) {
-            const int length = uint8_t(buffer[p + 1]);
-            const qsizetype end = p + length - 1;
-            if (uint8_t(buffer[p]) == 0x55 && length >= 4 && end < buffer.size() &&
-                uint8_t(buffer[end]) == 0xAA) {
-                frames << buffer.mid(p, length).toHex();
-                buffer.remove(0, end + 1);
-                p = 0;
-            } else {
-                ++p;
-            }
-        }
-    }
-};
-
 void TestProtocol::scanMatchesRescanFromStart() {
     std::mt19937 rng(2026);
     for (int round = 0; round < 300; ++round) {
@@ -276,7 +255,7 @@ void TestProtocol::scanMatchesRescanFromStart() {
         const int size = 50 + int(rng() % 1500);
         for (int i = 0; i < size; ++i)
             stream += alphabet[rng() % sizeof alphabet];
-        ReferenceScanner reference;
+        RescanFromStart reference;
         FrameScanner scanner;
         QStringList got;
         for (qsizetype at = 0; at < stream.size();) {

@@ -2,6 +2,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 #include <algorithm>
 #include <cerrno>
@@ -56,8 +57,14 @@ QByteArray trimmed(QByteArray s) {
     return s.mid(a, b - a);
 }
 
+// A leading U+FEFF is part of a name or value here, not a byte-order mark to drop: a value
+// written with one must read back with it.
+QString fromUtf8(const QByteArray& bytes) {
+    return QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom)(bytes);
+}
+
 bool sameName(const QByteArray& a, const QString& b) {
-    return QString::fromUtf8(a).compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+    return fromUtf8(a).compare(b.trimmed(), Qt::CaseInsensitive) == 0;
 }
 
 // The name of a section header line ("[name]", also without the closing bracket); nothing for
@@ -166,7 +173,7 @@ QString IniValue(const QByteArray& content, const QString& section, const QStrin
         // A value in matching quotes is read without them, as private-profile readers do.
         if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
             v = v.mid(1, v.size() - 2);
-        return QString::fromUtf8(v).left(kMaxValueLength);
+        return fromUtf8(v).left(kMaxValueLength);
     }
     return {};
 }
