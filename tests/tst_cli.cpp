@@ -362,11 +362,14 @@ void TestCli::writeThenReadGivesTheSetBack_data() {
     QTest::addColumn<QByteArray>("adjust"); // core reset amounts and push length already in the
     QTest::addColumn<QByteArray>("push");   // firmware's scale, so loading keeps them
     QTest::addColumn<QStringList>("requests");
+    QTest::addColumn<int>("lines"); // of the section, that the firmware keeps
     const QStringList connect{"45", "C1", "49", "44", "48", "40"};
+    QTest::newRow("1.33") << 133 << QByteArray("120") << QByteArray("7")
+                          << connect + QStringList{"C1", "C1", "4B/32", "40"} << 19;
     QTest::newRow("1.34") << 134 << QByteArray("120") << QByteArray("7")
-                          << connect + QStringList{"C1", "C1", "C7", "4B/38", "40"};
+                          << connect + QStringList{"C1", "C1", "C7", "4B/38", "40"} << 23;
     QTest::newRow("1.38") << 138 << QByteArray("960") << QByteArray("56")
-                          << connect + QStringList{"C1", "C1", "C7", "4B/38", "40"};
+                          << connect + QStringList{"C1", "C1", "C7", "4B/38", "40"} << 23;
 }
 
 void TestCli::writeThenReadGivesTheSetBack() {
@@ -374,6 +377,7 @@ void TestCli::writeThenReadGivesTheSetBack() {
     QFETCH(QByteArray, adjust);
     QFETCH(QByteArray, push);
     QFETCH(QStringList, requests);
+    QFETCH(int, lines);
     SimulatedSplicer sim(::firmware(uint16_t(firmware)));
     ProgramFolder folder("");
     const QString file = folder.dir.filePath("set.ini");
@@ -386,7 +390,7 @@ void TestCli::writeThenReadGivesTheSetBack() {
     QCOMPARE(::requests(sim), requests);
     const Run read = folder.run({"--read", "--port", path(sim)});
     QCOMPARE(read.exitCode, 0);
-    QCOMPARE(paramLines(read.out), paramLines(QString::fromUtf8(set)));
+    QCOMPARE(paramLines(read.out).mid(0, lines), paramLines(QString::fromUtf8(set)).mid(0, lines));
 }
 
 void TestCli::failuresExitWithTheirCode_data() {
