@@ -1,18 +1,26 @@
-// The command line: the port check's verdicts and sysfs survey, and --list run as a technician
-// runs it, with config.ini beside a copy of the program and no display.
+// The command line: the port check's verdicts and sysfs survey, and the program run as a
+// technician runs it, with config.ini beside a copy of it, no display, and the simulated splicer
+// on a pseudo-terminal.
 #include "cli/PortCheck.h"
 #include "config/Config.h"
 #include "kit/PtyPair.h"
+#include "kit/WindowFixture.h"
+#include "main/SpinEdit.h"
+#include "paramset/ParamSet.h"
 
+#include <QDate>
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 #include <cerrno>
 #include <fcntl.h>
+#include <optional>
 #include <sys/file.h>
 #include <unistd.h>
 
@@ -87,6 +95,44 @@ struct ProgramFolder {
     }
 };
 
+// The lines of a [Param] section as saving writes them, whatever the line ends.
+QStringList paramLines(const QString& text) {
+    QStringList lines = text.split(QRegularExpression("\r?\n"), Qt::SkipEmptyParts);
+    return lines.mid(lines.indexOf("[Param]"));
+}
+
+SimulatedSplicer::Options firmware(uint16_t version) {
+    SimulatedSplicer::Options options;
+    options.firmware = version;
+    return options;
+}
+
+QString path(const SimulatedSplicer& sim) {
+    return QString::fromStdString(sim.SlavePath());
+}
+
+// What each frame a splicer received asks for: the command code, or "4B/" and the block length.
+QStringList requests(const SimulatedSplicer& sim) {
+    QStringList out;
+    for (const auto& f : sim.Frames())
+        out << (uint8_t(f.bytes[1]) == 0x4B ? QStringLiteral("4B/%1").arg(uint8_t(f.bytes[2]))
+                                            : Hex(f.bytes.mid(3, 1)));
+    return out;
+}
+
+// A set as --read writes it, comment lines included, with the core reset amounts and the push
+// length given.
+QByteArray setToWrite(const QByteArray& adjust, const QByteArray& push) {
+    static const QByteArray set =
+        "; 设备ID：SPL2026001\n[Param]\nHeat=70\nCurrent1=20\nCurrent2=25\n"
+        "Current3=30\nCurrent4=33\nCurrent5=99\nTime1=15\nTime2=25\n"
+        "Time3=35\nTime4=45\nTime5=150\nPushLeft=31\nPushRight=32\n"
+        "AdjustLeft=ADJ\nAdjustRight=ADJ\ncbpullpush=0\ncbClearDust=0\n"
+        "cbAdjustReset=1\nedtDustCurrent=12\nedtDustTime=22\n"
+        "edtFusePushLength=PUSH\nedtFusePushSpeed=9\n";
+    return QByteArray(set).replace("ADJ", adjust).replace("PUSH", push);
+}
+
 QString lineOf(const QString& out, const QString& com) {
     for (const QString& line : out.split('\n'))
         if (line.section(' ', 0, 0) == com)
@@ -107,6 +153,14 @@ private slots:
     void listExplainsDeviceThisUserMayNotOpen();
     void usageErrorsExitTwo_data();
     void usageErrorsExitTwo();
+    void readPrintsWhatTheWindowSaves();
+    void writeThenReadGivesTheSetBack_data();
+    void writeThenReadGivesTheSetBack();
+    void failuresExitWithTheirCode_data();
+    void failuresExitWithTheirCode();
+    void probeTellsWhereASplicerAnswers();
+    void readBackComparesTheBytesSent_data();
+    void readBackComparesTheBytesSent();
 };
 
 void TestCli::openVerdict_data() {
@@ -269,5 +323,178 @@ void TestCli::usageErrorsExitTwo() {
     QCOMPARE(run.out, QString());
 }
 
-QTEST_GUILESS_MAIN(TestCli)
+void TestCli::readPrintsWhatTheWindowSaves() {
+    // Values that round (a current of 512 is 12.5), a check-box byte of 2, a fine-scale amount.
+    QByteArray block = SimulatedSplicer::DefaultFactorySet();
+    block.replace(3, 2, QByteArray::fromHex("0002")).replace(25, 2, QByteArray::fromHex("2003"));
+    block[29] = 2;
+    WindowFixture f;
+    f.AddSplicer(3).SetBlock(block);
+    f.Connect(3);
+    QTRY_COMPARE(f.Spin("edtCurrent1")->text(), QStringLiteral("12"));
+    f.window->DisconnectDevice();
+    f.window->btnSaveClick();
+
+    ProgramFolder folder("");
+    const QString trace = folder.dir.filePath("trace.txt");
+    const Run run = folder.run({"--read", "--port", path(*f.splicers[3]), "--trace", trace});
+    QCOMPARE(run.err, QString());
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(paramLines(run.out), paramLines(QString::fromUtf8(f.ConfigBytes())));
+    QCOMPARE(paramLines(run.out).size(), 23);
+    const QString today = QDate::currentDate().toString(Qt::ISODate);
+    QCOMPARE(run.out.section("[Param]", 0, 0).section(' ', 0, -2),
+             "; 设备ID：SPL2026001\n; 固件版本：V1.34\n; 熔接次数：1234\n; 日期：" + today);
+
+    QFile file(trace);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QStringList meanings;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts))
+        meanings << line.trimmed().section(' ', 1, 1) + ' ' + line.section(" | ", 1);
+    QCOMPARE(meanings, (QStringList{"TX 握手", "RX 握手应答", "TX 版本查询", "TX 熔接次数查询",
+                                    "TX 当前组别查询", "TX 设备ID查询", "TX 参数读取",
+                                    "RX 版本 V1.34", "RX 熔接次数 1234", "RX 当前组别 3",
+                                    "RX 设备ID SPL2026001", "RX 参数块 38 字节"}));
+}
+
+void TestCli::writeThenReadGivesTheSetBack_data() {
+    QTest::addColumn<int>("firmware");
+    QTest::addColumn<QByteArray>("adjust"); // core reset amounts and push length already in the
+    QTest::addColumn<QByteArray>("push");   // firmware's scale, so loading keeps them
+    QTest::addColumn<QStringList>("requests");
+    QTest::addColumn<int>("lines"); // of the section, that the firmware keeps
+    const QStringList connect{"45", "C1", "49", "44", "48", "40"};
+    QTest::newRow("1.33") << 133 << QByteArray("120") << QByteArray("7")
+                          << connect + QStringList{"C1", "C1", "4B/32", "40"} << 19;
+    QTest::newRow("1.34") << 134 << QByteArray("120") << QByteArray("7")
+                          << connect + QStringList{"C1", "C1", "C7", "4B/38", "40"} << 23;
+    QTest::newRow("1.38") << 138 << QByteArray("960") << QByteArray("56")
+                          << connect + QStringList{"C1", "C1", "C7", "4B/38", "40"} << 23;
+}
+
+void TestCli::writeThenReadGivesTheSetBack() {
+    QFETCH(int, firmware);
+    QFETCH(QByteArray, adjust);
+    QFETCH(QByteArray, push);
+    QFETCH(QStringList, requests);
+    QFETCH(int, lines);
+    SimulatedSplicer sim(::firmware(uint16_t(firmware)));
+    ProgramFolder folder("");
+    const QString file = folder.dir.filePath("set.ini");
+    const QByteArray set = setToWrite(adjust, push);
+    FakeTree::writeFile(file, QString::fromUtf8(set));
+
+    const Run write = folder.run({"--write", file, "--port", path(sim), "--yes"});
+    QCOMPARE(write.err, QString());
+    QCOMPARE(write.exitCode, 0);
+    QCOMPARE(::requests(sim), requests);
+    const Run read = folder.run({"--read", "--port", path(sim)});
+    QCOMPARE(read.exitCode, 0);
+    QCOMPARE(paramLines(read.out).mid(0, lines), paramLines(QString::fromUtf8(set)).mid(0, lines));
+}
+
+void TestCli::failuresExitWithTheirCode_data() {
+    QTest::addColumn<QString>("line");     // "silent": nothing answers; "held": another program
+    QTest::addColumn<QStringList>("args"); // holds it; "splicer": the simulated splicer
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("error"); // the last line on standard error
+    QTest::addColumn<int>("blocksWritten");
+    QTest::newRow("search, silent")
+        << "silent" << QStringList{"--read"} << 1 << "未发现有设备连接！" << 0;
+    QTest::newRow("port, silent") << "silent" << QStringList{"--read", "--port", "<line>"} << 1
+                                  << "未发现有设备连接！" << 0;
+    QTest::newRow("write, silent")
+        << "silent" << QStringList{"--write", "<set>", "--port", "<line>"} << 1
+        << "未发现有设备连接！" << 0;
+    QTest::newRow("held") << "held" << QStringList{"--read", "--port", "<line>"} << 2
+                          << "Unable to open com port (win error code: 11)" << 0;
+    QTest::newRow("search, held") << "held" << QStringList{"--read"} << 2
+                                  << "Unable to open com port (win error code: 11)" << 0;
+    QTest::newRow("not confirmed")
+        << "splicer" << QStringList{"--write", "<set>", "--port", "<line>"} << 2
+        << "没有写入：未确认" << 0;
+    QTest::newRow("no such file") << "splicer"
+                                  << QStringList{"--write", "/nonexistent/set.ini", "--yes"} << 2
+                                  << "无法读取 /nonexistent/set.ini：No such file or directory"
+                                  << 0;
+    QTest::newRow("set not integer")
+        << "splicer" << QStringList{"--write", "<config>", "--port", "<line>", "--yes"} << 2
+        << "'' is not a valid integer value" << 0;
+}
+
+void TestCli::failuresExitWithTheirCode() {
+    QFETCH(QString, line);
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, error);
+    QFETCH(int, blocksWritten);
+    PtyPair pty;
+    std::optional<SimulatedSplicer> sim;
+    if (line == "splicer")
+        sim.emplace(SimulatedSplicer::Options{});
+    const QString linePath = sim ? path(*sim) : QString::fromStdString(pty.SlavePath());
+    const int holder =
+        line == "held" ? ::open(linePath.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_CLOEXEC)
+                       : -1;
+    const auto release = qScopeGuard([holder] { ::close(holder); });
+    QVERIFY(line != "held" || ::flock(holder, LOCK_EX | LOCK_NB) == 0);
+    ProgramFolder folder("[ports]\nCOM3=" + linePath.toUtf8() + "\n");
+    FakeTree::writeFile(folder.dir.filePath("set.ini"), QString::fromUtf8(setToWrite("100", "5")));
+    args.replaceInStrings("<line>", linePath)
+        .replaceInStrings("<set>", folder.dir.filePath("set.ini"))
+        .replaceInStrings("<config>", folder.dir.filePath("config.ini"));
+    const Run run = folder.run(args);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.err.trimmed().section('\n', -1), error);
+    QCOMPARE(run.out, QString());
+    if (sim)
+        QCOMPARE(::requests(*sim).filter("4B/").size(), blocksWritten);
+}
+
+void TestCli::probeTellsWhereASplicerAnswers() {
+    SimulatedSplicer sim(firmware(138));
+    PtyPair silent;
+    ProgramFolder folder("[ports]\nCOM3=" + path(sim).toUtf8() + "\nCOM4=" +
+                         QByteArray(silent.SlavePath().c_str()) + "\nCOM6=/nonexistent/tty\n");
+    const Run run = folder.run({"--list", "--probe"});
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(lineOf(run.out, "COM3").simplified(),
+             "COM3 " + path(sim) + " config.ini 可以打开；熔接机应答，固件 V1.38");
+    QCOMPARE(lineOf(run.out, "COM4").simplified(), "COM4 " +
+                                                       QString::fromStdString(silent.SlavePath()) +
+                                                       " config.ini 可以打开；没有熔接机应答");
+    QCOMPARE(lineOf(run.out, "COM6").simplified(),
+             QStringLiteral("COM6 /nonexistent/tty config.ini 设备不存在"));
+}
+
+void TestCli::readBackComparesTheBytesSent_data() {
+    QTest::addColumn<int>("offset"); // the byte that comes back changed
+    QTest::addColumn<int>("count");  // bytes sent
+    QTest::addColumn<QStringList>("differing");
+    QTest::newRow("same") << -1 << 38 << QStringList{};
+    QTest::newRow("current") << 3 << 38 << QStringList{"Current1"};
+    QTest::newRow("high byte") << 6 << 38 << QStringList{"Time1"};
+    QTest::newRow("last byte") << 37 << 38 << QStringList{"edtFusePushSpeed"};
+    QTest::newRow("not sent") << 33 << 32 << QStringList{};
+    QTest::newRow("last sent") << 31 << 32 << QStringList{"cbAdjustReset"};
+    QTest::newRow("half a field sent") << 33 << 33 << QStringList{};
+    QTest::newRow("fixed byte") << 2 << 38 << QStringList{};
+}
+
+void TestCli::readBackComparesTheBytesSent() {
+    QFETCH(int, offset);
+    QFETCH(int, count);
+    QFETCH(QStringList, differing);
+    const QByteArray sent = SimulatedSplicer::DefaultFactorySet();
+    QByteArray back = sent;
+    if (offset >= 0)
+        back[offset] = char(back[offset] ^ 0x40);
+    QStringList keys;
+    for (const params::Field* f :
+         params::DifferingFields(FusionParams::Decode(sent), FusionParams::Decode(back), count))
+        keys << f->key;
+    QCOMPARE(keys, differing);
+}
+
+QTEST_MAIN(TestCli)
 #include "tst_cli.moc"

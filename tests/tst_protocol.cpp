@@ -1,4 +1,4 @@
-#include "main/ParamFields.h"
+#include "paramset/ParamFields.h"
 #include "protocol/FrameScanner.h"
 #include "protocol/Frames.h"
 #include "protocol/FusionParams.h"

@@ -1,22 +1,23 @@
 #include "cli/CommandLine.h"
 
+#include "ch341/LinuxConverterLibrary.h"
 #include "ch341/PortMap.h"
+#include "cli/ConsoleBoxes.h"
+#include "cli/LinkCommands.h"
 #include "cli/PortCheck.h"
 #include "config/Config.h"
-#include "trace/FrameFeed.h"
+#include "protocol/SplicerLink.h"
 #include "trace/TraceFile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QScopeGuard>
 
-#include <cstdio>
 #include <exception>
 #include <optional>
 
 namespace cli {
 namespace {
-
-enum ExitCode { ExitDone = 0, ExitFailed = 2 };
 
 const QCommandLineOption optHelp({QStringLiteral("h"), QStringLiteral("?"), QStringLiteral("help")},
                                  QStringLiteral("显示本用法"));
@@ -49,10 +50,6 @@ const QList<QCommandLineOption>& options() {
     return all;
 }
 
-void print(std::FILE* stream, const QString& text) {
-    std::fputs(text.toUtf8().constData(), stream);
-}
-
 // The usage errors of a parsed command line, or an empty text.
 QString usageError(const QCommandLineParser& parser) {
     if (!parser.positionalArguments().isEmpty())
@@ -72,20 +69,21 @@ QString usageError(const QCommandLineParser& parser) {
     return {};
 }
 
-int listPorts() {
-    const std::vector<TPortReport> reports = SurveyPorts(ch341::TSysfsLayout{}, BrlttyInstalled());
+int listPorts(SplicerLink* probing) {
+    std::vector<TPortReport> reports = SurveyPorts(ch341::TSysfsLayout{}, BrlttyInstalled());
     if (reports.empty())
-        print(stderr, QStringLiteral("没有候选端口：没有接入 CH341 转换器，config.ini 的 [ports] "
+        Print(stderr, QStringLiteral("没有候选端口：没有接入 CH341 转换器，config.ini 的 [ports] "
                                      "也没有映射；请检查数据线\n"));
-    for (const TPortReport& report : reports)
-        print(stdout, ReportLine(report) + '\n');
+    for (TPortReport& report : reports) {
+        if (probing && report.openable)
+            report.probe = ProbeText(*probing, report.path);
+        Print(stdout, ReportLine(report) + '\n');
+    }
     return ExitDone;
 }
 
-int notYet(const QString& option) {
-    print(stderr, QStringLiteral("%1 在这一版中还不可用\n").arg(option));
-    return ExitFailed;
-}
+// The command line follows no plugging: each run finds the splicer once.
+void ignoreNotification(int32_t) {}
 
 } // namespace
 
@@ -108,31 +106,35 @@ int Run(int argc, char** argv) {
         "退出码：0 完成；1 没有熔接机应答；2 其他错误；3 读回的参数块与写入的不同。"));
     parser.addOptions(options());
     if (!parser.parse(app.arguments())) {
-        print(stderr, parser.errorText() + '\n');
+        Print(stderr, parser.errorText() + '\n');
         return ExitFailed;
     }
     if (parser.isSet(optHelp)) {
-        print(stdout, parser.helpText());
+        Print(stdout, parser.helpText());
         return ExitDone;
     }
     if (const QString error = usageError(parser); !error.isEmpty()) {
-        print(stderr, error + '\n');
+        Print(stderr, error + '\n');
         return ExitFailed;
     }
     try {
         config::SetConfigPath(config::ExecutableFolder() + QStringLiteral("config.ini"));
         ch341::InstallPortMapping();
-        FrameFeed feed;
+        ch341::TLinuxConverterLibrary converter;
+        TConsoleBoxes boxes;
+        SplicerLink link(boxes, converter, &ignoreNotification);
+        const auto closeLink = qScopeGuard([&link] { link.Shutdown(); });
         std::optional<trace::TTraceFile> traceFile;
         if (parser.isSet(optTrace))
-            traceFile.emplace(parser.value(optTrace), feed);
-        if (parser.isSet(optProbe))
-            return notYet(QStringLiteral("--probe"));
+            traceFile.emplace(parser.value(optTrace), link);
         if (parser.isSet(optList))
-            return listPorts();
-        return notYet(parser.isSet(optRead) ? QStringLiteral("--read") : QStringLiteral("--write"));
+            return listPorts(parser.isSet(optProbe) ? &link : nullptr);
+        if (parser.isSet(optRead))
+            return ReadParams(link, boxes, parser.value(optPort), parser.value(optOut));
+        return WriteParams(link, boxes, parser.value(optWrite), parser.value(optPort),
+                           parser.isSet(optYes));
     } catch (const std::exception& e) {
-        print(stderr, QString::fromUtf8(e.what()) + '\n');
+        Print(stderr, QString::fromUtf8(e.what()) + '\n');
         return ExitFailed;
     }
 }

@@ -34,13 +34,14 @@ std::string firstLine(const fs::path& file) {
     return line;
 }
 
-QString checkOpen(const QString& path) {
+// The errno of opening path, 0 when it opened.
+int openError(const QString& path) {
     try {
         serial::TComDevice device;
         device.Open(path.toStdString());
-        return OpenVerdict(0, path);
+        return 0;
     } catch (const serial::EComPort& e) {
-        return OpenVerdict(e.OsCode(), path);
+        return e.OsCode();
     }
 }
 
@@ -97,20 +98,25 @@ void surveyUsb(const ch341::TSysfsLayout& layout, bool brlttyInstalled,
                     ? QStringLiteral("盲文服务 brltty 可能占用了它；不用盲文显示器就卸载它："
                                      "sudo apt-get remove brltty")
                     : QStringLiteral("重新插拔，dmesg | grep ch341 可看原因");
-            reports.push_back({0, QString(), source,
-                               QStringLiteral("转换器已接入（USB %1），但没有 tty：%2")
-                                   .arg(QString::fromStdString(name), advice)});
+            reports.push_back({.source = source,
+                               .verdict = QStringLiteral("转换器已接入（USB %1），但没有 tty：%2")
+                                              .arg(QString::fromStdString(name), advice)});
         }
         for (const int k : ttys) {
             const int n = k + 1;
             if (n > ch341::kLastComPort)
                 reports.push_back(
-                    {n, ttyPath(layout, k), source,
-                     QStringLiteral("超出 COM1–COM%1，搜索不会找它").arg(ch341::kLastComPort)});
+                    {.comNumber = n,
+                     .path = ttyPath(layout, k),
+                     .source = source,
+                     .verdict =
+                         QStringLiteral("超出 COM1–COM%1，搜索不会找它").arg(ch341::kLastComPort)});
             else if (!fs::exists(ttyPath(layout, k).toStdString(), ec))
-                reports.push_back(
-                    {n, ttyPath(layout, k), source,
-                     QStringLiteral("tty 已出现但 /dev 下没有它：重新插拔，或检查 udev")});
+                reports.push_back({.comNumber = n,
+                                   .path = ttyPath(layout, k),
+                                   .source = source,
+                                   .verdict = QStringLiteral(
+                                       "tty 已出现但 /dev 下没有它：重新插拔，或检查 udev")});
         }
     }
 }
@@ -138,7 +144,7 @@ QString OpenVerdict(int osError, const QString& path) {
 std::vector<TPortReport> SurveyPorts(const ch341::TSysfsLayout& layout, bool brlttyInstalled) {
     std::vector<TPortReport> reports;
     for (int n = 1; n <= ch341::kLastComPort; ++n) {
-        TPortReport report{n, QString(), QString(), QString()};
+        TPortReport report{.comNumber = n};
         if (const auto mapped = ch341::MappedPortPath(n)) {
             report.path = QString::fromStdString(*mapped);
             report.source = QStringLiteral("config.ini");
@@ -148,7 +154,9 @@ std::vector<TPortReport> SurveyPorts(const ch341::TSysfsLayout& layout, bool brl
         } else {
             continue;
         }
-        report.verdict = checkOpen(report.path);
+        const int error = openError(report.path);
+        report.openable = error == 0;
+        report.verdict = OpenVerdict(error, report.path);
         reports.push_back(report);
     }
     surveyUsb(layout, brlttyInstalled, reports);
@@ -159,9 +167,10 @@ QString ReportLine(const TPortReport& report) {
     const QString com =
         report.comNumber ? QStringLiteral("COM%1").arg(report.comNumber) : QStringLiteral("-");
     const QString path = report.path.isEmpty() ? QStringLiteral("-") : report.path;
-    return QStringLiteral("%1 %2 %3 %4")
-        .arg(com.leftJustified(5), path.leftJustified(20), report.source.leftJustified(13),
-             report.verdict);
+    const QString line = QStringLiteral("%1 %2 %3 %4")
+                             .arg(com.leftJustified(5), path.leftJustified(20),
+                                  report.source.leftJustified(13), report.verdict);
+    return report.probe.isEmpty() ? line : line + QStringLiteral("；") + report.probe;
 }
 
 bool BrlttyInstalled() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "paramset/ParamSet.h"
 #include "protocol/FusionParams.h"
 #include "protocol/SplicerLink.h"
 
@@ -31,7 +32,8 @@ struct TfrmMainServices {
 // subsystem: frmMain_protocol.cpp, frmMain_params.cpp, frmMain_discovery.cpp,
 // frmMain_storage.cpp, frmMain_operations.cpp and frmMain_startup.cpp. The conversation with
 // the splicer is its SplicerLink's; the operations named after it here forward to the link.
-class TfrmMain : public QMainWindow {
+// Its parameter fields hold the parameter set that is saved, loaded and written.
+class TfrmMain : public QMainWindow, private params::TParamHolder {
     Q_OBJECT
 public:
     // The plug and unplug notification, posted by DeviceNotifyCallback.
@@ -115,6 +117,8 @@ private:
     QCheckBox* checkBox(const char* name) const;
     QString fieldText(const char* name) const;
     void setFieldText(const char* name, const QString& text);
+    QString Text(const params::Field& f) const override;
+    void SetText(const params::Field& f, const QString& text) override;
 
     std::unique_ptr<Ui::TfrmMain> ui;
     TMessageBoxes& boxes_;

@@ -2,7 +2,6 @@
 #include "main/frmMain.h"
 
 #include "main/ButtonBusy.h"
-#include "main/ParamFields.h"
 #include "main/SpinEdit.h"
 #include "protocol/Frames.h"
 #include "protocol/IntText.h"
@@ -26,20 +25,12 @@ void setFontColour(QWidget* w, const QColor& colour) {
 } // namespace
 
 void TfrmMain::CollectParams() {
-    for (const params::Field& f : params::kFields) {
-        int32_t windowValue;
-        if (f.IsFlag())
-            windowValue = checkBox(f.control)->isChecked() ? 1 : 0;
-        else
-            windowValue = StrToInt(fieldText(f.control));
-        f.Set(Params, params::ToBlock(f.scale, windowValue));
-    }
-    Params.FixedOne = 1;
+    Params = params::BlockFromSet(*this);
 }
 
 void TfrmMain::ShowParamAnswer(const FusionParams& record) {
     for (const params::Field& f : params::kFields) {
-        const QString text = QString::number(params::ToWindow(f.scale, f.Get(record)));
+        const QString text = f.WindowText(record);
         QWidget* w = control(f.control);
         MarkField(w, text);
         if (f.IsFlag())
@@ -73,14 +64,7 @@ void TfrmMain::btnWriteClick() {
     const ButtonBusy busy(ui->btnWrite);
     ResetParamColours();
     CollectParams();
-    int count = FusionParams::kShortSize;
-    if (link_.AskVersion() >= FusionParams::kFullBlockVersion) {
-        // Without an answer, the length received last.
-        const uint16_t length = link_.AskBlockLength().value_or(link_.State().BlockLength);
-        count = std::min<int>(length, FusionParams::kSize);
-    }
-    SendParamBlock(Params, count);
-    WaitPumping(500);
+    link_.WriteParams(Params);
     if (ui->cboxSaveDefault->isChecked()) {
         SendControlRecord(frames::ControlSaveAsFactory, 0, 0, 0);
         WaitPumping(400);

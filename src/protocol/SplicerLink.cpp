@@ -4,6 +4,7 @@
 #include "protocol/Frames.h"
 #include "protocol/MessageBoxes.h"
 #include "protocol/ResponseText.h"
+#include "serial/PortName.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -11,6 +12,7 @@
 #include <QScopeGuard>
 #include <QTimer>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -227,18 +229,46 @@ void SplicerLink::runSearch() {
             converter_.CH341PtSetDevNotify(nullptr, notifyRoutine_);
             comPort_.Open();
         }
-        SendCommand(frames::CmdHandshake, frames::kHandshakeArgument);
-        WaitPumping(200);
-        if (state_.HandshakeSeen) {
-            state_.PortNumber = n;
-            emit deviceConnected(n);
-            QueryParams();
+        if (handshake(n))
             return;
-        }
         if (!wasOpen)
             comPort_.Close();
     }
     boxes_.ShowMessage(kNotFound);
+}
+
+bool SplicerLink::handshake(int n) {
+    SendCommand(frames::CmdHandshake, frames::kHandshakeArgument);
+    WaitPumping(200);
+    if (!state_.HandshakeSeen)
+        return false;
+    state_.PortNumber = n;
+    emit deviceConnected(n);
+    QueryParams();
+    return true;
+}
+
+bool SplicerLink::ConnectPort(const std::string& port) {
+    // A handshake flag left from another port would count as this port's answer.
+    DisconnectDevice();
+    comPort_.SetPort(port);
+    comPort_.Open();
+    if (handshake(serial::ComPortNumber(port)))
+        return true;
+    comPort_.Close();
+    return false;
+}
+
+int SplicerLink::WriteParams(const FusionParams& block) {
+    int count = FusionParams::kShortSize;
+    if (AskVersion() >= FusionParams::kFullBlockVersion) {
+        // Without an answer, the length received last.
+        const uint16_t length = AskBlockLength().value_or(state_.BlockLength);
+        count = std::min<int>(length, FusionParams::kSize);
+    }
+    SendParamBlock(block, count);
+    WaitPumping(500);
+    return count;
 }
 
 void SplicerLink::DisconnectDevice() {

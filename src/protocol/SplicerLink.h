@@ -13,6 +13,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 
 class TMessageBoxes;
 
@@ -77,8 +78,17 @@ public:
     void DispatchResponse(const QByteArray& frame);
     void RunQuerySequence();
 
+    // The write exchange: the firmware version, on firmware that takes the whole block its
+    // length, the block in that length, then the wait for the splicer to take it. Returns the
+    // number of block bytes sent.
+    int WriteParams(const FusionParams& block);
+
     // Finding the splicer and letting it go.
     void FindDevice();
+    // Drops any connection, opens port (a "COM"n name or a device path) and connects when the
+    // splicer answers the handshake there, as the search does on each converter port. False,
+    // with the port closed again, when nothing answered.
+    bool ConnectPort(const std::string& port);
     void DisconnectDevice();
     // Drops the connection and searches again; inside a search, once that search has returned.
     void Reconnect();
@@ -111,6 +121,8 @@ signals:
 private:
     void writeFrame(const QByteArray& frame);
     void runSearch();
+    // The handshake on the open port and, when answered, the connection as "COM"n.
+    bool handshake(int n);
     // Runs the query; an answer handled during its wait counts up answers and sets value.
     std::optional<uint16_t> ask(void (SplicerLink::*query)(), const uint16_t& value,
                                 const unsigned& answers);

@@ -3,6 +3,8 @@
 #include "protocol/FusionParams.h"
 #include "protocol/ParamScale.h"
 
+#include <QString>
+
 #include <array>
 #include <cstdint>
 #include <vector>
@@ -24,6 +26,11 @@ struct Field {
 
     bool IsFlag() const { return scale == Scale::Flag; }
     uint32_t Get(const FusionParams& p) const { return word ? p.*word : p.*byte; }
+    // The value as the field shows it after a parameter answer, in decimal (a check box's byte
+    // as it came, so 2 tells itself from 1).
+    QString WindowText(const FusionParams& p) const {
+        return QString::number(ToWindow(scale, Get(p)));
+    }
     // Keeps the low bits that fit the field.
     void Set(FusionParams& p, int64_t value) const {
         if (word)

@@ -1,4 +1,4 @@
-#include "main/ParamFields.h"
+#include "paramset/ParamFields.h"
 
 #include <algorithm>
 

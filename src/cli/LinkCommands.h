@@ -1,0 +1,35 @@
+#pragma once
+
+#include "protocol/DeviceState.h"
+
+#include <QDateTime>
+#include <QString>
+
+class SplicerLink;
+class TMessageBoxes;
+
+// What the command line does with the splicer, through the same link the window uses: the same
+// frames with the same waits. Failures are raised as errors with their texts.
+namespace cli {
+
+enum ExitCode { ExitDone = 0, ExitNoSplicer = 1, ExitFailed = 2, ExitDiffers = 3 };
+
+// --read: connects (by the search, or on port when it is not empty), then prints the parameter
+// set as saving it from the window would write it, after comment lines about the splicer; to
+// outPath when it is not empty.
+int ReadParams(SplicerLink& link, TMessageBoxes& boxes, const QString& port,
+               const QString& outPath);
+
+// --write: connects, loads the set from file with the connected firmware's scaling, asks
+// unless confirmed, writes it as the window's write does and reads it back. ExitDiffers when
+// what came back is not what was sent.
+int WriteParams(SplicerLink& link, TMessageBoxes& boxes, const QString& file, const QString& port,
+                bool confirmed);
+
+// --probe: the handshake on the device at path, and what came of it.
+QString ProbeText(SplicerLink& link, const QString& path);
+
+// The comment lines before a set read from the splicer.
+QString SetHeader(const DeviceState& state, const QDateTime& when);
+
+} // namespace cli

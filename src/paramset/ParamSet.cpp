@@ -1,0 +1,115 @@
+#include "paramset/ParamSet.h"
+
+#include "config/Config.h"
+#include "protocol/IntText.h"
+
+namespace params {
+namespace {
+
+const QString kSection = QStringLiteral("Param");
+
+// Firmware 138 and later counts core reset amounts and the push length eight times finer.
+constexpr uint16_t kFineScaleVersion = 138;
+
+int32_t toFirmwareScale(int32_t value, int32_t coarseLimit, bool fine) {
+    if (fine)
+        return value <= coarseLimit ? int32_t(int64_t(value) * 8) : value;
+    return value > coarseLimit ? int32_t(RoundHalfEven(value / 8.0)) : value;
+}
+
+QString key(const Field& f) {
+    return QLatin1String(f.key);
+}
+
+QString flagText(bool ticked) {
+    return ticked ? QStringLiteral("1") : QStringLiteral("0");
+}
+
+// Only the first count bytes, the rest zero.
+FusionParams firstBytes(const FusionParams& block, int count) {
+    return FusionParams::Decode(block.Encode().left(count));
+}
+
+} // namespace
+
+TParamSet SetFromBlock(const FusionParams& block) {
+    TParamSet set;
+    for (const Field& f : kFields)
+        set.SetText(f, f.IsFlag() ? flagText(f.Get(block) != 0) : f.WindowText(block));
+    return set;
+}
+
+FusionParams BlockFromSet(const TParamHolder& set) {
+    FusionParams block;
+    for (const Field& f : kFields) {
+        const int32_t windowValue =
+            f.IsFlag() ? int32_t(set.Text(f) == flagText(true)) : StrToInt(set.Text(f));
+        f.Set(block, ToBlock(f.scale, windowValue));
+    }
+    block.FixedOne = 1;
+    return block;
+}
+
+std::vector<std::pair<QString, QString>> SavedEntries(const TParamHolder& set) {
+    std::vector<std::pair<QString, QString>> entries;
+    for (const Field* f : InSavedOrder())
+        entries.emplace_back(key(*f), set.Text(*f));
+    return entries;
+}
+
+void SaveParamSet(const TParamHolder& set) {
+    for (const auto& [name, value] : SavedEntries(set))
+        config::WriteConfigString(kSection, name, value);
+}
+
+QString ParamSectionText(const TParamHolder& set) {
+    QString text = '[' + kSection + "]\n";
+    for (const auto& [name, value] : SavedEntries(set))
+        text += name + '=' + value + '\n';
+    return text;
+}
+
+std::optional<uint16_t> LoadParamSet(const QString& path, TParamHolder& set,
+                                     const std::function<std::optional<uint16_t>()>& askVersion) {
+    const auto read = [&](const Field& f) { return config::ReadIniString(path, kSection, key(f)); };
+    // The values kept in either firmware scale are read again as integers once the fields
+    // before the next check box (or the last fields) are loaded: a text that is not an integer
+    // stops the load there.
+    std::vector<const Field*> unread;
+    std::vector<std::pair<const Field*, int32_t>> scaled;
+    const auto readUnread = [&] {
+        for (const Field* f : unread)
+            scaled.emplace_back(f, StrToInt(read(*f)));
+        unread.clear();
+    };
+    for (const Field* f : InSavedOrder()) {
+        if (f->IsFlag()) {
+            readUnread();
+            set.SetText(*f, flagText(config::ConfigTextIsTrue(read(*f))));
+            continue;
+        }
+        set.SetText(*f, read(*f));
+        if (f->coarseLimit != 0)
+            unread.push_back(f);
+    }
+    readUnread();
+
+    const std::optional<uint16_t> version = askVersion();
+    const bool fine = version >= kFineScaleVersion;
+    for (const auto& [f, value] : scaled)
+        set.SetText(*f, QString::number(toFirmwareScale(value, f->coarseLimit, fine)));
+    return version;
+}
+
+std::vector<const Field*> DifferingFields(const FusionParams& sent, const FusionParams& readBack,
+                                          int count) {
+    const FusionParams a = firstBytes(sent, count);
+    const FusionParams b = firstBytes(readBack, count);
+    std::vector<const Field*> differing;
+    for (const Field& f : kFields)
+        if (f.Get(a) != f.Get(b))
+            differing.push_back(&f);
+    return differing;
+}
+
+} // namespace params

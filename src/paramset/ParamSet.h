@@ -1,0 +1,66 @@
+#pragma once
+
+#include "paramset/ParamFields.h"
+#include "protocol/FusionParams.h"
+
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <utility>
+#include <vector>
+
+// The parameter set kept in section "Param" of config.ini: the texts of the window's parameter
+// fields, not the block. The window saves and loads its fields through these functions, and the
+// command line a set of texts, so both write the same keys in the same order with the same
+// values and load with the same firmware scaling.
+namespace params {
+
+// Where a parameter set is held: the window's fields, or a TParamSet. A check box's text is "1"
+// when ticked and "0" when not.
+class TParamHolder {
+public:
+    virtual ~TParamHolder() = default;
+    virtual QString Text(const Field& f) const = 0;
+    virtual void SetText(const Field& f, const QString& text) = 0;
+};
+
+// A parameter set away from the window.
+class TParamSet : public TParamHolder {
+public:
+    QString Text(const Field& f) const override { return texts_[index(f)]; }
+    void SetText(const Field& f, const QString& text) override { texts_[index(f)] = text; }
+
+private:
+    static size_t index(const Field& f) { return size_t(&f - kFields.data()); }
+    std::array<QString, kFields.size()> texts_;
+};
+
+// What the window's fields hold after showing a parameter answer.
+TParamSet SetFromBlock(const FusionParams& block);
+// The block the texts give, field by field in block order. A text that is not an integer
+// raises the conversion error there.
+FusionParams BlockFromSet(const TParamHolder& set);
+
+// Key and value of every field, in the order saving writes them.
+std::vector<std::pair<QString, QString>> SavedEntries(const TParamHolder& set);
+// Writes the set into config.ini, one update of the file per key.
+void SaveParamSet(const TParamHolder& set);
+// The set as the section "[Param]" reads, one "key=value" line each.
+QString ParamSectionText(const TParamHolder& set);
+
+// Loads the section "Param" of the INI file at path into set as loading from the window does:
+// the texts as they stand, the check boxes as yes or no, then the values kept in either
+// firmware scale brought into the scale of the firmware askVersion answers (none: the older
+// one). A value of those that is not an integer stops the load there, with the fields read so
+// far already set. Returns the version answered.
+std::optional<uint16_t> LoadParamSet(const QString& path, TParamHolder& set,
+                                     const std::function<std::optional<uint16_t>()>& askVersion);
+
+// Fields whose bytes among the first count of the block differ between sent and readBack.
+std::vector<const Field*> DifferingFields(const FusionParams& sent, const FusionParams& readBack,
+                                          int count);
+
+} // namespace params
