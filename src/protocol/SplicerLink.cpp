@@ -38,8 +38,10 @@ void SplicerLink::writeFrame(const QByteArray& frame) {
         boxes_.ShowMessage(kNotConnected);
         return;
     }
-    comPort_.WriteStr(frame);
-    emit frameSent(frame);
+    // A write cut short by a time limit or a hang-up reports only what went out, so the trace
+    // never shows a frame as sent that the splicer did not get whole.
+    const int written = comPort_.WriteStr(frame);
+    emit frameSent(frame.left(written));
 }
 
 void SplicerLink::SendFrame(uint8_t kind, const QByteArray& payload, int count) {
