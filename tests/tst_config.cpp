@@ -273,6 +273,7 @@ void TestConfig::unreadableFileIsNeverReplaced() {
     // its folder, but may only write to it.
     const uid_t me = ::geteuid();
     const uid_t user = kind == NoReadPermission && me == 0 ? 65534 : me;
+    const gid_t group = user == me ? ::getegid() : 65534;
     if (kind == Folder)
         QVERIFY(QDir().mkdir(ConfigPath()));
     else if (kind == Pipe)
@@ -280,8 +281,8 @@ void TestConfig::unreadableFileIsNeverReplaced() {
     else
         put(content);
     if (kind == NoReadPermission) {
-        QVERIFY(::chown(path.constData(), user, user) == 0);
-        QVERIFY(::chown(QFile::encodeName(dir_.path()).constData(), user, user) == 0);
+        QVERIFY(::chown(path.constData(), user, group) == 0);
+        QVERIFY(::chown(QFile::encodeName(dir_.path()).constData(), user, group) == 0);
         QVERIFY(::chmod(path.constData(), 0200) == 0);
     }
     struct stat before {};
@@ -291,7 +292,7 @@ void TestConfig::unreadableFileIsNeverReplaced() {
                 : kind == ReadEndsEarly ? ReadFault::EndsEarly
                                         : ReadFault::None;
     ::setfsuid(user);
-    ::setfsgid(user);
+    ::setfsgid(group);
     const QString read = ReadConfigString("a", "k");
     QString error;
     try {
@@ -318,21 +319,31 @@ void TestConfig::writeKeepsOwnerAndMode_data() {
     QTest::addColumn<int>("mode");
     QTest::addColumn<uint>("uid");
     QTest::addColumn<uint>("gid");
-    QTest::newRow("own 0640") << 0640 << uint(::geteuid()) << uint(::getegid());
-    QTest::newRow("another user's 0600") << 0600 << 4321u << 8765u;
-    QTest::newRow("own, another group's 0664") << 0664 << uint(::geteuid()) << 8765u;
+    QTest::addColumn<uint>("writer"); // 0: this process as it is
+    QTest::newRow("own 0640") << 0640 << uint(::geteuid()) << uint(::getegid()) << 0u;
+    QTest::newRow("another user's 0600") << 0600 << 4321u << 8765u << 0u;
+    QTest::newRow("own, another group's 0664") << 0664 << uint(::geteuid()) << 8765u << 0u;
+    // Only root may give a file away: the third user rewrites it in place.
+    QTest::newRow("another user's 0666, by a third") << 0666 << 4321u << 8765u << 65534u;
 }
 
 void TestConfig::writeKeepsOwnerAndMode() {
     QFETCH(int, mode);
     QFETCH(uint, uid);
     QFETCH(uint, gid);
+    QFETCH(uint, writer);
     const QByteArray path = QFile::encodeName(ConfigPath());
     put("[a]\nk=1\n");
     if (::chown(path.constData(), uid, gid) != 0)
         QSKIP("giving a file away needs root");
     ::chmod(path.constData(), mode_t(mode));
+    const QByteArray folder = QFile::encodeName(dir_.path());
+    ::chmod(folder.constData(), 0755); // the writer reaches the file but may not add files
+    if (writer)
+        ::setfsuid(writer);
     WriteConfigString("a", "k", "2");
+    ::setfsuid(::geteuid());
+    ::chmod(folder.constData(), 0700);
     struct stat st {};
     ::stat(path.constData(), &st);
     QCOMPARE(int(st.st_mode & 07777), mode);

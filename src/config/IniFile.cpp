@@ -199,6 +199,32 @@ QByteArray IniWithValue(const QByteArray& content, const QString& section, const
     return out + '[' + section.toUtf8() + ']' + eol + entry + eol;
 }
 
+namespace {
+
+bool writeAll(int fd, const QByteArray& content) {
+    for (qsizetype done = 0; done < content.size();) {
+        const ssize_t n = ::write(fd, content.constData() + done, size_t(content.size() - done));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        done += n;
+    }
+    return true;
+}
+
+// Owner, group and mode stay; a crash in the middle can leave the file cut short.
+bool rewriteInPlace(const QByteArray& path, const QByteArray& content) {
+    const int fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    bool ok = writeAll(fd, content) && ::ftruncate(fd, content.size()) == 0 && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    return ok;
+}
+
+} // namespace
+
 QString ReadIniString(const QString& path, const QString& section, const QString& key) {
     const std::optional<QByteArray> content = fileContent(path);
     return content ? IniValue(*content, section, key) : QString();
@@ -231,21 +257,25 @@ void WriteIniString(const QString& path, const QString& section, const QString& 
     const QByteArray content = IniWithValue(*old, section, key, value);
     QByteArray temp = encoded + ".XXXXXX";
     const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        throw EConfigWrite(path);
-    // The new file takes the old one's owner and group, or the write fails: a file that
-    // changed hands would lock its user out. Owner first, as a change of owner clears the
-    // set-ID bits of the mode.
-    bool ok = !exists || ::fchown(fd, st.st_uid, st.st_gid) == 0;
-    ok = ok && ::fchmod(fd, mode) == 0;
-    for (qsizetype done = 0; ok && done < content.size();) {
-        const ssize_t n = ::write(fd, content.constData() + done, size_t(content.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        ok = n > 0;
-        done += n;
+    // The new file takes the old one's owner and group: a file that changed hands would lock its
+    // user out. Owner first, as a change of owner clears the set-ID bits of the mode.
+    struct stat made {};
+    const bool handedOver = fd >= 0 && ::fstat(fd, &made) == 0 &&
+                            (!exists || (made.st_uid == st.st_uid && made.st_gid == st.st_gid) ||
+                             ::fchown(fd, st.st_uid, st.st_gid) == 0);
+    if (!handedOver) {
+        // Only root may give a file away, and a folder may refuse new files: a user who may
+        // write the file itself then rewrites it where it stands, which keeps its owner but
+        // is no longer one step.
+        if (fd >= 0) {
+            ::close(fd);
+            ::unlink(temp.constData());
+        }
+        if (!exists || !rewriteInPlace(encoded, content))
+            throw EConfigWrite(path);
+        return;
     }
-    ok = ok && ::fsync(fd) == 0;
+    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, content) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(temp.constData(), encoded.constData()) == 0;
     if (!ok) {

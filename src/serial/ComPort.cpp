@@ -305,8 +305,11 @@ void TCustomComPort::receiveData() {
     // One freshly reserved block per hand-off, released once the links have seen it.
     std::vector<uint8_t> block(static_cast<size_t>(count));
     count = Read(block.data(), count);
-    if (count == 0)
+    if (count == 0) {
+        // The links were told reception is active; they hear that it stopped.
+        tellLinks(&TComLink::OnRxStatus, false);
         return;
+    }
     if (device_.InputCount() == 0 && !tellLinks(&TComLink::OnRxStatus, false))
         return;
     if (!callOut([&] {

@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             "every line outside the key kept");
 
     QStringList sections{section}, keys{key};
-    for (const QByteArray& raw : before.split('\n')) {
+    for (const QByteArray& raw : lines(before)) {
         const QByteArray line = raw.trimmed();
         if (line.startsWith('['))
             sections << QString::fromUtf8(line.mid(1, line.indexOf(']') - 1));
