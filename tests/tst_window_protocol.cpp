@@ -37,6 +37,7 @@ private slots:
     void versionAnswerSetsStatusAndButtons();
     void answerMarksFields();
     void zeroRecordShowsZerosBelowMinimum();
+    void shortParamAnswerShowsZerosBeyondIt();
     void closedPortShowsMessageOncePerFrame();
     void write_data();
     void write();
@@ -90,25 +91,30 @@ void TestWindowProtocol::versionAnswerSetsStatusAndButtons_data() {
     QTest::addColumn<bool>("sequenceActive");
     QTest::addColumn<QByteArray>("frame");
     QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("restoreShownBefore");
     QTest::addColumn<bool>("restoreShown");
-    QTest::newRow("134") << true << QByteArray::fromHex("5506C18600AA") << "V1.34" << true;
-    QTest::newRow("133") << true << QByteArray::fromHex("5506C18500AA") << "V1.33" << false;
-    QTest::newRow("outside the sequence")
-        << false << QByteArray::fromHex("5506C18600AA") << "" << false;
+    const QByteArray v134 = QByteArray::fromHex("5506C18600AA");
+    QTest::newRow("134") << true << v134 << "V1.34" << false << true;
+    QTest::newRow("133") << true << QByteArray::fromHex("5506C18500AA") << "V1.33" << true << false;
+    QTest::newRow("outside the sequence") << false << v134 << "" << true << true;
 }
 
 void TestWindowProtocol::versionAnswerSetsStatusAndButtons() {
     QFETCH(bool, sequenceActive);
     QFETCH(QByteArray, frame);
     QFETCH(QString, status);
+    QFETCH(bool, restoreShownBefore);
     QFETCH(bool, restoreShown);
     WindowFixture f;
     f.Link().State().QuerySequenceActive = sequenceActive;
+    f.Button("btnGetDefault")->setVisible(restoreShownBefore);
+    f.Check("cboxSaveDefault")->setVisible(true);
     f.Check("cboxSaveDefault")->setChecked(true);
     f.window->ComDataPacket1Packet(f.Link().ComDataPacket1(), frame);
     QCOMPARE(f.Link().State().FirmwareVersion, uint16_t(uint8_t(frame[3])));
     QCOMPARE(f.window->StatusText(1), status);
     QCOMPARE(f.Button("btnGetDefault")->isVisibleTo(f.window.get()), restoreShown);
+    QCOMPARE(f.Check("cboxSaveDefault")->isVisibleTo(f.window.get()), !sequenceActive);
     QCOMPARE(f.Check("cboxSaveDefault")->isChecked(), !sequenceActive);
 }
 
@@ -140,6 +146,16 @@ void TestWindowProtocol::zeroRecordShowsZerosBelowMinimum() {
     QVERIFY(!f.Check("cbpullpush")->isChecked());
 }
 
+void TestWindowProtocol::shortParamAnswerShowsZerosBeyondIt() {
+    WindowFixture f; // firmware before 134 answers with the first 32 bytes
+    const QByteArray p = SimulatedSplicer::DefaultFactorySet().left(32);
+    f.window->ComDataPacket1Packet(f.Link().ComDataPacket1(), "\x55\x24\x40" + p + "\xAA");
+    for (const char* name :
+         {"edtDustCurrent", "edtDustTime", "edtFusePushLength", "edtFusePushSpeed"})
+        QCOMPARE(f.Spin(name)->text() + ' ' + colour(f.Spin(name)).name(), "0 " + kRed.name());
+    QCOMPARE(colour(f.Spin("edtAdjustRight")), kGreen);
+}
+
 void TestWindowProtocol::closedPortShowsMessageOncePerFrame() {
     WindowFixture f;
     f.window->SendCommand(0x40, 0);
@@ -153,6 +169,14 @@ void TestWindowProtocol::closedPortShowsMessageOncePerFrame() {
     QCOMPARE(f.boxes.Texts(),
              (QStringList{"你确定要写入数据到设备？", " 未连接设备！ ", " 未连接设备！ "}));
     QCOMPARE(f.Link().State().FirmwareVersion, uint16_t(0));
+
+    f.boxes.shown.clear();
+    bool restoreDisabled = false;
+    f.boxes.whileOpen = [&] { restoreDisabled |= !f.Button("btnGetDefault")->isEnabled(); };
+    f.window->btnGetDefaultClick(); // restore record and read request
+    QCOMPARE(f.boxes.Texts(),
+             (QStringList{"你确定要恢复出厂设置数据到设备？", " 未连接设备！ ", " 未连接设备！ "}));
+    QVERIFY(restoreDisabled && f.Button("btnGetDefault")->isEnabled());
 }
 
 void TestWindowProtocol::write_data() {
@@ -220,11 +244,14 @@ void TestWindowProtocol::writeWithNoAnswersSends32Bytes() {
     f.OpenPort(1);
     f.Check("cboxSaveDefault")->setChecked(true);
     f.window->btnWriteClick();
+    f.window->btnReadClick(); // the write returns 400 ms after the factory-set record
+    QVERIFY(sim.WaitForFrames(4, 2000));
     const auto frames = sim.Frames();
-    QCOMPARE(frames.size(), size_t(3));
+    QCOMPARE(frames.size(), size_t(4));
     QCOMPARE(frames[1].bytes.size(), 4 + 32);
     QCOMPARE(Hex(frames[2].bytes), QString("5A 0A 83 C5 00 00 00 00 00 A5"));
     QVERIFY(MsBetween(frames[1], frames[2]) >= 500 - kStampJitterMs);
+    QVERIFY(MsBetween(frames[2], frames[3]) >= 400 - kStampJitterMs);
 }
 
 void TestWindowProtocol::writeStopsOnBadFieldAndEnablesButton() {
@@ -300,30 +327,33 @@ void TestWindowProtocol::factoryRestoreWaitsThenReadsBack() {
 void TestWindowProtocol::arcTestFrames_data() {
     QTest::addColumn<QString>("current");
     QTest::addColumn<QString>("time");
-    QTest::addColumn<QString>("frame");
-    QTest::newRow("initial group 3") << "45"
-                                     << "50"
-                                     << "5A 0A 81 33 07 F4 01 00 00 A5";
-    QTest::newRow("99 / 150") << "99"
-                              << "150"
-                              << "5A 0A 81 D7 0F DC 05 00 00 A5";
-    QTest::newRow("no range check") << "200"
-                                    << "50"
-                                    << "5A 0A 81 00 20 F4 01 00 00 A5";
+    QTest::addColumn<QString>("sent"); // the frame, or the error with nothing sent
+    const auto row = [](const char* name, const char* current, const char* time, const char* sent) {
+        QTest::newRow(name) << QString(current) << QString(time) << QString(sent);
+    };
+    row("initial group 3", "45", "50", "5A 0A 81 33 07 F4 01 00 00 A5");
+    row("99 / 150", "99", "150", "5A 0A 81 D7 0F DC 05 00 00 A5");
+    row("no range check", "200", "50", "5A 0A 81 00 20 F4 01 00 00 A5");
+    row("current not an integer", "4.5", "50", "'4.5' is not a valid integer value");
+    row("current converted first", "x", "y", "'x' is not a valid integer value");
 }
 
 void TestWindowProtocol::arcTestFrames() {
     QFETCH(QString, current);
     QFETCH(QString, time);
-    QFETCH(QString, frame);
+    QFETCH(QString, sent);
     WindowFixture f;
-    SimulatedSplicer& sim = f.AddSplicer(1);
+    f.AddSplicer(1);
     f.OpenPort(1);
     f.Spin("edtCurrent3")->setText(current);
     f.Spin("edtTime3")->setText(time);
-    f.window->btnFireTestClick();
-    QVERIFY(sim.WaitForFrames(1, 2000));
-    QCOMPARE(FrameTexts(sim), QStringList{frame});
+    QStringList got;
+    try {
+        f.window->btnFireTestClick();
+    } catch (const EConvertError& e) {
+        got << e.what();
+    }
+    QCOMPARE(f.SentSoFar(1) + got, QStringList{sent});
 }
 
 void TestWindowProtocol::coreResetAndOrigin() {
