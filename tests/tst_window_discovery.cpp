@@ -5,6 +5,7 @@
 #include "serial/ComError.h"
 
 #include <QAction>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -27,8 +28,9 @@ const QString kNotFound = QStringLiteral("未发现有设备连接！");
 class TestWindowDiscovery : public QObject {
     Q_OBJECT
 private slots:
+    void findsSplicerOnSecondConverter_data();
     void findsSplicerOnSecondConverter();
-    void noConverterShowsNotFound();
+    void noConverterUpToCom21ShowsNotFound();
     void unplugNotifications_data();
     void unplugNotifications();
     void plugWhileDisconnectedSearches();
@@ -43,9 +45,19 @@ private slots:
     void notificationRoutinePostsToWindow();
 };
 
+void TestWindowDiscovery::findsSplicerOnSecondConverter_data() {
+    QTest::addColumn<int>("com3AnswerDelay"); // -1: COM3 never answers
+    QTest::newRow("COM3 silent") << -1;
+    QTest::newRow("COM3 answers after 500 ms") << 500;
+}
+
 void TestWindowDiscovery::findsSplicerOnSecondConverter() {
+    QFETCH(int, com3AnswerDelay);
     WindowFixture f;
-    SimulatedSplicer& com3 = f.AddSplicer(3, silent());
+    SimulatedSplicer::Options o;
+    o.silent = com3AnswerDelay < 0;
+    o.answerDelayMs = com3AnswerDelay;
+    SimulatedSplicer& com3 = f.AddSplicer(3, o);
     SimulatedSplicer& com7 = f.AddSplicer(7);
     f.Connect(7);
     QCOMPARE(FrameTexts(com3), QStringList{"5A 4A 02 45 08 A5"});
@@ -56,10 +68,14 @@ void TestWindowDiscovery::findsSplicerOnSecondConverter() {
     QCOMPARE(FrameTexts(com7).last(), QString("5A 4A 02 40 00 A5"));
     QCOMPARE(f.converter.notifyRequests, 2); // each port the search opened asked for them
     QVERIFY(f.boxes.shown.isEmpty());
+    serial::TComPort other; // the search let COM3 go, so another program can have it
+    other.SetPort(com3.SlavePath());
+    QVERIFY_THROWS_NO_EXCEPTION(other.Open());
 }
 
-void TestWindowDiscovery::noConverterShowsNotFound() {
+void TestWindowDiscovery::noConverterUpToCom21ShowsNotFound() {
     WindowFixture f;
+    f.AddSplicer(22); // never tried, though it would answer
     f.window->FindDevice();
     QCOMPARE(f.boxes.Texts(), QStringList{kNotFound});
     QCOMPARE(f.window->StatusText(0), QString("Ready"));
@@ -90,9 +106,11 @@ void TestWindowDiscovery::unplugNotifications() {
 
     // After a menu disconnect the unplug of the old port changes nothing.
     f.window->actDevDisConnectExecute();
+    QSignalSpy disconnected(&f.Link(), &SplicerLink::deviceDisconnected);
     TfrmMain::DeviceNotifyCallback(-7);
     QCoreApplication::processEvents();
     QCOMPARE(f.window->StatusText(0), QString("已断开设备"));
+    QCOMPARE(disconnected.count(), 0);
 }
 
 void TestWindowDiscovery::plugWhileDisconnectedSearches() {
