@@ -76,7 +76,7 @@ void TestLink::answerChangesNothing() {
     f.link.State().FirmwareVersion = 7;
     const DeviceState before = f.link.State();
     f.link.ComDataPacket1Packet(f.link.ComDataPacket1(), frame);
-    QVERIFY(f.link.State() == before); // a query sequence would have set two flags
+    QVERIFY(f.link.State() == before); // a query sequence started would show here too
 }
 
 void TestLink::askReturnsTheAnswerOrNone_data() {
