@@ -5,6 +5,7 @@
 #include "serial/ComError.h"
 
 #include <QAction>
+#include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
 
@@ -28,7 +29,7 @@ class TestWindowDiscovery : public QObject {
     Q_OBJECT
 private slots:
     void findsSplicerOnSecondConverter();
-    void noConverterShowsNotFound();
+    void noConverterUpToCom21ShowsNotFound();
     void unplugNotifications_data();
     void unplugNotifications();
     void plugWhileDisconnectedSearches();
@@ -45,7 +46,9 @@ private slots:
 
 void TestWindowDiscovery::findsSplicerOnSecondConverter() {
     WindowFixture f;
-    SimulatedSplicer& com3 = f.AddSplicer(3, silent());
+    SimulatedSplicer::Options late;
+    late.answerDelayMs = 500; // too late for the 200 ms wait
+    SimulatedSplicer& com3 = f.AddSplicer(3, late);
     SimulatedSplicer& com7 = f.AddSplicer(7);
     f.Connect(7);
     QCOMPARE(FrameTexts(com3), QStringList{"5A 4A 02 45 08 A5"});
@@ -56,10 +59,14 @@ void TestWindowDiscovery::findsSplicerOnSecondConverter() {
     QCOMPARE(FrameTexts(com7).last(), QString("5A 4A 02 40 00 A5"));
     QCOMPARE(f.converter.notifyRequests, 2); // each port the search opened asked for them
     QVERIFY(f.boxes.shown.isEmpty());
+    serial::TComPort other; // the search let COM3 go, so another program can have it
+    other.SetPort(com3.SlavePath());
+    QVERIFY_THROWS_NO_EXCEPTION(other.Open());
 }
 
-void TestWindowDiscovery::noConverterShowsNotFound() {
+void TestWindowDiscovery::noConverterUpToCom21ShowsNotFound() {
     WindowFixture f;
+    f.AddSplicer(22); // never tried, though it would answer
     f.window->FindDevice();
     QCOMPARE(f.boxes.Texts(), QStringList{kNotFound});
     QCOMPARE(f.window->StatusText(0), QString("Ready"));
@@ -90,9 +97,11 @@ void TestWindowDiscovery::unplugNotifications() {
 
     // After a menu disconnect the unplug of the old port changes nothing.
     f.window->actDevDisConnectExecute();
+    QSignalSpy disconnected(&f.Link(), &SplicerLink::deviceDisconnected);
     TfrmMain::DeviceNotifyCallback(-7);
     QCoreApplication::processEvents();
     QCOMPARE(f.window->StatusText(0), QString("已断开设备"));
+    QCOMPARE(disconnected.count(), 0);
 }
 
 void TestWindowDiscovery::plugWhileDisconnectedSearches() {

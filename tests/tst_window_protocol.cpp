@@ -104,11 +104,14 @@ void TestWindowProtocol::versionAnswerSetsStatusAndButtons() {
     QFETCH(bool, restoreShown);
     WindowFixture f;
     f.Link().State().QuerySequenceActive = sequenceActive;
+    f.Button("btnGetDefault")->setVisible(sequenceActive != restoreShown); // a change must show
+    f.Check("cboxSaveDefault")->setVisible(true);
     f.Check("cboxSaveDefault")->setChecked(true);
     f.window->ComDataPacket1Packet(f.Link().ComDataPacket1(), frame);
     QCOMPARE(f.Link().State().FirmwareVersion, uint16_t(uint8_t(frame[3])));
     QCOMPARE(f.window->StatusText(1), status);
     QCOMPARE(f.Button("btnGetDefault")->isVisibleTo(f.window.get()), restoreShown);
+    QCOMPARE(f.Check("cboxSaveDefault")->isVisibleTo(f.window.get()), !sequenceActive);
     QCOMPARE(f.Check("cboxSaveDefault")->isChecked(), !sequenceActive);
 }
 
@@ -130,6 +133,13 @@ void TestWindowProtocol::answerMarksFields() {
     f.window->ResetParamColours();
     QCOMPARE(colour(f.Spin("edtCurrent1")), QColor(Qt::black));
     QCOMPARE(colour(f.Check("cbClearDust")), QColor(Qt::black));
+
+    // Firmware before 134 answers with the first 32 bytes; the fields beyond them show 0.
+    frame = QByteArray::fromHex("552440") + p.left(32) + QByteArray::fromHex("AA");
+    f.window->ComDataPacket1Packet(f.Link().ComDataPacket1(), frame);
+    for (const char* name :
+         {"edtDustCurrent", "edtDustTime", "edtFusePushLength", "edtFusePushSpeed"})
+        QCOMPARE(f.Spin(name)->text() + ' ' + colour(f.Spin(name)).name(), "0 " + kRed.name());
 }
 
 void TestWindowProtocol::zeroRecordShowsZerosBelowMinimum() {
@@ -153,6 +163,14 @@ void TestWindowProtocol::closedPortShowsMessageOncePerFrame() {
     QCOMPARE(f.boxes.Texts(),
              (QStringList{"你确定要写入数据到设备？", " 未连接设备！ ", " 未连接设备！ "}));
     QCOMPARE(f.Link().State().FirmwareVersion, uint16_t(0));
+
+    f.boxes.shown.clear();
+    bool restoreDisabled = false;
+    f.boxes.whileOpen = [&] { restoreDisabled |= !f.Button("btnGetDefault")->isEnabled(); };
+    f.window->btnGetDefaultClick(); // restore record and read request
+    QCOMPARE(f.boxes.Texts(),
+             (QStringList{"你确定要恢复出厂设置数据到设备？", " 未连接设备！ ", " 未连接设备！ "}));
+    QVERIFY(restoreDisabled && f.Button("btnGetDefault")->isEnabled());
 }
 
 void TestWindowProtocol::write_data() {
@@ -175,8 +193,7 @@ void TestWindowProtocol::write() {
     SimulatedSplicer::Options o;
     o.firmware = uint16_t(firmware);
     o.blockLength = uint16_t(blockLength);
-    SimulatedSplicer& sim = f.AddSplicer(1, o);
-    f.OpenPort(1);
+    SimulatedSplicer& sim = f.OpenSplicer(1, o);
     f.window->btnWriteClick();
     QVERIFY(f.Button("btnWrite")->isEnabled());
     QStringList expected{"5A 4A 02 C1 00 A5"};
@@ -201,8 +218,7 @@ void TestWindowProtocol::writeWithoutLengthAnswerUsesLastLength() {
     WindowFixture f;
     SimulatedSplicer::Options o;
     o.unanswered = {0xC7};
-    SimulatedSplicer& sim = f.AddSplicer(1, o);
-    f.OpenPort(1);
+    SimulatedSplicer& sim = f.OpenSplicer(1, o);
     f.Link().State().BlockLength = uint16_t(lastLength);
     f.window->btnWriteClick();
     const QStringList frames = FrameTexts(sim);
@@ -216,28 +232,25 @@ void TestWindowProtocol::writeWithNoAnswersSends32Bytes() {
     WindowFixture f;
     SimulatedSplicer::Options o;
     o.silent = true;
-    SimulatedSplicer& sim = f.AddSplicer(1, o);
-    f.OpenPort(1);
+    SimulatedSplicer& sim = f.OpenSplicer(1, o);
     f.Check("cboxSaveDefault")->setChecked(true);
     f.window->btnWriteClick();
+    f.window->btnReadClick(); // the write returns 400 ms after the factory-set record
+    QVERIFY(sim.WaitForFrames(4, 2000));
     const auto frames = sim.Frames();
-    QCOMPARE(frames.size(), size_t(3));
+    QCOMPARE(frames.size(), size_t(4));
     QCOMPARE(frames[1].bytes.size(), 4 + 32);
     QCOMPARE(Hex(frames[2].bytes), QString("5A 0A 83 C5 00 00 00 00 00 A5"));
     QVERIFY(MsBetween(frames[1], frames[2]) >= 500 - kStampJitterMs);
+    QVERIFY(MsBetween(frames[2], frames[3]) >= 400 - kStampJitterMs);
 }
 
 void TestWindowProtocol::writeStopsOnBadFieldAndEnablesButton() {
     WindowFixture f;
-    f.AddSplicer(1);
-    f.OpenPort(1);
+    f.OpenSplicer(1);
     f.Spin("edtTime4")->setText("");
-    try {
-        f.window->btnWriteClick();
-        QFAIL("no error");
-    } catch (const EConvertError& e) {
-        QCOMPARE(QString(e.what()), QString("'' is not a valid integer value"));
-    }
+    QCOMPARE(ErrorText<EConvertError>([&] { f.window->btnWriteClick(); }),
+             QString("'' is not a valid integer value"));
     QVERIFY(f.Button("btnWrite")->isEnabled());
     QCOMPARE(f.SentSoFar(1), QStringList());
 }
@@ -251,8 +264,7 @@ void TestWindowProtocol::writeDismissedSendsNothing_data() {
 void TestWindowProtocol::writeDismissedSendsNothing() {
     QFETCH(int, answer);
     WindowFixture f;
-    f.AddSplicer(1);
-    f.OpenPort(1);
+    f.OpenSplicer(1);
     const auto dismiss = [&] { f.boxes.answers = {Answer(answer)}; };
     dismiss();
     f.window->btnWriteClick();
@@ -267,8 +279,7 @@ void TestWindowProtocol::writeDismissedSendsNothing() {
 
 void TestWindowProtocol::readSendsRequestAndReturnsAtOnce() {
     WindowFixture f;
-    SimulatedSplicer& sim = f.AddSplicer(1);
-    f.OpenPort(1);
+    SimulatedSplicer& sim = f.OpenSplicer(1);
     QElapsedTimer t;
     t.start();
     f.window->btnReadClick();
@@ -279,18 +290,16 @@ void TestWindowProtocol::readSendsRequestAndReturnsAtOnce() {
 
 void TestWindowProtocol::factoryRestoreWaitsThenReadsBack() {
     WindowFixture f;
-    SimulatedSplicer& sim = f.AddSplicer(1);
+    SimulatedSplicer& sim = f.OpenSplicer(1);
     QByteArray changed = SimulatedSplicer::DefaultFactorySet();
     changed.replace(0, 2, QByteArray::fromHex("2823")); // heat 90 s
     sim.SetBlock(changed);
-    f.OpenPort(1);
     f.Spin("edtHeat")->setText("90");
     f.window->btnGetDefaultClick();
     QVERIFY(f.Button("btnGetDefault")->isEnabled());
     QVERIFY(sim.WaitForFrames(2, 2000));
+    QCOMPARE(FrameTexts(sim), (QStringList{"5A 0A 83 C6 00 00 00 00 00 A5", "5A 4A 02 40 00 A5"}));
     const auto frames = sim.Frames();
-    QCOMPARE(Hex(frames[0].bytes), QString("5A 0A 83 C6 00 00 00 00 00 A5"));
-    QCOMPARE(Hex(frames[1].bytes), QString("5A 4A 02 40 00 A5"));
     QVERIFY(MsBetween(frames[0], frames[1]) >= 500 - kStampJitterMs);
     QTRY_COMPARE_WITH_TIMEOUT(f.Spin("edtHeat")->text(), QString("60"), 2000);
     QCOMPARE(colour(f.Spin("edtHeat")), kRed);
@@ -300,47 +309,41 @@ void TestWindowProtocol::factoryRestoreWaitsThenReadsBack() {
 void TestWindowProtocol::arcTestFrames_data() {
     QTest::addColumn<QString>("current");
     QTest::addColumn<QString>("time");
-    QTest::addColumn<QString>("frame");
-    QTest::newRow("initial group 3") << "45"
-                                     << "50"
-                                     << "5A 0A 81 33 07 F4 01 00 00 A5";
-    QTest::newRow("99 / 150") << "99"
-                              << "150"
-                              << "5A 0A 81 D7 0F DC 05 00 00 A5";
-    QTest::newRow("no range check") << "200"
-                                    << "50"
-                                    << "5A 0A 81 00 20 F4 01 00 00 A5";
+    QTest::addColumn<QString>("sent"); // the frame, or the error with nothing sent
+    const auto row = [](const char* name, const char* current, const char* time, const char* sent) {
+        QTest::newRow(name) << QString(current) << QString(time) << QString(sent);
+    };
+    row("initial group 3", "45", "50", "5A 0A 81 33 07 F4 01 00 00 A5");
+    row("99 / 150", "99", "150", "5A 0A 81 D7 0F DC 05 00 00 A5");
+    row("no range check", "200", "50", "5A 0A 81 00 20 F4 01 00 00 A5");
+    row("current not an integer", "4.5", "50", "'4.5' is not a valid integer value");
+    row("current converted first", "x", "y", "'x' is not a valid integer value");
 }
 
 void TestWindowProtocol::arcTestFrames() {
     QFETCH(QString, current);
     QFETCH(QString, time);
-    QFETCH(QString, frame);
+    QFETCH(QString, sent);
     WindowFixture f;
-    SimulatedSplicer& sim = f.AddSplicer(1);
-    f.OpenPort(1);
+    f.OpenSplicer(1);
     f.Spin("edtCurrent3")->setText(current);
     f.Spin("edtTime3")->setText(time);
-    f.window->btnFireTestClick();
-    QVERIFY(sim.WaitForFrames(1, 2000));
-    QCOMPARE(FrameTexts(sim), QStringList{frame});
+    const QString error = ErrorText<EConvertError>([&] { f.window->btnFireTestClick(); });
+    QCOMPARE(f.SentSoFar(1).join("") + error, sent);
 }
 
 void TestWindowProtocol::coreResetAndOrigin() {
     WindowFixture f;
-    SimulatedSplicer& sim = f.AddSplicer(1);
-    f.OpenPort(1);
+    f.OpenSplicer(1);
     f.window->btnUDRestClick();
     f.window->btnUDSetRSTClick();
-    QVERIFY(sim.WaitForFrames(2, 2000));
-    QCOMPARE(FrameTexts(sim), (QStringList{"5A 4A 02 47 00 A5", "5A 4A 02 46 00 A5"}));
+    QCOMPARE(f.SentSoFar(1), (QStringList{"5A 4A 02 47 00 A5", "5A 4A 02 46 00 A5"}));
     QCOMPARE(f.boxes.Texts(), QStringList{"对准光纤后，按切换键，再次对准光纤。确定都对准了吗？"});
 }
 
 void TestWindowProtocol::serviceQueries() {
     WindowFixture f;
-    SimulatedSplicer& sim = f.AddSplicer(1);
-    f.OpenPort(1);
+    f.OpenSplicer(1);
     auto* combo = f.window->findChild<QComboBox*>("cbCommand");
     QCOMPARE(combo->currentIndex(), -1);
     f.window->btnSendClick(); // before any handshake
@@ -354,8 +357,7 @@ void TestWindowProtocol::serviceQueries() {
         f.window->btnSendClick();
         expected << QString("5A 4A 02 %1 00 A5").arg(codes[i], 2, 16, QChar('0')).toUpper();
     }
-    QVERIFY(sim.WaitForFrames(7, 2000));
-    QCOMPARE(FrameTexts(sim), expected);
+    QCOMPARE(f.SentSoFar(1), expected);
     QCOMPARE(f.boxes.Texts().size(), 1);
     // The environment answer reaches status panel 2.
     QTRY_COMPARE_WITH_TIMEOUT(f.window->StatusText(2), QString("RH=45 T=25.30 P=1012 T=26.10"),
@@ -375,15 +377,13 @@ void TestWindowProtocol::calibrationFrames() {
     QFETCH(QStringList, texts);
     QFETCH(QString, frame);
     WindowFixture f;
-    SimulatedSplicer& sim = f.AddSplicer(1);
-    f.OpenPort(1);
+    f.OpenSplicer(1);
     const char* names[] = {"edtCali0020", "edtCali2050", "edtCali5080", "edtCali8000"};
     for (int i = 0; i < 4; ++i)
         f.window->findChild<QLineEdit*>(names[i])->setText(texts[i]);
     f.window->btnCaliWriteClick();
     f.window->btnCaliReadClick();
-    QVERIFY(sim.WaitForFrames(2, 2000));
-    QCOMPARE(FrameTexts(sim), (QStringList{frame, "5A 4A 02 30 00 A5"}));
+    QCOMPARE(f.SentSoFar(1), (QStringList{frame, "5A 4A 02 30 00 A5"}));
 
     f.window->findChild<QLineEdit*>("edtCali5080")->setText("");
     QVERIFY_THROWS_EXCEPTION(EConvertError, f.window->btnCaliWriteClick());

@@ -73,12 +73,8 @@ void TestWindowStorage::saveAnsweredNoLeavesFileUnchanged() {
 void TestWindowStorage::saveStopsAtRefusedWrite() {
     WindowFixture f(withParams("800", "40"));
     ::chmod(QFile::encodeName(f.ConfigPath()).constData(), 0444);
-    try {
-        f.window->btnSaveClick();
-        QFAIL("no error");
-    } catch (const config::EConfigWrite& e) {
-        QCOMPARE(QString(e.what()), "Unable to write to " + f.ConfigPath());
-    }
+    QCOMPARE(ErrorText<config::EConfigWrite>([&] { f.window->btnSaveClick(); }),
+             "Unable to write to " + f.ConfigPath());
     ::chmod(QFile::encodeName(f.ConfigPath()).constData(), 0644);
     QCOMPARE(f.ConfigBytes(), withParams("800", "40"));
 }
@@ -89,46 +85,21 @@ void TestWindowStorage::loadScalesToFirmware_data() {
     QTest::addColumn<QString>("push");
     QTest::addColumn<QString>("adjustShown");
     QTest::addColumn<QString>("pushShown");
-    QTest::newRow("138: 100, 5") << 138 << "100"
-                                 << "5"
-                                 << "800"
-                                 << "40";
-    QTest::newRow("138: 250, 16") << 138 << "250"
-                                  << "16"
-                                  << "2000"
-                                  << "128";
-    QTest::newRow("138: 251, 17 stay") << 138 << "251"
-                                       << "17"
-                                       << "251"
-                                       << "17";
-    QTest::newRow("200: 2000 stays") << 200 << "2000"
-                                     << "40"
-                                     << "2000"
-                                     << "40";
-    QTest::newRow("138: leading zero") << 138 << "0100"
-                                       << "05"
-                                       << "800"
-                                       << "40";
-    QTest::newRow("137: 800, 40") << 137 << "800"
-                                  << "40"
-                                  << "100"
-                                  << "5";
-    QTest::newRow("134: 260 half to even") << 134 << "260"
-                                           << "20"
-                                           << "32"
-                                           << "2";
-    QTest::newRow("134: 268 half to even") << 134 << "268"
-                                           << "17"
-                                           << "34"
-                                           << "2";
-    QTest::newRow("134: 251, 16") << 134 << "251"
-                                  << "16"
-                                  << "31"
-                                  << "16";
-    QTest::newRow("134: 250 stays") << 134 << "250"
-                                    << "5"
-                                    << "250"
-                                    << "5";
+    const auto row = [](const char* name, int firmware, const char* adjust, const char* push,
+                        const char* adjustShown, const char* pushShown) {
+        QTest::newRow(name) << firmware << QString(adjust) << QString(push) << QString(adjustShown)
+                            << QString(pushShown);
+    };
+    row("138: 100, 5", 138, "100", "5", "800", "40");
+    row("138: 250, 16", 138, "250", "16", "2000", "128");
+    row("138: 251, 17 stay", 138, "251", "17", "251", "17");
+    row("200: 2000 stays", 200, "2000", "40", "2000", "40");
+    row("138: leading zero", 138, "0100", "05", "800", "40");
+    row("137: 800, 40", 137, "800", "40", "100", "5");
+    row("134: 260 half to even", 134, "260", "20", "32", "2");
+    row("134: 268 half to even", 134, "268", "17", "34", "2");
+    row("134: 251, 16", 134, "251", "16", "31", "16");
+    row("134: 250 stays", 134, "250", "5", "250", "5");
 }
 
 void TestWindowStorage::loadScalesToFirmware() {
@@ -140,8 +111,7 @@ void TestWindowStorage::loadScalesToFirmware() {
     WindowFixture f(withParams(adjust.toUtf8(), push.toUtf8()));
     SimulatedSplicer::Options o;
     o.firmware = uint16_t(firmware);
-    f.AddSplicer(1, o);
-    f.OpenPort(1);
+    f.OpenSplicer(1, o);
     f.window->btnOpenClick();
     QCOMPARE(f.Spin("edtAdjustLeft")->text(), adjustShown);
     QCOMPARE(f.Spin("edtAdjustRight")->text(), adjustShown);
@@ -159,12 +129,8 @@ void TestWindowStorage::loadWithPortClosedUsesOlderScale() {
 
 void TestWindowStorage::loadWithoutSectionStopsWithIntegerError() {
     WindowFixture f("[system]\ndriverinstall=0\n");
-    try {
-        f.window->btnOpenClick();
-        QFAIL("no error");
-    } catch (const EConvertError& e) {
-        QCOMPARE(QString(e.what()), QString("'' is not a valid integer value"));
-    }
+    QCOMPARE(ErrorText<EConvertError>([&] { f.window->btnOpenClick(); }),
+             QString("'' is not a valid integer value"));
     for (const char* name : {"edtHeat", "edtCurrent1", "edtTime5", "edtPushLeft", "edtAdjustRight"})
         QCOMPARE(f.Spin(name)->text(), QString());
     QCOMPARE(f.Spin("edtDustCurrent")->text(), QString("30")); // later steps did not run

@@ -16,4 +16,6 @@ struct DeviceState {
     QByteArray DeviceId; // 10 bytes and a terminating zero
     uint16_t FusionCount = 0;
     uint8_t CurrentGroup = 0;
+
+    bool operator==(const DeviceState&) const = default;
 };

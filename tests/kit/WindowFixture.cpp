@@ -28,6 +28,12 @@ void WindowFixture::OpenPort(int n) {
     Link().ComPort().Open();
 }
 
+SimulatedSplicer& WindowFixture::OpenSplicer(int n, SimulatedSplicer::Options options) {
+    SimulatedSplicer& sim = AddSplicer(n, std::move(options));
+    OpenPort(n);
+    return sim;
+}
+
 void WindowFixture::Connect(int n) {
     window->FindDevice();
     QVERIFY(Link().State().HandshakeSeen);

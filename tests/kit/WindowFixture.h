@@ -21,6 +21,8 @@ struct WindowFixture {
     SimulatedSplicer& AddSplicer(int n, SimulatedSplicer::Options options = {});
     // Opens the port on the splicer of COMn without the search, as the protocol tests need.
     void OpenPort(int n);
+    // Both: a simulated splicer on COMn, and the port open on it.
+    SimulatedSplicer& OpenSplicer(int n, SimulatedSplicer::Options options = {});
     // Connects through the search and waits until the answers of the query sequence are in.
     void Connect(int n);
 
@@ -43,10 +45,20 @@ struct WindowFixture {
 };
 
 // Milliseconds between two frames as the simulator time-stamped their arrival. Its reader thread
-// wakes a little after each frame arrives, so a gap can read up to kStampJitterMs short of the
-// time between the writes.
+// wakes a little after each frame arrives, and later still on a loaded machine, so a gap can
+// read up to kStampJitterMs short of the time between the writes; a missing wait still shows.
 qint64 MsBetween(const SimulatedSplicer::Frame& a, const SimulatedSplicer::Frame& b);
-inline constexpr qint64 kStampJitterMs = 5;
+inline constexpr qint64 kStampJitterMs = 20;
+
+// The text of the E that call throws; empty when it throws none.
+template <class E, class Call> QString ErrorText(Call call) {
+    try {
+        call();
+    } catch (const E& e) {
+        return QString::fromUtf8(e.what());
+    }
+    return {};
+}
 
 // Hex of a byte string, bytes separated by spaces, upper case ("5A 4A 02").
 QString Hex(const QByteArray& bytes);
