@@ -265,6 +265,7 @@ void TestWindowShell::driverInstall() {
     f.open(QIODevice::ReadOnly);
     QCOMPARE(f.readAll(), after.isEmpty() ? config : after);
     QVERIFY(boxes.shown.isEmpty());
+    QVERIFY(appBoxes->shown.isEmpty()); // start-up errors go to the error display
 
     // The next start does not run it again.
     QFile::remove(folder.filePath("installer-ran"));
@@ -368,6 +369,7 @@ void TestWindowShell::realBoxes() {
     QString looked;
     QTimer::singleShot(0, [&] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box);
         QStringList buttons;
         for (const QAbstractButton* b : box->buttons())
             buttons << b->text();
@@ -416,22 +418,28 @@ void TestWindowShell::spinFieldLeavingClamps_data() {
     QTest::addColumn<QString>("field");
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("left");
-    row("above", "edtHeat", "185", "180");
-    row("below", "edtHeat", "5", "10");
-    row("not a number", "edtHeat", "abc", "abc");
-    row("in range", "edtHeat", "75", "75");
-    row("loaded 2400", "edtAdjustLeft", "2400", "2000");
+    QTest::addColumn<int>("reason");
+    const int tab = Qt::TabFocusReason;
+    row("above", "edtHeat", "185", "180", tab);
+    row("below", "edtHeat", "5", "10", tab);
+    row("not a number", "edtHeat", "abc", "abc", tab);
+    row("in range", "edtHeat", "75", "75", tab);
+    row("loaded 2400", "edtAdjustLeft", "2400", "2000", tab);
+    row("loaded $FFF", "edtAdjustLeft", "$FFF", "2000", tab);
+    row("a box takes the focus", "edtHeat", "185", "185", int(Qt::ActiveWindowFocusReason));
+    row("a menu takes the focus", "edtHeat", "185", "185", int(Qt::PopupFocusReason));
 }
 
 void TestWindowShell::spinFieldLeavingClamps() {
     QFETCH(QString, field);
     QFETCH(QString, typed);
     QFETCH(QString, left);
+    QFETCH(int, reason);
     WindowFixture f;
     TSpinEdit* spin = f.Spin(qPrintable(field));
     spin->setText(typed);
     QCOMPARE(spin->text(), typed); // shown as set
-    QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+    QFocusEvent out(QEvent::FocusOut, Qt::FocusReason(reason));
     QCoreApplication::sendEvent(spin, &out);
     QCOMPARE(spin->text(), left);
 }
@@ -447,6 +455,7 @@ void TestWindowShell::spinFieldArrows_data() {
     row("down at 2", "edtFusePushSpeed", "2", "Down", "2");
     row("down at 0", "edtPushLeft", "0", "Down", "0");
     row("text counts as minimum", "edtHeat", "abc", "Up", "20");
+    row("hexadecimal read as such", "edtHeat", "0x10", "Up", "26");
     row("up button", "edtHeat", "60", "up button", "70");
     for (const char* other : {"PgUp", "PgDown", "wheel up", "wheel down"})
         row(other, "edtHeat", "60", other, "60");

@@ -22,9 +22,19 @@ void PostError(std::exception_ptr error) {
 }
 
 void ShowErrorNow(std::exception_ptr error) {
-    // Only the program's own application object has the error display.
-    if (auto* app = qobject_cast<TApplication*>(QCoreApplication::instance()))
+    // Only the program's own application object has the error display; elsewhere (a test's
+    // plain application) the error is at least not lost.
+    if (auto* app = qobject_cast<TApplication*>(QCoreApplication::instance())) {
         app->ShowError(error);
+        return;
+    }
+    try {
+        std::rethrow_exception(error);
+    } catch (const std::exception& e) {
+        qWarning("error without an error display: %s", e.what());
+    } catch (...) {
+        qWarning("unknown error without an error display");
+    }
 }
 
 TApplication::TApplication(int& argc, char** argv, TMessageBoxes& boxes)

@@ -22,7 +22,7 @@ QString ErrorBoxText(const QString& message) {
 namespace {
 
 int run(QMessageBox& box) {
-    // Centred on the screen, as every box of the program is.
+    // Modal for the whole program; a box without a parent comes up centred on the screen.
     box.setWindowModality(Qt::ApplicationModal);
     return box.exec();
 }

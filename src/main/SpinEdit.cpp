@@ -1,5 +1,7 @@
 #include "main/SpinEdit.h"
 
+#include "protocol/IntText.h"
+
 #include <QApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -23,9 +25,10 @@ TSpinEdit::TSpinEdit(QWidget* parent) : QAbstractSpinBox(parent) {
 }
 
 bool TSpinEdit::wholeNumber(int& out) const {
-    bool ok = false;
-    out = text().trimmed().toInt(&ok, 10);
-    return ok;
+    // The field reads its text as the rest of the program does ("$FFF" and "0x10" included).
+    const std::optional<int32_t> value = TryStrToInt(text());
+    out = value.value_or(0);
+    return value.has_value();
 }
 
 int TSpinEdit::value() const {
@@ -89,8 +92,12 @@ void TSpinEdit::wheelEvent(QWheelEvent* event) {
 }
 
 void TSpinEdit::focusOutEvent(QFocusEvent* event) {
+    // Only leaving the field clamps: a box or menu that opens meanwhile takes the focus for a
+    // while without the user having left the field.
+    const bool left = event->reason() != Qt::ActiveWindowFocusReason &&
+                      event->reason() != Qt::PopupFocusReason;
     int v;
-    if (wholeNumber(v) && (v < minimum_ || v > maximum_))
+    if (left && wholeNumber(v) && (v < minimum_ || v > maximum_))
         setValue(qBound(minimum_, v, maximum_));
     QAbstractSpinBox::focusOutEvent(event);
 }

@@ -6,7 +6,7 @@ EConvertError::EConvertError(const QString& text)
     : std::runtime_error(
           QStringLiteral("'%1' is not a valid integer value").arg(text).toStdString()) {}
 
-int32_t StrToInt(const QString& text) {
+std::optional<int32_t> TryStrToInt(const QString& text) {
     qsizetype i = 0;
     while (i < text.size() && text[i] == ' ')
         ++i;
@@ -23,7 +23,7 @@ int32_t StrToInt(const QString& text) {
         i += 2;
     }
     if (i >= text.size())
-        throw EConvertError(text);
+        return std::nullopt;
     int64_t value = 0;
     for (; i < text.size(); ++i) {
         const char16_t c = text[i].unicode();
@@ -35,17 +35,23 @@ int32_t StrToInt(const QString& text) {
         else if (base == 16 && c >= 'A' && c <= 'F')
             digit = c - 'A' + 10;
         else
-            throw EConvertError(text);
+            return std::nullopt;
         value = value * base + digit;
         if (value > int64_t(UINT32_MAX))
-            throw EConvertError(text);
+            return std::nullopt;
     }
     if (negative)
         value = -value;
     // Hexadecimal is a value like any other: 0xFFFFFFFF does not fit, it is not -1.
     if (value < INT32_MIN || value > INT32_MAX)
-        throw EConvertError(text);
+        return std::nullopt;
     return int32_t(value);
+}
+
+int32_t StrToInt(const QString& text) {
+    if (const std::optional<int32_t> value = TryStrToInt(text))
+        return *value;
+    throw EConvertError(text);
 }
 
 int64_t RoundHalfEven(double value) {
