@@ -26,8 +26,11 @@ bool sameName(const QString& a, const QString& b) {
     return a.trimmed().compare(b.trimmed(), Qt::CaseInsensitive) == 0;
 }
 
-// The lines without their line breaks: LF, CR LF or a lone CR.
+// The lines without their line breaks: LF, CR LF or a lone CR. A byte-order mark that opens
+// the file belongs to no line.
 QByteArrayList lines(QByteArray text) {
+    if (text.startsWith("\xEF\xBB\xBF"))
+        text.remove(0, 3);
     text.replace("\r\n", "\n").replace('\r', '\n');
     QByteArrayList out = text.split('\n');
     if (text.isEmpty() || text.endsWith('\n'))
