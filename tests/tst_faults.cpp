@@ -2,6 +2,7 @@
 // that arrive while received data is being handled, searches that fail or outlive the window,
 // the splicer's line hung up in the middle of an operation, and many connections in a row.
 #include "kit/WindowFixture.h"
+#include "protocol/Frames.h"
 #include "serial/ComError.h"
 
 #include <QAction>
@@ -165,15 +166,17 @@ void TestFaults::hangUp_data() {
     QTest::addColumn<int>("waitsMs");
     QTest::addColumn<QStringList>("boxes");
     QTest::newRow("write, between its queries and the block")
-        << "write" << "5A 4A 02 C7" << true << 700
+        << "write"
+        << "5A 4A 02 C7" << true << 700
         << QStringList{QStringLiteral("你确定要写入数据到设备？"), kNotConnected};
-    QTest::newRow("query sequence") << "search" << "5A 4A 02 49" << true << 700
-                                    << QStringList{kNotFound};
+    QTest::newRow("query sequence") << "search"
+                                    << "5A 4A 02 49" << true << 700 << QStringList{kNotFound};
     QTest::newRow("factory restore's wait")
-        << "restore" << "5A 0A 83 C6" << true << 500
+        << "restore"
+        << "5A 0A 83 C6" << true << 500
         << QStringList{QStringLiteral("你确定要恢复出厂设置数据到设备？"), kNotConnected};
-    QTest::newRow("search's wait") << "search" << "5A 4A 02 45" << false << 200
-                                   << QStringList{kNotFound};
+    QTest::newRow("search's wait") << "search"
+                                   << "5A 4A 02 45" << false << 200 << QStringList{kNotFound};
 }
 
 // The converter is pulled in the middle of an action: its line hangs up, then the converter
@@ -193,7 +196,7 @@ void TestFaults::hangUp() {
     WindowFixture f;
     SimulatedSplicer::Options options;
     if (!answersHandshake)
-        options.unanswered = {0x45};
+        options.unanswered = {frames::CmdHandshake};
     SimulatedSplicer& sim = f.AddSplicer(3, options);
     if (action != "search")
         f.Connect(3);

@@ -118,6 +118,8 @@ signals:
     void environmentReported(const QString& text);
 
 protected:
+    // Runs the requests that waited for a hand-off. An error they raise goes on to the
+    // application's error display, as that of any other event handler does.
     bool event(QEvent* e) override;
 
 private:
