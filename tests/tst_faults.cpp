@@ -30,6 +30,11 @@ namespace {
 
 const QString kNotFound = SplicerLink::kNotFound;
 const QString kNotConnected = SplicerLink::kNotConnected;
+#ifdef SPLICEON_ASAN
+constexpr bool kMemoryMeasurable = false; // its quarantine keeps freed memory resident
+#else
+constexpr bool kMemoryMeasurable = true;
+#endif
 
 // Triggers the window's actions, one after the other from the event queue, once a frame that
 // starts with these bytes passes the link: inside that frame's hand-off when it was received.
@@ -253,10 +258,9 @@ void TestFaults::connectionCyclesLeaveNothingBehind() {
     cycles(200);
     QCOMPARE(entries("/proc/self/fd"), fds);
     QCOMPARE(entries("/proc/self/task"), threads);
-#ifndef SPLICEON_ASAN
-    QVERIFY2(residentKb() - resident < 1024,
-             qPrintable(QString("resident memory grew by %1 kB").arg(residentKb() - resident)));
-#endif
+    if (kMemoryMeasurable)
+        QVERIFY2(residentKb() - resident < 1024,
+                 qPrintable(QString("resident memory grew by %1 kB").arg(residentKb() - resident)));
     // A loaded machine may miss a shortened handshake wait now and then.
     QVERIFY2(connections > 100, qPrintable(QString("%1 of 200 connected").arg(connections)));
 }
