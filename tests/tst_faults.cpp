@@ -37,8 +37,10 @@ constexpr bool kMemoryMeasurable = true;
 #endif
 
 // Triggers the window's actions, one after the other from the event queue, once a frame that
-// starts with these bytes passes the link: inside that frame's hand-off when it was received.
-void triggerOnFrame(WindowFixture& f, const QString& start, const QStringList& actions) {
+// starts with these bytes passes the link: inside that frame's hand-off when it was received,
+// once the splicer has it when it was sent (closing the port discards what it has not read).
+void triggerOnFrame(WindowFixture& f, const SimulatedSplicer& sim, const QString& start,
+                    const QStringList& actions) {
     auto fired = std::make_shared<bool>(false);
     const auto check = [&f, start, actions, fired](const QByteArray& frame) {
         if (*fired || !Hex(frame).startsWith(start))
@@ -47,8 +49,12 @@ void triggerOnFrame(WindowFixture& f, const QString& start, const QStringList& a
         for (const QString& name : actions)
             QTimer::singleShot(0, f.window->findChild<QAction*>(name), &QAction::trigger);
     };
+    auto sent = std::make_shared<size_t>(sim.Frames().size());
     QObject::connect(&f.Link(), &FrameFeed::frameReceived, check);
-    QObject::connect(&f.Link(), &FrameFeed::frameSent, check);
+    QObject::connect(&f.Link(), &FrameFeed::frameSent, [&sim, check, sent](const QByteArray& b) {
+        sim.WaitForFrames(++*sent, 2000);
+        check(b);
+    });
 }
 
 // The command code of every command frame the splicer received ("45" for the handshake).
@@ -137,7 +143,7 @@ void TestFaults::requestsInsideHandOff() {
     if (connected)
         f.Connect(port);
     sim.ClearFrames();
-    triggerOnFrame(f, during, actions);
+    triggerOnFrame(f, sim, during, actions);
     if (connected)
         f.Link().QueryParams();
     else
