@@ -269,14 +269,18 @@ void SimulatedSplicer::writeLoop() {
         writing_ = true;
         if (changed_.wait_until(lock, next.due, [&] { return stopping_; }))
             return;
-        if (outgoing_.empty()) { // hung up meanwhile
+        // Hung up meanwhile. The hang-up waits until the writer has let go of the line, so it
+        // is told.
+        if (outgoing_.empty()) {
             writing_ = false;
+            changed_.notify_all();
             continue;
         }
         outgoing_.pop_front();
         const int fd = fd_;
         if (fd < 0) {
             writing_ = false;
+            changed_.notify_all();
             continue;
         }
         const bool pacing = options_.pacing;

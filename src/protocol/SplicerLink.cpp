@@ -18,11 +18,20 @@
 
 namespace {
 
+// Posted to the link when a hand-off returns with requests that waited for it.
+const QEvent::Type kRunPendingEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
+
+int waitDivisor = 1;
+
 uint16_t le16(const QByteArray& payload, int at) {
     return uint16_t(uint8_t(payload[at]) | (uint8_t(payload[at + 1]) << 8));
 }
 
 } // namespace
+
+void testing::DivideWaits(int divisor) {
+    waitDivisor = divisor;
+}
 
 SplicerLink::SplicerLink(TMessageBoxes& boxes, ch341::TConverterLibrary& converter,
                          ch341::TDevNotifyRoutine notifyRoutine, QObject* parent)
@@ -68,6 +77,7 @@ void SplicerLink::SendTestRecord(uint32_t value) {
 void SplicerLink::WaitPumping(int milliseconds) {
     // Events keep being handled until the time is up: an answer does not end the wait early,
     // and a handler that runs long inside it holds it. The clock is monotonic.
+    milliseconds /= waitDivisor;
     if (milliseconds <= 0)
         return;
     QElapsedTimer clock;
@@ -116,6 +126,12 @@ std::optional<uint16_t> SplicerLink::AskBlockLength() {
 }
 
 void SplicerLink::ComDataPacket1Packet(serial::TComDataPacket&, const QByteArray& str) {
+    receiving_ = true;
+    const auto done = qScopeGuard([this] {
+        receiving_ = false;
+        if (pending_.Any())
+            QCoreApplication::postEvent(this, new QEvent(kRunPendingEvent));
+    });
     // Events are processed after every step of the scan, whether or not it cut a frame.
     scanner_.Append(str);
     for (QByteArray frame; scanner_.Step(frame); QCoreApplication::processEvents()) {
@@ -195,33 +211,64 @@ void SplicerLink::RunQuerySequence() {
     }
 }
 
-void SplicerLink::FindDevice() {
-    // A search asked for while one runs (from inside one of its waits) is not nested in it: it
-    // runs once the running search has returned.
-    if (searching_) {
-        if (pendingSearch_ == PendingSearch::None)
-            pendingSearch_ = PendingSearch::Search;
+bool SplicerLink::deferred(Requests request) {
+    if (!receiving_ && !(searching_ && request.search))
+        return false;
+    // A disconnect asked for after a search drops that search; a search after a disconnect
+    // follows it.
+    if (request.disconnect)
+        pending_ = request;
+    else
+        pending_.search = true;
+    return true;
+}
+
+bool SplicerLink::event(QEvent* e) {
+    if (e->type() != kRunPendingEvent)
+        return FrameFeed::event(e);
+    runPending();
+    return true;
+}
+
+void SplicerLink::runPending() {
+    // Still inside a hand-off (this event came during another chunk's scan): that one posts again.
+    if (receiving_)
         return;
-    }
+    const Requests next = std::exchange(pending_, {});
+    if (next.disconnect && next.search)
+        Reconnect();
+    else if (next.disconnect)
+        DisconnectDevice();
+    else if (next.search && !Connected())
+        FindDevice();
+}
+
+void SplicerLink::FindDevice() {
+    if (deferred({.search = true}))
+        return;
     searching_ = true;
-    const auto done = qScopeGuard([this] { searching_ = false; });
+    const auto done = qScopeGuard([this] {
+        searching_ = false;
+        pending_ = {}; // empty unless the search ended in an error
+    });
     runSearch();
-    while (pendingSearch_ != PendingSearch::None) {
-        const PendingSearch pending = pendingSearch_;
-        pendingSearch_ = PendingSearch::None;
-        if (pending == PendingSearch::Reconnect)
+    while (pending_.Any()) {
+        const Requests next = std::exchange(pending_, {});
+        if (next.disconnect)
             DisconnectDevice();
-        else if (Connected())
-            continue; // a plug notification while connected leaves the connection alone
-        runSearch();
+        // A plug notification while connected leaves the connection alone.
+        if (next.search && !Connected())
+            runSearch();
     }
 }
 
 void SplicerLink::runSearch() {
-    for (int n = 1; n <= ch341::kLastComPort; ++n) {
-        // The program is ending (Shutdown inside one of the waits): nothing is left to search for.
-        if (closed_)
+    // The program is ending (Shutdown inside one of the waits): nothing is left to search for.
+    for (int n = 1; !closed_; ++n) {
+        if (n > ch341::kLastComPort) {
+            boxes_.ShowMessage(kNotFound);
             return;
+        }
         const std::string number = std::to_string(n);
         if (!converter_.CH341PtNameIsCH341("\\\\.\\COM" + number))
             continue;
@@ -236,12 +283,16 @@ void SplicerLink::runSearch() {
         if (!wasOpen)
             comPort_.Close();
     }
-    boxes_.ShowMessage(kNotFound);
 }
 
 bool SplicerLink::handshake(int n) {
     SendCommand(frames::CmdHandshake, frames::kHandshakeArgument);
     WaitPumping(200);
+    // A disconnect asked for inside a hand-off that outlasted the wait (an unplug during the
+    // query sequence) comes first: the port it drops is not the splicer's. A reconnect waits
+    // for the search to end.
+    if (pending_.disconnect && !pending_.search)
+        runPending();
     if (!state_.HandshakeSeen)
         return false;
     state_.PortNumber = n;
@@ -274,6 +325,11 @@ int SplicerLink::WriteParams(const FusionParams& block) {
 }
 
 void SplicerLink::DisconnectDevice() {
+    if (!deferred({.disconnect = true}))
+        dropConnection();
+}
+
+void SplicerLink::dropConnection() {
     if (!comPort_.Connected())
         return;
     comPort_.Close();
@@ -282,10 +338,8 @@ void SplicerLink::DisconnectDevice() {
 }
 
 void SplicerLink::Reconnect() {
-    if (searching_) {
-        pendingSearch_ = PendingSearch::Reconnect;
+    if (deferred({.disconnect = true, .search = true}))
         return;
-    }
     DisconnectDevice();
     FindDevice();
 }
@@ -297,13 +351,14 @@ void SplicerLink::DeviceNotified(int32_t value) {
         if (Connected())
             return;
         FindDevice();
-    } else if (value == -state_.PortNumber) {
+    } else if (value == -serial::ComPortNumber(comPort_.Port())) {
         DisconnectDevice();
     }
 }
 
 void SplicerLink::Shutdown() {
     closed_ = true;
-    DisconnectDevice();
+    pending_ = {};
+    dropConnection();
     converter_.CH341PtSetDevNotify(nullptr, nullptr);
 }

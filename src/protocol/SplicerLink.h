@@ -31,15 +31,23 @@ class TMessageBoxes;
 //   ComDataPacket1Packet runs, so the scanner is never entered twice, and a nested exchange
 //   started meanwhile gets its answers only after the running chunk has been handled (a write
 //   started inside the query sequence finds no version answer and sends 32 bytes).
-// - A search is never nested in a search (searching_, pendingSearch_). A plug notification or a
+// - A connect, disconnect or search asked for while a chunk is being handled (receiving_) is
+//   remembered (pending_) and runs once the hand-off has returned: a search inside it could
+//   never see an answer, and a disconnect inside it would cut the query sequence short. A
+//   search carries out a pending disconnect before it takes the port it waited on, as the
+//   hand-off that asked for it may have outlasted the wait.
+// - A search is never nested in a search (searching_, pending_). A plug notification or a
 //   connect command that arrives inside a search's wait is remembered and run after that search
 //   has returned: nested, the inner search would close and reopen the port under the outer one,
-//   which would then take a port that never answered for the splicer's.
+//   which would then take a port that never answered for the splicer's. A search that ends in
+//   an error drops what was remembered.
 // - A plug notification while connected searches nothing (DeviceNotified): HandshakeSeen is
 //   still set from the current connection, and a search would take the first converter port
 //   for the splicer's whether or not anything answered on it.
-// - After Shutdown a search caught in one of its waits tries no further port (closed_): the
-//   program is ending and must not open ports for nobody.
+// - An unplug counts for the port that is open, the candidate of a running search included:
+//   the search must not take a port whose converter is gone.
+// - After Shutdown a search caught in one of its waits tries no further port and shows nothing
+//   (closed_): the program is ending and must not open ports for nobody.
 // - Every frame goes out in one write, so frames sent by nested handlers never interleave;
 //   they fall between whole frames of the outer exchange, which is intended.
 // Nested writes, loads and restores are not prevented here; the window disables the button of
@@ -94,7 +102,8 @@ public:
     void Reconnect();
     // A plug (value 0 or more) or unplug (-n for "COM"n) notification.
     void DeviceNotified(int32_t value);
-    // The program ends: disconnects, stops notifications and any search still running.
+    // The program ends: disconnects at once, stops notifications and any search still running,
+    // and drops what was asked for meanwhile.
     void Shutdown();
     // The port is open and the splicer answered the handshake on it.
     bool Connected() const { return comPort_.Connected() && state_.HandshakeSeen; }
@@ -118,8 +127,24 @@ signals:
     // The environment answer as text ("RH=%d T=%.2f P=%d T=%.2f").
     void environmentReported(const QString& text);
 
+protected:
+    // Runs the requests that waited for a hand-off. An error they raise goes on to the
+    // application's error display, as that of any other event handler does.
+    bool event(QEvent* e) override;
+
 private:
+    // Connection requests that wait for the running hand-off or search; done in this order.
+    struct Requests {
+        bool disconnect = false;
+        bool search = false;
+        bool Any() const { return disconnect || search; }
+    };
+
     void writeFrame(const QByteArray& frame);
+    // Remembers the request when it must wait, and tells whether it must.
+    bool deferred(Requests request);
+    void runPending();
+    void dropConnection();
     void runSearch();
     // The handshake on the open port and, when answered, the connection as "COM"n.
     bool handshake(int n);
@@ -137,7 +162,14 @@ private:
     DeviceState state_;
     unsigned versionAnswers_ = 0;
     unsigned lengthAnswers_ = 0;
+    bool receiving_ = false;
     bool searching_ = false;
     bool closed_ = false;
-    enum class PendingSearch { None, Search, Reconnect } pendingSearch_ = PendingSearch::None;
+    Requests pending_;
 };
+
+namespace testing {
+// Divides every WaitPumping time by divisor (1 restores them), so that a test can run many
+// connections in little time.
+void DivideWaits(int divisor);
+} // namespace testing
