@@ -22,6 +22,7 @@
 #include <fcntl.h>
 #include <optional>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -76,8 +77,14 @@ struct ProgramFolder {
         FakeTree::writeFile(dir.filePath("config.ini"), QString::fromUtf8(configIni));
     }
 
-    Run run(const QStringList& args, const QStringList& asUser = {}) const {
+    // asUser: a command that runs the program as another user. readOnlyStdout: standard output
+    // is open for reading only, so nothing written to it gets anywhere.
+    Run run(const QStringList& args, const QStringList& asUser = {},
+            bool readOnlyStdout = false) const {
         QProcess process;
+        if (readOnlyStdout)
+            process.setChildProcessModifier(
+                [] { ::dup2(::open("/dev/null", O_RDONLY | O_CLOEXEC), STDOUT_FILENO); });
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         // A window would need a display; the xcb platform without one aborts the program.
         env.remove("DISPLAY");
@@ -161,20 +168,21 @@ private slots:
     void probeTellsWhereASplicerAnswers();
     void readBackComparesTheBytesSent_data();
     void readBackComparesTheBytesSent();
+    void outputGoesWhereAsked_data();
+    void outputGoesWhereAsked();
 };
 
 void TestCli::openVerdict_data() {
     QTest::addColumn<int>("osError");
-    QTest::addColumn<QString>("verdict");
+    QTest::addColumn<QString>("verdict"); // <path> for the device's path
     QTest::newRow("opened") << 0 << "可以打开";
     QTest::newRow("EACCES") << EACCES
                             << "无权限：运行 driver/install，或把用户加入 dialout 组后重新登录";
     QTest::newRow("EPERM") << EPERM
                            << "无权限：运行 driver/install，或把用户加入 dialout 组后重新登录";
-    QTest::newRow("EBUSY") << EBUSY
-                           << "被其他程序占用：先关闭它（fuser -v /dev/ttyUSB0 可查出是谁）";
+    QTest::newRow("EBUSY") << EBUSY << "被其他程序占用：先关闭它（fuser -v <path> 可查出是谁）";
     QTest::newRow("EWOULDBLOCK") << EWOULDBLOCK
-                                 << "被其他程序占用：先关闭它（fuser -v /dev/ttyUSB0 可查出是谁）";
+                                 << "被其他程序占用：先关闭它（fuser -v <path> 可查出是谁）";
     QTest::newRow("ENOENT") << ENOENT << "设备不存在";
     QTest::newRow("EIO") << EIO << "打不开：Input/output error";
 }
@@ -182,8 +190,10 @@ void TestCli::openVerdict_data() {
 void TestCli::openVerdict() {
     QFETCH(int, osError);
     QFETCH(QString, verdict);
-    // /dev/ttyUSB0 is missing here, so no group of its own: dialout is advised.
-    QCOMPARE(cli::OpenVerdict(osError, QStringLiteral("/dev/ttyUSB0")), verdict);
+    // A device that is missing has no group of its own: dialout is advised.
+    const QTemporaryDir dir;
+    const QString device = dir.filePath("ttyUSB0");
+    QCOMPARE(cli::OpenVerdict(osError, device), QString(verdict).replace("<path>", device));
 }
 
 void TestCli::surveyReportsWhatTheSearchCannotReach_data() {
@@ -307,7 +317,8 @@ void TestCli::usageErrorsExitTwo_data() {
                                << "请给出 --list、--read 或 --write 中的一个";
     QTest::newRow("probe alone") << QStringList{"--read", "--probe"}
                                  << "--probe 只能与 --list 一起用";
-    QTest::newRow("unknown") << QStringList{"--list", "--bogus"} << "Unknown option 'bogus'.";
+    QTest::newRow("unknown") << QStringList{"--list", "--bogus"} << "未知选项：--bogus";
+    QTest::newRow("no value") << QStringList{"--read", "--port"} << "--port 缺少值";
     QTest::newRow("trace unwritable")
         << QStringList{"--list", "--trace=/nonexistent/t.txt"}
         << "无法写入记录文件 /nonexistent/t.txt：No such file or directory";
@@ -478,7 +489,7 @@ void TestCli::readBackComparesTheBytesSent_data() {
     QTest::newRow("not sent") << 33 << 32 << QStringList{};
     QTest::newRow("last sent") << 31 << 32 << QStringList{"cbAdjustReset"};
     QTest::newRow("half a field sent") << 33 << 33 << QStringList{};
-    QTest::newRow("fixed byte") << 2 << 38 << QStringList{};
+    QTest::newRow("fixed byte") << 2 << 38 << QStringList{"第 2 字节"};
 }
 
 void TestCli::readBackComparesTheBytesSent() {
@@ -489,11 +500,50 @@ void TestCli::readBackComparesTheBytesSent() {
     QByteArray back = sent;
     if (offset >= 0)
         back[offset] = char(back[offset] ^ 0x40);
-    QStringList keys;
-    for (const params::Field* f :
-         params::DifferingFields(FusionParams::Decode(sent), FusionParams::Decode(back), count))
-        keys << f->key;
-    QCOMPARE(keys, differing);
+    QStringList names;
+    for (const params::Difference& d :
+         params::Differences(FusionParams::Decode(sent), FusionParams::Decode(back), count))
+        names << d.name;
+    QCOMPARE(names, differing);
+}
+
+void TestCli::outputGoesWhereAsked_data() {
+    QTest::addColumn<QStringList>("args"); // <pipe>: a named pipe with a reader waiting
+    QTest::addColumn<bool>("readOnlyStdout");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("error");
+    const QString unwritable = "无法写入标准输出：Bad file descriptor";
+    QTest::newRow("read, stdout unwritable")
+        << QStringList{"--read", "--port", "<line>"} << true << 2 << unwritable;
+    QTest::newRow("list, stdout unwritable") << QStringList{"--list"} << true << 2 << unwritable;
+    QTest::newRow("help, stdout unwritable") << QStringList{"--help"} << true << 2 << unwritable;
+    QTest::newRow("out, a pipe") << QStringList{"--read", "--port", "<line>", "--out", "<pipe>"}
+                                 << false << 0 << "";
+}
+
+void TestCli::outputGoesWhereAsked() {
+    QFETCH(QStringList, args);
+    QFETCH(bool, readOnlyStdout);
+    QFETCH(int, exitCode);
+    QFETCH(QString, error);
+    SimulatedSplicer sim(SimulatedSplicer::Options{});
+    ProgramFolder folder("[ports]\nCOM3=" + path(sim).toUtf8() + "\n");
+    const QString pipe = folder.dir.filePath("pipe");
+    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    const int reader =
+        ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const auto closeReader = qScopeGuard([reader] { ::close(reader); });
+    const Run run =
+        folder.run(args.replaceInStrings("<line>", path(sim)).replaceInStrings("<pipe>", pipe), {},
+                   readOnlyStdout);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.err.trimmed(), error);
+    // The pipe got the set, and is still the pipe: not replaced by a file holding it.
+    char received[4096];
+    const ssize_t n = ::read(reader, received, sizeof received);
+    QCOMPARE(n > 0 && QByteArray(received, int(n)).contains("\n[Param]\n"), exitCode == 0);
+    struct stat node {};
+    QVERIFY(::lstat(QFile::encodeName(pipe).constData(), &node) == 0 && S_ISFIFO(node.st_mode));
 }
 
 QTEST_MAIN(TestCli)
