@@ -77,14 +77,17 @@ struct ProgramFolder {
         FakeTree::writeFile(dir.filePath("config.ini"), QString::fromUtf8(configIni));
     }
 
-    // asUser: a command that runs the program as another user. readOnlyStdout: standard output
-    // is open for reading only, so nothing written to it gets anywhere.
+    // asUser: a command that runs the program as another user. output: "read-only" opens
+    // standard output for reading only, so nothing written to it gets anywhere; "closed"
+    // starts the program without it.
     Run run(const QStringList& args, const QStringList& asUser = {},
-            bool readOnlyStdout = false) const {
+            const QString& output = {}) const {
         QProcess process;
-        if (readOnlyStdout)
+        if (output == "read-only")
             process.setChildProcessModifier(
                 [] { ::dup2(::open("/dev/null", O_RDONLY | O_CLOEXEC), STDOUT_FILENO); });
+        else if (output == "closed")
+            process.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         // A window would need a display; the xcb platform without one aborts the program.
         env.remove("DISPLAY");
@@ -509,21 +512,24 @@ void TestCli::readBackComparesTheBytesSent() {
 
 void TestCli::outputGoesWhereAsked_data() {
     QTest::addColumn<QStringList>("args"); // <pipe>: a named pipe with a reader waiting
-    QTest::addColumn<bool>("readOnlyStdout");
+    QTest::addColumn<QString>("output");   // of the program: "read-only", "closed", or a pipe
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("error");
     const QString unwritable = "无法写入标准输出：Bad file descriptor";
-    QTest::newRow("read, stdout unwritable")
-        << QStringList{"--read", "--port", "<line>"} << true << 2 << unwritable;
-    QTest::newRow("list, stdout unwritable") << QStringList{"--list"} << true << 2 << unwritable;
-    QTest::newRow("help, stdout unwritable") << QStringList{"--help"} << true << 2 << unwritable;
+    QTest::newRow("read, stdout read-only")
+        << QStringList{"--read", "--port", "<line>"} << "read-only" << 2 << unwritable;
+    QTest::newRow("read, stdout closed")
+        << QStringList{"--read", "--port", "<line>"} << "closed" << 2 << unwritable;
+    QTest::newRow("list, stdout read-only")
+        << QStringList{"--list"} << "read-only" << 2 << unwritable;
+    QTest::newRow("help, stdout closed") << QStringList{"--help"} << "closed" << 2 << unwritable;
     QTest::newRow("out, a pipe") << QStringList{"--read", "--port", "<line>", "--out", "<pipe>"}
-                                 << false << 0 << "";
+                                 << "" << 0 << "";
 }
 
 void TestCli::outputGoesWhereAsked() {
     QFETCH(QStringList, args);
-    QFETCH(bool, readOnlyStdout);
+    QFETCH(QString, output);
     QFETCH(int, exitCode);
     QFETCH(QString, error);
     SimulatedSplicer sim(SimulatedSplicer::Options{});
@@ -533,9 +539,8 @@ void TestCli::outputGoesWhereAsked() {
     const int reader =
         ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     const auto closeReader = qScopeGuard([reader] { ::close(reader); });
-    const Run run =
-        folder.run(args.replaceInStrings("<line>", path(sim)).replaceInStrings("<pipe>", pipe), {},
-                   readOnlyStdout);
+    const Run run = folder.run(
+        args.replaceInStrings("<line>", path(sim)).replaceInStrings("<pipe>", pipe), {}, output);
     QCOMPARE(run.exitCode, exitCode);
     QCOMPARE(run.err.trimmed(), error);
     // The pipe got the set, and is still the pipe: not replaced by a file holding it.

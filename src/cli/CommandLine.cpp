@@ -18,6 +18,9 @@
 #include <optional>
 #include <stdexcept>
 
+#include <fcntl.h>
+#include <unistd.h>
+
 namespace cli {
 namespace {
 
@@ -103,6 +106,16 @@ QString parseError(const QCommandLineParser& parser) {
     return parser.errorText();
 }
 
+// A standard stream the program was started without is opened on /dev/null before anything
+// else is opened: otherwise the next file, the serial port included, would take its number and
+// get what is printed. Standard output is opened for reading only, so printing a result there
+// still fails as it should.
+void holdStandardStreams() {
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+        if (::fcntl(fd, F_GETFD) < 0)
+            ::open("/dev/null", fd == STDOUT_FILENO ? O_RDONLY : O_RDWR); // takes the lowest free
+}
+
 } // namespace
 
 bool WantsCommandLine(int argc, char** argv) {
@@ -117,6 +130,7 @@ bool WantsCommandLine(int argc, char** argv) {
 }
 
 int Run(int argc, char** argv) {
+    holdStandardStreams();
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(

@@ -18,10 +18,12 @@ bool put(std::FILE* stream, const QString& text) {
 } // namespace
 
 void PrintResult(const QString& text) {
-    if (!put(stdout, text))
-        throw std::runtime_error(
-            (QStringLiteral("无法写入标准输出：") + QString::fromLocal8Bit(std::strerror(errno)))
-                .toStdString());
+    if (put(stdout, text))
+        return;
+    const int error = errno;
+    throw std::runtime_error(
+        (QStringLiteral("无法写入标准输出：") + QString::fromLocal8Bit(std::strerror(error)))
+            .toStdString());
 }
 
 void PrintMessage(const QString& text) {

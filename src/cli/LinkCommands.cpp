@@ -50,7 +50,7 @@ public:
         return block;
     }
 
-    // Sends a parameter read and takes its answer: none received before counts.
+    // Sends a parameter read and takes its answer: an answer received before it does not count.
     FusionParams Read() {
         last_.reset();
         link_.QueryParams();
