@@ -77,17 +77,23 @@ struct ProgramFolder {
         FakeTree::writeFile(dir.filePath("config.ini"), QString::fromUtf8(configIni));
     }
 
-    // asUser: a command that runs the program as another user. output: "read-only" opens
-    // standard output for reading only, so nothing written to it gets anywhere; "closed"
-    // starts the program without it.
+    // asUser: a command that runs the program as another user. streams: "stdout read-only"
+    // opens standard output for reading only, so nothing written to it gets anywhere; "stdout
+    // closed" starts the program without it; "stdin a terminal" gives it a terminal nobody
+    // types on as standard input.
     Run run(const QStringList& args, const QStringList& asUser = {},
-            const QString& output = {}) const {
+            const QString& streams = {}) const {
         QProcess process;
-        if (output == "read-only")
+        std::optional<PtyPair> terminal;
+        if (streams == "stdout read-only")
             process.setChildProcessModifier(
                 [] { ::dup2(::open("/dev/null", O_RDONLY | O_CLOEXEC), STDOUT_FILENO); });
-        else if (output == "closed")
+        else if (streams == "stdout closed")
             process.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
+        else if (streams == "stdin a terminal")
+            process.setChildProcessModifier([slave = terminal.emplace().SlavePath()] {
+                ::dup2(::open(slave.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC), STDIN_FILENO);
+            });
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         // A window would need a display; the xcb platform without one aborts the program.
         env.remove("DISPLAY");
@@ -512,24 +518,27 @@ void TestCli::readBackComparesTheBytesSent() {
 
 void TestCli::outputGoesWhereAsked_data() {
     QTest::addColumn<QStringList>("args"); // <pipe>: a named pipe with a reader waiting
-    QTest::addColumn<QString>("output");   // of the program: "read-only", "closed", or a pipe
+    QTest::addColumn<QString>("streams");  // the program's standard streams, as run() takes them
     QTest::addColumn<int>("exitCode");
     QTest::addColumn<QString>("error");
     const QString unwritable = "无法写入标准输出：Bad file descriptor";
-    QTest::newRow("read, stdout read-only")
-        << QStringList{"--read", "--port", "<line>"} << "read-only" << 2 << unwritable;
-    QTest::newRow("read, stdout closed")
-        << QStringList{"--read", "--port", "<line>"} << "closed" << 2 << unwritable;
+    const QStringList read{"--read", "--port", "<line>"};
+    QTest::newRow("read, stdout read-only") << read << "stdout read-only" << 2 << unwritable;
+    QTest::newRow("read, stdout closed") << read << "stdout closed" << 2 << unwritable;
     QTest::newRow("list, stdout read-only")
-        << QStringList{"--list"} << "read-only" << 2 << unwritable;
-    QTest::newRow("help, stdout closed") << QStringList{"--help"} << "closed" << 2 << unwritable;
-    QTest::newRow("out, a pipe") << QStringList{"--read", "--port", "<line>", "--out", "<pipe>"}
-                                 << "" << 0 << "";
+        << QStringList{"--list"} << "stdout read-only" << 2 << unwritable;
+    QTest::newRow("help, stdout closed")
+        << QStringList{"--help"} << "stdout closed" << 2 << unwritable;
+    QTest::newRow("out, a pipe") << read + QStringList{"--out", "<pipe>"} << "" << 0 << "";
+    // The question would go where nobody sees it: not asked, not written.
+    QTest::newRow("write, question not seen")
+        << QStringList{"--write", "<set>", "--port", "<line>"} << "stdin a terminal" << 2
+        << "你确定要写入数据到设备？ 不是在终端上运行，无法确认：按“否”处理\n没有写入：未确认";
 }
 
 void TestCli::outputGoesWhereAsked() {
     QFETCH(QStringList, args);
-    QFETCH(QString, output);
+    QFETCH(QString, streams);
     QFETCH(int, exitCode);
     QFETCH(QString, error);
     SimulatedSplicer sim(SimulatedSplicer::Options{});
@@ -539,8 +548,11 @@ void TestCli::outputGoesWhereAsked() {
     const int reader =
         ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     const auto closeReader = qScopeGuard([reader] { ::close(reader); });
-    const Run run = folder.run(
-        args.replaceInStrings("<line>", path(sim)).replaceInStrings("<pipe>", pipe), {}, output);
+    FakeTree::writeFile(folder.dir.filePath("set.ini"), QString::fromUtf8(setToWrite("100", "5")));
+    args.replaceInStrings("<line>", path(sim))
+        .replaceInStrings("<pipe>", pipe)
+        .replaceInStrings("<set>", folder.dir.filePath("set.ini"));
+    const Run run = folder.run(args, {}, streams);
     QCOMPARE(run.exitCode, exitCode);
     QCOMPARE(run.err.trimmed(), error);
     // The pipe got the set, and is still the pipe: not replaced by a file holding it.
