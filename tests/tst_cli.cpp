@@ -104,8 +104,9 @@ struct ProgramFolder {
             process.start(program, args);
         else
             process.start(asUser.first(), asUser.mid(1) + QStringList{program} + args);
-        process.waitForFinished(20000);
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+        // A program still running when the time is up has no exit code: it must not pass for 0.
+        const bool finished = process.waitForFinished(20000);
+        return {finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
                 QString::fromUtf8(process.readAllStandardOutput()),
                 QString::fromUtf8(process.readAllStandardError())};
     }
