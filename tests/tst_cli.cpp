@@ -22,6 +22,7 @@
 #include <fcntl.h>
 #include <optional>
 #include <sys/file.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -76,8 +77,23 @@ struct ProgramFolder {
         FakeTree::writeFile(dir.filePath("config.ini"), QString::fromUtf8(configIni));
     }
 
-    Run run(const QStringList& args, const QStringList& asUser = {}) const {
+    // asUser: a command that runs the program as another user. streams: "stdout read-only"
+    // opens standard output for reading only, so nothing written to it gets anywhere; "stdout
+    // closed" starts the program without it; "stdin a terminal" gives it a terminal nobody
+    // types on as standard input.
+    Run run(const QStringList& args, const QStringList& asUser = {},
+            const QString& streams = {}) const {
         QProcess process;
+        std::optional<PtyPair> terminal;
+        if (streams == "stdout read-only")
+            process.setChildProcessModifier(
+                [] { ::dup2(::open("/dev/null", O_RDONLY | O_CLOEXEC), STDOUT_FILENO); });
+        else if (streams == "stdout closed")
+            process.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
+        else if (streams == "stdin a terminal")
+            process.setChildProcessModifier([slave = terminal.emplace().SlavePath()] {
+                ::dup2(::open(slave.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC), STDIN_FILENO);
+            });
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         // A window would need a display; the xcb platform without one aborts the program.
         env.remove("DISPLAY");
@@ -88,8 +104,9 @@ struct ProgramFolder {
             process.start(program, args);
         else
             process.start(asUser.first(), asUser.mid(1) + QStringList{program} + args);
-        process.waitForFinished(20000);
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+        // A program still running when the time is up has no exit code: it must not pass for 0.
+        const bool finished = process.waitForFinished(20000);
+        return {finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
                 QString::fromUtf8(process.readAllStandardOutput()),
                 QString::fromUtf8(process.readAllStandardError())};
     }
@@ -161,20 +178,21 @@ private slots:
     void probeTellsWhereASplicerAnswers();
     void readBackComparesTheBytesSent_data();
     void readBackComparesTheBytesSent();
+    void outputGoesWhereAsked_data();
+    void outputGoesWhereAsked();
 };
 
 void TestCli::openVerdict_data() {
     QTest::addColumn<int>("osError");
-    QTest::addColumn<QString>("verdict");
+    QTest::addColumn<QString>("verdict"); // <path> for the device's path
     QTest::newRow("opened") << 0 << "可以打开";
     QTest::newRow("EACCES") << EACCES
                             << "无权限：运行 driver/install，或把用户加入 dialout 组后重新登录";
     QTest::newRow("EPERM") << EPERM
                            << "无权限：运行 driver/install，或把用户加入 dialout 组后重新登录";
-    QTest::newRow("EBUSY") << EBUSY
-                           << "被其他程序占用：先关闭它（fuser -v /dev/ttyUSB0 可查出是谁）";
+    QTest::newRow("EBUSY") << EBUSY << "被其他程序占用：先关闭它（fuser -v <path> 可查出是谁）";
     QTest::newRow("EWOULDBLOCK") << EWOULDBLOCK
-                                 << "被其他程序占用：先关闭它（fuser -v /dev/ttyUSB0 可查出是谁）";
+                                 << "被其他程序占用：先关闭它（fuser -v <path> 可查出是谁）";
     QTest::newRow("ENOENT") << ENOENT << "设备不存在";
     QTest::newRow("EIO") << EIO << "打不开：Input/output error";
 }
@@ -182,8 +200,10 @@ void TestCli::openVerdict_data() {
 void TestCli::openVerdict() {
     QFETCH(int, osError);
     QFETCH(QString, verdict);
-    // /dev/ttyUSB0 is missing here, so no group of its own: dialout is advised.
-    QCOMPARE(cli::OpenVerdict(osError, QStringLiteral("/dev/ttyUSB0")), verdict);
+    // A device that is missing has no group of its own: dialout is advised.
+    const QTemporaryDir dir;
+    const QString device = dir.filePath("ttyUSB0");
+    QCOMPARE(cli::OpenVerdict(osError, device), QString(verdict).replace("<path>", device));
 }
 
 void TestCli::surveyReportsWhatTheSearchCannotReach_data() {
@@ -307,7 +327,8 @@ void TestCli::usageErrorsExitTwo_data() {
                                << "请给出 --list、--read 或 --write 中的一个";
     QTest::newRow("probe alone") << QStringList{"--read", "--probe"}
                                  << "--probe 只能与 --list 一起用";
-    QTest::newRow("unknown") << QStringList{"--list", "--bogus"} << "Unknown option 'bogus'.";
+    QTest::newRow("unknown") << QStringList{"--list", "--bogus"} << "未知选项：--bogus";
+    QTest::newRow("no value") << QStringList{"--read", "--port"} << "--port 缺少值";
     QTest::newRow("trace unwritable")
         << QStringList{"--list", "--trace=/nonexistent/t.txt"}
         << "无法写入记录文件 /nonexistent/t.txt：No such file or directory";
@@ -478,7 +499,7 @@ void TestCli::readBackComparesTheBytesSent_data() {
     QTest::newRow("not sent") << 33 << 32 << QStringList{};
     QTest::newRow("last sent") << 31 << 32 << QStringList{"cbAdjustReset"};
     QTest::newRow("half a field sent") << 33 << 33 << QStringList{};
-    QTest::newRow("fixed byte") << 2 << 38 << QStringList{};
+    QTest::newRow("fixed byte") << 2 << 38 << QStringList{"第 2 字节"};
 }
 
 void TestCli::readBackComparesTheBytesSent() {
@@ -489,11 +510,58 @@ void TestCli::readBackComparesTheBytesSent() {
     QByteArray back = sent;
     if (offset >= 0)
         back[offset] = char(back[offset] ^ 0x40);
-    QStringList keys;
-    for (const params::Field* f :
-         params::DifferingFields(FusionParams::Decode(sent), FusionParams::Decode(back), count))
-        keys << f->key;
-    QCOMPARE(keys, differing);
+    QStringList names;
+    for (const params::Difference& d :
+         params::Differences(FusionParams::Decode(sent), FusionParams::Decode(back), count))
+        names << d.name;
+    QCOMPARE(names, differing);
+}
+
+void TestCli::outputGoesWhereAsked_data() {
+    QTest::addColumn<QStringList>("args"); // <pipe>: a named pipe with a reader waiting
+    QTest::addColumn<QString>("streams");  // the program's standard streams, as run() takes them
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("error");
+    const QString unwritable = "无法写入标准输出：Bad file descriptor";
+    const QStringList read{"--read", "--port", "<line>"};
+    QTest::newRow("read, stdout read-only") << read << "stdout read-only" << 2 << unwritable;
+    QTest::newRow("read, stdout closed") << read << "stdout closed" << 2 << unwritable;
+    QTest::newRow("list, stdout read-only")
+        << QStringList{"--list"} << "stdout read-only" << 2 << unwritable;
+    QTest::newRow("help, stdout closed")
+        << QStringList{"--help"} << "stdout closed" << 2 << unwritable;
+    QTest::newRow("out, a pipe") << read + QStringList{"--out", "<pipe>"} << "" << 0 << "";
+    // The question would go where nobody sees it: not asked, not written.
+    QTest::newRow("write, question not seen")
+        << QStringList{"--write", "<set>", "--port", "<line>"} << "stdin a terminal" << 2
+        << "你确定要写入数据到设备？ 不是在终端上运行，无法确认：按“否”处理\n没有写入：未确认";
+}
+
+void TestCli::outputGoesWhereAsked() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, streams);
+    QFETCH(int, exitCode);
+    QFETCH(QString, error);
+    SimulatedSplicer sim(SimulatedSplicer::Options{});
+    ProgramFolder folder("[ports]\nCOM3=" + path(sim).toUtf8() + "\n");
+    const QString pipe = folder.dir.filePath("pipe");
+    QVERIFY(::mkfifo(QFile::encodeName(pipe).constData(), 0600) == 0);
+    const int reader =
+        ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const auto closeReader = qScopeGuard([reader] { ::close(reader); });
+    FakeTree::writeFile(folder.dir.filePath("set.ini"), QString::fromUtf8(setToWrite("100", "5")));
+    args.replaceInStrings("<line>", path(sim))
+        .replaceInStrings("<pipe>", pipe)
+        .replaceInStrings("<set>", folder.dir.filePath("set.ini"));
+    const Run run = folder.run(args, {}, streams);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.err.trimmed(), error);
+    // The pipe got the set, and is still the pipe: not replaced by a file holding it.
+    char received[4096];
+    const ssize_t n = ::read(reader, received, sizeof received);
+    QCOMPARE(n > 0 && QByteArray(received, int(n)).contains("\n[Param]\n"), exitCode == 0);
+    struct stat node {};
+    QVERIFY(::lstat(QFile::encodeName(pipe).constData(), &node) == 0 && S_ISFIFO(node.st_mode));
 }
 
 QTEST_MAIN(TestCli)

@@ -1,5 +1,6 @@
 // The link to the splicer without a window, against the simulated splicer on a pseudo-terminal.
 #include "kit/FakeConverter.h"
+#include "kit/PtyPair.h"
 #include "kit/ScriptedBoxes.h"
 #include "kit/WindowFixture.h"
 #include "protocol/Frames.h"
@@ -39,6 +40,8 @@ private slots:
     void askReturnsTheAnswerOrNone_data();
     void askReturnsTheAnswerOrNone();
     void framesSentAndReceivedAreSignalled();
+    void searchWithoutRoutineAsksForNoNotifications();
+    void connectPortNeedsAnAnswerOnThatPort();
 };
 
 void TestLink::waitPumpingNeverShorter() {
@@ -112,6 +115,27 @@ void TestLink::framesSentAndReceivedAreSignalled() {
     f.link.SendCommand(frames::CmdVersion, 0); // not sent, so not signalled
     QCOMPARE(sent.size(), 1);
     QCOMPARE(f.boxes.Texts(), QStringList{SplicerLink::kNotConnected});
+}
+
+void TestLink::searchWithoutRoutineAsksForNoNotifications() {
+    SimulatedSplicer sim(SimulatedSplicer::Options{});
+    ScriptedBoxes boxes;
+    FakeConverter converter;
+    converter.AddPort(4, sim.SlavePath());
+    SplicerLink link{boxes, converter, nullptr};
+    link.FindDevice();
+    QVERIFY(link.Connected());
+    QCOMPARE(converter.notifyRequests + converter.notifyCancels, 0);
+}
+
+void TestLink::connectPortNeedsAnAnswerOnThatPort() {
+    LinkFixture f;
+    f.link.ConnectPort(f.sim.SlavePath());
+    QVERIFY(f.link.Connected());
+    // The port closes by itself (a hang-up): the flag of its handshake stays.
+    f.link.ComPort().Close();
+    PtyPair silent;
+    QVERIFY(!f.link.ConnectPort(silent.SlavePath()));
 }
 
 QTEST_GUILESS_MAIN(TestLink)

@@ -11,10 +11,15 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QRegularExpression>
 #include <QScopeGuard>
 
 #include <exception>
 #include <optional>
+#include <stdexcept>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace cli {
 namespace {
@@ -72,18 +77,44 @@ QString usageError(const QCommandLineParser& parser) {
 int listPorts(SplicerLink* probing) {
     std::vector<TPortReport> reports = SurveyPorts(ch341::TSysfsLayout{}, BrlttyInstalled());
     if (reports.empty())
-        Print(stderr, QStringLiteral("没有候选端口：没有接入 CH341 转换器，config.ini 的 [ports] "
-                                     "也没有映射；请检查数据线\n"));
+        PrintMessage(QStringLiteral("没有候选端口：没有接入 CH341 转换器，config.ini 的 [ports] "
+                                    "也没有映射；请检查数据线\n"));
     for (TPortReport& report : reports) {
         if (probing && report.openable)
             report.probe = ProbeText(*probing, report.path);
-        Print(stdout, ReportLine(report) + '\n');
+        PrintResult(ReportLine(report) + '\n');
     }
     return ExitDone;
 }
 
-// The command line follows no plugging: each run finds the splicer once.
-void ignoreNotification(int32_t) {}
+// The parser's complaints in the program's own words; Qt words them in English. One it has
+// no words for is passed on as Qt gives it.
+QString parseError(const QCommandLineParser& parser) {
+    if (const QStringList unknown = parser.unknownOptionNames(); !unknown.isEmpty()) {
+        QStringList spelled;
+        for (const QString& name : unknown)
+            spelled << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+        return QStringLiteral("未知选项：") + spelled.join(QStringLiteral("、"));
+    }
+    static const QRegularExpression missing(QStringLiteral("^Missing value after '(.+)'\\.$"));
+    static const QRegularExpression unexpected(
+        QStringLiteral("^Unexpected value after '(.+)'\\.$"));
+    if (const QRegularExpressionMatch m = missing.match(parser.errorText()); m.hasMatch())
+        return QStringLiteral("%1 缺少值").arg(m.captured(1));
+    if (const QRegularExpressionMatch m = unexpected.match(parser.errorText()); m.hasMatch())
+        return QStringLiteral("%1 不带值").arg(m.captured(1));
+    return parser.errorText();
+}
+
+// A standard stream the program was started without is opened on /dev/null before anything
+// else is opened: otherwise the next file, the serial port included, would take its number and
+// get what is printed. Standard output is opened for reading only, so printing a result there
+// still fails as it should.
+void holdStandardStreams() {
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
+        if (::fcntl(fd, F_GETFD) < 0)
+            ::open("/dev/null", fd == STDOUT_FILENO ? O_RDONLY : O_RDWR); // takes the lowest free
+}
 
 } // namespace
 
@@ -99,30 +130,29 @@ bool WantsCommandLine(int argc, char** argv) {
 }
 
 int Run(int argc, char** argv) {
+    holdStandardStreams();
     QCoreApplication app(argc, argv);
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Spliceon：熔接机参数的命令行。\n"
         "退出码：0 完成；1 没有熔接机应答；2 其他错误；3 读回的参数块与写入的不同。"));
     parser.addOptions(options());
-    if (!parser.parse(app.arguments())) {
-        Print(stderr, parser.errorText() + '\n');
-        return ExitFailed;
-    }
-    if (parser.isSet(optHelp)) {
-        Print(stdout, parser.helpText());
-        return ExitDone;
-    }
-    if (const QString error = usageError(parser); !error.isEmpty()) {
-        Print(stderr, error + '\n');
-        return ExitFailed;
-    }
     try {
+        if (!parser.parse(app.arguments()))
+            throw std::runtime_error(parseError(parser).toStdString());
+        if (parser.isSet(optHelp)) {
+            PrintResult(parser.helpText());
+            return ExitDone;
+        }
+        if (const QString error = usageError(parser); !error.isEmpty())
+            throw std::runtime_error(error.toStdString());
         config::SetConfigPath(config::ExecutableFolder() + QStringLiteral("config.ini"));
         ch341::InstallPortMapping();
         ch341::TLinuxConverterLibrary converter;
         TConsoleBoxes boxes;
-        SplicerLink link(boxes, converter, &ignoreNotification);
+        // No notification routine: the command line follows no plugging, each run finds the
+        // splicer once.
+        SplicerLink link(boxes, converter, nullptr);
         const auto closeLink = qScopeGuard([&link] { link.Shutdown(); });
         std::optional<trace::TTraceFile> traceFile;
         if (parser.isSet(optTrace))
@@ -134,7 +164,7 @@ int Run(int argc, char** argv) {
         return WriteParams(link, boxes, parser.value(optWrite), parser.value(optPort),
                            parser.isSet(optYes));
     } catch (const std::exception& e) {
-        Print(stderr, QString::fromUtf8(e.what()) + '\n');
+        PrintMessage(QString::fromUtf8(e.what()) + '\n');
         return ExitFailed;
     }
 }

@@ -2,13 +2,11 @@
 
 #include "protocol/MessageBoxes.h"
 
-#include <cstdio>
-
 namespace cli {
 
 // The program's boxes without a window: every text goes to standard error as a line of its
 // own, and a question is asked on the terminal, where only "y" (or "yes", "是") goes on. Without
-// a terminal to ask on, the answer is No.
+// a terminal to ask on and answer from, the answer is No.
 class TConsoleBoxes : public TMessageBoxes {
 public:
     void ShowMessage(const QString& text) override;
@@ -17,6 +15,11 @@ public:
     void ShowError(const QString& text) override;
 };
 
-void Print(std::FILE* stream, const QString& text);
+// A result on standard output. Raises an error when it does not all get there: a script must
+// not take an output it never got for the splicer's.
+void PrintResult(const QString& text);
+// A message on standard error. Where that fails there is nowhere left to say so; the exit
+// code still tells.
+void PrintMessage(const QString& text);
 
 } // namespace cli

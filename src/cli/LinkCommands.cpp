@@ -9,6 +9,7 @@
 
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QTimer>
 
@@ -49,6 +50,13 @@ public:
         return block;
     }
 
+    // Sends a parameter read and takes its answer: an answer received before it does not count.
+    FusionParams Read() {
+        last_.reset();
+        link_.QueryParams();
+        return Take();
+    }
+
 private:
     SplicerLink& link_;
     QObject context_;
@@ -68,13 +76,25 @@ bool connectSplicer(SplicerLink& link, TMessageBoxes& boxes, const QString& port
     return false;
 }
 
+bool writeAll(QFileDevice& file, const QByteArray& bytes) {
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
+}
+
+// A file is replaced whole, so a failed write leaves the one there before. Anything else that
+// exists there (a device, a pipe, /dev/stdout) is written as it is: replacing it would put a
+// file where the device node was and write nothing where it was asked to.
 void writeOut(const QString& path, const QString& text) {
     if (path.isEmpty()) {
-        Print(stdout, text);
+        PrintResult(text);
         return;
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0 || !file.commit())
+    const QByteArray bytes = text.toUtf8();
+    const QFileInfo target(path);
+    QFile inPlace(path);
+    QSaveFile replacing(path);
+    QFileDevice& file =
+        target.exists() && !target.isFile() ? static_cast<QFileDevice&>(inPlace) : replacing;
+    if (!writeAll(file, bytes) || (&file == &replacing && !replacing.commit()))
         throw failure(QStringLiteral("无法写入 %1：%2").arg(path, file.errorString()));
 }
 
@@ -118,18 +138,16 @@ int WriteParams(SplicerLink& link, TMessageBoxes& boxes, const QString& file, co
     if (!confirmed && !boxes.Confirm(QStringLiteral("你确定要写入数据到设备？")))
         throw failure(QStringLiteral("没有写入：未确认"));
     const int count = link.WriteParams(block);
-    link.QueryParams();
-    const FusionParams back = answers.Take();
+    const FusionParams back = answers.Read();
     if (count == 0) {
         boxes.ShowMessage(QStringLiteral("熔接机答复的参数块长度是 0：没有写入任何参数"));
         return ExitDiffers;
     }
-    const std::vector<const params::Field*> differing = params::DifferingFields(block, back, count);
-    for (const params::Field* f : differing)
+    for (const params::Difference& d : params::Differences(block, back, count))
         boxes.ShowMessage(
-            QStringLiteral("读回的 %1 是 %2，写入的是 %3")
-                .arg(QLatin1String(f->key), f->WindowText(back), f->WindowText(block)));
-    return differing.empty() ? ExitDone : ExitDiffers;
+            QStringLiteral("读回的 %1 是 %2，写入的是 %3").arg(d.name, d.readBack, d.sent));
+    // The bytes decide, not the fields: a byte no field shows counts as well.
+    return block.Encode().left(count) == back.Encode().left(count) ? ExitDone : ExitDiffers;
 }
 
 QString ProbeText(SplicerLink& link, const QString& path) {
@@ -147,7 +165,7 @@ QString ProbeText(SplicerLink& link, const QString& path) {
         return QStringLiteral("熔接机应答，固件 ") + VersionText(*version, QLocale::c());
     } catch (const serial::EComPort& e) {
         // One port that fails now does not end the survey of the others.
-        return QStringLiteral("握手失败：") + QString::fromLocal8Bit(e.what());
+        return QStringLiteral("握手失败：") + QString::fromUtf8(e.what());
     }
 }
 

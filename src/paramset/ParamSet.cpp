@@ -101,15 +101,18 @@ std::optional<uint16_t> LoadParamSet(const QString& path, TParamHolder& set,
     return version;
 }
 
-std::vector<const Field*> DifferingFields(const FusionParams& sent, const FusionParams& readBack,
-                                          int count) {
+std::vector<Difference> Differences(const FusionParams& sent, const FusionParams& readBack,
+                                    int count) {
     const FusionParams a = firstBytes(sent, count);
     const FusionParams b = firstBytes(readBack, count);
-    std::vector<const Field*> differing;
+    std::vector<Difference> differences;
+    if (a.FixedOne != b.FixedOne)
+        differences.push_back({QStringLiteral("第 2 字节"), QString::number(a.FixedOne),
+                               QString::number(b.FixedOne)});
     for (const Field& f : kFields)
         if (f.Get(a) != f.Get(b))
-            differing.push_back(&f);
-    return differing;
+            differences.push_back({key(f), f.WindowText(a), f.WindowText(b)});
+    return differences;
 }
 
 } // namespace params

@@ -59,8 +59,15 @@ QString ParamSectionText(const TParamHolder& set);
 std::optional<uint16_t> LoadParamSet(const QString& path, TParamHolder& set,
                                      const std::function<std::optional<uint16_t>()>& askVersion);
 
-// Fields whose bytes among the first count of the block differ between sent and readBack.
-std::vector<const Field*> DifferingFields(const FusionParams& sent, const FusionParams& readBack,
-                                          int count);
+// What differs among the first count bytes of the block between sent and readBack: a field by
+// its key and the values the window shows, the fixed byte at offset 2 (which no field shows) by
+// its offset and its values.
+struct Difference {
+    QString name;
+    QString sent;
+    QString readBack;
+};
+std::vector<Difference> Differences(const FusionParams& sent, const FusionParams& readBack,
+                                    int count);
 
 } // namespace params

@@ -275,7 +275,8 @@ void SplicerLink::runSearch() {
         comPort_.SetPort("COM" + number);
         const bool wasOpen = comPort_.Connected();
         if (!wasOpen) {
-            converter_.CH341PtSetDevNotify(nullptr, notifyRoutine_);
+            if (notifyRoutine_)
+                converter_.CH341PtSetDevNotify(nullptr, notifyRoutine_);
             comPort_.Open();
         }
         if (handshake(n))
@@ -302,8 +303,10 @@ bool SplicerLink::handshake(int n) {
 }
 
 bool SplicerLink::ConnectPort(const std::string& port) {
-    // A handshake flag left from another port would count as this port's answer.
+    // A handshake flag left from another port would count as this port's answer. The flag is
+    // cleared here too: a port that closed by itself leaves DisconnectDevice nothing to do.
     DisconnectDevice();
+    state_.HandshakeSeen = false;
     comPort_.SetPort(port);
     comPort_.Open();
     if (handshake(serial::ComPortNumber(port)))
@@ -315,9 +318,9 @@ bool SplicerLink::ConnectPort(const std::string& port) {
 int SplicerLink::WriteParams(const FusionParams& block) {
     int count = FusionParams::kShortSize;
     if (AskVersion() >= FusionParams::kFullBlockVersion) {
-        // Without an answer, the length received last.
-        const uint16_t length = AskBlockLength().value_or(state_.BlockLength);
-        count = std::min<int>(length, FusionParams::kSize);
+        // Without an answer the length received last stands.
+        AskBlockLength();
+        count = std::min<int>(state_.BlockLength, FusionParams::kSize);
     }
     SendParamBlock(block, count);
     WaitPumping(500);

@@ -60,7 +60,8 @@ public:
     static inline const QString kNotConnected = QStringLiteral(" 未连接设备！ ");
     static inline const QString kNotFound = QStringLiteral("未发现有设备连接！");
 
-    // notifyRoutine is what the search registers for plug and unplug notifications.
+    // notifyRoutine is what the search registers for plug and unplug notifications; none
+    // (nullptr) registers nothing.
     SplicerLink(TMessageBoxes& boxes, ch341::TConverterLibrary& converter,
                 ch341::TDevNotifyRoutine notifyRoutine, QObject* parent = nullptr);
 
