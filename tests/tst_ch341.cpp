@@ -2,6 +2,7 @@
 #include "ch341/LinuxConverterLibrary.h"
 #include "ch341/PortMap.h"
 #include "config/Config.h"
+#include "kit/Row.h"
 #include "serial/PortName.h"
 
 #include <QDir>
@@ -114,12 +115,12 @@ private slots:
     void portNumbers_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<int>("number");
-        QTest::newRow("COM1") << "\\\\.\\COM1" << 1;
-        QTest::newRow("COM21") << "\\\\.\\COM21" << 21;
-        QTest::newRow("no prefix") << "COM3" << 0;
-        QTest::newRow("COM0") << "\\\\.\\COM0" << 0;
-        QTest::newRow("leading zero") << "\\\\.\\COM03" << 0;
-        QTest::newRow("trailing text") << "\\\\.\\COM3x" << 0;
+        row("COM1", "\\\\.\\COM1", 1);
+        row("COM21", "\\\\.\\COM21", 21);
+        row("no prefix", "COM3", 0);
+        row("COM0", "\\\\.\\COM0", 0);
+        row("leading zero", "\\\\.\\COM03", 0);
+        row("trailing text", "\\\\.\\COM3x", 0);
     }
 
     void portNumbers() {
@@ -149,16 +150,13 @@ private slots:
     void trackerTurnsEventsIntoValues_data() {
         QTest::addColumn<QStringList>("events"); // action:sysname:ch341
         QTest::addColumn<QList<int>>("values");
-        QTest::newRow("plug and unplug")
-            << QStringList{"add:ttyUSB6:1", "remove:ttyUSB6:0"} << QList<int>{6, -7};
-        QTest::newRow("other converter ignored")
-            << QStringList{"add:ttyUSB1:0", "remove:ttyUSB1:0"} << QList<int>{};
-        QTest::newRow("not a USB serial tty")
-            << QStringList{"add:ttyS0:1", "remove:ttyS0:0"} << QList<int>{};
-        QTest::newRow("seeded at start") << QStringList{"remove:ttyUSB2:0"} << QList<int>{-3};
-        QTest::newRow("removed once")
-            << QStringList{"remove:ttyUSB2:0", "remove:ttyUSB2:0"} << QList<int>{-3};
-        QTest::newRow("change events ignored") << QStringList{"change:ttyUSB2:1"} << QList<int>{};
+        row("plug and unplug", QStringList{"add:ttyUSB6:1", "remove:ttyUSB6:0"}, QList<int>{6, -7});
+        row("other converter ignored", QStringList{"add:ttyUSB1:0", "remove:ttyUSB1:0"},
+            QList<int>{});
+        row("not a USB serial tty", QStringList{"add:ttyS0:1", "remove:ttyS0:0"}, QList<int>{});
+        row("seeded at start", QStringList{"remove:ttyUSB2:0"}, QList<int>{-3});
+        row("removed once", QStringList{"remove:ttyUSB2:0", "remove:ttyUSB2:0"}, QList<int>{-3});
+        row("change events ignored", QStringList{"change:ttyUSB2:1"}, QList<int>{});
     }
 
     void trackerTurnsEventsIntoValues() {
@@ -215,10 +213,8 @@ private slots:
     void mappedPathFollowedWhileItsFolderComesAndGoes_data() {
         QTest::addColumn<QString>("mapped"); // below a scratch folder
         QTest::addColumn<QString>("folder"); // the folder that comes and goes with the path
-        QTest::newRow("its own folder") << "by-id/splicer"
-                                        << "by-id";
-        QTest::newRow("two folders") << "serial/by-id/splicer"
-                                     << "serial";
+        row("its own folder", "by-id/splicer", "by-id");
+        row("two folders", "serial/by-id/splicer", "serial");
     }
 
     void mappedPathFollowedWhileItsFolderComesAndGoes() {
@@ -249,12 +245,11 @@ private slots:
     void monitorWithoutResourcesLeaksNothing_data() {
         QTest::addColumn<QByteArray>("call");
         QTest::addColumn<QString>("line"); // on standard error
-        QTest::newRow("eventfd") << QByteArray("eventfd") << "notifications are off: eventfd: ";
-        QTest::newRow("netlink socket")
-            << QByteArray("socket") << "notifications from udev are off: ";
-        QTest::newRow("inotify") << QByteArray("inotify_init1")
-                                 << "Mapped ports are not watched: inotify_init1: ";
-        QTest::newRow("thread") << QByteArray("pthread_create") << "notifications are off: ";
+        row("eventfd", QByteArray("eventfd"), "notifications are off: eventfd: ");
+        row("netlink socket", QByteArray("socket"), "notifications from udev are off: ");
+        row("inotify", QByteArray("inotify_init1"),
+            "Mapped ports are not watched: inotify_init1: ");
+        row("thread", QByteArray("pthread_create"), "notifications are off: ");
     }
 
     void monitorWithoutResourcesLeaksNothing() {

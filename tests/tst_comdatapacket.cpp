@@ -1,4 +1,5 @@
 #include "kit/PtyPair.h"
+#include "kit/Row.h"
 #include "serial/ComDataPacket.h"
 #include "serial/ComPort.h"
 
@@ -33,28 +34,22 @@ private slots:
         QTest::addColumn<bool>("inPacket");
 
         using L = QList<QByteArray>;
-        QTest::newRow("pass-through keeps chunks and NULs")
-            << QByteArray() << QByteArray() << 0 << false << L{"abc", QByteArray("d\0e\0fgh", 7)}
-            << QStringList{"P:616263", "P:640065006667 68"} << QByteArray() << false;
-        QTest::newRow("start string alone passes through")
-            << QByteArray("S") << QByteArray() << 0 << false << L{"xxSyy"}
-            << QStringList{"P:7878537979"} << QByteArray() << false;
-        QTest::newRow("stop byte across chunks")
-            << QByteArray() << QByteArray("E") << 0 << false << L{"ab", "dE"}
-            << QStringList{"P:616264"} << QByteArray()
-            << true; // no start string: a packet begins at once
-        QTest::newRow("start and stop, two packets in one chunk")
-            << QByteArray("S") << QByteArray("E") << 0 << false << L{"xxS1EyyS2E"}
-            << QStringList{"D:7878", "P:31", "D:7979", "P:32"} << QByteArray() << false;
-        QTest::newRow("include strings keeps them")
-            << QByteArray("S") << QByteArray("E") << 0 << true << L{"S1E"}
-            << QStringList{"P:533145"} << QByteArray() << false;
-        QTest::newRow("fixed size leaves the rest inside a packet")
-            << QByteArray() << QByteArray() << 4 << false << L{"0123456789"}
-            << QStringList{"P:30313233", "P:34353637"} << QByteArray("89") << true;
-        QTest::newRow("NUL as stop byte")
-            << QByteArray() << QByteArray("\0", 1) << 0 << false << L{QByteArray("a\0b\0", 4)}
-            << QStringList{"P:61", "P:62"} << QByteArray() << true;
+        row("pass-through keeps chunks and NULs", QByteArray(), QByteArray(), 0, false,
+            L{"abc", QByteArray("d\0e\0fgh", 7)}, QStringList{"P:616263", "P:640065006667 68"},
+            QByteArray(), false);
+        row("start string alone passes through", QByteArray("S"), QByteArray(), 0, false,
+            L{"xxSyy"}, QStringList{"P:7878537979"}, QByteArray(), false);
+        row("stop byte across chunks", QByteArray(), QByteArray("E"), 0, false, L{"ab", "dE"},
+            QStringList{"P:616264"}, QByteArray(),
+            true); // no start string: a packet begins at once
+        row("start and stop, two packets in one chunk", QByteArray("S"), QByteArray("E"), 0, false,
+            L{"xxS1EyyS2E"}, QStringList{"D:7878", "P:31", "D:7979", "P:32"}, QByteArray(), false);
+        row("include strings keeps them", QByteArray("S"), QByteArray("E"), 0, true, L{"S1E"},
+            QStringList{"P:533145"}, QByteArray(), false);
+        row("fixed size leaves the rest inside a packet", QByteArray(), QByteArray(), 4, false,
+            L{"0123456789"}, QStringList{"P:30313233", "P:34353637"}, QByteArray("89"), true);
+        row("NUL as stop byte", QByteArray(), QByteArray("\0", 1), 0, false,
+            L{QByteArray("a\0b\0", 4)}, QStringList{"P:61", "P:62"}, QByteArray(), true);
     }
 
     void cuts() {

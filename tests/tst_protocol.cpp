@@ -1,4 +1,5 @@
 #include "kit/RescanFromStart.h"
+#include "kit/Row.h"
 #include "paramset/ParamFields.h"
 #include "protocol/FrameScanner.h"
 #include "protocol/Frames.h"
@@ -45,16 +46,13 @@ private slots:
     void frames_data() {
         QTest::addColumn<QByteArray>("frame");
         QTest::addColumn<QByteArray>("expected");
-        QTest::newRow("empty kind-first") << frames::KindFirst(0x4A, {}, 0) << hex("5A4A00A5");
-        QTest::newRow("handshake")
-            << frames::KindFirst(0x4A, hex("4508"), 2) << hex("5A4A024508A5");
-        QTest::newRow("count cuts payload")
-            << frames::KindFirst(0x4B, hex("010203"), 2) << hex("5A4B020102A5");
-        QTest::newRow("save as factory")
-            << frames::ControlRecord(0xC5, 0, 0, 0) << hex("5A0A83C50000000000A5");
-        QTest::newRow("control word little-endian")
-            << frames::ControlRecord(1, 2, 3, 0x0405) << hex("5A0A830102030504 00A5");
-        QTest::newRow("arc test") << frames::TestRecord(0x01F40400) << hex("5A0A810004F4010000A5");
+        row("empty kind-first", frames::KindFirst(0x4A, {}, 0), hex("5A4A00A5"));
+        row("handshake", frames::KindFirst(0x4A, hex("4508"), 2), hex("5A4A024508A5"));
+        row("count cuts payload", frames::KindFirst(0x4B, hex("010203"), 2), hex("5A4B020102A5"));
+        row("save as factory", frames::ControlRecord(0xC5, 0, 0, 0), hex("5A0A83C50000000000A5"));
+        row("control word little-endian", frames::ControlRecord(1, 2, 3, 0x0405),
+            hex("5A0A830102030504 00A5"));
+        row("arc test", frames::TestRecord(0x01F40400), hex("5A0A810004F4010000A5"));
     }
 
     void frames() {
@@ -98,13 +96,13 @@ private slots:
         QTest::addColumn<int>("scale");
         QTest::addColumn<uint>("block");
         QTest::addColumn<qint64>("window");
-        QTest::newRow("current 512 half to even") << int(Scale::Current) << 512u << qint64(12);
-        QTest::newRow("current 513") << int(Scale::Current) << 513u << qint64(13);
-        QTest::newRow("time 505") << int(Scale::Time) << 505u << qint64(50);
-        QTest::newRow("time 515") << int(Scale::Time) << 515u << qint64(52);
-        QTest::newRow("heat 250") << int(Scale::Heat) << 250u << qint64(2);
-        QTest::newRow("heat 350") << int(Scale::Heat) << 350u << qint64(4);
-        QTest::newRow("as is") << int(Scale::AsIs) << 2000u << qint64(2000);
+        row("current 512 half to even", int(Scale::Current), 512u, qint64(12));
+        row("current 513", int(Scale::Current), 513u, qint64(13));
+        row("time 505", int(Scale::Time), 505u, qint64(50));
+        row("time 515", int(Scale::Time), 515u, qint64(52));
+        row("heat 250", int(Scale::Heat), 250u, qint64(2));
+        row("heat 350", int(Scale::Heat), 350u, qint64(4));
+        row("as is", int(Scale::AsIs), 2000u, qint64(2000));
     }
 
     void readScaling() {
@@ -118,23 +116,23 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("valid");
         QTest::addColumn<int>("value");
-        QTest::newRow("decimal") << "35" << true << 35;
-        QTest::newRow("leading blanks and sign") << "  -12" << true << -12;
-        QTest::newRow("plus") << "+7" << true << 7;
-        QTest::newRow("dollar hex") << "$1F" << true << 31;
-        QTest::newRow("0x hex") << "0x10" << true << 16;
-        QTest::newRow("full hex pattern") << "$FFFFFFFF" << false << 0;
-        QTest::newRow("hex above max") << "0x80000000" << false << 0;
-        QTest::newRow("hex min") << "-0x80000000" << true << int(-2147483648LL);
-        QTest::newRow("max") << "2147483647" << true << 2147483647;
-        QTest::newRow("min") << "-2147483648" << true << int(-2147483648LL);
-        QTest::newRow("overflow") << "2147483648" << false << 0;
-        QTest::newRow("empty") << "" << false << 0;
-        QTest::newRow("trailing blank") << "12 " << false << 0;
-        QTest::newRow("letters") << "abc" << false << 0;
-        QTest::newRow("decimal point") << "1.5" << false << 0;
-        QTest::newRow("sign only") << "-" << false << 0;
-        QTest::newRow("hex prefix only") << "0x" << false << 0;
+        row("decimal", "35", true, 35);
+        row("leading blanks and sign", "  -12", true, -12);
+        row("plus", "+7", true, 7);
+        row("dollar hex", "$1F", true, 31);
+        row("0x hex", "0x10", true, 16);
+        row("full hex pattern", "$FFFFFFFF", false, 0);
+        row("hex above max", "0x80000000", false, 0);
+        row("hex min", "-0x80000000", true, int(-2147483648LL));
+        row("max", "2147483647", true, 2147483647);
+        row("min", "-2147483648", true, int(-2147483648LL));
+        row("overflow", "2147483648", false, 0);
+        row("empty", "", false, 0);
+        row("trailing blank", "12 ", false, 0);
+        row("letters", "abc", false, 0);
+        row("decimal point", "1.5", false, 0);
+        row("sign only", "-", false, 0);
+        row("hex prefix only", "0x", false, 0);
     }
 
     void strToInt() {
@@ -158,16 +156,11 @@ private slots:
         QTest::addColumn<int>("version");
         QTest::addColumn<QString>("locale");
         QTest::addColumn<QString>("text");
-        QTest::newRow("134") << 134 << "C"
-                             << "V1.34";
-        QTest::newRow("140") << 140 << "C"
-                             << "V1.4";
-        QTest::newRow("200") << 200 << "C"
-                             << "V2";
-        QTest::newRow("133") << 133 << "C"
-                             << "V1.33";
-        QTest::newRow("decimal comma") << 134 << "de_DE"
-                                       << "V1,34";
+        row("134", 134, "C", "V1.34");
+        row("140", 140, "C", "V1.4");
+        row("200", 200, "C", "V2");
+        row("133", 133, "C", "V1.33");
+        row("decimal comma", 134, "de_DE", "V1,34");
     }
 
     void versionText() {
@@ -186,23 +179,20 @@ private slots:
         QTest::addColumn<QStringList>("dispatched");
         QTest::addColumn<QByteArray>("left");
         using L = QList<QByteArray>;
-        QTest::newRow("one frame")
-            << L{hex("5506C72600AA")} << QStringList{"5506c72600aa"} << QByteArray();
-        QTest::newRow("split over two chunks")
-            << L{hex("5506C1"), hex("8600AA")} << QStringList{"5506c18600aa"} << QByteArray();
-        QTest::newRow("two frames in one chunk")
-            << L{hex("5506C18600AA550545C0AA")} << QStringList{"5506c18600aa", "550545c0aa"}
-            << QByteArray();
-        QTest::newRow("leading garbage goes with the frame")
-            << L{hex("00FF5506C72600AA")} << QStringList{"5506c72600aa"} << QByteArray();
-        QTest::newRow("bad end byte is kept")
-            << L{hex("5506C18600AB")} << QStringList{} << hex("5506C18600AB");
-        QTest::newRow("short length never starts a frame")
-            << L{hex("5502550545C0AA")} << QStringList{"550545c0aa"} << QByteArray();
-        QTest::newRow("0x55 inside an incomplete frame")
-            << L{hex("5520AA550545C0AA")} << QStringList{"550545c0aa"} << QByteArray();
-        QTest::newRow("byte at a time") << L{hex("55"), hex("05"), hex("45"), hex("C0"), hex("AA")}
-                                        << QStringList{"550545c0aa"} << QByteArray();
+        row("one frame", L{hex("5506C72600AA")}, QStringList{"5506c72600aa"}, QByteArray());
+        row("split over two chunks", L{hex("5506C1"), hex("8600AA")}, QStringList{"5506c18600aa"},
+            QByteArray());
+        row("two frames in one chunk", L{hex("5506C18600AA550545C0AA")},
+            QStringList{"5506c18600aa", "550545c0aa"}, QByteArray());
+        row("leading garbage goes with the frame", L{hex("00FF5506C72600AA")},
+            QStringList{"5506c72600aa"}, QByteArray());
+        row("bad end byte is kept", L{hex("5506C18600AB")}, QStringList{}, hex("5506C18600AB"));
+        row("short length never starts a frame", L{hex("5502550545C0AA")},
+            QStringList{"550545c0aa"}, QByteArray());
+        row("0x55 inside an incomplete frame", L{hex("5520AA550545C0AA")},
+            QStringList{"550545c0aa"}, QByteArray());
+        row("byte at a time", L{hex("55"), hex("05"), hex("45"), hex("C0"), hex("AA")},
+            QStringList{"550545c0aa"}, QByteArray());
     }
 
     void scan() {

@@ -1,5 +1,6 @@
 // The window against the simulated splicer on a pseudo-terminal: frames on the wire, the receive
 // path, the parameter exchange and the device operations.
+#include "kit/Row.h"
 #include "kit/WindowFixture.h"
 #include "main/SpinEdit.h"
 #include "protocol/IntText.h"
@@ -67,10 +68,9 @@ private slots:
         QTest::addColumn<QByteArray>("frame");
         QTest::addColumn<QString>("status");
         QTest::addColumn<bool>("restoreShown");
-        QTest::newRow("134") << true << QByteArray::fromHex("5506C18600AA") << "V1.34" << true;
-        QTest::newRow("133") << true << QByteArray::fromHex("5506C18500AA") << "V1.33" << false;
-        QTest::newRow("outside the sequence")
-            << false << QByteArray::fromHex("5506C18600AA") << "" << false;
+        row("134", true, QByteArray::fromHex("5506C18600AA"), "V1.34", true);
+        row("133", true, QByteArray::fromHex("5506C18500AA"), "V1.33", false);
+        row("outside the sequence", false, QByteArray::fromHex("5506C18600AA"), "", false);
     }
 
     void versionAnswerSetsStatusAndButtons() {
@@ -154,10 +154,10 @@ private slots:
         QTest::addColumn<int>("blockLength");
         QTest::addColumn<int>("sent");
         QTest::addColumn<bool>("lengthAsked");
-        QTest::newRow("134, length 38") << 134 << 38 << 38 << true;
-        QTest::newRow("134, length 40") << 134 << 40 << 38 << true;
-        QTest::newRow("134, length 30") << 134 << 30 << 30 << true;
-        QTest::newRow("133") << 133 << 38 << 32 << false;
+        row("134, length 38", 134, 38, 38, true);
+        row("134, length 40", 134, 40, 38, true);
+        row("134, length 30", 134, 30, 30, true);
+        row("133", 133, 38, 32, false);
     }
 
     void write() {
@@ -184,8 +184,8 @@ private slots:
     void writeWithoutLengthAnswerUsesLastLength_data() {
         QTest::addColumn<int>("lastLength");
         QTest::addColumn<QString>("blockFrameStart");
-        QTest::newRow("never received: no payload") << 0 << "5A 4B 00 A5";
-        QTest::newRow("received before") << 30 << "5A 4B 1E 70 17";
+        row("never received: no payload", 0, "5A 4B 00 A5");
+        row("received before", 30, "5A 4B 1E 70 17");
     }
 
     void writeWithoutLengthAnswerUsesLastLength() {
@@ -233,8 +233,8 @@ private slots:
 
     void writeDismissedSendsNothing_data() {
         QTest::addColumn<int>("answer");
-        QTest::newRow("No") << int(Answer::No);
-        QTest::newRow("title-bar close") << int(Answer::Closed);
+        row("No", int(Answer::No));
+        row("title-bar close", int(Answer::Closed));
     }
 
     void writeDismissedSendsNothing() {
@@ -287,10 +287,6 @@ private slots:
         QTest::addColumn<QString>("current");
         QTest::addColumn<QString>("time");
         QTest::addColumn<QString>("sent"); // the frame, or the error with nothing sent
-        const auto row = [](const char* name, const char* current, const char* time,
-                            const char* sent) {
-            QTest::newRow(name) << QString(current) << QString(time) << QString(sent);
-        };
         row("initial group 3", "45", "50", "5A 0A 81 33 07 F4 01 00 00 A5");
         row("99 / 150", "99", "150", "5A 0A 81 D7 0F DC 05 00 00 A5");
         row("no range check", "200", "50", "5A 0A 81 00 20 F4 01 00 00 A5");
@@ -346,10 +342,8 @@ private slots:
     void calibrationFrames_data() {
         QTest::addColumn<QStringList>("texts");
         QTest::addColumn<QString>("frame");
-        QTest::newRow("initial texts")
-            << QStringList{"10", "5", "-5", "-10"} << "5A 3A 04 0A 05 FB F6 A5";
-        QTest::newRow("low 8 bits")
-            << QStringList{"127", "-128", "128", "300"} << "5A 3A 04 7F 80 80 2C A5";
+        row("initial texts", QStringList{"10", "5", "-5", "-10"}, "5A 3A 04 0A 05 FB F6 A5");
+        row("low 8 bits", QStringList{"127", "-128", "128", "300"}, "5A 3A 04 7F 80 80 2C A5");
     }
 
     void calibrationFrames() {

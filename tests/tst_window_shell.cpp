@@ -110,31 +110,29 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QRect>("geometry");
         QTest::addColumn<QString>("caption");
-        QTest::newRow("PageControl") << "PageControl" << QRect(0, 0, 595, 553) << "";
-        QTest::newRow("StatusBar") << "StatusBar" << QRect(0, 553, 598, 20) << "";
-        QTest::newRow("GroupBox1") << "GroupBox1" << QRect(8, 8, 569, 401) << "参数";
-        QTest::newRow("GroupBox7") << "GroupBox7" << QRect(8, 416, 265, 65) << "调芯复位";
-        QTest::newRow("GroupBox8") << "GroupBox8" << QRect(288, 414, 273, 65) << "熔接参数";
-        QTest::newRow("pnlOtherCMD") << "pnlOtherCMD" << QRect(8, 480, 553, 41) << "";
-        QTest::newRow("cboxSaveDefault")
-            << "cboxSaveDefault" << QRect(352, 411, 129, 17) << "保存到出厂设置";
-        QTest::newRow("edtHeat") << "edtHeat" << QRect(120, 15, 89, 22) << "";
-        QTest::newRow("edtPushRight") << "edtPushRight" << QRect(184, 216, 81, 22) << "";
-        QTest::newRow("edtAdjustLeft") << "edtAdjustLeft" << QRect(376, 248, 81, 22) << "";
-        QTest::newRow("cbpullpush") << "cbpullpush" << QRect(264, 16, 97, 17) << "主动推进";
-        QTest::newRow("btnFireTest") << "btnFireTest" << QRect(495, 110, 65, 25) << "放电测试";
-        QTest::newRow("GroupBox9") << "GroupBox9" << QRect(8, 344, 537, 49) << "";
-        QTest::newRow("btnOpen") << "btnOpen" << QRect(8, 16, 137, 25) << "从文件加载参数";
-        QTest::newRow("btnGetDefault")
-            << "btnGetDefault" << QRect(200, 16, 137, 25) << "恢复出厂参数";
-        QTest::newRow("btnSave") << "btnSave" << QRect(392, 16, 137, 25) << "保存参数到文件";
-        QTest::newRow("btnUDRest") << "btnUDRest" << QRect(144, 22, 81, 33) << "复位测试";
-        QTest::newRow("btnUDSetRST") << "btnUDSetRST" << QRect(16, 21, 89, 33) << "重置原点";
-        QTest::newRow("btnWrite") << "btnWrite" << QRect(8, 16, 121, 41) << "写入参数到设备";
-        QTest::newRow("btnRead") << "btnRead" << QRect(144, 16, 121, 41) << "从设备读出参数";
-        QTest::newRow("btnSend") << "btnSend" << QRect(328, 8, 75, 25) << "发送";
-        QTest::newRow("edtCali2050") << "edtCali2050" << QRect(136, 104, 121, 21) << "5";
-        QTest::newRow("btnCaliWrite") << "btnCaliWrite" << QRect(288, 280, 75, 25) << "Write";
+        row("PageControl", "PageControl", QRect(0, 0, 595, 553), "");
+        row("StatusBar", "StatusBar", QRect(0, 553, 598, 20), "");
+        row("GroupBox1", "GroupBox1", QRect(8, 8, 569, 401), "参数");
+        row("GroupBox7", "GroupBox7", QRect(8, 416, 265, 65), "调芯复位");
+        row("GroupBox8", "GroupBox8", QRect(288, 414, 273, 65), "熔接参数");
+        row("pnlOtherCMD", "pnlOtherCMD", QRect(8, 480, 553, 41), "");
+        row("cboxSaveDefault", "cboxSaveDefault", QRect(352, 411, 129, 17), "保存到出厂设置");
+        row("edtHeat", "edtHeat", QRect(120, 15, 89, 22), "");
+        row("edtPushRight", "edtPushRight", QRect(184, 216, 81, 22), "");
+        row("edtAdjustLeft", "edtAdjustLeft", QRect(376, 248, 81, 22), "");
+        row("cbpullpush", "cbpullpush", QRect(264, 16, 97, 17), "主动推进");
+        row("btnFireTest", "btnFireTest", QRect(495, 110, 65, 25), "放电测试");
+        row("GroupBox9", "GroupBox9", QRect(8, 344, 537, 49), "");
+        row("btnOpen", "btnOpen", QRect(8, 16, 137, 25), "从文件加载参数");
+        row("btnGetDefault", "btnGetDefault", QRect(200, 16, 137, 25), "恢复出厂参数");
+        row("btnSave", "btnSave", QRect(392, 16, 137, 25), "保存参数到文件");
+        row("btnUDRest", "btnUDRest", QRect(144, 22, 81, 33), "复位测试");
+        row("btnUDSetRST", "btnUDSetRST", QRect(16, 21, 89, 33), "重置原点");
+        row("btnWrite", "btnWrite", QRect(8, 16, 121, 41), "写入参数到设备");
+        row("btnRead", "btnRead", QRect(144, 16, 121, 41), "从设备读出参数");
+        row("btnSend", "btnSend", QRect(328, 8, 75, 25), "发送");
+        row("edtCali2050", "edtCali2050", QRect(136, 104, 121, 21), "5");
+        row("btnCaliWrite", "btnCaliWrite", QRect(288, 280, 75, 25), "Write");
     }
 
     void layout() {
@@ -204,20 +202,15 @@ private slots:
         QTest::addColumn<bool>("runs");
         QTest::addColumn<QByteArray>("after"); // empty: unchanged
         const QByteArray one = "[system]\ndriverinstall=1\n";
-        QTest::newRow("1 and installer")
-            << one << 0 << true << QByteArray("[system]\ndriverinstall=0\n");
-        QTest::newRow("1, cancelled")
-            << one << 1 << true << QByteArray("[system]\ndriverinstall=0\n");
-        QTest::newRow("1, no driver folder") << one << -1 << false << QByteArray();
-        QTest::newRow("capitals") << QByteArray("[SYSTEM]\r\nDriverInstall=1\r\n") << 0 << true
-                                  << QByteArray("[SYSTEM]\r\ndriverinstall=0\r\n");
-        QTest::newRow("0") << QByteArray("[system]\ndriverinstall=0\n") << 0 << false
-                           << QByteArray();
-        QTest::newRow("yes") << QByteArray("[system]\ndriverinstall=yes\n") << 0 << false
-                             << QByteArray();
-        QTest::newRow("empty") << QByteArray("[system]\ndriverinstall=\n") << 0 << false
-                               << QByteArray();
-        QTest::newRow("absent") << QByteArray("[Param]\nHeat=60\n") << 0 << false << QByteArray();
+        row("1 and installer", one, 0, true, QByteArray("[system]\ndriverinstall=0\n"));
+        row("1, cancelled", one, 1, true, QByteArray("[system]\ndriverinstall=0\n"));
+        row("1, no driver folder", one, -1, false, QByteArray());
+        row("capitals", QByteArray("[SYSTEM]\r\nDriverInstall=1\r\n"), 0, true,
+            QByteArray("[SYSTEM]\r\ndriverinstall=0\r\n"));
+        row("0", QByteArray("[system]\ndriverinstall=0\n"), 0, false, QByteArray());
+        row("yes", QByteArray("[system]\ndriverinstall=yes\n"), 0, false, QByteArray());
+        row("empty", QByteArray("[system]\ndriverinstall=\n"), 0, false, QByteArray());
+        row("absent", QByteArray("[Param]\nHeat=60\n"), 0, false, QByteArray());
     }
 
     void driverInstall() {

@@ -1,5 +1,6 @@
 // The parameter set saved in section "Param" of config.ini and loaded back.
 #include "config/Config.h"
+#include "kit/Row.h"
 #include "kit/WindowFixture.h"
 #include "main/SpinEdit.h"
 #include "protocol/IntText.h"
@@ -71,11 +72,6 @@ private slots:
         QTest::addColumn<QString>("push");
         QTest::addColumn<QString>("adjustShown");
         QTest::addColumn<QString>("pushShown");
-        const auto row = [](const char* name, int firmware, const char* adjust, const char* push,
-                            const char* adjustShown, const char* pushShown) {
-            QTest::newRow(name) << firmware << QString(adjust) << QString(push)
-                                << QString(adjustShown) << QString(pushShown);
-        };
         row("138: 100, 5", 138, "100", "5", "800", "40");
         row("138: 250, 16", 138, "250", "16", "2000", "128");
         row("138: 251, 17 stay", 138, "251", "17", "251", "17");
