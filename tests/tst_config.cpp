@@ -1,4 +1,5 @@
 #include "config/Config.h"
+#include "kit/ErrorText.h"
 #include "kit/Row.h"
 
 #include <QFile>
@@ -161,12 +162,8 @@ private slots:
         const QByteArray content("[system]\ndriverinstall=1\n");
         put(content);
         QVERIFY(::chmod(QFile::encodeName(ConfigPath()).constData(), 0444) == 0);
-        try {
-            WriteConfigString("system", "driverinstall", "0");
-            QFAIL("write succeeded");
-        } catch (const EConfigWrite& e) {
-            QCOMPARE(QString(e.what()), "Unable to write to " + ConfigPath());
-        }
+        QCOMPARE(ErrorText<EConfigWrite>([] { WriteConfigString("system", "driverinstall", "0"); }),
+                 "Unable to write to " + ConfigPath());
         QCOMPARE(bytes(), content);
         ::chmod(QFile::encodeName(ConfigPath()).constData(), 0644);
     }
@@ -215,12 +212,7 @@ private slots:
         ::setfsuid(user);
         ::setfsgid(group);
         const QString read = ReadConfigString("a", "k");
-        QString error;
-        try {
-            WriteConfigString("a", "k", "2");
-        } catch (const EConfigWrite& e) {
-            error = e.what();
-        }
+        const QString error = ErrorText<EConfigWrite>([] { WriteConfigString("a", "k", "2"); });
         ::setfsuid(me);
         ::setfsgid(::getegid());
         readFault = ReadFault::None;

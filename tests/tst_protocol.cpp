@@ -1,3 +1,4 @@
+#include "kit/ErrorText.h"
 #include "kit/RescanFromStart.h"
 #include "kit/Row.h"
 #include "paramset/ParamFields.h"
@@ -143,13 +144,8 @@ private slots:
             QCOMPARE(StrToInt(text), value);
             return;
         }
-        try {
-            StrToInt(text);
-            QFAIL("accepted");
-        } catch (const EConvertError& e) {
-            QCOMPARE(QString::fromUtf8(e.what()),
-                     QString("'%1' is not a valid integer value").arg(text));
-        }
+        QCOMPARE(ErrorText<EConvertError>([&] { StrToInt(text); }),
+                 QString("'%1' is not a valid integer value").arg(text));
     }
 
     void versionText_data() {

@@ -1,4 +1,5 @@
 // Frames as trace lines, and the trace file.
+#include "kit/ErrorText.h"
 #include "trace/FrameFeed.h"
 #include "trace/FrameTrace.h"
 #include "trace/TraceFile.h"
@@ -124,12 +125,9 @@ private slots:
 
     void traceFileThatCannotBeOpenedNamesIt() {
         FrameFeed feed;
-        try {
-            trace::TTraceFile file(QStringLiteral("/nonexistent/trace.txt"), feed);
-            QFAIL("opened");
-        } catch (const std::runtime_error& e) {
-            QVERIFY(QString::fromUtf8(e.what()).contains(QStringLiteral("/nonexistent/trace.txt")));
-        }
+        QVERIFY(ErrorText<std::runtime_error>([&] {
+                    trace::TTraceFile file(QStringLiteral("/nonexistent/trace.txt"), feed);
+                }).contains(QStringLiteral("/nonexistent/trace.txt")));
     }
 };
 

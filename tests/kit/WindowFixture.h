@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kit/ErrorText.h"
 #include "kit/FakeConverter.h"
 #include "kit/ScriptedBoxes.h"
 #include "main/frmMain.h"
@@ -49,16 +50,6 @@ struct WindowFixture {
 // read up to kStampJitterMs short of the time between the writes; a missing wait still shows.
 qint64 MsBetween(const SimulatedSplicer::Frame& a, const SimulatedSplicer::Frame& b);
 inline constexpr qint64 kStampJitterMs = 20;
-
-// The text of the E that call throws; empty when it throws none.
-template <class E, class Call> QString ErrorText(Call call) {
-    try {
-        call();
-    } catch (const E& e) {
-        return QString::fromUtf8(e.what());
-    }
-    return {};
-}
 
 // Hex of a byte string, bytes separated by spaces, upper case ("5A 4A 02").
 QString Hex(const QByteArray& bytes);
