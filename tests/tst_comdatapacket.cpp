@@ -7,10 +7,11 @@
 
 using namespace serial;
 
-// Records every packet and discard, in the order they happen.
-struct Recorder {
+// A packet detector that records every packet and discard, in the order they happen.
+struct Recorded {
+    TComDataPacket p;
     QStringList log;
-    void attach(TComDataPacket& p) {
+    Recorded() {
         p.OnPacket = [this](TComDataPacket&, const QByteArray& s) {
             log << "P:" + QString::fromLatin1(s.toHex());
         };
@@ -62,79 +63,69 @@ private slots:
         QFETCH(QByteArray, leftInBuffer);
         QFETCH(bool, inPacket);
 
-        TComDataPacket p;
-        p.SetStartString(start);
-        p.SetStopString(stop);
-        p.SetSize(size);
-        p.SetIncludeStrings(include);
-        Recorder r;
-        r.attach(p);
+        Recorded r;
+        r.p.SetStartString(start);
+        r.p.SetStopString(stop);
+        r.p.SetSize(size);
+        r.p.SetIncludeStrings(include);
         for (const QByteArray& c : chunks)
-            p.AddData(c);
+            r.p.AddData(c);
         for (QString& e : expected)
             e.remove(' ');
         QCOMPARE(r.log, expected);
-        QCOMPARE(p.Buffer(), leftInBuffer);
-        QCOMPARE(p.InPacket(), inPacket);
+        QCOMPARE(r.p.Buffer(), leftInBuffer);
+        QCOMPARE(r.p.InPacket(), inPacket);
     }
 
     void changingStopStringDiscardsBuffer() {
-        TComDataPacket p;
-        p.SetStopString("E");
-        Recorder r;
-        r.attach(p);
-        p.AddData("abc");
-        p.SetStopString("F");
+        Recorded r;
+        r.p.SetStopString("E");
+        r.p.AddData("abc");
+        r.p.SetStopString("F");
         QCOMPARE(r.log, QStringList{"D:616263"});
-        QVERIFY(p.Buffer().isEmpty());
-        QVERIFY(!p.InPacket());
+        QVERIFY(r.p.Buffer().isEmpty());
+        QVERIFY(!r.p.InPacket());
     }
 
     void bufferLimitDiscards() {
-        TComDataPacket p;
-        p.SetStopString("E");
-        Recorder r;
-        r.attach(p);
-        p.AddData(QByteArray(1023, 'a'));
+        Recorded r;
+        r.p.SetStopString("E");
+        r.p.AddData(QByteArray(1023, 'a'));
         QVERIFY(r.log.isEmpty());
-        p.AddData("b");
+        r.p.AddData("b");
         QCOMPARE(r.log.size(), 1);
         QVERIFY(r.log.first().startsWith("D:"));
-        QVERIFY(p.Buffer().isEmpty());
+        QVERIFY(r.p.Buffer().isEmpty());
 
         // The limit is checked also when the packet handler fails: what the packet leaves behind
         // goes to OnDiscard, and the handler's error travels on.
         r.log.clear();
-        p.OnPacket = [](TComDataPacket&, const QByteArray&) { throw std::runtime_error("boom"); };
+        r.p.OnPacket = [](TComDataPacket&, const QByteArray&) { throw std::runtime_error("boom"); };
         const QByteArray rest(1100, 'c');
-        QVERIFY_THROWS_EXCEPTION(std::runtime_error, p.AddData("1E" + rest));
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, r.p.AddData("1E" + rest));
         QCOMPARE(r.log, QStringList{"D:" + QString::fromLatin1(rest.toHex())});
-        QVERIFY(p.Buffer().isEmpty());
-        QVERIFY(!p.InPacket());
+        QVERIFY(r.p.Buffer().isEmpty());
+        QVERIFY(!r.p.InPacket());
     }
 
     void customHooksFindStartAndStop() {
-        TComDataPacket p;
-        p.OnCustomStart = [](TComDataPacket&, const QByteArray& s, int& pos) {
+        Recorded r;
+        r.p.OnCustomStart = [](TComDataPacket&, const QByteArray& s, int& pos) {
             pos = int(s.indexOf('<')) + 1;
         };
-        p.OnCustomStop = [](TComDataPacket&, const QByteArray& s, int& pos) {
+        r.p.OnCustomStop = [](TComDataPacket&, const QByteArray& s, int& pos) {
             pos = int(s.indexOf('>')) + 1;
         };
-        Recorder r;
-        r.attach(p);
-        p.AddData("ab<cd>e");
+        r.p.AddData("ab<cd>e");
         QCOMPARE(r.log, (QStringList{"D:6162", "P:3c63643e"}));
     }
 
     void caseInsensitiveMatchesLetters() {
-        TComDataPacket p;
-        p.SetStartString("go");
-        p.SetStopString("END");
-        p.SetCaseInsensitive(true);
-        Recorder r;
-        r.attach(p);
-        p.AddData("xGO12end");
+        Recorded r;
+        r.p.SetStartString("go");
+        r.p.SetStopString("END");
+        r.p.SetCaseInsensitive(true);
+        r.p.AddData("xGO12end");
         QCOMPARE(r.log, (QStringList{"D:78", "P:3132"}));
     }
 
