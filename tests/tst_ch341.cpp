@@ -2,6 +2,7 @@
 #include "ch341/LinuxConverterLibrary.h"
 #include "ch341/PortMap.h"
 #include "config/Config.h"
+#include "kit/Files.h"
 #include "kit/Row.h"
 #include "serial/PortName.h"
 
@@ -95,10 +96,8 @@ struct FakeTree {
         QFile::link(dir.path() + "/sys/bus/usb-serial/drivers/" + driver, device + "/driver");
         QDir().mkpath(dir.path() + "/sys/class/tty/" + tty);
         QFile::link(device, dir.path() + "/sys/class/tty/" + tty + "/device");
-        if (node) {
-            QFile f(dir.path() + "/dev/" + tty);
-            f.open(QIODevice::WriteOnly);
-        }
+        if (node)
+            WriteFile(dir.path() + "/dev/" + tty, {});
     }
 };
 

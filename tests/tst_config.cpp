@@ -1,5 +1,6 @@
 #include "config/Config.h"
 #include "kit/ErrorText.h"
+#include "kit/Files.h"
 #include "kit/Row.h"
 
 #include <QFile>
@@ -297,17 +298,9 @@ private slots:
     }
 
 private:
-    void put(const QByteArray& content) {
-        QFile f(ConfigPath());
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(content);
-    }
+    void put(const QByteArray& content) { QVERIFY(WriteFile(ConfigPath(), content)); }
 
-    QByteArray bytes() const {
-        QFile f(ConfigPath());
-        f.open(QIODevice::ReadOnly);
-        return f.readAll();
-    }
+    QByteArray bytes() const { return ReadFile(ConfigPath()); }
 
     QTemporaryDir dir_;
 };

@@ -37,16 +37,10 @@ namespace {
 
 ScriptedBoxes* appBoxes = nullptr; // the general error display's boxes
 
-void writeFile(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-}
-
 void writeInstaller(const QString& folder, int exitCode) {
     QDir(folder).mkpath("driver");
     const QString path = folder + "/driver/install";
-    writeFile(path, QString("#!/bin/sh\necho ran > '%1/installer-ran'\nexit %2\n")
+    WriteFile(path, QString("#!/bin/sh\necho ran > '%1/installer-ran'\nexit %2\n")
                         .arg(folder)
                         .arg(exitCode)
                         .toUtf8());
@@ -221,14 +215,12 @@ private slots:
         QTemporaryDir folder;
         if (installer >= 0)
             writeInstaller(folder.path(), installer);
-        writeFile(folder.filePath("config.ini"), config);
+        WriteFile(folder.filePath("config.ini"), config);
         ScriptedBoxes boxes;
         FakeConverter converter;
         TfrmMain window({boxes, converter, folder.path() + '/'});
         QCOMPARE(QFile::exists(folder.filePath("installer-ran")), runs);
-        QFile f(folder.filePath("config.ini"));
-        f.open(QIODevice::ReadOnly);
-        QCOMPARE(f.readAll(), after.isEmpty() ? config : after);
+        QCOMPARE(ReadFile(folder.filePath("config.ini")), after.isEmpty() ? config : after);
         QVERIFY(boxes.shown.isEmpty());
         QVERIFY(appBoxes->shown.isEmpty()); // start-up errors go to the error display
 
@@ -242,7 +234,7 @@ private slots:
         QTemporaryDir folder;
         writeInstaller(folder.path(), 0);
         const QString ini = folder.filePath("config.ini");
-        writeFile(ini, "[system]\ndriverinstall=1\n");
+        WriteFile(ini, "[system]\ndriverinstall=1\n");
         ::chmod(QFile::encodeName(ini).constData(), 0444);
         // The window and the error display share one script, so the order of their boxes shows.
         ScriptedBoxes& boxes = *appBoxes;

@@ -2,6 +2,7 @@
 
 #include "kit/ErrorText.h"
 #include "kit/FakeConverter.h"
+#include "kit/Files.h"
 #include "kit/ScriptedBoxes.h"
 #include "main/frmMain.h"
 #include "sim/SimulatedSplicer.h"
@@ -36,7 +37,7 @@ struct WindowFixture {
     QCheckBox* Check(const char* name) const;
     QPushButton* Button(const char* name) const;
     QString ConfigPath() const { return dir.filePath("config.ini"); }
-    QByteArray ConfigBytes() const;
+    QByteArray ConfigBytes() const { return ReadFile(ConfigPath()); }
 
     QTemporaryDir dir;
     ScriptedBoxes boxes;
