@@ -1,5 +1,6 @@
 // Frames as trace lines, and the trace file.
 #include "kit/ErrorText.h"
+#include "kit/Files.h"
 #include "trace/FrameFeed.h"
 #include "trace/FrameTrace.h"
 #include "trace/TraceFile.h"
@@ -97,11 +98,7 @@ private slots:
     void traceFileAppendsWhileItLives() {
         QTemporaryDir dir;
         const QString path = dir.filePath("trace.txt");
-        {
-            QFile old(path);
-            QVERIFY(old.open(QIODevice::WriteOnly));
-            old.write("earlier run\n");
-        }
+        QVERIFY(WriteFile(path, "earlier run\n"));
         FrameFeed feed;
         std::optional<trace::TTraceFile> file(std::in_place, path, feed);
         const qint64 before = trace::MsSinceStart();
