@@ -265,9 +265,8 @@ private slots:
     }
 
     void emptyStringWritesNothing() {
-        PtyPair pty;
-        TComPort port;
-        openOn(port, pty);
+        Opened opened;
+        auto& [pty, port, rx] = opened;
         QCOMPARE(port.WriteStr(QByteArray()), 0);
         QCOMPARE(pty.ReadAvailable(50), QByteArray());
     }
@@ -337,9 +336,8 @@ private slots:
     }
 
     void syncMethodCannotChangeWhileOpen() {
-        PtyPair pty;
-        TComPort port;
-        openOn(port, pty);
+        Opened opened;
+        auto& [pty, port, rx] = opened;
         QVERIFY_THROWS_EXCEPTION(EComPort, port.SetSyncMethod(TSyncMethod::smNone));
         port.SetSyncMethod(TSyncMethod::smThreadSync); // unchanged: allowed
     }
