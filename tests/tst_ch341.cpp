@@ -2,6 +2,8 @@
 #include "ch341/LinuxConverterLibrary.h"
 #include "ch341/PortMap.h"
 #include "config/Config.h"
+#include "kit/Files.h"
+#include "kit/Row.h"
 #include "serial/PortName.h"
 
 #include <QDir>
@@ -94,10 +96,8 @@ struct FakeTree {
         QFile::link(dir.path() + "/sys/bus/usb-serial/drivers/" + driver, device + "/driver");
         QDir().mkpath(dir.path() + "/sys/class/tty/" + tty);
         QFile::link(device, dir.path() + "/sys/class/tty/" + tty + "/device");
-        if (node) {
-            QFile f(dir.path() + "/dev/" + tty);
-            f.open(QIODevice::WriteOnly);
-        }
+        if (node)
+            WriteFile(dir.path() + "/dev/" + tty, {});
     }
 };
 
@@ -106,187 +106,170 @@ struct FakeTree {
 class TestCh341 : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void portNumbers_data();
-    void portNumbers();
-    void recognisesCh341Ttys();
-    void trackerTurnsEventsIntoValues_data();
-    void trackerTurnsEventsIntoValues();
-    void mappedPortsCountWhileTheirPathExists();
-    void mappedPathComingAndGoingNotifies();
-    void mappedPathFollowedWhileItsFolderComesAndGoes_data();
-    void mappedPathFollowedWhileItsFolderComesAndGoes();
-    void monitorWithoutResourcesLeaksNothing_data();
-    void monitorWithoutResourcesLeaksNothing();
-};
-
-void TestCh341::init() {
-    std::lock_guard lock(notifiedMutex);
-    notified.clear();
-}
-
-void TestCh341::portNumbers_data() {
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("number");
-    QTest::newRow("COM1") << "\\\\.\\COM1" << 1;
-    QTest::newRow("COM21") << "\\\\.\\COM21" << 21;
-    QTest::newRow("no prefix") << "COM3" << 0;
-    QTest::newRow("COM0") << "\\\\.\\COM0" << 0;
-    QTest::newRow("leading zero") << "\\\\.\\COM03" << 0;
-    QTest::newRow("trailing text") << "\\\\.\\COM3x" << 0;
-}
-
-void TestCh341::portNumbers() {
-    QFETCH(QString, name);
-    QFETCH(int, number);
-    QCOMPARE(ConverterPortNumber(name.toStdString()), number);
-}
-
-void TestCh341::recognisesCh341Ttys() {
-    FakeTree tree;
-    tree.add("ttyUSB0", "ch341-uart");
-    tree.add("ttyUSB1", "ftdi_sio");
-    tree.add("ttyUSB2", "ch341-uart", false); // sysfs without a device node
-    QVERIFY(IsCh341Tty(tree.layout, "ttyUSB0"));
-    QVERIFY(!IsCh341Tty(tree.layout, "ttyUSB1"));
-    QVERIFY(!IsCh341Tty(tree.layout, "ttyUSB2"));
-    QVERIFY(!IsCh341Tty(tree.layout, "ttyUSB3"));
-
-    QTemporaryDir cfg;
-    config::SetConfigPath(cfg.filePath("config.ini"));
-    TLinuxConverterLibrary library(tree.layout);
-    QVERIFY(library.CH341PtNameIsCH341("\\\\.\\COM1"));
-    QVERIFY(!library.CH341PtNameIsCH341("\\\\.\\COM2"));
-    QVERIFY(!library.CH341PtNameIsCH341("COM1"));
-}
-
-void TestCh341::trackerTurnsEventsIntoValues_data() {
-    QTest::addColumn<QStringList>("events"); // action:sysname:ch341
-    QTest::addColumn<QList<int>>("values");
-    QTest::newRow("plug and unplug")
-        << QStringList{"add:ttyUSB6:1", "remove:ttyUSB6:0"} << QList<int>{6, -7};
-    QTest::newRow("other converter ignored")
-        << QStringList{"add:ttyUSB1:0", "remove:ttyUSB1:0"} << QList<int>{};
-    QTest::newRow("not a USB serial tty")
-        << QStringList{"add:ttyS0:1", "remove:ttyS0:0"} << QList<int>{};
-    QTest::newRow("seeded at start") << QStringList{"remove:ttyUSB2:0"} << QList<int>{-3};
-    QTest::newRow("removed once") << QStringList{"remove:ttyUSB2:0", "remove:ttyUSB2:0"}
-                                  << QList<int>{-3};
-    QTest::newRow("change events ignored") << QStringList{"change:ttyUSB2:1"} << QList<int>{};
-}
-
-void TestCh341::trackerTurnsEventsIntoValues() {
-    QFETCH(QStringList, events);
-    QFETCH(QList<int>, values);
-    TPlugTracker tracker;
-    tracker.Seed(2);
-    QList<int> got;
-    for (const QString& e : events) {
-        const QStringList p = e.split(':');
-        if (const auto v = tracker.Handle({p[0].toStdString(), p[1].toStdString(), p[2] == "1"}))
-            got << *v;
+    void init() {
+        std::lock_guard lock(notifiedMutex);
+        notified.clear();
     }
-    QCOMPARE(got, values);
-}
 
-void TestCh341::mappedPortsCountWhileTheirPathExists() {
-    QTemporaryDir cfg;
-    config::SetConfigPath(cfg.filePath("config.ini"));
-    const QString link = cfg.filePath("splicer");
-    config::WriteConfigString("ports", "COM3", link);
-    config::WriteConfigString("ports", "COM4", "relative/path");
-    TLinuxConverterLibrary library(TSysfsLayout{"/nonexistent/dev", "/nonexistent/sys"});
-    QVERIFY(!library.CH341PtNameIsCH341("\\\\.\\COM3"));
-    QFile::link("/dev/null", link);
-    QVERIFY(library.CH341PtNameIsCH341("\\\\.\\COM3"));
-    QVERIFY(!library.CH341PtNameIsCH341("\\\\.\\COM4"));
-
-    InstallPortMapping();
-    QCOMPARE(serial::ResolvePortPath("COM3"), link.toStdString());
-    QCOMPARE(serial::ResolvePortPath("COM5"), std::string("/dev/ttyUSB4"));
-    QCOMPARE(serial::ResolvePortPath("/dev/pts/9"), std::string("/dev/pts/9"));
-    serial::SetPortPathResolver(nullptr);
-}
-
-void TestCh341::mappedPathComingAndGoingNotifies() {
-    QTemporaryDir cfg;
-    config::SetConfigPath(cfg.filePath("config.ini"));
-    const QString link = cfg.filePath("splicer");
-    config::WriteConfigString("ports", "COM3", link);
-    TLinuxConverterLibrary library(TSysfsLayout{"/nonexistent/dev", "/nonexistent/sys"});
-    library.CH341PtSetDevNotify(nullptr, &recordNotification);
-    QFile::link("/dev/null", link);
-    QTRY_COMPARE_WITH_TIMEOUT(notifications(), QList<int>{0}, 2000);
-    QFile::remove(link);
-    QTRY_COMPARE_WITH_TIMEOUT(notifications(), (QList<int>{0, -3}), 2000);
-    // Cancelling joins the monitor thread: nothing can arrive afterwards.
-    library.CH341PtSetDevNotify(nullptr, nullptr);
-    QFile::link("/dev/null", link);
-    QCOMPARE(notifications(), (QList<int>{0, -3}));
-}
-
-void TestCh341::mappedPathFollowedWhileItsFolderComesAndGoes_data() {
-    QTest::addColumn<QString>("mapped"); // below a scratch folder
-    QTest::addColumn<QString>("folder"); // the folder that comes and goes with the path
-    QTest::newRow("its own folder") << "by-id/splicer"
-                                    << "by-id";
-    QTest::newRow("two folders") << "serial/by-id/splicer"
-                                 << "serial";
-}
-
-void TestCh341::mappedPathFollowedWhileItsFolderComesAndGoes() {
-    QFETCH(QString, mapped);
-    QFETCH(QString, folder);
-    QTemporaryDir cfg;
-    config::SetConfigPath(cfg.filePath("config.ini"));
-    const QString link = cfg.filePath(mapped);
-    config::WriteConfigString("ports", "COM3", link);
-    TLinuxConverterLibrary library(TSysfsLayout{"/nonexistent/dev", "/nonexistent/sys"});
-    library.CH341PtSetDevNotify(nullptr, &recordNotification);
-    QList<int> expected;
-    for (int cycle = 0; cycle < 3; ++cycle) {
-        // Made at once: the path may be there before the folder is watched.
-        QVERIFY(QDir().mkpath(QFileInfo(link).path()));
-        QVERIFY(QFile::link("/dev/null", link));
-        expected << 0;
-        QTRY_COMPARE_WITH_TIMEOUT(notifications(), expected, 2000);
-        QVERIFY(QFile::remove(link));
-        QVERIFY(QDir(cfg.filePath(folder)).removeRecursively());
-        expected << -3;
-        QTRY_COMPARE_WITH_TIMEOUT(notifications(), expected, 2000);
+    void portNumbers_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("number");
+        row("COM1", "\\\\.\\COM1", 1);
+        row("COM21", "\\\\.\\COM21", 21);
+        row("no prefix", "COM3", 0);
+        row("COM0", "\\\\.\\COM0", 0);
+        row("leading zero", "\\\\.\\COM03", 0);
+        row("trailing text", "\\\\.\\COM3x", 0);
     }
-    library.CH341PtSetDevNotify(nullptr, nullptr);
-    QCOMPARE(notifications(), expected);
-}
 
-void TestCh341::monitorWithoutResourcesLeaksNothing_data() {
-    QTest::addColumn<QByteArray>("call");
-    QTest::addColumn<QString>("line"); // on standard error
-    QTest::newRow("eventfd") << QByteArray("eventfd") << "notifications are off: eventfd: ";
-    QTest::newRow("netlink socket") << QByteArray("socket") << "notifications from udev are off: ";
-    QTest::newRow("inotify") << QByteArray("inotify_init1")
-                             << "Mapped ports are not watched: inotify_init1: ";
-    QTest::newRow("thread") << QByteArray("pthread_create") << "notifications are off: ";
-}
+    void portNumbers() {
+        QFETCH(QString, name);
+        QFETCH(int, number);
+        QCOMPARE(ConverterPortNumber(name.toStdString()), number);
+    }
 
-void TestCh341::monitorWithoutResourcesLeaksNothing() {
-    QFETCH(QByteArray, call);
-    QFETCH(QString, line);
-    QTemporaryDir cfg;
-    config::SetConfigPath(cfg.filePath("config.ini"));
-    config::WriteConfigString("ports", "COM3", cfg.filePath("splicer"));
-    const auto before = resourcesInUse();
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(line)));
-    {
+    void recognisesCh341Ttys() {
+        FakeTree tree;
+        tree.add("ttyUSB0", "ch341-uart");
+        tree.add("ttyUSB1", "ftdi_sio");
+        tree.add("ttyUSB2", "ch341-uart", false); // sysfs without a device node
+        QVERIFY(IsCh341Tty(tree.layout, "ttyUSB0"));
+        QVERIFY(!IsCh341Tty(tree.layout, "ttyUSB1"));
+        QVERIFY(!IsCh341Tty(tree.layout, "ttyUSB2"));
+        QVERIFY(!IsCh341Tty(tree.layout, "ttyUSB3"));
+
+        QTemporaryDir cfg;
+        config::SetConfigPath(cfg.filePath("config.ini"));
+        TLinuxConverterLibrary library(tree.layout);
+        QVERIFY(library.CH341PtNameIsCH341("\\\\.\\COM1"));
+        QVERIFY(!library.CH341PtNameIsCH341("\\\\.\\COM2"));
+        QVERIFY(!library.CH341PtNameIsCH341("COM1"));
+    }
+
+    void trackerTurnsEventsIntoValues_data() {
+        QTest::addColumn<QStringList>("events"); // action:sysname:ch341
+        QTest::addColumn<QList<int>>("values");
+        row("plug and unplug", QStringList{"add:ttyUSB6:1", "remove:ttyUSB6:0"}, QList<int>{6, -7});
+        row("other converter ignored", QStringList{"add:ttyUSB1:0", "remove:ttyUSB1:0"},
+            QList<int>{});
+        row("not a USB serial tty", QStringList{"add:ttyS0:1", "remove:ttyS0:0"}, QList<int>{});
+        row("seeded at start", QStringList{"remove:ttyUSB2:0"}, QList<int>{-3});
+        row("removed once", QStringList{"remove:ttyUSB2:0", "remove:ttyUSB2:0"}, QList<int>{-3});
+        row("change events ignored", QStringList{"change:ttyUSB2:1"}, QList<int>{});
+    }
+
+    void trackerTurnsEventsIntoValues() {
+        QFETCH(QStringList, events);
+        QFETCH(QList<int>, values);
+        TPlugTracker tracker;
+        tracker.Seed(2);
+        QList<int> got;
+        for (const QString& e : events) {
+            const QStringList p = e.split(':');
+            if (const auto v =
+                    tracker.Handle({p[0].toStdString(), p[1].toStdString(), p[2] == "1"}))
+                got << *v;
+        }
+        QCOMPARE(got, values);
+    }
+
+    void mappedPortsCountWhileTheirPathExists() {
+        QTemporaryDir cfg;
+        config::SetConfigPath(cfg.filePath("config.ini"));
+        const QString link = cfg.filePath("splicer");
+        config::WriteConfigString("ports", "COM3", link);
+        config::WriteConfigString("ports", "COM4", "relative/path");
         TLinuxConverterLibrary library(TSysfsLayout{"/nonexistent/dev", "/nonexistent/sys"});
-        failingCall = call.constData();
-        library.CH341PtSetDevNotify(nullptr, &recordNotification);
-        failingCall = "";
-        library.CH341PtSetDevNotify(nullptr, nullptr); // returns: nothing waits for a stop
+        QVERIFY(!library.CH341PtNameIsCH341("\\\\.\\COM3"));
+        QFile::link("/dev/null", link);
+        QVERIFY(library.CH341PtNameIsCH341("\\\\.\\COM3"));
+        QVERIFY(!library.CH341PtNameIsCH341("\\\\.\\COM4"));
+
+        InstallPortMapping();
+        QCOMPARE(serial::ResolvePortPath("COM3"), link.toStdString());
+        QCOMPARE(serial::ResolvePortPath("COM5"), std::string("/dev/ttyUSB4"));
+        QCOMPARE(serial::ResolvePortPath("/dev/pts/9"), std::string("/dev/pts/9"));
+        serial::SetPortPathResolver(nullptr);
     }
-    // An ended thread leaves /proc/self/task a moment after its join returns.
-    QTRY_COMPARE_WITH_TIMEOUT(resourcesInUse(), before, 2000);
-}
+
+    void mappedPathComingAndGoingNotifies() {
+        QTemporaryDir cfg;
+        config::SetConfigPath(cfg.filePath("config.ini"));
+        const QString link = cfg.filePath("splicer");
+        config::WriteConfigString("ports", "COM3", link);
+        TLinuxConverterLibrary library(TSysfsLayout{"/nonexistent/dev", "/nonexistent/sys"});
+        library.CH341PtSetDevNotify(nullptr, &recordNotification);
+        QFile::link("/dev/null", link);
+        QTRY_COMPARE_WITH_TIMEOUT(notifications(), QList<int>{0}, 2000);
+        QFile::remove(link);
+        QTRY_COMPARE_WITH_TIMEOUT(notifications(), (QList<int>{0, -3}), 2000);
+        // Cancelling joins the monitor thread: nothing can arrive afterwards.
+        library.CH341PtSetDevNotify(nullptr, nullptr);
+        QFile::link("/dev/null", link);
+        QCOMPARE(notifications(), (QList<int>{0, -3}));
+    }
+
+    void mappedPathFollowedWhileItsFolderComesAndGoes_data() {
+        QTest::addColumn<QString>("mapped"); // below a scratch folder
+        QTest::addColumn<QString>("folder"); // the folder that comes and goes with the path
+        row("its own folder", "by-id/splicer", "by-id");
+        row("two folders", "serial/by-id/splicer", "serial");
+    }
+
+    void mappedPathFollowedWhileItsFolderComesAndGoes() {
+        QFETCH(QString, mapped);
+        QFETCH(QString, folder);
+        QTemporaryDir cfg;
+        config::SetConfigPath(cfg.filePath("config.ini"));
+        const QString link = cfg.filePath(mapped);
+        config::WriteConfigString("ports", "COM3", link);
+        TLinuxConverterLibrary library(TSysfsLayout{"/nonexistent/dev", "/nonexistent/sys"});
+        library.CH341PtSetDevNotify(nullptr, &recordNotification);
+        QList<int> expected;
+        for (int cycle = 0; cycle < 3; ++cycle) {
+            // Made at once: the path may be there before the folder is watched.
+            QVERIFY(QDir().mkpath(QFileInfo(link).path()));
+            QVERIFY(QFile::link("/dev/null", link));
+            expected << 0;
+            QTRY_COMPARE_WITH_TIMEOUT(notifications(), expected, 2000);
+            QVERIFY(QFile::remove(link));
+            QVERIFY(QDir(cfg.filePath(folder)).removeRecursively());
+            expected << -3;
+            QTRY_COMPARE_WITH_TIMEOUT(notifications(), expected, 2000);
+        }
+        library.CH341PtSetDevNotify(nullptr, nullptr);
+        QCOMPARE(notifications(), expected);
+    }
+
+    void monitorWithoutResourcesLeaksNothing_data() {
+        QTest::addColumn<QByteArray>("call");
+        QTest::addColumn<QString>("line"); // on standard error
+        row("eventfd", QByteArray("eventfd"), "notifications are off: eventfd: ");
+        row("netlink socket", QByteArray("socket"), "notifications from udev are off: ");
+        row("inotify", QByteArray("inotify_init1"),
+            "Mapped ports are not watched: inotify_init1: ");
+        row("thread", QByteArray("pthread_create"), "notifications are off: ");
+    }
+
+    void monitorWithoutResourcesLeaksNothing() {
+        QFETCH(QByteArray, call);
+        QFETCH(QString, line);
+        QTemporaryDir cfg;
+        config::SetConfigPath(cfg.filePath("config.ini"));
+        config::WriteConfigString("ports", "COM3", cfg.filePath("splicer"));
+        const auto before = resourcesInUse();
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(line)));
+        {
+            TLinuxConverterLibrary library(TSysfsLayout{"/nonexistent/dev", "/nonexistent/sys"});
+            failingCall = call.constData();
+            library.CH341PtSetDevNotify(nullptr, &recordNotification);
+            failingCall = "";
+            library.CH341PtSetDevNotify(nullptr, nullptr); // returns: nothing waits for a stop
+        }
+        // An ended thread leaves /proc/self/task a moment after its join returns.
+        QTRY_COMPARE_WITH_TIMEOUT(resourcesInUse(), before, 2000);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestCh341)
 #include "tst_ch341.moc"

@@ -1,4 +1,7 @@
 #include "config/Config.h"
+#include "kit/ErrorText.h"
+#include "kit/Files.h"
+#include "kit/Row.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -42,345 +45,265 @@ extern "C" ssize_t read(int fd, void* buf, size_t count) {
 class TestConfig : public QObject {
     Q_OBJECT
 private slots:
-    void init();
-    void read_data();
-    void read();
-    void readsWhatItCanFromBadFiles_data();
-    void readsWhatItCanFromBadFiles();
-    void write_data();
-    void write();
-    void writeCreatesFile();
-    void readOnlyFileRaisesAndStaysUnchanged();
-    void unreadableFileIsNeverReplaced_data();
-    void unreadableFileIsNeverReplaced();
-    void writeKeepsOwnerAndMode_data();
-    void writeKeepsOwnerAndMode();
-    void readBool_data();
-    void readBool();
-    void otherProgramsChangeIsSeen();
+    void init() {
+        SetConfigPath(dir_.filePath("config.ini"));
+        QDir(ConfigPath()).removeRecursively();
+        QFile::remove(ConfigPath());
+    }
+
+    void read_data() {
+        QTest::addColumn<QByteArray>("file");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        const QByteArray sys = "[system]\ndriverinstall=1\n";
+        row("plain", sys, "system", "driverinstall", "1");
+        row("capitals in file", QByteArray("[SYSTEM]\nDriverInstall=1\n"), "system",
+            "driverinstall", "1");
+        row("capitals asked", sys, "System", "DRIVERINSTALL", "1");
+        row("blanks around", QByteArray(" [ system ] \n  driverinstall  =  1 \n"), "system",
+            "driverinstall", "1");
+        row("missing key", sys, "system", "other", "");
+        row("missing section", sys, "Param", "driverinstall", "");
+        row("key of another section", QByteArray("[a]\nk=1\n[b]\nj=2\n"), "b", "k", "");
+        row("first of two", QByteArray("[a]\nk=1\nk=2\n"), "a", "k", "1");
+        row("quoted", QByteArray("[a]\nk=\"x y\"\n"), "a", "k", "x y");
+        row("CRLF", QByteArray("[a]\r\nk=v\r\n"), "a", "k", "v");
+        row("no trailing newline", QByteArray("[a]\nk=v"), "a", "k", "v");
+        row("byte-order mark", QByteArray("\xEF\xBB\xBF[a]\nk=v\n"), "a", "k", "v");
+        row("header without bracket", QByteArray("[a\nk=v\n"), "a", "k", "v");
+        row("empty value", QByteArray("[a]\nk=\n"), "a", "k", "");
+        row("UTF-8 value", QByteArray("[a]\nk=熔接\n"), "a", "k", "熔接");
+        row("lone CR line ends", QByteArray("[a]\rk=v\r"), "a", "k", "v");
+        row("long value cut", QByteArray("[a]\nk=" + QByteArray(3000, 'x') + "\n"), "a", "k",
+            QString(2047, 'x'));
+    }
+
+    void read() {
+        QFETCH(QByteArray, file);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        put(file);
+        QCOMPARE(ReadConfigString(section, key), value);
+    }
+
+    void readsWhatItCanFromBadFiles_data() {
+        QTest::addColumn<QByteArray>("file");
+        QByteArray binary;
+        for (int i = 0; i < 4096; ++i)
+            binary.append(char((i * 37) % 256));
+        QTest::newRow("binary garbage") << binary + "\n[a]\nk=v\n";
+        QTest::newRow("1 MB line") << QByteArray(1 << 20, '=') + "\n[a]\nk=v\n";
+        QTest::newRow("NUL bytes") << QByteArray("\0\0[x]\0\n[a]\nk=v\n", 16);
+    }
+
+    void readsWhatItCanFromBadFiles() {
+        QFETCH(QByteArray, file);
+        put(file);
+        QCOMPARE(ReadConfigString("a", "k"), QString("v"));
+        WriteConfigString("a", "k", "w");
+        QCOMPARE(ReadConfigString("a", "k"), QString("w"));
+        QCOMPARE(bytes().left(file.size() - 4), file.left(file.size() - 4));
+    }
+
+    void write_data() {
+        QTest::addColumn<QByteArray>("before");
+        QTest::addColumn<QString>("section");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<QByteArray>("after");
+        row("replace in place",
+            QByteArray("; note\n[system]\ndriverinstall=1\nother=x\n\n[Param]\nHeat=60\n"),
+            "SYSTEM", "DriverInstall", "0",
+            QByteArray("; note\n[system]\nDriverInstall=0\nother=x\n\n[Param]\nHeat=60\n"));
+        row("new key at end of its section",
+            QByteArray("[system]\ndriverinstall=1\n\n[Param]\nHeat=60\n"), "system", "k", "v",
+            QByteArray("[system]\ndriverinstall=1\nk=v\n\n[Param]\nHeat=60\n"));
+        row("new section at end", QByteArray("[system]\ndriverinstall=0\n"), "Param", "Heat", "60",
+            QByteArray("[system]\ndriverinstall=0\n[Param]\nHeat=60\n"));
+        row("no trailing newline", QByteArray("[a]\nk=1"), "a", "j", "2",
+            QByteArray("[a]\nk=1\nj=2"));
+        row("new section after missing newline", QByteArray("[a]\nk=1"), "b", "j", "2",
+            QByteArray("[a]\nk=1\n[b]\nj=2\n"));
+        row("CRLF kept", QByteArray("[a]\r\nk=1\r\n"), "a", "j", "2",
+            QByteArray("[a]\r\nk=1\r\nj=2\r\n"));
+        row("replace keeps CRLF", QByteArray("[a]\r\nk=1\r\nz=9\r\n"), "a", "k", "2",
+            QByteArray("[a]\r\nk=2\r\nz=9\r\n"));
+        row("empty value", QByteArray("[a]\nk=1\n"), "a", "k", "", QByteArray("[a]\nk=\n"));
+        row("after a final lone CR", QByteArray("[a]\nk=1\r"), "a", "j", "2",
+            QByteArray("[a]\nk=1\rj=2\n"));
+        row("new section after a final lone CR", QByteArray("[a]\nk=1\r"), "b", "j", "2",
+            QByteArray("[a]\nk=1\r[b]\nj=2\n"));
+        row("replace between lone CRs", QByteArray("[a]\rk=1\rz=9"), "a", "k", "2",
+            QByteArray("[a]\rk=2\rz=9"));
+        row("byte-order mark kept", QByteArray("\xEF\xBB\xBF[a]\nk=1\n"), "a", "k", "2",
+            QByteArray("\xEF\xBB\xBF[a]\nk=2\n"));
+    }
+
+    void write() {
+        QFETCH(QByteArray, before);
+        QFETCH(QString, section);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(QByteArray, after);
+        put(before);
+        WriteConfigString(section, key, value);
+        QCOMPARE(bytes(), after);
+        QCOMPARE(ReadConfigString(section, key), value);
+    }
+
+    void writeCreatesFile() {
+        WriteConfigBool("Param", "cbpullpush", true);
+        WriteConfigBool("Param", "cbAdjustReset", false);
+        QCOMPARE(bytes(), QByteArray("[Param]\ncbpullpush=1\ncbAdjustReset=0\n"));
+    }
+
+    void readOnlyFileRaisesAndStaysUnchanged() {
+        const QByteArray content("[system]\ndriverinstall=1\n");
+        put(content);
+        QVERIFY(::chmod(QFile::encodeName(ConfigPath()).constData(), 0444) == 0);
+        QCOMPARE(ErrorText<EConfigWrite>([] { WriteConfigString("system", "driverinstall", "0"); }),
+                 "Unable to write to " + ConfigPath());
+        QCOMPARE(bytes(), content);
+        ::chmod(QFile::encodeName(ConfigPath()).constData(), 0644);
+    }
+
+    void unreadableFileIsNeverReplaced_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QByteArray>("content");
+        const QByteArray ini("[a]\nk=1\n");
+        QTest::newRow("no read permission") << int(NoReadPermission) << ini;
+        QTest::newRow("folder") << int(Folder) << QByteArray();
+        QTest::newRow("pipe") << int(Pipe) << QByteArray();
+        QTest::newRow("read fails") << int(ReadFails) << ini;
+        QTest::newRow("read ends early") << int(ReadEndsEarly) << ini;
+        QTest::newRow("UTF-16 LE")
+            << int(AsWritten) << QByteArray("\xFF\xFE[\0a\0]\0\n\0k\0=\0001\0\n\0", 18);
+        QTest::newRow("UTF-16 BE")
+            << int(AsWritten) << QByteArray("\xFE\xFF\0[\0a\0]\0\n\0k\0=\0001\0\n", 18);
+    }
+
+    void unreadableFileIsNeverReplaced() {
+        QFETCH(int, kind);
+        QFETCH(QByteArray, content);
+        const QByteArray path = QFile::encodeName(ConfigPath());
+        // Root reads everything: the file is read and written as an ordinary user who owns it and
+        // its folder, but may only write to it.
+        const uid_t me = ::geteuid();
+        const uid_t user = kind == NoReadPermission && me == 0 ? 65534 : me;
+        const gid_t group = user == me ? ::getegid() : 65534;
+        if (kind == Folder)
+            QVERIFY(QDir().mkdir(ConfigPath()));
+        else if (kind == Pipe)
+            QVERIFY(::mkfifo(path.constData(), 0644) == 0);
+        else
+            put(content);
+        if (kind == NoReadPermission) {
+            QVERIFY(::chown(path.constData(), user, group) == 0);
+            QVERIFY(::chown(QFile::encodeName(dir_.path()).constData(), user, group) == 0);
+            QVERIFY(::chmod(path.constData(), 0200) == 0);
+        }
+        struct stat before {};
+        QVERIFY(::stat(path.constData(), &before) == 0);
+        faultyInode = before.st_ino;
+        readFault = kind == ReadFails       ? ReadFault::Fails
+                    : kind == ReadEndsEarly ? ReadFault::EndsEarly
+                                            : ReadFault::None;
+        ::setfsuid(user);
+        ::setfsgid(group);
+        const QString read = ReadConfigString("a", "k");
+        const QString error = ErrorText<EConfigWrite>([] { WriteConfigString("a", "k", "2"); });
+        ::setfsuid(me);
+        ::setfsgid(::getegid());
+        readFault = ReadFault::None;
+        QCOMPARE(read, QString());
+        QCOMPARE(error, "Unable to write to " + ConfigPath());
+        struct stat after {};
+        QVERIFY(::stat(path.constData(), &after) == 0);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_mode, before.st_mode);
+        if (QFileInfo(ConfigPath()).isFile())
+            QCOMPARE(bytes(), content);
+        QCOMPARE(QDir(dir_.path()).entryList(QDir::Files | QDir::System),
+                 QFileInfo(ConfigPath()).isDir() ? QStringList() : QStringList{"config.ini"});
+    }
+
+    void writeKeepsOwnerAndMode_data() {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<uint>("uid");
+        QTest::addColumn<uint>("gid");
+        QTest::addColumn<uint>("writer"); // 0: this process as it is
+        QTest::newRow("own 0640") << 0640 << uint(::geteuid()) << uint(::getegid()) << 0u;
+        QTest::newRow("another user's 0600") << 0600 << 4321u << 8765u << 0u;
+        QTest::newRow("own, another group's 0664") << 0664 << uint(::geteuid()) << 8765u << 0u;
+        // Only root may give a file away: the third user rewrites it in place.
+        QTest::newRow("another user's 0666, by a third") << 0666 << 4321u << 8765u << 65534u;
+    }
+
+    void writeKeepsOwnerAndMode() {
+        QFETCH(int, mode);
+        QFETCH(uint, uid);
+        QFETCH(uint, gid);
+        QFETCH(uint, writer);
+        const QByteArray path = QFile::encodeName(ConfigPath());
+        put("[a]\nk=1\n");
+        if (::chown(path.constData(), uid, gid) != 0)
+            QSKIP("giving a file away needs root");
+        ::chmod(path.constData(), mode_t(mode));
+        const QByteArray folder = QFile::encodeName(dir_.path());
+        ::chmod(folder.constData(), 0755); // the writer reaches the file but may not add files
+        if (writer)
+            ::setfsuid(writer);
+        WriteConfigString("a", "k", "2");
+        ::setfsuid(::geteuid());
+        ::chmod(folder.constData(), 0700);
+        struct stat st {};
+        ::stat(path.constData(), &st);
+        QCOMPARE(int(st.st_mode & 07777), mode);
+        QCOMPARE(uint(st.st_uid), uid);
+        QCOMPARE(uint(st.st_gid), gid);
+        QCOMPARE(bytes(), QByteArray("[a]\nk=2\n"));
+        QCOMPARE(QDir(dir_.path()).entryList(QDir::Files),
+                 QStringList{"config.ini"}); // no leftovers
+    }
+
+    void readBool_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("yes");
+        QTest::newRow("1") << "1" << true;
+        QTest::newRow("2") << "2" << true;
+        QTest::newRow("0x1") << "0x1" << true;
+        QTest::newRow("0X0") << "0X0" << false;
+        QTest::newRow("0x alone") << "0x" << false;
+        QTest::newRow("0") << "0" << false;
+        QTest::newRow("-1") << "-1" << true;
+        QTest::newRow("true") << "true" << false;
+        QTest::newRow("yes") << "yes" << false;
+        QTest::newRow("empty") << "" << false;
+    }
+
+    void readBool() {
+        QFETCH(QString, text);
+        QFETCH(bool, yes);
+        put("[Param]\ncbClearDust=" + text.toUtf8() + "\n");
+        QCOMPARE(ReadConfigBool("Param", "cbClearDust"), yes);
+    }
+
+    void otherProgramsChangeIsSeen() {
+        put("[a]\nk=1\n");
+        QCOMPARE(ReadConfigString("a", "k"), QString("1"));
+        put("[a]\nk=2\n");
+        QCOMPARE(ReadConfigString("a", "k"), QString("2"));
+    }
 
 private:
-    void put(const QByteArray& bytes);
-    QByteArray bytes() const;
+    void put(const QByteArray& content) { QVERIFY(WriteFile(ConfigPath(), content)); }
+
+    QByteArray bytes() const { return ReadFile(ConfigPath()); }
+
     QTemporaryDir dir_;
 };
-
-void TestConfig::init() {
-    SetConfigPath(dir_.filePath("config.ini"));
-    QDir(ConfigPath()).removeRecursively();
-    QFile::remove(ConfigPath());
-}
-
-void TestConfig::put(const QByteArray& content) {
-    QFile f(ConfigPath());
-    QVERIFY(f.open(QIODevice::WriteOnly));
-    f.write(content);
-}
-
-QByteArray TestConfig::bytes() const {
-    QFile f(ConfigPath());
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-
-void TestConfig::read_data() {
-    QTest::addColumn<QByteArray>("file");
-    QTest::addColumn<QString>("section");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("value");
-    const QByteArray sys = "[system]\ndriverinstall=1\n";
-    QTest::newRow("plain") << sys << "system"
-                           << "driverinstall"
-                           << "1";
-    QTest::newRow("capitals in file") << QByteArray("[SYSTEM]\nDriverInstall=1\n") << "system"
-                                      << "driverinstall"
-                                      << "1";
-    QTest::newRow("capitals asked") << sys << "System"
-                                    << "DRIVERINSTALL"
-                                    << "1";
-    QTest::newRow("blanks around")
-        << QByteArray(" [ system ] \n  driverinstall  =  1 \n") << "system"
-        << "driverinstall"
-        << "1";
-    QTest::newRow("missing key") << sys << "system"
-                                 << "other"
-                                 << "";
-    QTest::newRow("missing section") << sys << "Param"
-                                     << "driverinstall"
-                                     << "";
-    QTest::newRow("key of another section") << QByteArray("[a]\nk=1\n[b]\nj=2\n") << "b"
-                                            << "k"
-                                            << "";
-    QTest::newRow("first of two") << QByteArray("[a]\nk=1\nk=2\n") << "a"
-                                  << "k"
-                                  << "1";
-    QTest::newRow("quoted") << QByteArray("[a]\nk=\"x y\"\n") << "a"
-                            << "k"
-                            << "x y";
-    QTest::newRow("CRLF") << QByteArray("[a]\r\nk=v\r\n") << "a"
-                          << "k"
-                          << "v";
-    QTest::newRow("no trailing newline") << QByteArray("[a]\nk=v") << "a"
-                                         << "k"
-                                         << "v";
-    QTest::newRow("byte-order mark") << QByteArray("\xEF\xBB\xBF[a]\nk=v\n") << "a"
-                                     << "k"
-                                     << "v";
-    QTest::newRow("header without bracket") << QByteArray("[a\nk=v\n") << "a"
-                                            << "k"
-                                            << "v";
-    QTest::newRow("empty value") << QByteArray("[a]\nk=\n") << "a"
-                                 << "k"
-                                 << "";
-    QTest::newRow("UTF-8 value") << QByteArray("[a]\nk=熔接\n") << "a"
-                                 << "k"
-                                 << "熔接";
-    QTest::newRow("lone CR line ends") << QByteArray("[a]\rk=v\r") << "a"
-                                       << "k"
-                                       << "v";
-    QTest::newRow("long value cut") << QByteArray("[a]\nk=" + QByteArray(3000, 'x') + "\n") << "a"
-                                    << "k" << QString(2047, 'x');
-}
-
-void TestConfig::read() {
-    QFETCH(QByteArray, file);
-    QFETCH(QString, section);
-    QFETCH(QString, key);
-    QFETCH(QString, value);
-    put(file);
-    QCOMPARE(ReadConfigString(section, key), value);
-}
-
-void TestConfig::readsWhatItCanFromBadFiles_data() {
-    QTest::addColumn<QByteArray>("file");
-    QByteArray binary;
-    for (int i = 0; i < 4096; ++i)
-        binary.append(char((i * 37) % 256));
-    QTest::newRow("binary garbage") << binary + "\n[a]\nk=v\n";
-    QTest::newRow("1 MB line") << QByteArray(1 << 20, '=') + "\n[a]\nk=v\n";
-    QTest::newRow("NUL bytes") << QByteArray("\0\0[x]\0\n[a]\nk=v\n", 16);
-}
-
-void TestConfig::readsWhatItCanFromBadFiles() {
-    QFETCH(QByteArray, file);
-    put(file);
-    QCOMPARE(ReadConfigString("a", "k"), QString("v"));
-    WriteConfigString("a", "k", "w");
-    QCOMPARE(ReadConfigString("a", "k"), QString("w"));
-    QCOMPARE(bytes().left(file.size() - 4), file.left(file.size() - 4));
-}
-
-void TestConfig::write_data() {
-    QTest::addColumn<QByteArray>("before");
-    QTest::addColumn<QString>("section");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QString>("value");
-    QTest::addColumn<QByteArray>("after");
-    QTest::newRow("replace in place")
-        << QByteArray("; note\n[system]\ndriverinstall=1\nother=x\n\n[Param]\nHeat=60\n")
-        << "SYSTEM"
-        << "DriverInstall"
-        << "0" << QByteArray("; note\n[system]\nDriverInstall=0\nother=x\n\n[Param]\nHeat=60\n");
-    QTest::newRow("new key at end of its section")
-        << QByteArray("[system]\ndriverinstall=1\n\n[Param]\nHeat=60\n") << "system"
-        << "k"
-        << "v" << QByteArray("[system]\ndriverinstall=1\nk=v\n\n[Param]\nHeat=60\n");
-    QTest::newRow("new section at end")
-        << QByteArray("[system]\ndriverinstall=0\n") << "Param"
-        << "Heat"
-        << "60" << QByteArray("[system]\ndriverinstall=0\n[Param]\nHeat=60\n");
-    QTest::newRow("no trailing newline") << QByteArray("[a]\nk=1") << "a"
-                                         << "j"
-                                         << "2" << QByteArray("[a]\nk=1\nj=2");
-    QTest::newRow("new section after missing newline") << QByteArray("[a]\nk=1") << "b"
-                                                       << "j"
-                                                       << "2" << QByteArray("[a]\nk=1\n[b]\nj=2\n");
-    QTest::newRow("CRLF kept") << QByteArray("[a]\r\nk=1\r\n") << "a"
-                               << "j"
-                               << "2" << QByteArray("[a]\r\nk=1\r\nj=2\r\n");
-    QTest::newRow("replace keeps CRLF") << QByteArray("[a]\r\nk=1\r\nz=9\r\n") << "a"
-                                        << "k"
-                                        << "2" << QByteArray("[a]\r\nk=2\r\nz=9\r\n");
-    QTest::newRow("empty value") << QByteArray("[a]\nk=1\n") << "a"
-                                 << "k"
-                                 << "" << QByteArray("[a]\nk=\n");
-    QTest::newRow("after a final lone CR") << QByteArray("[a]\nk=1\r") << "a"
-                                           << "j"
-                                           << "2" << QByteArray("[a]\nk=1\rj=2\n");
-    QTest::newRow("new section after a final lone CR") << QByteArray("[a]\nk=1\r") << "b"
-                                                       << "j"
-                                                       << "2" << QByteArray("[a]\nk=1\r[b]\nj=2\n");
-    QTest::newRow("replace between lone CRs") << QByteArray("[a]\rk=1\rz=9") << "a"
-                                              << "k"
-                                              << "2" << QByteArray("[a]\rk=2\rz=9");
-    QTest::newRow("byte-order mark kept") << QByteArray("\xEF\xBB\xBF[a]\nk=1\n") << "a"
-                                          << "k"
-                                          << "2" << QByteArray("\xEF\xBB\xBF[a]\nk=2\n");
-}
-
-void TestConfig::write() {
-    QFETCH(QByteArray, before);
-    QFETCH(QString, section);
-    QFETCH(QString, key);
-    QFETCH(QString, value);
-    QFETCH(QByteArray, after);
-    put(before);
-    WriteConfigString(section, key, value);
-    QCOMPARE(bytes(), after);
-    QCOMPARE(ReadConfigString(section, key), value);
-}
-
-void TestConfig::writeCreatesFile() {
-    WriteConfigBool("Param", "cbpullpush", true);
-    WriteConfigBool("Param", "cbAdjustReset", false);
-    QCOMPARE(bytes(), QByteArray("[Param]\ncbpullpush=1\ncbAdjustReset=0\n"));
-}
-
-void TestConfig::readOnlyFileRaisesAndStaysUnchanged() {
-    const QByteArray content("[system]\ndriverinstall=1\n");
-    put(content);
-    QVERIFY(::chmod(QFile::encodeName(ConfigPath()).constData(), 0444) == 0);
-    try {
-        WriteConfigString("system", "driverinstall", "0");
-        QFAIL("write succeeded");
-    } catch (const EConfigWrite& e) {
-        QCOMPARE(QString(e.what()), "Unable to write to " + ConfigPath());
-    }
-    QCOMPARE(bytes(), content);
-    ::chmod(QFile::encodeName(ConfigPath()).constData(), 0644);
-}
-
-void TestConfig::unreadableFileIsNeverReplaced_data() {
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QByteArray>("content");
-    const QByteArray ini("[a]\nk=1\n");
-    QTest::newRow("no read permission") << int(NoReadPermission) << ini;
-    QTest::newRow("folder") << int(Folder) << QByteArray();
-    QTest::newRow("pipe") << int(Pipe) << QByteArray();
-    QTest::newRow("read fails") << int(ReadFails) << ini;
-    QTest::newRow("read ends early") << int(ReadEndsEarly) << ini;
-    QTest::newRow("UTF-16 LE") << int(AsWritten)
-                               << QByteArray("\xFF\xFE[\0a\0]\0\n\0k\0=\0001\0\n\0", 18);
-    QTest::newRow("UTF-16 BE") << int(AsWritten)
-                               << QByteArray("\xFE\xFF\0[\0a\0]\0\n\0k\0=\0001\0\n", 18);
-}
-
-void TestConfig::unreadableFileIsNeverReplaced() {
-    QFETCH(int, kind);
-    QFETCH(QByteArray, content);
-    const QByteArray path = QFile::encodeName(ConfigPath());
-    // Root reads everything: the file is read and written as an ordinary user who owns it and
-    // its folder, but may only write to it.
-    const uid_t me = ::geteuid();
-    const uid_t user = kind == NoReadPermission && me == 0 ? 65534 : me;
-    const gid_t group = user == me ? ::getegid() : 65534;
-    if (kind == Folder)
-        QVERIFY(QDir().mkdir(ConfigPath()));
-    else if (kind == Pipe)
-        QVERIFY(::mkfifo(path.constData(), 0644) == 0);
-    else
-        put(content);
-    if (kind == NoReadPermission) {
-        QVERIFY(::chown(path.constData(), user, group) == 0);
-        QVERIFY(::chown(QFile::encodeName(dir_.path()).constData(), user, group) == 0);
-        QVERIFY(::chmod(path.constData(), 0200) == 0);
-    }
-    struct stat before {};
-    QVERIFY(::stat(path.constData(), &before) == 0);
-    faultyInode = before.st_ino;
-    readFault = kind == ReadFails       ? ReadFault::Fails
-                : kind == ReadEndsEarly ? ReadFault::EndsEarly
-                                        : ReadFault::None;
-    ::setfsuid(user);
-    ::setfsgid(group);
-    const QString read = ReadConfigString("a", "k");
-    QString error;
-    try {
-        WriteConfigString("a", "k", "2");
-    } catch (const EConfigWrite& e) {
-        error = e.what();
-    }
-    ::setfsuid(me);
-    ::setfsgid(::getegid());
-    readFault = ReadFault::None;
-    QCOMPARE(read, QString());
-    QCOMPARE(error, "Unable to write to " + ConfigPath());
-    struct stat after {};
-    QVERIFY(::stat(path.constData(), &after) == 0);
-    QCOMPARE(after.st_ino, before.st_ino);
-    QCOMPARE(after.st_mode, before.st_mode);
-    if (QFileInfo(ConfigPath()).isFile())
-        QCOMPARE(bytes(), content);
-    QCOMPARE(QDir(dir_.path()).entryList(QDir::Files | QDir::System),
-             QFileInfo(ConfigPath()).isDir() ? QStringList() : QStringList{"config.ini"});
-}
-
-void TestConfig::writeKeepsOwnerAndMode_data() {
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<uint>("uid");
-    QTest::addColumn<uint>("gid");
-    QTest::addColumn<uint>("writer"); // 0: this process as it is
-    QTest::newRow("own 0640") << 0640 << uint(::geteuid()) << uint(::getegid()) << 0u;
-    QTest::newRow("another user's 0600") << 0600 << 4321u << 8765u << 0u;
-    QTest::newRow("own, another group's 0664") << 0664 << uint(::geteuid()) << 8765u << 0u;
-    // Only root may give a file away: the third user rewrites it in place.
-    QTest::newRow("another user's 0666, by a third") << 0666 << 4321u << 8765u << 65534u;
-}
-
-void TestConfig::writeKeepsOwnerAndMode() {
-    QFETCH(int, mode);
-    QFETCH(uint, uid);
-    QFETCH(uint, gid);
-    QFETCH(uint, writer);
-    const QByteArray path = QFile::encodeName(ConfigPath());
-    put("[a]\nk=1\n");
-    if (::chown(path.constData(), uid, gid) != 0)
-        QSKIP("giving a file away needs root");
-    ::chmod(path.constData(), mode_t(mode));
-    const QByteArray folder = QFile::encodeName(dir_.path());
-    ::chmod(folder.constData(), 0755); // the writer reaches the file but may not add files
-    if (writer)
-        ::setfsuid(writer);
-    WriteConfigString("a", "k", "2");
-    ::setfsuid(::geteuid());
-    ::chmod(folder.constData(), 0700);
-    struct stat st {};
-    ::stat(path.constData(), &st);
-    QCOMPARE(int(st.st_mode & 07777), mode);
-    QCOMPARE(uint(st.st_uid), uid);
-    QCOMPARE(uint(st.st_gid), gid);
-    QCOMPARE(bytes(), QByteArray("[a]\nk=2\n"));
-    QCOMPARE(QDir(dir_.path()).entryList(QDir::Files), QStringList{"config.ini"}); // no leftovers
-}
-
-void TestConfig::readBool_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("yes");
-    QTest::newRow("1") << "1" << true;
-    QTest::newRow("2") << "2" << true;
-    QTest::newRow("0x1") << "0x1" << true;
-    QTest::newRow("0X0") << "0X0" << false;
-    QTest::newRow("0x alone") << "0x" << false;
-    QTest::newRow("0") << "0" << false;
-    QTest::newRow("-1") << "-1" << true;
-    QTest::newRow("true") << "true" << false;
-    QTest::newRow("yes") << "yes" << false;
-    QTest::newRow("empty") << "" << false;
-}
-
-void TestConfig::readBool() {
-    QFETCH(QString, text);
-    QFETCH(bool, yes);
-    put("[Param]\ncbClearDust=" + text.toUtf8() + "\n");
-    QCOMPARE(ReadConfigBool("Param", "cbClearDust"), yes);
-}
-
-void TestConfig::otherProgramsChangeIsSeen() {
-    put("[a]\nk=1\n");
-    QCOMPARE(ReadConfigString("a", "k"), QString("1"));
-    put("[a]\nk=2\n");
-    QCOMPARE(ReadConfigString("a", "k"), QString("2"));
-}
 
 QTEST_GUILESS_MAIN(TestConfig)
 #include "tst_config.moc"

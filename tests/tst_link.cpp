@@ -1,5 +1,6 @@
 // The link to the splicer without a window, against the simulated splicer on a pseudo-terminal.
 #include "kit/FakeConverter.h"
+#include "kit/MsTaken.h"
 #include "kit/PtyPair.h"
 #include "kit/ScriptedBoxes.h"
 #include "kit/WindowFixture.h"
@@ -7,7 +8,6 @@
 #include "protocol/SplicerLink.h"
 #include "sim/SimulatedSplicer.h"
 
-#include <QElapsedTimer>
 #include <QTest>
 #include <QTimer>
 
@@ -34,109 +34,98 @@ using Answer = std::optional<uint16_t>;
 class TestLink : public QObject {
     Q_OBJECT
 private slots:
-    void waitPumpingNeverShorter();
-    void answerChangesNothing_data();
-    void answerChangesNothing();
-    void askReturnsTheAnswerOrNone_data();
-    void askReturnsTheAnswerOrNone();
-    void framesSentAndReceivedAreSignalled();
-    void searchWithoutRoutineAsksForNoNotifications();
-    void connectPortNeedsAnAnswerOnThatPort();
+    void waitPumpingNeverShorter() {
+        QVERIFY(MsTaken([] { SplicerLink::WaitPumping(120); }) >= 120);
+        bool ran = false;
+        QTimer::singleShot(0, [&] { ran = true; });
+        SplicerLink::WaitPumping(0);
+        SplicerLink::WaitPumping(-5);
+        QVERIFY(!ran); // returned without processing events
+        // A long handler inside the wait holds it.
+        QVERIFY(MsTaken([] {
+                    QTimer::singleShot(10, [] { QTest::qSleep(150); });
+                    SplicerLink::WaitPumping(50);
+                }) >= 150);
+    }
+
+    void answerChangesNothing_data() {
+        QTest::addColumn<bool>("sequenceActive");
+        QTest::addColumn<QByteArray>("frame");
+        QTest::newRow("version, 1 byte") << true << QByteArray::fromHex("5505C186AA");
+        QTest::newRow("device ID, 1 byte") << true << QByteArray::fromHex("55054853AA");
+        QTest::newRow("handshake C1") << false << QByteArray::fromHex("550545C1AA");
+        QTest::newRow("device ID outside the sequence")
+            << false << QByteArray::fromHex("550E4853504C32303236303031AA");
+    }
+
+    void answerChangesNothing() {
+        QFETCH(bool, sequenceActive);
+        QFETCH(QByteArray, frame);
+        LinkFixture f;
+        f.link.State().QuerySequenceActive = sequenceActive;
+        f.link.State().FirmwareVersion = 7;
+        const DeviceState before = f.link.State();
+        f.link.ComDataPacket1Packet(f.link.ComDataPacket1(), frame);
+        QVERIFY(f.link.State() == before); // a query sequence started would show here too
+    }
+
+    void askReturnsTheAnswerOrNone_data() {
+        QTest::addColumn<bool>("silent");
+        QTest::addColumn<Answer>("version");
+        QTest::addColumn<Answer>("length");
+        QTest::newRow("answered") << false << Answer(134) << Answer(38);
+        QTest::newRow("silent") << true << Answer() << Answer();
+    }
+
+    void askReturnsTheAnswerOrNone() {
+        QFETCH(bool, silent);
+        QFETCH(Answer, version);
+        QFETCH(Answer, length);
+        SimulatedSplicer::Options o;
+        o.silent = silent;
+        LinkFixture f(o);
+        f.link.State().BlockLength = 30; // a length received earlier is no answer
+        QCOMPARE(f.link.AskVersion(), version);
+        QCOMPARE(f.link.State().FirmwareVersion, version.value_or(0));
+        QCOMPARE(f.link.AskBlockLength(), length);
+    }
+
+    void framesSentAndReceivedAreSignalled() {
+        LinkFixture f;
+        QStringList sent, received;
+        connect(&f.link, &SplicerLink::frameSent, [&](const QByteArray& b) { sent << Hex(b); });
+        connect(&f.link, &SplicerLink::frameReceived,
+                [&](const QByteArray& b) { received << Hex(b); });
+        f.link.QueryVersion();
+        QCOMPARE(sent, QStringList{"5A 4A 02 C1 00 A5"});
+        QCOMPARE(received, QStringList{"55 06 C1 86 00 AA"});
+        f.link.ComPort().Close();
+        f.link.SendCommand(frames::CmdVersion, 0); // not sent, so not signalled
+        QCOMPARE(sent.size(), 1);
+        QCOMPARE(f.boxes.Texts(), QStringList{SplicerLink::kNotConnected});
+    }
+
+    void searchWithoutRoutineAsksForNoNotifications() {
+        SimulatedSplicer sim(SimulatedSplicer::Options{});
+        ScriptedBoxes boxes;
+        FakeConverter converter;
+        converter.AddPort(4, sim.SlavePath());
+        SplicerLink link{boxes, converter, nullptr};
+        link.FindDevice();
+        QVERIFY(link.Connected());
+        QCOMPARE(converter.notifyRequests + converter.notifyCancels, 0);
+    }
+
+    void connectPortNeedsAnAnswerOnThatPort() {
+        LinkFixture f;
+        f.link.ConnectPort(f.sim.SlavePath());
+        QVERIFY(f.link.Connected());
+        // The port closes by itself (a hang-up): the flag of its handshake stays.
+        f.link.ComPort().Close();
+        PtyPair silent;
+        QVERIFY(!f.link.ConnectPort(silent.SlavePath()));
+    }
 };
-
-void TestLink::waitPumpingNeverShorter() {
-    QElapsedTimer t;
-    t.start();
-    SplicerLink::WaitPumping(120);
-    QVERIFY(t.elapsed() >= 120);
-    bool ran = false;
-    QTimer::singleShot(0, [&] { ran = true; });
-    SplicerLink::WaitPumping(0);
-    SplicerLink::WaitPumping(-5);
-    QVERIFY(!ran); // returned without processing events
-    // A long handler inside the wait holds it.
-    t.restart();
-    QTimer::singleShot(10, [] { QTest::qSleep(150); });
-    SplicerLink::WaitPumping(50);
-    QVERIFY(t.elapsed() >= 150);
-}
-
-void TestLink::answerChangesNothing_data() {
-    QTest::addColumn<bool>("sequenceActive");
-    QTest::addColumn<QByteArray>("frame");
-    QTest::newRow("version, 1 byte") << true << QByteArray::fromHex("5505C186AA");
-    QTest::newRow("device ID, 1 byte") << true << QByteArray::fromHex("55054853AA");
-    QTest::newRow("handshake C1") << false << QByteArray::fromHex("550545C1AA");
-    QTest::newRow("device ID outside the sequence")
-        << false << QByteArray::fromHex("550E4853504C32303236303031AA");
-}
-
-void TestLink::answerChangesNothing() {
-    QFETCH(bool, sequenceActive);
-    QFETCH(QByteArray, frame);
-    LinkFixture f;
-    f.link.State().QuerySequenceActive = sequenceActive;
-    f.link.State().FirmwareVersion = 7;
-    const DeviceState before = f.link.State();
-    f.link.ComDataPacket1Packet(f.link.ComDataPacket1(), frame);
-    QVERIFY(f.link.State() == before); // a query sequence started would show here too
-}
-
-void TestLink::askReturnsTheAnswerOrNone_data() {
-    QTest::addColumn<bool>("silent");
-    QTest::addColumn<Answer>("version");
-    QTest::addColumn<Answer>("length");
-    QTest::newRow("answered") << false << Answer(134) << Answer(38);
-    QTest::newRow("silent") << true << Answer() << Answer();
-}
-
-void TestLink::askReturnsTheAnswerOrNone() {
-    QFETCH(bool, silent);
-    QFETCH(Answer, version);
-    QFETCH(Answer, length);
-    SimulatedSplicer::Options o;
-    o.silent = silent;
-    LinkFixture f(o);
-    f.link.State().BlockLength = 30; // a length received earlier is no answer
-    QCOMPARE(f.link.AskVersion(), version);
-    QCOMPARE(f.link.State().FirmwareVersion, version.value_or(0));
-    QCOMPARE(f.link.AskBlockLength(), length);
-}
-
-void TestLink::framesSentAndReceivedAreSignalled() {
-    LinkFixture f;
-    QStringList sent, received;
-    connect(&f.link, &SplicerLink::frameSent, [&](const QByteArray& b) { sent << Hex(b); });
-    connect(&f.link, &SplicerLink::frameReceived, [&](const QByteArray& b) { received << Hex(b); });
-    f.link.QueryVersion();
-    QCOMPARE(sent, QStringList{"5A 4A 02 C1 00 A5"});
-    QCOMPARE(received, QStringList{"55 06 C1 86 00 AA"});
-    f.link.ComPort().Close();
-    f.link.SendCommand(frames::CmdVersion, 0); // not sent, so not signalled
-    QCOMPARE(sent.size(), 1);
-    QCOMPARE(f.boxes.Texts(), QStringList{SplicerLink::kNotConnected});
-}
-
-void TestLink::searchWithoutRoutineAsksForNoNotifications() {
-    SimulatedSplicer sim(SimulatedSplicer::Options{});
-    ScriptedBoxes boxes;
-    FakeConverter converter;
-    converter.AddPort(4, sim.SlavePath());
-    SplicerLink link{boxes, converter, nullptr};
-    link.FindDevice();
-    QVERIFY(link.Connected());
-    QCOMPARE(converter.notifyRequests + converter.notifyCancels, 0);
-}
-
-void TestLink::connectPortNeedsAnAnswerOnThatPort() {
-    LinkFixture f;
-    f.link.ConnectPort(f.sim.SlavePath());
-    QVERIFY(f.link.Connected());
-    // The port closes by itself (a hang-up): the flag of its handshake stays.
-    f.link.ComPort().Close();
-    PtyPair silent;
-    QVERIFY(!f.link.ConnectPort(silent.SlavePath()));
-}
 
 QTEST_GUILESS_MAIN(TestLink)
 #include "tst_link.moc"

@@ -34,92 +34,88 @@ QString directionAndMeaning(const QString& line) {
 class TestMonitor : public QObject {
     Q_OBJECT
 private slots:
-    void keepsTheLastLines();
-    void clearAndSave();
-    void closedMonitorKeepsNothing();
-    void listsTheConnectExchange();
-};
-
-void TestMonitor::keepsTheLastLines() {
-    QWidget owner;
-    FrameFeed feed;
-    TfrmMonitor monitor(feed, &owner);
-    const int total = TfrmMonitor::kMaxLines + 5;
-    for (int i = 0; i < total; ++i)
-        emit feed.frameReceived(versionAnswer(uint16_t(i)));
-    const QStringList lines = monitor.Lines();
-    QCOMPARE(lines.size(), TfrmMonitor::kMaxLines);
-    QCOMPARE(meaning(lines.first()), QStringLiteral("版本 V0.05"));
-    QCOMPARE(meaning(lines.last()), QStringLiteral("版本 V100.04"));
-}
-
-void TestMonitor::clearAndSave() {
-    QWidget owner;
-    FrameFeed feed;
-    TfrmMonitor monitor(feed, &owner);
-    emit feed.frameSent(QByteArray::fromHex("5A4A02C100A5"));
-    emit feed.frameReceived(versionAnswer(134));
-    QTemporaryDir dir;
-    const QString path = dir.filePath("traffic.txt");
-    monitor.SaveTo(path);
-    QFile saved(path);
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(QString::fromUtf8(saved.readAll()), monitor.Lines().join('\n') + '\n');
-    QCOMPARE(monitor.Lines().size(), 2);
-    QCOMPARE(meaning(monitor.Lines()[1]), QStringLiteral("版本 V1.34"));
-
-    monitor.Clear();
-    QCOMPARE(monitor.Lines(), QStringList());
-    monitor.SaveTo(path);
-    saved.close();
-    QVERIFY(saved.open(QIODevice::ReadOnly));
-    QCOMPARE(saved.readAll(), QByteArray());
-    QVERIFY_THROWS_EXCEPTION(std::runtime_error,
-                             monitor.SaveTo(dir.filePath("no/such/folder.txt")));
-}
-
-void TestMonitor::closedMonitorKeepsNothing() {
-    QWidget owner;
-    FrameFeed feed;
-    QPointer<TfrmMonitor> monitor = TfrmMonitor::Open(feed, &owner);
-    QCOMPARE(TfrmMonitor::Open(feed, &owner), monitor.data()); // one per owner
-    emit feed.frameSent(QByteArray::fromHex("5A4A02C100A5"));
-    QCOMPARE(monitor->Lines().size(), 1);
-    monitor->close();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QVERIFY(monitor.isNull());
-    emit feed.frameSent(QByteArray::fromHex("5A4A02C100A5"));
-    QCOMPARE(TfrmMonitor::Open(feed, &owner)->Lines(), QStringList());
-}
-
-void TestMonitor::listsTheConnectExchange() {
-    WindowFixture f;
-    f.AddSplicer(3);
-    QMenu* device = f.window->findChild<QMenu*>(QStringLiteral("mDevice"));
-    QAction* entry = device->actions().last();
-    QCOMPARE(entry->text(), QStringLiteral("通讯记录(&L)"));
-    entry->trigger();
-    auto* monitor = f.window->findChild<TfrmMonitor*>();
-    QVERIFY(monitor && monitor->isVisible());
-
-    f.Connect(3);
-    QTRY_COMPARE_WITH_TIMEOUT(monitor->Lines().size(), 12, 3000);
-    const QStringList lines = monitor->Lines();
-    QStringList sent, received;
-    qint64 previous = 0;
-    for (const QString& line : lines) {
-        const qint64 ms = line.trimmed().section(' ', 0, 0).toLongLong();
-        QVERIFY(ms >= previous);
-        previous = ms;
-        (line.contains(QStringLiteral(" TX ")) ? sent : received) << directionAndMeaning(line);
+    void keepsTheLastLines() {
+        QWidget owner;
+        FrameFeed feed;
+        TfrmMonitor monitor(feed, &owner);
+        const int total = TfrmMonitor::kMaxLines + 5;
+        for (int i = 0; i < total; ++i)
+            emit feed.frameReceived(versionAnswer(uint16_t(i)));
+        const QStringList lines = monitor.Lines();
+        QCOMPARE(lines.size(), TfrmMonitor::kMaxLines);
+        QCOMPARE(meaning(lines.first()), QStringLiteral("版本 V0.05"));
+        QCOMPARE(meaning(lines.last()), QStringLiteral("版本 V100.04"));
     }
-    QCOMPARE(directionAndMeaning(lines[0]), QStringLiteral("TX 握手"));
-    QCOMPARE(directionAndMeaning(lines[1]), QStringLiteral("RX 握手应答"));
-    QCOMPARE(sent, (QStringList{"TX 握手", "TX 版本查询", "TX 熔接次数查询", "TX 当前组别查询",
-                                "TX 设备ID查询", "TX 参数读取"}));
-    QCOMPARE(received, (QStringList{"RX 握手应答", "RX 版本 V1.34", "RX 熔接次数 1234",
-                                    "RX 当前组别 3", "RX 设备ID SPL2026001", "RX 参数块 38 字节"}));
-}
+
+    void clearAndSave() {
+        QWidget owner;
+        FrameFeed feed;
+        TfrmMonitor monitor(feed, &owner);
+        emit feed.frameSent(QByteArray::fromHex("5A4A02C100A5"));
+        emit feed.frameReceived(versionAnswer(134));
+        QTemporaryDir dir;
+        const QString path = dir.filePath("traffic.txt");
+        monitor.SaveTo(path);
+        QFile saved(path);
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(saved.readAll()), monitor.Lines().join('\n') + '\n');
+        QCOMPARE(monitor.Lines().size(), 2);
+        QCOMPARE(meaning(monitor.Lines()[1]), QStringLiteral("版本 V1.34"));
+
+        monitor.Clear();
+        QCOMPARE(monitor.Lines(), QStringList());
+        monitor.SaveTo(path);
+        saved.close();
+        QVERIFY(saved.open(QIODevice::ReadOnly));
+        QCOMPARE(saved.readAll(), QByteArray());
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error,
+                                 monitor.SaveTo(dir.filePath("no/such/folder.txt")));
+    }
+
+    void closedMonitorKeepsNothing() {
+        QWidget owner;
+        FrameFeed feed;
+        QPointer<TfrmMonitor> monitor = TfrmMonitor::Open(feed, &owner);
+        QCOMPARE(TfrmMonitor::Open(feed, &owner), monitor.data()); // one per owner
+        emit feed.frameSent(QByteArray::fromHex("5A4A02C100A5"));
+        QCOMPARE(monitor->Lines().size(), 1);
+        monitor->close();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(monitor.isNull());
+        emit feed.frameSent(QByteArray::fromHex("5A4A02C100A5"));
+        QCOMPARE(TfrmMonitor::Open(feed, &owner)->Lines(), QStringList());
+    }
+
+    void listsTheConnectExchange() {
+        WindowFixture f;
+        f.AddSplicer(3);
+        QMenu* device = f.window->findChild<QMenu*>(QStringLiteral("mDevice"));
+        QAction* entry = device->actions().last();
+        QCOMPARE(entry->text(), QStringLiteral("通讯记录(&L)"));
+        entry->trigger();
+        auto* monitor = f.window->findChild<TfrmMonitor*>();
+        QVERIFY(monitor && monitor->isVisible());
+
+        f.Connect(3);
+        QTRY_COMPARE_WITH_TIMEOUT(monitor->Lines().size(), 12, 3000);
+        const QStringList lines = monitor->Lines();
+        QStringList sent, received;
+        qint64 previous = 0;
+        for (const QString& line : lines) {
+            const qint64 ms = line.trimmed().section(' ', 0, 0).toLongLong();
+            QVERIFY(ms >= previous);
+            previous = ms;
+            (line.contains(QStringLiteral(" TX ")) ? sent : received) << directionAndMeaning(line);
+        }
+        QCOMPARE(directionAndMeaning(lines[0]), QStringLiteral("TX 握手"));
+        QCOMPARE(directionAndMeaning(lines[1]), QStringLiteral("RX 握手应答"));
+        QCOMPARE(sent, (QStringList{"TX 握手", "TX 版本查询", "TX 熔接次数查询", "TX 当前组别查询",
+                                    "TX 设备ID查询", "TX 参数读取"}));
+        QCOMPARE(received,
+                 (QStringList{"RX 握手应答", "RX 版本 V1.34", "RX 熔接次数 1234", "RX 当前组别 3",
+                              "RX 设备ID SPL2026001", "RX 参数块 38 字节"}));
+    }
+};
 
 QTEST_MAIN(TestMonitor)
 #include "tst_monitor.moc"

@@ -1,10 +1,12 @@
+#include "kit/ErrorText.h"
+#include "kit/RescanFromStart.h"
+#include "kit/Row.h"
 #include "paramset/ParamFields.h"
 #include "protocol/FrameScanner.h"
 #include "protocol/Frames.h"
 #include "protocol/FusionParams.h"
 #include "protocol/IntText.h"
 #include "protocol/ResponseText.h"
-#include "kit/RescanFromStart.h"
 
 #include <QTest>
 
@@ -42,232 +44,201 @@ FusionParams defaults() {
 class TestProtocol : public QObject {
     Q_OBJECT
 private slots:
-    void frames_data();
-    void frames();
-    void defaultBlockEncodes();
-    void blockDecodesShortPayloadWithZeros();
-    void currentsRoundTrip();
-    void readScaling_data();
-    void readScaling();
-    void strToInt_data();
-    void strToInt();
-    void versionText_data();
-    void versionText();
-    void environmentText();
-    void scan_data();
-    void scan();
-    void scanFindsFrameAfterMuchGarbage();
-    void scanMatchesRescanFromStart();
-};
-
-void TestProtocol::frames_data() {
-    QTest::addColumn<QByteArray>("frame");
-    QTest::addColumn<QByteArray>("expected");
-    QTest::newRow("empty kind-first") << frames::KindFirst(0x4A, {}, 0) << hex("5A4A00A5");
-    QTest::newRow("handshake") << frames::KindFirst(0x4A, hex("4508"), 2) << hex("5A4A024508A5");
-    QTest::newRow("count cuts payload")
-        << frames::KindFirst(0x4B, hex("010203"), 2) << hex("5A4B020102A5");
-    QTest::newRow("save as factory")
-        << frames::ControlRecord(0xC5, 0, 0, 0) << hex("5A0A83C50000000000A5");
-    QTest::newRow("control word little-endian")
-        << frames::ControlRecord(1, 2, 3, 0x0405) << hex("5A0A830102030504 00A5");
-    QTest::newRow("arc test") << frames::TestRecord(0x01F40400) << hex("5A0A810004F4010000A5");
-}
-
-void TestProtocol::frames() {
-    QFETCH(QByteArray, frame);
-    QFETCH(QByteArray, expected);
-    QCOMPARE(frame.toHex(' '), expected.toHex(' '));
-}
-
-void TestProtocol::defaultBlockEncodes() {
-    const QByteArray expected = hex("7017019A05F4016606F4013307F4010008F401CD08F4012828640064000101"
-                                    "00CD040F000502");
-    QCOMPARE(defaults().Encode().toHex(' '), expected.toHex(' '));
-    QCOMPARE(FusionParams::Decode(expected), defaults());
-
-    FusionParams heat;
-    kFields[0].Set(heat, ToBlock(Scale::Heat, 180));
-    QCOMPARE(heat.Encode().left(2), hex("5046"));
-}
-
-void TestProtocol::blockDecodesShortPayloadWithZeros() {
-    const FusionParams p = FusionParams::Decode(defaults().Encode().left(32));
-    QCOMPARE(p.AdjustReset, uint8_t(0));
-    QCOMPARE(p.DustCurrent, uint16_t(0));
-    QCOMPARE(p.FusePushSpeed, uint8_t(0));
-    QCOMPARE(p.AdjustRight, uint16_t(100));
-}
-
-void TestProtocol::currentsRoundTrip() {
-    for (int32_t c = 0; c <= 99; ++c) {
-        const int64_t block = ToBlock(Scale::Current, c);
-        QVERIFY(block < 4096);
-        QCOMPARE(ToWindow(Scale::Current, uint32_t(block)), int64_t(c));
+    void frames_data() {
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<QByteArray>("expected");
+        row("empty kind-first", frames::KindFirst(0x4A, {}, 0), hex("5A4A00A5"));
+        row("handshake", frames::KindFirst(0x4A, hex("4508"), 2), hex("5A4A024508A5"));
+        row("count cuts payload", frames::KindFirst(0x4B, hex("010203"), 2), hex("5A4B020102A5"));
+        row("save as factory", frames::ControlRecord(0xC5, 0, 0, 0), hex("5A0A83C50000000000A5"));
+        row("control word little-endian", frames::ControlRecord(1, 2, 3, 0x0405),
+            hex("5A0A830102030504 00A5"));
+        row("arc test", frames::TestRecord(0x01F40400), hex("5A0A810004F4010000A5"));
     }
-    QCOMPARE(ToBlock(Scale::Current, 25), int64_t(1024));
-    QCOMPARE(ToBlock(Scale::Current, 99), int64_t(4055));
-    QCOMPARE(ToBlock(Scale::Current, 1), int64_t(41));
-}
 
-void TestProtocol::readScaling_data() {
-    QTest::addColumn<int>("scale");
-    QTest::addColumn<uint>("block");
-    QTest::addColumn<qint64>("window");
-    QTest::newRow("current 512 half to even") << int(Scale::Current) << 512u << qint64(12);
-    QTest::newRow("current 513") << int(Scale::Current) << 513u << qint64(13);
-    QTest::newRow("time 505") << int(Scale::Time) << 505u << qint64(50);
-    QTest::newRow("time 515") << int(Scale::Time) << 515u << qint64(52);
-    QTest::newRow("heat 250") << int(Scale::Heat) << 250u << qint64(2);
-    QTest::newRow("heat 350") << int(Scale::Heat) << 350u << qint64(4);
-    QTest::newRow("as is") << int(Scale::AsIs) << 2000u << qint64(2000);
-}
-
-void TestProtocol::readScaling() {
-    QFETCH(int, scale);
-    QFETCH(uint, block);
-    QFETCH(qint64, window);
-    QCOMPARE(ToWindow(Scale(scale), block), window);
-}
-
-void TestProtocol::strToInt_data() {
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("valid");
-    QTest::addColumn<int>("value");
-    QTest::newRow("decimal") << "35" << true << 35;
-    QTest::newRow("leading blanks and sign") << "  -12" << true << -12;
-    QTest::newRow("plus") << "+7" << true << 7;
-    QTest::newRow("dollar hex") << "$1F" << true << 31;
-    QTest::newRow("0x hex") << "0x10" << true << 16;
-    QTest::newRow("full hex pattern") << "$FFFFFFFF" << false << 0;
-    QTest::newRow("hex above max") << "0x80000000" << false << 0;
-    QTest::newRow("hex min") << "-0x80000000" << true << int(-2147483648LL);
-    QTest::newRow("max") << "2147483647" << true << 2147483647;
-    QTest::newRow("min") << "-2147483648" << true << int(-2147483648LL);
-    QTest::newRow("overflow") << "2147483648" << false << 0;
-    QTest::newRow("empty") << "" << false << 0;
-    QTest::newRow("trailing blank") << "12 " << false << 0;
-    QTest::newRow("letters") << "abc" << false << 0;
-    QTest::newRow("decimal point") << "1.5" << false << 0;
-    QTest::newRow("sign only") << "-" << false << 0;
-    QTest::newRow("hex prefix only") << "0x" << false << 0;
-}
-
-void TestProtocol::strToInt() {
-    QFETCH(QString, text);
-    QFETCH(bool, valid);
-    QFETCH(int, value);
-    if (valid) {
-        QCOMPARE(StrToInt(text), value);
-        return;
+    void frames() {
+        QFETCH(QByteArray, frame);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(frame.toHex(' '), expected.toHex(' '));
     }
-    try {
-        StrToInt(text);
-        QFAIL("accepted");
-    } catch (const EConvertError& e) {
-        QCOMPARE(QString::fromUtf8(e.what()),
+
+    void defaultBlockEncodes() {
+        const QByteArray expected =
+            hex("7017019A05F4016606F4013307F4010008F401CD08F4012828640064000101"
+                "00CD040F000502");
+        QCOMPARE(defaults().Encode().toHex(' '), expected.toHex(' '));
+        QCOMPARE(FusionParams::Decode(expected), defaults());
+
+        FusionParams heat;
+        kFields[0].Set(heat, ToBlock(Scale::Heat, 180));
+        QCOMPARE(heat.Encode().left(2), hex("5046"));
+    }
+
+    void blockDecodesShortPayloadWithZeros() {
+        const FusionParams p = FusionParams::Decode(defaults().Encode().left(32));
+        QCOMPARE(p.AdjustReset, uint8_t(0));
+        QCOMPARE(p.DustCurrent, uint16_t(0));
+        QCOMPARE(p.FusePushSpeed, uint8_t(0));
+        QCOMPARE(p.AdjustRight, uint16_t(100));
+    }
+
+    void currentsRoundTrip() {
+        for (int32_t c = 0; c <= 99; ++c) {
+            const int64_t block = ToBlock(Scale::Current, c);
+            QVERIFY(block < 4096);
+            QCOMPARE(ToWindow(Scale::Current, uint32_t(block)), int64_t(c));
+        }
+        QCOMPARE(ToBlock(Scale::Current, 25), int64_t(1024));
+        QCOMPARE(ToBlock(Scale::Current, 99), int64_t(4055));
+        QCOMPARE(ToBlock(Scale::Current, 1), int64_t(41));
+    }
+
+    void readScaling_data() {
+        QTest::addColumn<int>("scale");
+        QTest::addColumn<uint>("block");
+        QTest::addColumn<qint64>("window");
+        row("current 512 half to even", int(Scale::Current), 512u, qint64(12));
+        row("current 513", int(Scale::Current), 513u, qint64(13));
+        row("time 505", int(Scale::Time), 505u, qint64(50));
+        row("time 515", int(Scale::Time), 515u, qint64(52));
+        row("heat 250", int(Scale::Heat), 250u, qint64(2));
+        row("heat 350", int(Scale::Heat), 350u, qint64(4));
+        row("as is", int(Scale::AsIs), 2000u, qint64(2000));
+    }
+
+    void readScaling() {
+        QFETCH(int, scale);
+        QFETCH(uint, block);
+        QFETCH(qint64, window);
+        QCOMPARE(ToWindow(Scale(scale), block), window);
+    }
+
+    void strToInt_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("valid");
+        QTest::addColumn<int>("value");
+        row("decimal", "35", true, 35);
+        row("leading blanks and sign", "  -12", true, -12);
+        row("plus", "+7", true, 7);
+        row("dollar hex", "$1F", true, 31);
+        row("0x hex", "0x10", true, 16);
+        row("full hex pattern", "$FFFFFFFF", false, 0);
+        row("hex above max", "0x80000000", false, 0);
+        row("hex min", "-0x80000000", true, int(-2147483648LL));
+        row("max", "2147483647", true, 2147483647);
+        row("min", "-2147483648", true, int(-2147483648LL));
+        row("overflow", "2147483648", false, 0);
+        row("empty", "", false, 0);
+        row("trailing blank", "12 ", false, 0);
+        row("letters", "abc", false, 0);
+        row("decimal point", "1.5", false, 0);
+        row("sign only", "-", false, 0);
+        row("hex prefix only", "0x", false, 0);
+    }
+
+    void strToInt() {
+        QFETCH(QString, text);
+        QFETCH(bool, valid);
+        QFETCH(int, value);
+        if (valid) {
+            QCOMPARE(StrToInt(text), value);
+            return;
+        }
+        QCOMPARE(ErrorText<EConvertError>([&] { StrToInt(text); }),
                  QString("'%1' is not a valid integer value").arg(text));
     }
-}
 
-void TestProtocol::versionText_data() {
-    QTest::addColumn<int>("version");
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<QString>("text");
-    QTest::newRow("134") << 134 << "C"
-                         << "V1.34";
-    QTest::newRow("140") << 140 << "C"
-                         << "V1.4";
-    QTest::newRow("200") << 200 << "C"
-                         << "V2";
-    QTest::newRow("133") << 133 << "C"
-                         << "V1.33";
-    QTest::newRow("decimal comma") << 134 << "de_DE"
-                                   << "V1,34";
-}
+    void versionText_data() {
+        QTest::addColumn<int>("version");
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<QString>("text");
+        row("134", 134, "C", "V1.34");
+        row("140", 140, "C", "V1.4");
+        row("200", 200, "C", "V2");
+        row("133", 133, "C", "V1.33");
+        row("decimal comma", 134, "de_DE", "V1,34");
+    }
 
-void TestProtocol::versionText() {
-    QFETCH(int, version);
-    QFETCH(QString, locale);
-    QFETCH(QString, text);
-    QCOMPARE(VersionText(uint16_t(version), QLocale(locale)), text);
-}
+    void versionText() {
+        QFETCH(int, version);
+        QFETCH(QString, locale);
+        QFETCH(QString, text);
+        QCOMPARE(VersionText(uint16_t(version), QLocale(locale)), text);
+    }
 
-void TestProtocol::environmentText() {
-    QCOMPARE(EnvironmentText(45, 253, 1012, 261), QString("RH=45 T=25.30 P=1012 T=26.10"));
-}
+    void environmentText() {
+        QCOMPARE(EnvironmentText(45, 253, 1012, 261), QString("RH=45 T=25.30 P=1012 T=26.10"));
+    }
 
-void TestProtocol::scan_data() {
-    QTest::addColumn<QList<QByteArray>>("chunks");
-    QTest::addColumn<QStringList>("dispatched");
-    QTest::addColumn<QByteArray>("left");
-    using L = QList<QByteArray>;
-    QTest::newRow("one frame") << L{hex("5506C72600AA")} << QStringList{"5506c72600aa"}
-                               << QByteArray();
-    QTest::newRow("split over two chunks")
-        << L{hex("5506C1"), hex("8600AA")} << QStringList{"5506c18600aa"} << QByteArray();
-    QTest::newRow("two frames in one chunk")
-        << L{hex("5506C18600AA550545C0AA")} << QStringList{"5506c18600aa", "550545c0aa"}
-        << QByteArray();
-    QTest::newRow("leading garbage goes with the frame")
-        << L{hex("00FF5506C72600AA")} << QStringList{"5506c72600aa"} << QByteArray();
-    QTest::newRow("bad end byte is kept")
-        << L{hex("5506C18600AB")} << QStringList{} << hex("5506C18600AB");
-    QTest::newRow("short length never starts a frame")
-        << L{hex("5502550545C0AA")} << QStringList{"550545c0aa"} << QByteArray();
-    QTest::newRow("0x55 inside an incomplete frame")
-        << L{hex("5520AA550545C0AA")} << QStringList{"550545c0aa"} << QByteArray();
-    QTest::newRow("byte at a time") << L{hex("55"), hex("05"), hex("45"), hex("C0"), hex("AA")}
-                                    << QStringList{"550545c0aa"} << QByteArray();
-}
+    void scan_data() {
+        QTest::addColumn<QList<QByteArray>>("chunks");
+        QTest::addColumn<QStringList>("dispatched");
+        QTest::addColumn<QByteArray>("left");
+        using L = QList<QByteArray>;
+        row("one frame", L{hex("5506C72600AA")}, QStringList{"5506c72600aa"}, QByteArray());
+        row("split over two chunks", L{hex("5506C1"), hex("8600AA")}, QStringList{"5506c18600aa"},
+            QByteArray());
+        row("two frames in one chunk", L{hex("5506C18600AA550545C0AA")},
+            QStringList{"5506c18600aa", "550545c0aa"}, QByteArray());
+        row("leading garbage goes with the frame", L{hex("00FF5506C72600AA")},
+            QStringList{"5506c72600aa"}, QByteArray());
+        row("bad end byte is kept", L{hex("5506C18600AB")}, QStringList{}, hex("5506C18600AB"));
+        row("short length never starts a frame", L{hex("5502550545C0AA")},
+            QStringList{"550545c0aa"}, QByteArray());
+        row("0x55 inside an incomplete frame", L{hex("5520AA550545C0AA")},
+            QStringList{"550545c0aa"}, QByteArray());
+        row("byte at a time", L{hex("55"), hex("05"), hex("45"), hex("C0"), hex("AA")},
+            QStringList{"550545c0aa"}, QByteArray());
+    }
 
-void TestProtocol::scan() {
-    QFETCH(QList<QByteArray>, chunks);
-    QFETCH(QStringList, dispatched);
-    QFETCH(QByteArray, left);
-    FrameScanner scanner;
-    QStringList got;
-    for (const QByteArray& c : chunks)
-        scanChunk(scanner, c, got);
-    QCOMPARE(got, dispatched);
-    QCOMPARE(scanner.RxBuffer().toHex(), left.toHex());
-}
-
-void TestProtocol::scanFindsFrameAfterMuchGarbage() {
-    FrameScanner scanner;
-    QStringList got;
-    QByteArray garbage;
-    for (int i = 0; i < 200000; ++i)
-        garbage.append(char(i % 3 == 0 ? 0x55 : i % 251));
-    for (qsizetype at = 0; at < garbage.size(); at += 1000)
-        scanChunk(scanner, garbage.mid(at, 1000), got);
-    QVERIFY(scanner.RxBuffer().size() < FrameScanner::kDeadLimit + 255 + 1000);
-    scanChunk(scanner, hex("550545C0AA"), got);
-    QCOMPARE(got.last(), QString("550545c0aa"));
-}
-
-void TestProtocol::scanMatchesRescanFromStart() {
-    std::mt19937 rng(2026);
-    for (int round = 0; round < 300; ++round) {
-        // Few distinct byte values, so frames, near-frames and incomplete ones all occur.
-        const char alphabet[] = {char(0x55), char(0xAA), 4, 5, 6, 9, 0x20, 0};
-        QByteArray stream;
-        const int size = 50 + int(rng() % 1500);
-        for (int i = 0; i < size; ++i)
-            stream += alphabet[rng() % sizeof alphabet];
-        RescanFromStart reference;
+    void scan() {
+        QFETCH(QList<QByteArray>, chunks);
+        QFETCH(QStringList, dispatched);
+        QFETCH(QByteArray, left);
         FrameScanner scanner;
         QStringList got;
-        for (qsizetype at = 0; at < stream.size();) {
-            const qsizetype n = 1 + rng() % 40;
-            reference.scan(stream.mid(at, n));
-            scanChunk(scanner, stream.mid(at, n), got);
-            at += n;
-        }
-        QCOMPARE(got, reference.frames);
-        QCOMPARE(scanner.RxBuffer().toHex(), reference.buffer.toHex());
+        for (const QByteArray& c : chunks)
+            scanChunk(scanner, c, got);
+        QCOMPARE(got, dispatched);
+        QCOMPARE(scanner.RxBuffer().toHex(), left.toHex());
     }
-}
+
+    void scanFindsFrameAfterMuchGarbage() {
+        FrameScanner scanner;
+        QStringList got;
+        QByteArray garbage;
+        for (int i = 0; i < 200000; ++i)
+            garbage.append(char(i % 3 == 0 ? 0x55 : i % 251));
+        for (qsizetype at = 0; at < garbage.size(); at += 1000)
+            scanChunk(scanner, garbage.mid(at, 1000), got);
+        QVERIFY(scanner.RxBuffer().size() < FrameScanner::kDeadLimit + 255 + 1000);
+        scanChunk(scanner, hex("550545C0AA"), got);
+        QCOMPARE(got.last(), QString("550545c0aa"));
+    }
+
+    void scanMatchesRescanFromStart() {
+        std::mt19937 rng(2026);
+        for (int round = 0; round < 300; ++round) {
+            // Few distinct byte values, so frames, near-frames and incomplete ones all occur.
+            const char alphabet[] = {char(0x55), char(0xAA), 4, 5, 6, 9, 0x20, 0};
+            QByteArray stream;
+            const int size = 50 + int(rng() % 1500);
+            for (int i = 0; i < size; ++i)
+                stream += alphabet[rng() % sizeof alphabet];
+            RescanFromStart reference;
+            FrameScanner scanner;
+            QStringList got;
+            for (qsizetype at = 0; at < stream.size();) {
+                const qsizetype n = 1 + rng() % 40;
+                reference.scan(stream.mid(at, n));
+                scanChunk(scanner, stream.mid(at, n), got);
+                at += n;
+            }
+            QCOMPARE(got, reference.frames);
+            QCOMPARE(scanner.RxBuffer().toHex(), reference.buffer.toHex());
+        }
+    }
+};
 
 QTEST_GUILESS_MAIN(TestProtocol)
 #include "tst_protocol.moc"

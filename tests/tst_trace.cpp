@@ -1,4 +1,6 @@
 // Frames as trace lines, and the trace file.
+#include "kit/ErrorText.h"
+#include "kit/Files.h"
 #include "trace/FrameFeed.h"
 #include "trace/FrameTrace.h"
 #include "trace/TraceFile.h"
@@ -30,113 +32,101 @@ QByteArray withPayload(const char* head, int count, const char* tail) {
 class TestTrace : public QObject {
     Q_OBJECT
 private slots:
-    void frameMeaning_data();
-    void frameMeaning();
-    void traceLineLayout();
-    void traceFileAppendsWhileItLives();
-    void traceFileThatCannotBeOpenedNamesIt();
+    void frameMeaning_data() {
+        QTest::addColumn<Direction>("direction");
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<QString>("meaning");
+        const auto tx = [](const char* name, const QByteArray& frame, const char* meaning) {
+            QTest::newRow(name) << Direction::Sent << frame << QString::fromUtf8(meaning);
+        };
+        const auto rx = [](const char* name, const QByteArray& frame, const char* meaning) {
+            QTest::newRow(name) << Direction::Received << frame << QString::fromUtf8(meaning);
+        };
+        tx("handshake", bytes("5A4A024508A5"), "握手");
+        tx("version", bytes("5A4A02C100A5"), "版本查询");
+        tx("fusion count", bytes("5A4A024900A5"), "熔接次数查询");
+        tx("current group", bytes("5A4A024400A5"), "当前组别查询");
+        tx("device id", bytes("5A4A024800A5"), "设备ID查询");
+        tx("read params", bytes("5A4A024000A5"), "参数读取");
+        tx("block length", bytes("5A4A02C700A5"), "参数长度查询");
+        tx("environment", bytes("5A4A024E00A5"), "环境状态查询");
+        tx("core reset", bytes("5A4A024700A5"), "调芯复位");
+        tx("origin", bytes("5A4A024600A5"), "重置原点");
+        tx("read calibration", bytes("5A4A023000A5"), "校正参数读取");
+        tx("other command", bytes("5A4A029900A5"), "未知命令 99");
+        tx("write 32", withPayload("5A4B20", 32, "A5"), "参数写入 32 字节");
+        tx("write 38", withPayload("5A4B26", 38, "A5"), "参数写入 38 字节");
+        tx("write calibration", bytes("5A3A040A05FBF6A5"), "校正参数写入 10 5 -5 -10");
+        tx("save as factory", bytes("5A0A83C50000000000A5"), "保存到出厂设置");
+        tx("restore factory", bytes("5A0A83C60000000000A5"), "恢复出厂参数");
+        tx("arc test", bytes("5A0A810004F4010000A5"), "放电测试 电流 1024 时长 500");
+        tx("no end byte", bytes("5A4A024508"), "未知");
+        tx("count does not fit", bytes("5A4A03450800A5"), "未知");
+        tx("an answer sent", bytes("550545C0AA"), "未知");
+        rx("handshake accepted", bytes("550545C0AA"), "握手应答");
+        rx("handshake refused", bytes("550545C1AA"), "握手应答 C1（不接受）");
+        rx("version 134", bytes("5506C18600AA"), "版本 V1.34");
+        rx("version 140", bytes("5506C18C00AA"), "版本 V1.4");
+        rx("version short", bytes("5505C186AA"), "版本（数据不足）");
+        rx("block length", bytes("5506C72600AA"), "参数长度 38");
+        rx("fusion count", bytes("550649D204AA"), "熔接次数 1234");
+        rx("current group", bytes("55054403AA"), "当前组别 3");
+        rx("device id", bytes("550E48") + "SPL202600\x07" + bytes("AA"), "设备ID SPL202600.");
+        rx("environment", bytes("550C4E2D00FD00F4030501AA"), "环境 RH=45 T=25.30 P=1012 T=26.10");
+        rx("params 38", withPayload("552A40", 38, "AA"), "参数块 38 字节");
+        rx("params 32", withPayload("552440", 32, "AA"), "参数块 32 字节");
+        rx("other answer", bytes("550477AA"), "未知应答 77");
+        rx("wrong end byte", bytes("5506C18600AB"), "未知");
+        rx("length does not fit", bytes("5507C18600AA"), "未知");
+        rx("a command received", bytes("5A4A024508A5"), "未知");
+    }
+
+    void frameMeaning() {
+        QFETCH(Direction, direction);
+        QFETCH(QByteArray, frame);
+        QFETCH(QString, meaning);
+        QCOMPARE(trace::FrameMeaning(direction, frame), meaning);
+    }
+
+    void traceLineLayout() {
+        QCOMPARE(trace::TraceLine(1234, Direction::Received, bytes("5506C18600AA")),
+                 QStringLiteral("    1234 RX 55 06 C1 86 00 AA | 版本 V1.34"));
+        QCOMPARE(trace::TraceLine(123456789, Direction::Sent, bytes("5A4A02C100A5")),
+                 QStringLiteral("123456789 TX 5A 4A 02 C1 00 A5 | 版本查询"));
+    }
+
+    void traceFileAppendsWhileItLives() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath("trace.txt");
+        QVERIFY(WriteFile(path, "earlier run\n"));
+        FrameFeed feed;
+        std::optional<trace::TTraceFile> file(std::in_place, path, feed);
+        const qint64 before = trace::MsSinceStart();
+        emit feed.frameSent(bytes("5A4A02C100A5"));
+        emit feed.frameReceived(bytes("5506C18600AA"));
+        QFile written(path);
+        QVERIFY(
+            written.open(QIODevice::ReadOnly)); // readable before the sink closes: written through
+        const QStringList lines = QString::fromUtf8(written.readAll()).split('\n');
+        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines[0], QStringLiteral("earlier run"));
+        QCOMPARE(lines[1].section(" TX ", 1), QStringLiteral("5A 4A 02 C1 00 A5 | 版本查询"));
+        QCOMPARE(lines[2].section(" RX ", 1), QStringLiteral("55 06 C1 86 00 AA | 版本 V1.34"));
+        QVERIFY(lines[1].trimmed().section(' ', 0, 0).toLongLong() >= before);
+        QCOMPARE(lines[3], QString());
+        file.reset();
+        emit feed.frameSent(bytes("5A4A02C100A5"));
+        written.seek(0);
+        QCOMPARE(written.readAll().count('\n'), 3);
+    }
+
+    void traceFileThatCannotBeOpenedNamesIt() {
+        FrameFeed feed;
+        QVERIFY(ErrorText<std::runtime_error>([&] {
+                    trace::TTraceFile file(QStringLiteral("/nonexistent/trace.txt"), feed);
+                }).contains(QStringLiteral("/nonexistent/trace.txt")));
+    }
 };
-
-void TestTrace::frameMeaning_data() {
-    QTest::addColumn<Direction>("direction");
-    QTest::addColumn<QByteArray>("frame");
-    QTest::addColumn<QString>("meaning");
-    const auto tx = [](const char* name, const QByteArray& frame, const char* meaning) {
-        QTest::newRow(name) << Direction::Sent << frame << QString::fromUtf8(meaning);
-    };
-    const auto rx = [](const char* name, const QByteArray& frame, const char* meaning) {
-        QTest::newRow(name) << Direction::Received << frame << QString::fromUtf8(meaning);
-    };
-    tx("handshake", bytes("5A4A024508A5"), "握手");
-    tx("version", bytes("5A4A02C100A5"), "版本查询");
-    tx("fusion count", bytes("5A4A024900A5"), "熔接次数查询");
-    tx("current group", bytes("5A4A024400A5"), "当前组别查询");
-    tx("device id", bytes("5A4A024800A5"), "设备ID查询");
-    tx("read params", bytes("5A4A024000A5"), "参数读取");
-    tx("block length", bytes("5A4A02C700A5"), "参数长度查询");
-    tx("environment", bytes("5A4A024E00A5"), "环境状态查询");
-    tx("core reset", bytes("5A4A024700A5"), "调芯复位");
-    tx("origin", bytes("5A4A024600A5"), "重置原点");
-    tx("read calibration", bytes("5A4A023000A5"), "校正参数读取");
-    tx("other command", bytes("5A4A029900A5"), "未知命令 99");
-    tx("write 32", withPayload("5A4B20", 32, "A5"), "参数写入 32 字节");
-    tx("write 38", withPayload("5A4B26", 38, "A5"), "参数写入 38 字节");
-    tx("write calibration", bytes("5A3A040A05FBF6A5"), "校正参数写入 10 5 -5 -10");
-    tx("save as factory", bytes("5A0A83C50000000000A5"), "保存到出厂设置");
-    tx("restore factory", bytes("5A0A83C60000000000A5"), "恢复出厂参数");
-    tx("arc test", bytes("5A0A810004F4010000A5"), "放电测试 电流 1024 时长 500");
-    tx("no end byte", bytes("5A4A024508"), "未知");
-    tx("count does not fit", bytes("5A4A03450800A5"), "未知");
-    tx("an answer sent", bytes("550545C0AA"), "未知");
-    rx("handshake accepted", bytes("550545C0AA"), "握手应答");
-    rx("handshake refused", bytes("550545C1AA"), "握手应答 C1（不接受）");
-    rx("version 134", bytes("5506C18600AA"), "版本 V1.34");
-    rx("version 140", bytes("5506C18C00AA"), "版本 V1.4");
-    rx("version short", bytes("5505C186AA"), "版本（数据不足）");
-    rx("block length", bytes("5506C72600AA"), "参数长度 38");
-    rx("fusion count", bytes("550649D204AA"), "熔接次数 1234");
-    rx("current group", bytes("55054403AA"), "当前组别 3");
-    rx("device id", bytes("550E48") + "SPL202600\x07" + bytes("AA"), "设备ID SPL202600.");
-    rx("environment", bytes("550C4E2D00FD00F4030501AA"), "环境 RH=45 T=25.30 P=1012 T=26.10");
-    rx("params 38", withPayload("552A40", 38, "AA"), "参数块 38 字节");
-    rx("params 32", withPayload("552440", 32, "AA"), "参数块 32 字节");
-    rx("other answer", bytes("550477AA"), "未知应答 77");
-    rx("wrong end byte", bytes("5506C18600AB"), "未知");
-    rx("length does not fit", bytes("5507C18600AA"), "未知");
-    rx("a command received", bytes("5A4A024508A5"), "未知");
-}
-
-void TestTrace::frameMeaning() {
-    QFETCH(Direction, direction);
-    QFETCH(QByteArray, frame);
-    QFETCH(QString, meaning);
-    QCOMPARE(trace::FrameMeaning(direction, frame), meaning);
-}
-
-void TestTrace::traceLineLayout() {
-    QCOMPARE(trace::TraceLine(1234, Direction::Received, bytes("5506C18600AA")),
-             QStringLiteral("    1234 RX 55 06 C1 86 00 AA | 版本 V1.34"));
-    QCOMPARE(trace::TraceLine(123456789, Direction::Sent, bytes("5A4A02C100A5")),
-             QStringLiteral("123456789 TX 5A 4A 02 C1 00 A5 | 版本查询"));
-}
-
-void TestTrace::traceFileAppendsWhileItLives() {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("trace.txt");
-    {
-        QFile old(path);
-        QVERIFY(old.open(QIODevice::WriteOnly));
-        old.write("earlier run\n");
-    }
-    FrameFeed feed;
-    std::optional<trace::TTraceFile> file(std::in_place, path, feed);
-    const qint64 before = trace::MsSinceStart();
-    emit feed.frameSent(bytes("5A4A02C100A5"));
-    emit feed.frameReceived(bytes("5506C18600AA"));
-    QFile written(path);
-    QVERIFY(written.open(QIODevice::ReadOnly)); // readable before the sink closes: written through
-    const QStringList lines = QString::fromUtf8(written.readAll()).split('\n');
-    QCOMPARE(lines.size(), 4);
-    QCOMPARE(lines[0], QStringLiteral("earlier run"));
-    QCOMPARE(lines[1].section(" TX ", 1), QStringLiteral("5A 4A 02 C1 00 A5 | 版本查询"));
-    QCOMPARE(lines[2].section(" RX ", 1), QStringLiteral("55 06 C1 86 00 AA | 版本 V1.34"));
-    QVERIFY(lines[1].trimmed().section(' ', 0, 0).toLongLong() >= before);
-    QCOMPARE(lines[3], QString());
-    file.reset();
-    emit feed.frameSent(bytes("5A4A02C100A5"));
-    written.seek(0);
-    QCOMPARE(written.readAll().count('\n'), 3);
-}
-
-void TestTrace::traceFileThatCannotBeOpenedNamesIt() {
-    FrameFeed feed;
-    try {
-        trace::TTraceFile file(QStringLiteral("/nonexistent/trace.txt"), feed);
-        QFAIL("opened");
-    } catch (const std::runtime_error& e) {
-        QVERIFY(QString::fromUtf8(e.what()).contains(QStringLiteral("/nonexistent/trace.txt")));
-    }
-}
 
 QTEST_GUILESS_MAIN(TestTrace)
 #include "tst_trace.moc"

@@ -28,211 +28,196 @@ const QString kNotFound = QStringLiteral("未发现有设备连接！");
 class TestWindowDiscovery : public QObject {
     Q_OBJECT
 private slots:
-    void findsSplicerOnSecondConverter();
-    void noConverterUpToCom21ShowsNotFound();
-    void unplugNotifications_data();
-    void unplugNotifications();
-    void plugWhileDisconnectedSearches();
-    void plugWhileConnectedKeepsConnection();
-    void connectCommandWhileConnectedSearchesAgainFromCom1();
-    void disconnectCommandWhileDisconnectedChangesNothing();
-    void portHeldByAnotherProgramStopsSearch();
-    void searchRequestedDuringSearchRunsAfterIt();
-    void connectCommandDuringSearchReconnectsAfterIt();
-    void closingWithoutSplicerShowsNothing();
-    void closingDuringSearchEndsIt();
-    void notificationRoutinePostsToWindow();
-};
-
-void TestWindowDiscovery::findsSplicerOnSecondConverter() {
-    WindowFixture f;
-    SimulatedSplicer::Options late;
-    late.answerDelayMs = 500; // too late for the 200 ms wait
-    SimulatedSplicer& com3 = f.AddSplicer(3, late);
-    SimulatedSplicer& com7 = f.AddSplicer(7);
-    f.Connect(7);
-    QCOMPARE(FrameTexts(com3), QStringList{"5A 4A 02 45 08 A5"});
-    QVERIFY(MsBetween(com3.Frames()[0], com7.Frames()[0]) >= 200 - kStampJitterMs);
-    QCOMPARE(f.Link().ComPort().Port(), std::string("COM7"));
-    QCOMPARE(f.window->StatusText(0), QString("已连接设备"));
-    QVERIFY(connectAction(f)->isChecked());
-    QCOMPARE(FrameTexts(com7).last(), QString("5A 4A 02 40 00 A5"));
-    QCOMPARE(f.converter.notifyRequests, 2); // each port the search opened asked for them
-    QVERIFY(f.boxes.shown.isEmpty());
-    serial::TComPort other; // the search let COM3 go, so another program can have it
-    other.SetPort(com3.SlavePath());
-    QVERIFY_THROWS_NO_EXCEPTION(other.Open());
-}
-
-void TestWindowDiscovery::noConverterUpToCom21ShowsNotFound() {
-    WindowFixture f;
-    f.AddSplicer(22); // never tried, though it would answer
-    f.window->FindDevice();
-    QCOMPARE(f.boxes.Texts(), QStringList{kNotFound});
-    QCOMPARE(f.window->StatusText(0), QString("Ready"));
-    QVERIFY(!connectAction(f)->isChecked());
-    QCOMPARE(f.converter.notifyRequests, 0); // no port opened, no notification asked for
-}
-
-void TestWindowDiscovery::unplugNotifications_data() {
-    QTest::addColumn<int>("value");
-    QTest::addColumn<bool>("stillConnected");
-    QTest::newRow("own port -7") << -7 << false;
-    QTest::newRow("other port -3") << -3 << true;
-}
-
-void TestWindowDiscovery::unplugNotifications() {
-    QFETCH(int, value);
-    QFETCH(bool, stillConnected);
-    WindowFixture f;
-    f.AddSplicer(7);
-    f.Connect(7);
-    TfrmMain::DeviceNotifyCallback(value);
-    QCoreApplication::processEvents();
-    QCOMPARE(f.Link().ComPort().Connected(), stillConnected);
-    QCOMPARE(f.Link().State().HandshakeSeen, stillConnected);
-    QCOMPARE(f.window->StatusText(0), QString(stillConnected ? "已连接设备" : "已断开设备"));
-    QCOMPARE(connectAction(f)->isChecked(), stillConnected);
-    QCOMPARE(f.window->StatusText(1), QString("V1.34")); // kept after a disconnect
-
-    // After a menu disconnect the unplug of the old port changes nothing.
-    f.window->actDevDisConnectExecute();
-    QSignalSpy disconnected(&f.Link(), &SplicerLink::deviceDisconnected);
-    TfrmMain::DeviceNotifyCallback(-7);
-    QCoreApplication::processEvents();
-    QCOMPARE(f.window->StatusText(0), QString("已断开设备"));
-    QCOMPARE(disconnected.count(), 0);
-}
-
-void TestWindowDiscovery::plugWhileDisconnectedSearches() {
-    WindowFixture f;
-    SimulatedSplicer& sim = f.AddSplicer(2);
-    f.window->MSG_CH341(0);
-    QVERIFY(f.Link().State().HandshakeSeen);
-    QCOMPARE(f.Link().State().PortNumber, 2);
-    QCOMPARE(FrameTexts(sim).first(), QString("5A 4A 02 45 08 A5"));
-}
-
-void TestWindowDiscovery::plugWhileConnectedKeepsConnection() {
-    WindowFixture f;
-    SimulatedSplicer& com2 = f.AddSplicer(2, silent());
-    SimulatedSplicer& com5 = f.AddSplicer(5);
-    f.Connect(5);
-    com2.ClearFrames();
-    com5.ClearFrames();
-    f.window->MSG_CH341(4);
-    QCOMPARE(f.Link().ComPort().Port(), std::string("COM5"));
-    QVERIFY(f.Link().ComPort().Connected());
-    // Nothing went to either port.
-    QCOMPARE(f.SentSoFar(5), QStringList());
-    QVERIFY(com2.Frames().empty());
-}
-
-void TestWindowDiscovery::connectCommandWhileConnectedSearchesAgainFromCom1() {
-    WindowFixture f;
-    SimulatedSplicer& com1 = f.AddSplicer(1, silent());
-    SimulatedSplicer& com4 = f.AddSplicer(4);
-    f.Connect(4);
-    com1.ClearFrames();
-    com4.ClearFrames();
-    // Seen during the wait on COM1: the connection was dropped before the search.
-    QString duringSearch;
-    bool handshakeDuringSearch = true;
-    QTimer::singleShot(50, [&] {
-        duringSearch = f.window->StatusText(0);
-        handshakeDuringSearch = f.Link().State().HandshakeSeen;
-    });
-    f.window->actDevConnectExecute();
-    QCOMPARE(duringSearch, QString("已断开设备"));
-    QVERIFY(!handshakeDuringSearch);
-    QCOMPARE(FrameTexts(com1), QStringList{"5A 4A 02 45 08 A5"});
-    QCOMPARE(FrameTexts(com4).first(), QString("5A 4A 02 45 08 A5"));
-    QVERIFY(f.Link().State().HandshakeSeen);
-    QCOMPARE(f.window->StatusText(0), QString("已连接设备"));
-    QVERIFY(connectAction(f)->isChecked());
-}
-
-void TestWindowDiscovery::disconnectCommandWhileDisconnectedChangesNothing() {
-    WindowFixture f;
-    f.window->actDevDisConnectExecute();
-    QCOMPARE(f.window->StatusText(0), QString("Ready"));
-    QVERIFY(!connectAction(f)->isChecked());
-}
-
-void TestWindowDiscovery::portHeldByAnotherProgramStopsSearch() {
-    WindowFixture f;
-    f.AddSplicer(2, silent());
-    SimulatedSplicer& com6 = f.AddSplicer(6);
-    serial::TComPort other;
-    other.SetPort(f.splicers.at(2)->SlavePath());
-    other.Open();
-    try {
-        f.window->FindDevice();
-        QFAIL("no error");
-    } catch (const serial::EComPort& e) {
-        QCOMPARE(e.Code(), 1);
-        QVERIFY(QString(e.what()).startsWith("Unable to open com port (win error code: "));
+    void findsSplicerOnSecondConverter() {
+        WindowFixture f;
+        SimulatedSplicer::Options late;
+        late.answerDelayMs = 500; // too late for the 200 ms wait
+        SimulatedSplicer& com3 = f.AddSplicer(3, late);
+        SimulatedSplicer& com7 = f.AddSplicer(7);
+        f.Connect(7);
+        QCOMPARE(FrameTexts(com3), QStringList{"5A 4A 02 45 08 A5"});
+        QVERIFY(MsBetween(com3.Frames()[0], com7.Frames()[0]) >= 200 - kStampJitterMs);
+        QCOMPARE(f.Link().ComPort().Port(), std::string("COM7"));
+        QCOMPARE(f.window->StatusText(0), QString("已连接设备"));
+        QVERIFY(connectAction(f)->isChecked());
+        QCOMPARE(FrameTexts(com7).last(), QString("5A 4A 02 40 00 A5"));
+        QCOMPARE(f.converter.notifyRequests, 2); // each port the search opened asked for them
+        QVERIFY(f.boxes.shown.isEmpty());
+        serial::TComPort other; // the search let COM3 go, so another program can have it
+        other.SetPort(com3.SlavePath());
+        QVERIFY_THROWS_NO_EXCEPTION(other.Open());
     }
-    QVERIFY(!f.Link().ComPort().Connected());
-    QVERIFY(f.boxes.shown.isEmpty()); // no "not found" message
-    f.window->btnReadClick();         // and COM6 was never tried
-    QVERIFY(com6.Frames().empty());
-}
 
-void TestWindowDiscovery::searchRequestedDuringSearchRunsAfterIt() {
-    WindowFixture f;
-    SimulatedSplicer& com3 = f.AddSplicer(3, silent());
-    QTimer::singleShot(50, [] { TfrmMain::DeviceNotifyCallback(0); });
-    f.window->FindDevice();
-    // Two searches, one after the other: the second handshake came after the first wait ended.
-    const auto frames = com3.Frames();
-    QCOMPARE(frames.size(), size_t(2));
-    QVERIFY(MsBetween(frames[0], frames[1]) >= 200 - kStampJitterMs);
-    QCOMPARE(f.boxes.Texts(), (QStringList{kNotFound, kNotFound}));
-}
+    void noConverterUpToCom21ShowsNotFound() {
+        WindowFixture f;
+        f.AddSplicer(22); // never tried, though it would answer
+        f.window->FindDevice();
+        QCOMPARE(f.boxes.Texts(), QStringList{kNotFound});
+        QCOMPARE(f.window->StatusText(0), QString("Ready"));
+        QVERIFY(!connectAction(f)->isChecked());
+        QCOMPARE(f.converter.notifyRequests, 0); // no port opened, no notification asked for
+    }
 
-void TestWindowDiscovery::connectCommandDuringSearchReconnectsAfterIt() {
-    WindowFixture f;
-    SimulatedSplicer& com3 = f.AddSplicer(3, silent());
-    SimulatedSplicer& com5 = f.AddSplicer(5);
-    QTimer::singleShot(50, [&] { f.window->actDevConnectExecute(); });
-    f.window->FindDevice();
-    // The first search connected on COM5; the command then disconnected and searched again.
-    QCOMPARE(FrameTexts(com3), (QStringList{"5A 4A 02 45 08 A5", "5A 4A 02 45 08 A5"}));
-    QCOMPARE(FrameTexts(com5).count("5A 4A 02 45 08 A5"), 2);
-    QVERIFY(f.Link().State().HandshakeSeen);
-    QCOMPARE(f.Link().State().PortNumber, 5);
-}
+    void unplugNotifications_data() {
+        QTest::addColumn<int>("value");
+        QTest::addColumn<bool>("stillConnected");
+        QTest::newRow("own port -7") << -7 << false;
+        QTest::newRow("other port -3") << -3 << true;
+    }
 
-void TestWindowDiscovery::closingWithoutSplicerShowsNothing() {
-    WindowFixture f;
-    f.window->close();
-    QVERIFY(f.boxes.shown.isEmpty());
-    QCOMPARE(f.window->StatusText(0), QString("Ready"));
-    QCOMPARE(f.converter.notifyCancels, 1);
-    QVERIFY(f.converter.routine == nullptr);
-}
+    void unplugNotifications() {
+        QFETCH(int, value);
+        QFETCH(bool, stillConnected);
+        WindowFixture f;
+        f.AddSplicer(7);
+        f.Connect(7);
+        TfrmMain::DeviceNotifyCallback(value);
+        QCoreApplication::processEvents();
+        QCOMPARE(f.Link().ComPort().Connected(), stillConnected);
+        QCOMPARE(f.Link().State().HandshakeSeen, stillConnected);
+        QCOMPARE(f.window->StatusText(0), QString(stillConnected ? "已连接设备" : "已断开设备"));
+        QCOMPARE(connectAction(f)->isChecked(), stillConnected);
+        QCOMPARE(f.window->StatusText(1), QString("V1.34")); // kept after a disconnect
 
-void TestWindowDiscovery::closingDuringSearchEndsIt() {
-    WindowFixture f;
-    f.AddSplicer(2, silent());
-    SimulatedSplicer& com9 = f.AddSplicer(9);
-    QTimer::singleShot(50, [&] { f.window->close(); });
-    f.window->FindDevice();
-    QVERIFY(com9.Frames().empty()); // no later port was tried
-    QVERIFY(f.boxes.shown.isEmpty());
-    QVERIFY(!f.Link().ComPort().Connected());
-}
+        // After a menu disconnect the unplug of the old port changes nothing.
+        f.window->actDevDisConnectExecute();
+        QSignalSpy disconnected(&f.Link(), &SplicerLink::deviceDisconnected);
+        TfrmMain::DeviceNotifyCallback(-7);
+        QCoreApplication::processEvents();
+        QCOMPARE(f.window->StatusText(0), QString("已断开设备"));
+        QCOMPARE(disconnected.count(), 0);
+    }
 
-void TestWindowDiscovery::notificationRoutinePostsToWindow() {
-    WindowFixture f;
-    f.AddSplicer(7);
-    f.Connect(7);
-    std::thread other([] { TfrmMain::DeviceNotifyCallback(-7); });
-    other.join();
-    QVERIFY(f.Link().ComPort().Connected()); // posted, not handled on that thread
-    QTRY_VERIFY_WITH_TIMEOUT(!f.Link().ComPort().Connected(), 2000);
-}
+    void plugWhileDisconnectedSearches() {
+        WindowFixture f;
+        SimulatedSplicer& sim = f.AddSplicer(2);
+        f.window->MSG_CH341(0);
+        QVERIFY(f.Link().State().HandshakeSeen);
+        QCOMPARE(f.Link().State().PortNumber, 2);
+        QCOMPARE(FrameTexts(sim).first(), QString("5A 4A 02 45 08 A5"));
+    }
+
+    void plugWhileConnectedKeepsConnection() {
+        WindowFixture f;
+        SimulatedSplicer& com2 = f.AddSplicer(2, silent());
+        SimulatedSplicer& com5 = f.AddSplicer(5);
+        f.Connect(5);
+        com2.ClearFrames();
+        com5.ClearFrames();
+        f.window->MSG_CH341(4);
+        QCOMPARE(f.Link().ComPort().Port(), std::string("COM5"));
+        QVERIFY(f.Link().ComPort().Connected());
+        // Nothing went to either port.
+        QCOMPARE(f.SentSoFar(5), QStringList());
+        QVERIFY(com2.Frames().empty());
+    }
+
+    void connectCommandWhileConnectedSearchesAgainFromCom1() {
+        WindowFixture f;
+        SimulatedSplicer& com1 = f.AddSplicer(1, silent());
+        SimulatedSplicer& com4 = f.AddSplicer(4);
+        f.Connect(4);
+        com1.ClearFrames();
+        com4.ClearFrames();
+        // Seen during the wait on COM1: the connection was dropped before the search.
+        QString duringSearch;
+        bool handshakeDuringSearch = true;
+        QTimer::singleShot(50, [&] {
+            duringSearch = f.window->StatusText(0);
+            handshakeDuringSearch = f.Link().State().HandshakeSeen;
+        });
+        f.window->actDevConnectExecute();
+        QCOMPARE(duringSearch, QString("已断开设备"));
+        QVERIFY(!handshakeDuringSearch);
+        QCOMPARE(FrameTexts(com1), QStringList{"5A 4A 02 45 08 A5"});
+        QCOMPARE(FrameTexts(com4).first(), QString("5A 4A 02 45 08 A5"));
+        QVERIFY(f.Link().State().HandshakeSeen);
+        QCOMPARE(f.window->StatusText(0), QString("已连接设备"));
+        QVERIFY(connectAction(f)->isChecked());
+    }
+
+    void disconnectCommandWhileDisconnectedChangesNothing() {
+        WindowFixture f;
+        f.window->actDevDisConnectExecute();
+        QCOMPARE(f.window->StatusText(0), QString("Ready"));
+        QVERIFY(!connectAction(f)->isChecked());
+    }
+
+    void portHeldByAnotherProgramStopsSearch() {
+        WindowFixture f;
+        f.AddSplicer(2, silent());
+        SimulatedSplicer& com6 = f.AddSplicer(6);
+        serial::TComPort other;
+        other.SetPort(f.splicers.at(2)->SlavePath());
+        other.Open();
+        try {
+            f.window->FindDevice();
+            QFAIL("no error");
+        } catch (const serial::EComPort& e) {
+            QCOMPARE(e.Code(), 1);
+            QVERIFY(QString(e.what()).startsWith("Unable to open com port (win error code: "));
+        }
+        QVERIFY(!f.Link().ComPort().Connected());
+        QVERIFY(f.boxes.shown.isEmpty()); // no "not found" message
+        f.window->btnReadClick();         // and COM6 was never tried
+        QVERIFY(com6.Frames().empty());
+    }
+
+    void searchRequestedDuringSearchRunsAfterIt() {
+        WindowFixture f;
+        SimulatedSplicer& com3 = f.AddSplicer(3, silent());
+        QTimer::singleShot(50, [] { TfrmMain::DeviceNotifyCallback(0); });
+        f.window->FindDevice();
+        // Two searches, one after the other: the second handshake came after the first wait ended.
+        const auto frames = com3.Frames();
+        QCOMPARE(frames.size(), size_t(2));
+        QVERIFY(MsBetween(frames[0], frames[1]) >= 200 - kStampJitterMs);
+        QCOMPARE(f.boxes.Texts(), (QStringList{kNotFound, kNotFound}));
+    }
+
+    void connectCommandDuringSearchReconnectsAfterIt() {
+        WindowFixture f;
+        SimulatedSplicer& com3 = f.AddSplicer(3, silent());
+        SimulatedSplicer& com5 = f.AddSplicer(5);
+        QTimer::singleShot(50, [&] { f.window->actDevConnectExecute(); });
+        f.window->FindDevice();
+        // The first search connected on COM5; the command then disconnected and searched again.
+        QCOMPARE(FrameTexts(com3), (QStringList{"5A 4A 02 45 08 A5", "5A 4A 02 45 08 A5"}));
+        QCOMPARE(FrameTexts(com5).count("5A 4A 02 45 08 A5"), 2);
+        QVERIFY(f.Link().State().HandshakeSeen);
+        QCOMPARE(f.Link().State().PortNumber, 5);
+    }
+
+    void closingWithoutSplicerShowsNothing() {
+        WindowFixture f;
+        f.window->close();
+        QVERIFY(f.boxes.shown.isEmpty());
+        QCOMPARE(f.window->StatusText(0), QString("Ready"));
+        QCOMPARE(f.converter.notifyCancels, 1);
+        QVERIFY(f.converter.routine == nullptr);
+    }
+
+    void closingDuringSearchEndsIt() {
+        WindowFixture f;
+        f.AddSplicer(2, silent());
+        SimulatedSplicer& com9 = f.AddSplicer(9);
+        QTimer::singleShot(50, [&] { f.window->close(); });
+        f.window->FindDevice();
+        QVERIFY(com9.Frames().empty()); // no later port was tried
+        QVERIFY(f.boxes.shown.isEmpty());
+        QVERIFY(!f.Link().ComPort().Connected());
+    }
+
+    void notificationRoutinePostsToWindow() {
+        WindowFixture f;
+        f.AddSplicer(7);
+        f.Connect(7);
+        std::thread other([] { TfrmMain::DeviceNotifyCallback(-7); });
+        other.join();
+        QVERIFY(f.Link().ComPort().Connected()); // posted, not handled on that thread
+        QTRY_VERIFY_WITH_TIMEOUT(!f.Link().ComPort().Connected(), 2000);
+    }
+};
 
 QTEST_MAIN(TestWindowDiscovery)
 #include "tst_window_discovery.moc"

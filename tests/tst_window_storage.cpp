@@ -1,5 +1,6 @@
 // The parameter set saved in section "Param" of config.ini and loaded back.
 #include "config/Config.h"
+#include "kit/Row.h"
 #include "kit/WindowFixture.h"
 #include "main/SpinEdit.h"
 #include "protocol/IntText.h"
@@ -32,146 +33,130 @@ QByteArray withParams(const QByteArray& adjust, const QByteArray& push,
 class TestWindowStorage : public QObject {
     Q_OBJECT
 private slots:
-    void saveAppendsSectionKeepingOtherBytes();
-    void saveAnsweredNoLeavesFileUnchanged_data();
-    void saveAnsweredNoLeavesFileUnchanged();
-    void saveStopsAtRefusedWrite();
-    void loadScalesToFirmware_data();
-    void loadScalesToFirmware();
-    void loadWithPortClosedUsesOlderScale();
-    void loadWithoutSectionStopsWithIntegerError();
-    void loadReadsCheckBoxesAsIntegers_data();
-    void loadReadsCheckBoxesAsIntegers();
-    void loadShowsValuesOutsideTheRange();
-    void emptyFieldSavesEmptyAndStopsTheLoad();
+    void saveAppendsSectionKeepingOtherBytes() {
+        const QByteArray before = "; kept\r\n[system]\r\ndriverinstall=0\r\n";
+        WindowFixture f(before);
+        f.window->btnSaveClick();
+        // The file's own line ends are kept for what is added.
+        QCOMPARE(f.ConfigBytes(), before + QByteArray(kSavedDefaults).replace("\n", "\r\n"));
+        QCOMPARE(f.boxes.Texts(), QStringList{"你需要保存当前参数到文件吗？"});
+    }
+
+    void saveAnsweredNoLeavesFileUnchanged_data() {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("No") << int(Answer::No);
+        QTest::newRow("title-bar close") << int(Answer::Closed);
+    }
+
+    void saveAnsweredNoLeavesFileUnchanged() {
+        QFETCH(int, answer);
+        const QByteArray before = withParams("800", "40");
+        WindowFixture f(before);
+        f.boxes.answers = {Answer(answer)};
+        f.window->btnSaveClick();
+        QCOMPARE(f.ConfigBytes(), before);
+    }
+
+    void saveStopsAtRefusedWrite() {
+        WindowFixture f(withParams("800", "40"));
+        ::chmod(QFile::encodeName(f.ConfigPath()).constData(), 0444);
+        QCOMPARE(ErrorText<config::EConfigWrite>([&] { f.window->btnSaveClick(); }),
+                 "Unable to write to " + f.ConfigPath());
+        ::chmod(QFile::encodeName(f.ConfigPath()).constData(), 0644);
+        QCOMPARE(f.ConfigBytes(), withParams("800", "40"));
+    }
+
+    void loadScalesToFirmware_data() {
+        QTest::addColumn<int>("firmware");
+        QTest::addColumn<QString>("adjust");
+        QTest::addColumn<QString>("push");
+        QTest::addColumn<QString>("adjustShown");
+        QTest::addColumn<QString>("pushShown");
+        row("138: 100, 5", 138, "100", "5", "800", "40");
+        row("138: 250, 16", 138, "250", "16", "2000", "128");
+        row("138: 251, 17 stay", 138, "251", "17", "251", "17");
+        row("200: 2000 stays", 200, "2000", "40", "2000", "40");
+        row("138: leading zero", 138, "0100", "05", "800", "40");
+        row("137: 800, 40", 137, "800", "40", "100", "5");
+        row("134: 260 half to even", 134, "260", "20", "32", "2");
+        row("134: 268 half to even", 134, "268", "17", "34", "2");
+        row("134: 251, 16", 134, "251", "16", "31", "16");
+        row("134: 250 stays", 134, "250", "5", "250", "5");
+    }
+
+    void loadScalesToFirmware() {
+        QFETCH(int, firmware);
+        QFETCH(QString, adjust);
+        QFETCH(QString, push);
+        QFETCH(QString, adjustShown);
+        QFETCH(QString, pushShown);
+        WindowFixture f(withParams(adjust.toUtf8(), push.toUtf8()));
+        SimulatedSplicer::Options o;
+        o.firmware = uint16_t(firmware);
+        f.OpenSplicer(1, o);
+        f.window->btnOpenClick();
+        QCOMPARE(f.Spin("edtAdjustLeft")->text(), adjustShown);
+        QCOMPARE(f.Spin("edtAdjustRight")->text(), adjustShown);
+        QCOMPARE(f.Spin("edtFusePushLength")->text(), pushShown);
+        QCOMPARE(f.boxes.shown, QStringList{"acknowledge|Confirm|参数加载完毕！"});
+    }
+
+    void loadWithPortClosedUsesOlderScale() {
+        WindowFixture f(withParams("800", "40"));
+        f.window->btnOpenClick();
+        QCOMPARE(f.boxes.Texts(), QStringList{" 未连接设备！ "});
+        QCOMPARE(f.Spin("edtAdjustLeft")->text(), QString("100"));
+        QCOMPARE(f.Spin("edtFusePushLength")->text(), QString("5"));
+    }
+
+    void loadWithoutSectionStopsWithIntegerError() {
+        WindowFixture f("[system]\ndriverinstall=0\n");
+        QCOMPARE(ErrorText<EConvertError>([&] { f.window->btnOpenClick(); }),
+                 QString("'' is not a valid integer value"));
+        for (const char* name :
+             {"edtHeat", "edtCurrent1", "edtTime5", "edtPushLeft", "edtAdjustRight"})
+            QCOMPARE(f.Spin(name)->text(), QString());
+        QCOMPARE(f.Spin("edtDustCurrent")->text(), QString("30")); // later steps did not run
+        QVERIFY(f.boxes.shown.isEmpty());
+    }
+
+    void loadReadsCheckBoxesAsIntegers_data() {
+        QTest::addColumn<QByteArray>("value");
+        QTest::addColumn<bool>("ticked");
+        QTest::newRow("2") << QByteArray("2") << true;
+        QTest::newRow("0x1") << QByteArray("0x1") << true;
+        QTest::newRow("true") << QByteArray("true") << false;
+        QTest::newRow("yes") << QByteArray("yes") << false;
+        QTest::newRow("empty") << QByteArray("") << false;
+    }
+
+    void loadReadsCheckBoxesAsIntegers() {
+        QFETCH(QByteArray, value);
+        QFETCH(bool, ticked);
+        WindowFixture f(
+            withParams("100", "5", "cbpullpush=" + value + "\ncbAdjustReset=" + value + "\n"));
+        f.window->btnOpenClick();
+        QCOMPARE(f.Check("cbpullpush")->isChecked(), ticked);
+        QCOMPARE(f.Check("cbAdjustReset")->isChecked(), ticked);
+    }
+
+    void loadShowsValuesOutsideTheRange() {
+        WindowFixture f(
+            "[Param]\nHeat=500\nAdjustLeft=2400\nAdjustRight=100\nedtFusePushLength=5\n");
+        f.window->btnOpenClick();
+        QCOMPARE(f.Spin("edtHeat")->text(), QString("500"));
+        QCOMPARE(f.Spin("edtAdjustLeft")->text(), QString("300")); // older scale: 2400 / 8
+    }
+
+    void emptyFieldSavesEmptyAndStopsTheLoad() {
+        WindowFixture f;
+        f.Spin("edtAdjustLeft")->setText("");
+        f.window->btnSaveClick();
+        QVERIFY(f.ConfigBytes().contains("\nAdjustLeft=\n"));
+        QVERIFY_THROWS_EXCEPTION(EConvertError, f.window->btnOpenClick());
+        QCOMPARE(f.Spin("edtAdjustLeft")->text(), QString());
+    }
 };
-
-void TestWindowStorage::saveAppendsSectionKeepingOtherBytes() {
-    const QByteArray before = "; kept\r\n[system]\r\ndriverinstall=0\r\n";
-    WindowFixture f(before);
-    f.window->btnSaveClick();
-    // The file's own line ends are kept for what is added.
-    QCOMPARE(f.ConfigBytes(), before + QByteArray(kSavedDefaults).replace("\n", "\r\n"));
-    QCOMPARE(f.boxes.Texts(), QStringList{"你需要保存当前参数到文件吗？"});
-}
-
-void TestWindowStorage::saveAnsweredNoLeavesFileUnchanged_data() {
-    QTest::addColumn<int>("answer");
-    QTest::newRow("No") << int(Answer::No);
-    QTest::newRow("title-bar close") << int(Answer::Closed);
-}
-
-void TestWindowStorage::saveAnsweredNoLeavesFileUnchanged() {
-    QFETCH(int, answer);
-    const QByteArray before = withParams("800", "40");
-    WindowFixture f(before);
-    f.boxes.answers = {Answer(answer)};
-    f.window->btnSaveClick();
-    QCOMPARE(f.ConfigBytes(), before);
-}
-
-void TestWindowStorage::saveStopsAtRefusedWrite() {
-    WindowFixture f(withParams("800", "40"));
-    ::chmod(QFile::encodeName(f.ConfigPath()).constData(), 0444);
-    QCOMPARE(ErrorText<config::EConfigWrite>([&] { f.window->btnSaveClick(); }),
-             "Unable to write to " + f.ConfigPath());
-    ::chmod(QFile::encodeName(f.ConfigPath()).constData(), 0644);
-    QCOMPARE(f.ConfigBytes(), withParams("800", "40"));
-}
-
-void TestWindowStorage::loadScalesToFirmware_data() {
-    QTest::addColumn<int>("firmware");
-    QTest::addColumn<QString>("adjust");
-    QTest::addColumn<QString>("push");
-    QTest::addColumn<QString>("adjustShown");
-    QTest::addColumn<QString>("pushShown");
-    const auto row = [](const char* name, int firmware, const char* adjust, const char* push,
-                        const char* adjustShown, const char* pushShown) {
-        QTest::newRow(name) << firmware << QString(adjust) << QString(push) << QString(adjustShown)
-                            << QString(pushShown);
-    };
-    row("138: 100, 5", 138, "100", "5", "800", "40");
-    row("138: 250, 16", 138, "250", "16", "2000", "128");
-    row("138: 251, 17 stay", 138, "251", "17", "251", "17");
-    row("200: 2000 stays", 200, "2000", "40", "2000", "40");
-    row("138: leading zero", 138, "0100", "05", "800", "40");
-    row("137: 800, 40", 137, "800", "40", "100", "5");
-    row("134: 260 half to even", 134, "260", "20", "32", "2");
-    row("134: 268 half to even", 134, "268", "17", "34", "2");
-    row("134: 251, 16", 134, "251", "16", "31", "16");
-    row("134: 250 stays", 134, "250", "5", "250", "5");
-}
-
-void TestWindowStorage::loadScalesToFirmware() {
-    QFETCH(int, firmware);
-    QFETCH(QString, adjust);
-    QFETCH(QString, push);
-    QFETCH(QString, adjustShown);
-    QFETCH(QString, pushShown);
-    WindowFixture f(withParams(adjust.toUtf8(), push.toUtf8()));
-    SimulatedSplicer::Options o;
-    o.firmware = uint16_t(firmware);
-    f.OpenSplicer(1, o);
-    f.window->btnOpenClick();
-    QCOMPARE(f.Spin("edtAdjustLeft")->text(), adjustShown);
-    QCOMPARE(f.Spin("edtAdjustRight")->text(), adjustShown);
-    QCOMPARE(f.Spin("edtFusePushLength")->text(), pushShown);
-    QCOMPARE(f.boxes.shown, QStringList{"acknowledge|Confirm|参数加载完毕！"});
-}
-
-void TestWindowStorage::loadWithPortClosedUsesOlderScale() {
-    WindowFixture f(withParams("800", "40"));
-    f.window->btnOpenClick();
-    QCOMPARE(f.boxes.Texts(), QStringList{" 未连接设备！ "});
-    QCOMPARE(f.Spin("edtAdjustLeft")->text(), QString("100"));
-    QCOMPARE(f.Spin("edtFusePushLength")->text(), QString("5"));
-}
-
-void TestWindowStorage::loadWithoutSectionStopsWithIntegerError() {
-    WindowFixture f("[system]\ndriverinstall=0\n");
-    QCOMPARE(ErrorText<EConvertError>([&] { f.window->btnOpenClick(); }),
-             QString("'' is not a valid integer value"));
-    for (const char* name : {"edtHeat", "edtCurrent1", "edtTime5", "edtPushLeft", "edtAdjustRight"})
-        QCOMPARE(f.Spin(name)->text(), QString());
-    QCOMPARE(f.Spin("edtDustCurrent")->text(), QString("30")); // later steps did not run
-    QVERIFY(f.boxes.shown.isEmpty());
-}
-
-void TestWindowStorage::loadReadsCheckBoxesAsIntegers_data() {
-    QTest::addColumn<QByteArray>("value");
-    QTest::addColumn<bool>("ticked");
-    QTest::newRow("2") << QByteArray("2") << true;
-    QTest::newRow("0x1") << QByteArray("0x1") << true;
-    QTest::newRow("true") << QByteArray("true") << false;
-    QTest::newRow("yes") << QByteArray("yes") << false;
-    QTest::newRow("empty") << QByteArray("") << false;
-}
-
-void TestWindowStorage::loadReadsCheckBoxesAsIntegers() {
-    QFETCH(QByteArray, value);
-    QFETCH(bool, ticked);
-    WindowFixture f(
-        withParams("100", "5", "cbpullpush=" + value + "\ncbAdjustReset=" + value + "\n"));
-    f.window->btnOpenClick();
-    QCOMPARE(f.Check("cbpullpush")->isChecked(), ticked);
-    QCOMPARE(f.Check("cbAdjustReset")->isChecked(), ticked);
-}
-
-void TestWindowStorage::loadShowsValuesOutsideTheRange() {
-    WindowFixture f("[Param]\nHeat=500\nAdjustLeft=2400\nAdjustRight=100\nedtFusePushLength=5\n");
-    f.window->btnOpenClick();
-    QCOMPARE(f.Spin("edtHeat")->text(), QString("500"));
-    QCOMPARE(f.Spin("edtAdjustLeft")->text(), QString("300")); // older scale: 2400 / 8
-}
-
-void TestWindowStorage::emptyFieldSavesEmptyAndStopsTheLoad() {
-    WindowFixture f;
-    f.Spin("edtAdjustLeft")->setText("");
-    f.window->btnSaveClick();
-    QVERIFY(f.ConfigBytes().contains("\nAdjustLeft=\n"));
-    QVERIFY_THROWS_EXCEPTION(EConvertError, f.window->btnOpenClick());
-    QCOMPARE(f.Spin("edtAdjustLeft")->text(), QString());
-}
 
 QTEST_MAIN(TestWindowStorage)
 #include "tst_window_storage.moc"

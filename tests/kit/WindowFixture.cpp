@@ -3,16 +3,12 @@
 #include "main/SpinEdit.h"
 
 #include <QCheckBox>
-#include <QFile>
 #include <QPushButton>
 #include <QTest>
 
 WindowFixture::WindowFixture(const QByteArray& configIni) {
-    if (!configIni.isNull()) {
-        QFile f(ConfigPath());
-        f.open(QIODevice::WriteOnly);
-        f.write(configIni);
-    }
+    if (!configIni.isNull())
+        WriteFile(ConfigPath(), configIni);
     window = std::make_unique<TfrmMain>(TfrmMainServices{boxes, converter, dir.path() + '/'});
 }
 
@@ -66,12 +62,6 @@ QCheckBox* WindowFixture::Check(const char* name) const {
 
 QPushButton* WindowFixture::Button(const char* name) const {
     return window->findChild<QPushButton*>(QLatin1String(name));
-}
-
-QByteArray WindowFixture::ConfigBytes() const {
-    QFile f(ConfigPath());
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
 }
 
 qint64 MsBetween(const SimulatedSplicer::Frame& a, const SimulatedSplicer::Frame& b) {

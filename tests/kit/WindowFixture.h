@@ -1,6 +1,8 @@
 #pragma once
 
+#include "kit/ErrorText.h"
 #include "kit/FakeConverter.h"
+#include "kit/Files.h"
 #include "kit/ScriptedBoxes.h"
 #include "main/frmMain.h"
 #include "sim/SimulatedSplicer.h"
@@ -35,7 +37,7 @@ struct WindowFixture {
     QCheckBox* Check(const char* name) const;
     QPushButton* Button(const char* name) const;
     QString ConfigPath() const { return dir.filePath("config.ini"); }
-    QByteArray ConfigBytes() const;
+    QByteArray ConfigBytes() const { return ReadFile(ConfigPath()); }
 
     QTemporaryDir dir;
     ScriptedBoxes boxes;
@@ -49,16 +51,6 @@ struct WindowFixture {
 // read up to kStampJitterMs short of the time between the writes; a missing wait still shows.
 qint64 MsBetween(const SimulatedSplicer::Frame& a, const SimulatedSplicer::Frame& b);
 inline constexpr qint64 kStampJitterMs = 20;
-
-// The text of the E that call throws; empty when it throws none.
-template <class E, class Call> QString ErrorText(Call call) {
-    try {
-        call();
-    } catch (const E& e) {
-        return QString::fromUtf8(e.what());
-    }
-    return {};
-}
 
 // Hex of a byte string, bytes separated by spaces, upper case ("5A 4A 02").
 QString Hex(const QByteArray& bytes);
