@@ -169,8 +169,8 @@ private:
     Requests pending_;
 };
 
-namespace testing {
+namespace spliceon_testing {
 // Divides every WaitPumping time by divisor (1 restores them), so that a test can run many
 // connections in little time.
 void DivideWaits(int divisor);
-} // namespace testing
+} // namespace spliceon_testing
