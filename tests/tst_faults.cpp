@@ -207,9 +207,10 @@ void TestFaults::hangUp_data() {
         << QStringList{QStringLiteral("你确定要恢复出厂设置数据到设备？"), kNotConnected} << dropped
         << "";
     // A candidate that never answered was never connected: the status keeps its text.
-    QTest::newRow("search's wait") << "search"
-                                   << "5A 4A 02 45" << false << 200 << QStringList{kNotFound}
-                                   << "Ready" << "";
+    QTest::newRow("search's wait")
+        << "search"
+        << "5A 4A 02 45" << false << 200 << QStringList{kNotFound} << "Ready"
+        << "";
 }
 
 // The converter is pulled in the middle of an action: its line hangs up, then the converter
@@ -295,9 +296,10 @@ void TestFaults::connectionCyclesLeaveNothingBehind() {
     if (kMemoryMeasurable)
         QVERIFY2(residentKb() - resident < 1024,
                  qPrintable(QString("resident memory grew by %1 kB").arg(residentKb() - resident)));
-    QVERIFY2(connections == 200, qPrintable(QString("%1 of 200 connected, %2 connects tried again")
-                                                .arg(connections)
-                                                .arg(retries)));
+    QVERIFY2(
+        connections == 200,
+        qPrintable(
+            QString("%1 of 200 connected, %2 connects tried again").arg(connections).arg(retries)));
 }
 
 QTEST_MAIN(TestFaults)
