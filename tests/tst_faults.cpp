@@ -16,7 +16,6 @@
 #include <ctime>
 #include <filesystem>
 #include <functional>
-#include <thread>
 
 #if defined(__SANITIZE_ADDRESS__)
 #define SPLICEON_ASAN 1
@@ -36,25 +35,25 @@ constexpr bool kMemoryMeasurable = false; // its quarantine keeps freed memory r
 constexpr bool kMemoryMeasurable = true;
 #endif
 
-// Triggers the window's actions, one after the other from the event queue, once a frame that
-// starts with these bytes passes the link: inside that frame's hand-off when it was received,
-// once the splicer has it when it was sent (closing the port discards what it has not read).
-void triggerOnFrame(WindowFixture& f, const SimulatedSplicer& sim, const QString& start,
-                    const QStringList& actions) {
+// Runs act once a frame that starts with these bytes passes the link: inside that frame's
+// hand-off when it was received, once the splicer has it when it was sent (closing the port
+// discards what it has not read).
+void onFrame(WindowFixture& f, const SimulatedSplicer& sim, const QString& start,
+             const std::function<void()>& act) {
     auto fired = std::make_shared<bool>(false);
-    const auto check = [&f, start, actions, fired](const QByteArray& frame) {
+    const auto check = [start, act, fired](const QByteArray& frame) {
         if (*fired || !Hex(frame).startsWith(start))
             return;
         *fired = true;
-        for (const QString& name : actions)
-            QTimer::singleShot(0, f.window->findChild<QAction*>(name), &QAction::trigger);
+        act();
     };
     auto sent = std::make_shared<size_t>(sim.Frames().size());
     QObject::connect(&f.Link(), &FrameFeed::frameReceived, check);
-    QObject::connect(&f.Link(), &FrameFeed::frameSent, [&sim, check, sent](const QByteArray& b) {
-        sim.WaitForFrames(++*sent, 2000);
-        check(b);
-    });
+    QObject::connect(&f.Link(), &FrameFeed::frameSent,
+                     [&sim, check, sent, fired](const QByteArray& b) {
+                         if (!*fired && sim.WaitForFrames(++*sent, 2000))
+                             check(b);
+                     });
 }
 
 // The command code of every command frame the splicer received ("45" for the handshake).
@@ -123,6 +122,9 @@ void TestFaults::requestsInsideHandOff_data() {
     QTest::newRow("window closed after a connect command during a read's answer")
         << true << paramAnswer << QStringList{"actDevConnect", "mExit"} << QStringList{"40"}
         << QStringList() << false;
+    QTest::newRow("unplug and plug during a read's answer")
+        << true << paramAnswer << QStringList{"-3", "0"}
+        << QStringList{"40"} + sequence + QStringList{"40"} << QStringList() << true;
     QTest::newRow("window closed during the last port's wait")
         << false << "5A 4A 02 45" << QStringList{"mExit"} << QStringList{"45"} << QStringList()
         << false;
@@ -143,13 +145,23 @@ void TestFaults::requestsInsideHandOff() {
     if (connected)
         f.Connect(port);
     sim.ClearFrames();
-    triggerOnFrame(f, sim, during, actions);
+    // Queued one after the other: the window's actions, and a number as the converter
+    // library's plug or unplug notification with that value.
+    onFrame(f, sim, during, [&f, actions] {
+        for (const QString& name : actions) {
+            bool isNumber = false;
+            if (const int value = name.toInt(&isNumber); isNumber)
+                TfrmMain::DeviceNotifyCallback(value);
+            else
+                QTimer::singleShot(0, f.window->findChild<QAction*>(name), &QAction::trigger);
+        }
+    });
     if (connected)
         f.Link().QueryParams();
     else
         f.window->FindDevice();
     QTRY_COMPARE_WITH_TIMEOUT(commandCodes(sim), sent, 5000);
-    QCOMPARE(f.Link().Connected(), connectedAfter);
+    QTRY_COMPARE(f.Link().Connected(), connectedAfter);
     QCOMPARE(f.boxes.Texts(), boxes);
 }
 
@@ -176,18 +188,29 @@ void TestFaults::hangUp_data() {
     QTest::addColumn<bool>("answersHandshake");
     QTest::addColumn<int>("waitsMs");
     QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<QString>("warning");
+    const QString dropped = QStringLiteral("已断开设备");
     QTest::newRow("write, between its queries and the block")
         << "write"
         << "5A 4A 02 C7" << true << 700
-        << QStringList{QStringLiteral("你确定要写入数据到设备？"), kNotConnected};
-    QTest::newRow("query sequence") << "search"
-                                    << "5A 4A 02 49" << true << 700 << QStringList{kNotFound};
+        << QStringList{QStringLiteral("你确定要写入数据到设备？"), kNotConnected} << dropped << "";
+    // The last query is written to the hung-up line inside the handshake answer's hand-off.
+    QTest::newRow("query sequence")
+        << "search"
+        << "5A 4A 02 49" << true << 700 << QStringList{kNotFound} << dropped
+        << "serial port: error while handling received data: WriteFile function failed (win "
+           "error code: 5)";
     QTest::newRow("factory restore's wait")
         << "restore"
         << "5A 0A 83 C6" << true << 500
-        << QStringList{QStringLiteral("你确定要恢复出厂设置数据到设备？"), kNotConnected};
-    QTest::newRow("search's wait") << "search"
-                                   << "5A 4A 02 45" << false << 200 << QStringList{kNotFound};
+        << QStringList{QStringLiteral("你确定要恢复出厂设置数据到设备？"), kNotConnected} << dropped
+        << "";
+    // A candidate that never answered was never connected: the status keeps its text.
+    QTest::newRow("search's wait")
+        << "search"
+        << "5A 4A 02 45" << false << 200 << QStringList{kNotFound} << "Ready"
+        << "";
 }
 
 // The converter is pulled in the middle of an action: its line hangs up, then the converter
@@ -199,6 +222,8 @@ void TestFaults::hangUp() {
     QFETCH(bool, answersHandshake);
     QFETCH(int, waitsMs);
     QFETCH(QStringList, boxes);
+    QFETCH(QString, status);
+    QFETCH(QString, warning);
     const std::map<QString, std::function<void(TfrmMain&)>> actions = {
         {"write", &TfrmMain::btnWriteClick},
         {"restore", &TfrmMain::btnGetDefaultClick},
@@ -212,26 +237,25 @@ void TestFaults::hangUp() {
     if (action != "search")
         f.Connect(3);
     sim.ClearFrames();
-    {
-        std::jthread pull([&sim, at] {
-            for (size_t n = 1; sim.WaitForFrames(n, 5000); ++n)
-                if (Hex(sim.Frames()[n - 1].bytes).startsWith(at)) {
-                    sim.HangUp();
-                    TfrmMain::DeviceNotifyCallback(-3);
-                    return;
-                }
-        });
-        QElapsedTimer took;
-        took.start();
-        actions.at(action)(*f.window);
-        QVERIFY2(took.elapsed() <= waitsMs + 1000, qPrintable(QString::number(took.elapsed())));
-    }
+    if (!warning.isEmpty())
+        QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
+    // Hung up on the spot, the unplug queued before the wait that follows the frame begins.
+    onFrame(f, sim, at, [&sim] {
+        sim.HangUp();
+        TfrmMain::DeviceNotifyCallback(-3);
+    });
+    QElapsedTimer took;
+    took.start();
+    actions.at(action)(*f.window);
+    QVERIFY2(took.elapsed() <= waitsMs + 1000, qPrintable(QString::number(took.elapsed())));
     QVERIFY(!f.Link().ComPort().Connected());
     const double before = cpuMs();
     idle(2000);
     const double used = cpuMs() - before;
     QVERIFY2(used < 20, qPrintable(QString("%1 ms of CPU in 2 s").arg(used)));
     QCOMPARE(f.boxes.Texts(), boxes);
+    QCOMPARE(f.window->StatusText(0), status);
+    QCOMPARE(f.window->findChild<QAction*>("actDevConnect")->isChecked(), false);
 
     f.AddSplicer(3); // plugged in again
     QVERIFY(f.converter.routine);
@@ -246,12 +270,17 @@ void TestFaults::connectionCyclesLeaveNothingBehind() {
     SimulatedSplicer::Options fast;
     fast.pacing = false;
     SimulatedSplicer& sim = f.AddSplicer(3, fast);
-    testing::DivideWaits(10);
-    const auto normalWaits = qScopeGuard([] { testing::DivideWaits(1); });
-    int connections = 0;
+    spliceon_testing::DivideWaits(10);
+    const auto normalWaits = qScopeGuard([] { spliceon_testing::DivideWaits(1); });
+    int connections = 0, retries = 0;
+    // A loaded machine may miss a shortened handshake wait now and then: such a connect is
+    // tried again, a few times at most.
     const auto cycles = [&](int count) {
         for (int i = 0; i < count; ++i) {
-            f.window->actDevConnectExecute();
+            for (int attempt = 0; attempt < 5 && !f.Link().Connected(); ++attempt) {
+                retries += attempt > 0;
+                f.window->actDevConnectExecute();
+            }
             connections += f.Link().Connected();
             f.window->actDevDisConnectExecute();
             sim.ClearFrames();
@@ -260,15 +289,17 @@ void TestFaults::connectionCyclesLeaveNothingBehind() {
     cycles(20); // caches and pools fill up first
     const qsizetype fds = entries("/proc/self/fd"), threads = entries("/proc/self/task");
     const qint64 resident = residentKb();
-    connections = 0;
+    connections = retries = 0;
     cycles(200);
     QCOMPARE(entries("/proc/self/fd"), fds);
     QCOMPARE(entries("/proc/self/task"), threads);
     if (kMemoryMeasurable)
         QVERIFY2(residentKb() - resident < 1024,
                  qPrintable(QString("resident memory grew by %1 kB").arg(residentKb() - resident)));
-    // A loaded machine may miss a shortened handshake wait now and then.
-    QVERIFY2(connections > 100, qPrintable(QString("%1 of 200 connected").arg(connections)));
+    QVERIFY2(
+        connections == 200,
+        qPrintable(
+            QString("%1 of 200 connected, %2 connects tried again").arg(connections).arg(retries)));
 }
 
 QTEST_MAIN(TestFaults)

@@ -29,8 +29,9 @@ uint16_t le16(const QByteArray& payload, int at) {
 
 } // namespace
 
-void testing::DivideWaits(int divisor) {
-    waitDivisor = divisor;
+void spliceon_testing::DivideWaits(int divisor) {
+    // A divisor below 1 would divide by zero or stretch the waits instead of shortening them.
+    waitDivisor = std::max(divisor, 1);
 }
 
 SplicerLink::SplicerLink(TMessageBoxes& boxes, ch341::TConverterLibrary& converter,
@@ -351,11 +352,18 @@ void SplicerLink::DeviceNotified(int32_t value) {
     if (value >= 0) {
         // Only a search from the disconnected state may take a port: a port that did not answer
         // the handshake must never count as the splicer's.
-        if (Connected())
+        // With a disconnect waiting for the hand-off the search goes ahead: it follows that
+        // disconnect, so the converter plugged in again is not lost.
+        if (Connected() && !pending_.disconnect)
             return;
         FindDevice();
     } else if (value == -serial::ComPortNumber(comPort_.Port())) {
-        DisconnectDevice();
+        // A search's candidate that never answered was never connected: its port closes
+        // without a word, and the search goes on with the next number.
+        if (!state_.HandshakeSeen && !receiving_)
+            comPort_.Close();
+        else
+            DisconnectDevice();
     }
 }
 

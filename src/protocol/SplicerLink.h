@@ -32,20 +32,27 @@ class TMessageBoxes;
 //   started meanwhile gets its answers only after the running chunk has been handled (a write
 //   started inside the query sequence finds no version answer and sends 32 bytes).
 // - A connect, disconnect or search asked for while a chunk is being handled (receiving_) is
-//   remembered (pending_) and runs once the hand-off has returned: a search inside it could
-//   never see an answer, and a disconnect inside it would cut the query sequence short. A
+//   remembered (pending_): a search inside the hand-off could never see an answer, and a
+//   disconnect inside it would cut the query sequence short. When the hand-off returns it posts
+//   an event, and the requests run from it inside whatever wait surrounded the hand-off; should
+//   another hand-off be running when the event arrives, that one posts again when it ends. A
 //   search carries out a pending disconnect before it takes the port it waited on, as the
 //   hand-off that asked for it may have outlasted the wait.
+// - Remembered requests combine: a disconnect replaces what was asked for before it, a search
+//   after a disconnect makes it a reconnect, and a plug notification with a disconnect pending
+//   searches (the converter was pulled and plugged in again inside one hand-off).
 // - A search is never nested in a search (searching_, pending_). A plug notification or a
 //   connect command that arrives inside a search's wait is remembered and run after that search
 //   has returned: nested, the inner search would close and reopen the port under the outer one,
-//   which would then take a port that never answered for the splicer's. A search that ends in
-//   an error drops what was remembered.
-// - A plug notification while connected searches nothing (DeviceNotified): HandshakeSeen is
-//   still set from the current connection, and a search would take the first converter port
-//   for the splicer's whether or not anything answered on it.
+//   which would then take a port that never answered for the splicer's. A disconnect inside a
+//   search's wait but outside a hand-off runs at once, and the search goes on with the next
+//   ports. A search that ends in an error drops what was remembered.
+// - A plug notification while connected, with no disconnect pending, searches nothing
+//   (DeviceNotified): HandshakeSeen is still set from the current connection, and a search would
+//   take the first converter port for the splicer's whether or not anything answered on it.
 // - An unplug counts for the port that is open, the candidate of a running search included:
-//   the search must not take a port whose converter is gone.
+//   the search must not take a port whose converter is gone. A candidate that never answered
+//   the handshake was never connected, so its port closes without a disconnection being told.
 // - After Shutdown a search caught in one of its waits tries no further port and shows nothing
 //   (closed_): the program is ending and must not open ports for nobody.
 // - Every frame goes out in one write, so frames sent by nested handlers never interleave;
@@ -99,7 +106,8 @@ public:
     // with the port closed again, when nothing answered.
     bool ConnectPort(const std::string& port);
     void DisconnectDevice();
-    // Drops the connection and searches again; inside a search, once that search has returned.
+    // Drops the connection and searches again; inside a search or a hand-off, once that has
+    // returned.
     void Reconnect();
     // A plug (value 0 or more) or unplug (-n for "COM"n) notification.
     void DeviceNotified(int32_t value);
@@ -169,8 +177,8 @@ private:
     Requests pending_;
 };
 
-namespace testing {
+namespace spliceon_testing {
 // Divides every WaitPumping time by divisor (1 restores them), so that a test can run many
 // connections in little time.
 void DivideWaits(int divisor);
-} // namespace testing
+} // namespace spliceon_testing
