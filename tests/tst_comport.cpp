@@ -279,7 +279,7 @@ private slots:
         // More than the pseudo-terminal's buffers hold, and nobody reads the far end.
         const QByteArray big(8 << 20, 'x');
         int written = 0;
-        const qint64 ms = MsTaken([&] { written = port.WriteStr(big); });
+        const qint64 ms = MsTaken([&] { written = opened.port.WriteStr(big); });
         QVERIFY(written > 0 && written < big.size());
         QVERIFY(ms >= 200 && ms < 2000);
     }
@@ -347,7 +347,7 @@ private slots:
         auto& [pty, port, rx] = opened;
         pty.Write("abc");
         QVERIFY(waitWithoutEvents([&] { return opened.port.HandOffPending(); }, 2000));
-        QVERIFY(MsTaken([&] { port.Close(); }) < 1000);
+        QVERIFY(MsTaken([&] { opened.port.Close(); }) < 1000);
         QVERIFY(!port.Connected());
         // The waiting hand-off was served while closing and still found the port open.
         QCOMPARE(rx.all(), QByteArray("abc"));
