@@ -66,6 +66,7 @@ private slots:
         row("missing key", sys, "system", "other", "");
         row("missing section", sys, "Param", "driverinstall", "");
         row("key of another section", QByteArray("[a]\nk=1\n[b]\nj=2\n"), "b", "k", "");
+        row("name with a cut-off character", QByteArray("[a]\nk\xE5=1\n"), "a", "k", "");
         row("first of two", QByteArray("[a]\nk=1\nk=2\n"), "a", "k", "1");
         row("quoted", QByteArray("[a]\nk=\"x y\"\n"), "a", "k", "x y");
         row("CRLF", QByteArray("[a]\r\nk=v\r\n"), "a", "k", "v");

@@ -58,9 +58,11 @@ QByteArray trimmed(QByteArray s) {
 }
 
 // A leading U+FEFF is part of a name or value here, not a byte-order mark to drop: a value
-// written with one must read back with it.
+// written with one must read back with it. Stateless, so a cut-off sequence at the end becomes
+// a replacement character instead of vanishing ("k" and a stray lead byte are not "k").
 QString fromUtf8(const QByteArray& bytes) {
-    return QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom)(bytes);
+    return QStringDecoder(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom |
+                                                    QStringDecoder::Flag::Stateless)(bytes);
 }
 
 bool sameName(const QByteArray& a, const QString& b) {
