@@ -57,8 +57,9 @@ class TMessageBoxes;
 //   (closed_): the program is ending and must not open ports for nobody.
 // - Every frame goes out in one write, so frames sent by nested handlers never interleave;
 //   they fall between whole frames of the outer exchange, which is intended.
-// Nested writes, loads and restores are not prevented here; the window disables the button of
-// an operation while it runs.
+// Nested writes, loads and restores are not prevented here. The window disables the write and
+// factory-restore buttons while those run; a load can nest in a load or a write.
+//
 // Every frame written to the port, and every answer frame cut from what it received, passes
 // its FrameFeed signals.
 class SplicerLink : public FrameFeed {
