@@ -30,4 +30,8 @@ QByteArray TestRecord(uint32_t value) {
     return LengthFirst(RecordArcTest, payload);
 }
 
+uint16_t Le16(const QByteArray& payload, int at) {
+    return uint16_t(uint8_t(payload[at]) | (uint8_t(payload[at + 1]) << 8));
+}
+
 } // namespace frames

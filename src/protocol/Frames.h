@@ -72,4 +72,7 @@ QByteArray LengthFirst(uint8_t code, const uint8_t (&payload)[6]);
 QByteArray ControlRecord(uint8_t b0, uint8_t b1, uint8_t b2, uint16_t w);
 QByteArray TestRecord(uint32_t value);
 
+// The little-endian 16-bit value at a payload's offset; the caller checks the length.
+uint16_t Le16(const QByteArray& payload, int at);
+
 } // namespace frames

@@ -23,10 +23,6 @@ const QEvent::Type kRunPendingEvent = static_cast<QEvent::Type>(QEvent::register
 
 int waitDivisor = 1;
 
-uint16_t le16(const QByteArray& payload, int at) {
-    return uint16_t(uint8_t(payload[at]) | (uint8_t(payload[at + 1]) << 8));
-}
-
 } // namespace
 
 void spliceon_testing::DivideWaits(int divisor) {
@@ -175,19 +171,19 @@ void SplicerLink::DispatchResponse(const QByteArray& frame) {
         break;
     case frames::AnsFusionCount:
         if (needs(2) && state_.QuerySequenceActive) {
-            state_.FusionCount = le16(payload, 0);
+            state_.FusionCount = frames::Le16(payload, 0);
             emit deviceInfoChanged();
         }
         break;
     case frames::AnsEnvironment:
         if (needs(8))
-            emit environmentReported(EnvironmentText(le16(payload, 0), le16(payload, 2),
-                                                     le16(payload, 4), le16(payload, 6)));
+            emit environmentReported(EnvironmentText(frames::Le16(payload, 0), frames::Le16(payload, 2),
+                                                     frames::Le16(payload, 4), frames::Le16(payload, 6)));
         break;
     case frames::AnsVersion:
         if (!needs(2))
             break;
-        state_.FirmwareVersion = le16(payload, 0);
+        state_.FirmwareVersion = frames::Le16(payload, 0);
         ++versionAnswers_;
         if (state_.QuerySequenceActive)
             emit versionReported(state_.FirmwareVersion);
@@ -195,7 +191,7 @@ void SplicerLink::DispatchResponse(const QByteArray& frame) {
     case frames::AnsBlockLength:
         if (!needs(2))
             break;
-        state_.BlockLength = le16(payload, 0);
+        state_.BlockLength = frames::Le16(payload, 0);
         ++lengthAnswers_;
         break;
     default:

@@ -6,7 +6,6 @@
 #include <QElapsedTimer>
 #include <QLocale>
 #include <QStringList>
-#include <QtEndian>
 
 namespace trace {
 namespace {
@@ -18,10 +17,6 @@ const QElapsedTimer startClock = [] {
 }();
 
 const QString kUnknown = QStringLiteral("未知");
-
-uint16_t le16(const QByteArray& bytes, int at) {
-    return qFromLittleEndian<uint16_t>(bytes.constData() + at);
-}
 
 QString hexByte(uint8_t byte) {
     return QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
@@ -69,8 +64,8 @@ QString lengthFirstMeaning(const QByteArray& f) {
         return QStringLiteral("控制记录 ") + hexByte(uint8_t(payload[0]));
     case frames::RecordArcTest:
         return QStringLiteral("放电测试 电流 %1 时长 %2")
-            .arg(le16(payload, 0))
-            .arg(le16(payload, 2));
+            .arg(frames::Le16(payload, 0))
+            .arg(frames::Le16(payload, 2));
     }
     return kUnknown;
 }
@@ -132,18 +127,18 @@ QString receivedMeaning(const QByteArray& f) {
                    ? QStringLiteral("握手应答")
                    : QStringLiteral("握手应答 %1（不接受）").arg(hexByte(uint8_t(p[0])));
     case frames::AnsVersion:
-        return value("版本", 2, [&] { return VersionText(le16(p, 0), QLocale::c()); });
+        return value("版本", 2, [&] { return VersionText(frames::Le16(p, 0), QLocale::c()); });
     case frames::AnsBlockLength:
-        return value("参数长度", 2, [&] { return QString::number(le16(p, 0)); });
+        return value("参数长度", 2, [&] { return QString::number(frames::Le16(p, 0)); });
     case frames::AnsFusionCount:
-        return value("熔接次数", 2, [&] { return QString::number(le16(p, 0)); });
+        return value("熔接次数", 2, [&] { return QString::number(frames::Le16(p, 0)); });
     case frames::AnsCurrentGroup:
         return value("当前组别", 1, [&] { return QString::number(uint8_t(p[0])); });
     case frames::AnsDeviceId:
         return value("设备ID", 10, [&] { return printable(p.left(10)); });
     case frames::AnsEnvironment:
         return value("环境", 8, [&] {
-            return EnvironmentText(le16(p, 0), le16(p, 2), le16(p, 4), le16(p, 6));
+            return EnvironmentText(frames::Le16(p, 0), frames::Le16(p, 2), frames::Le16(p, 4), frames::Le16(p, 6));
         });
     }
     return QStringLiteral("未知应答 ") + hexByte(code);
