@@ -22,13 +22,13 @@ void TfrmMain::btnOpenClick() {
 
 QString TfrmMain::Text(const params::Field& f) const {
     if (f.IsFlag())
-        return checkBox(f.control)->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
+        return params::FlagText(checkBox(f.control)->isChecked());
     return fieldText(f.control);
 }
 
 void TfrmMain::SetText(const params::Field& f, const QString& text) {
     if (f.IsFlag())
-        checkBox(f.control)->setChecked(text == QStringLiteral("1"));
+        checkBox(f.control)->setChecked(text == params::FlagText(true));
     else
         setFieldText(f.control, text);
 }

@@ -21,10 +21,6 @@ QString key(const Field& f) {
     return QLatin1String(f.key);
 }
 
-QString flagText(bool ticked) {
-    return ticked ? QStringLiteral("1") : QStringLiteral("0");
-}
-
 // Only the first count bytes, the rest zero.
 FusionParams firstBytes(const FusionParams& block, int count) {
     return FusionParams::Decode(block.Encode().left(count));
@@ -35,7 +31,7 @@ FusionParams firstBytes(const FusionParams& block, int count) {
 TParamSet SetFromBlock(const FusionParams& block) {
     TParamSet set;
     for (const Field& f : kFields)
-        set.SetText(f, f.IsFlag() ? flagText(f.Get(block) != 0) : f.WindowText(block));
+        set.SetText(f, f.IsFlag() ? FlagText(f.Get(block) != 0) : f.WindowText(block));
     return set;
 }
 
@@ -43,7 +39,7 @@ FusionParams BlockFromSet(const TParamHolder& set) {
     FusionParams block;
     for (const Field& f : kFields) {
         const int32_t windowValue =
-            f.IsFlag() ? int32_t(set.Text(f) == flagText(true)) : StrToInt(set.Text(f));
+            f.IsFlag() ? int32_t(set.Text(f) == FlagText(true)) : StrToInt(set.Text(f));
         f.Set(block, ToBlock(f.scale, windowValue));
     }
     block.FixedOne = 1;
@@ -85,7 +81,7 @@ std::optional<uint16_t> LoadParamSet(const QString& path, TParamHolder& set,
     for (const Field* f : InSavedOrder()) {
         if (f->IsFlag()) {
             readUnread();
-            set.SetText(*f, flagText(config::ConfigTextIsTrue(read(*f))));
+            set.SetText(*f, FlagText(config::ConfigTextIsTrue(read(*f))));
             continue;
         }
         set.SetText(*f, read(*f));
@@ -113,6 +109,10 @@ std::vector<Difference> Differences(const FusionParams& sent, const FusionParams
         if (f.Get(a) != f.Get(b))
             differences.push_back({key(f), f.WindowText(a), f.WindowText(b)});
     return differences;
+}
+
+QString FlagText(bool ticked) {
+    return ticked ? QStringLiteral("1") : QStringLiteral("0");
 }
 
 } // namespace params

@@ -70,4 +70,7 @@ struct Difference {
 std::vector<Difference> Differences(const FusionParams& sent, const FusionParams& readBack,
                                     int count);
 
+// A check box's text in a parameter set.
+QString FlagText(bool ticked);
+
 } // namespace params
