@@ -5,7 +5,7 @@ set -eu
 build=$1
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-cmake --install "$build" --prefix "$scratch/spliceon" >/dev/null
+cmake --install "$build" --component Portable --prefix "$scratch/spliceon" >/dev/null
 cd "$scratch/spliceon"
 fail() { echo "FAIL: $*" >&2; exit 1; }
 [ -x spliceon ] || fail "program missing or not executable"
