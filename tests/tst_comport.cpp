@@ -1,3 +1,4 @@
+#include "kit/FailingCall.h"
 #include "kit/MsTaken.h"
 #include "kit/PtyPair.h"
 #include "serial/ComDataPacket.h"
@@ -16,6 +17,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <thread>
@@ -484,12 +486,10 @@ private slots:
         rlimit saved{};
         getrlimit(RLIMIT_NOFILE, &saved);
         {
-            const auto restore = qScopeGuard([&] {
-                setrlimit(RLIMIT_NOFILE, &saved);
-                testing::FailThreadStarts(0);
-            });
+            const auto restore = qScopeGuard([&] { setrlimit(RLIMIT_NOFILE, &saved); });
+            std::optional<FailingCall> failing;
             if (outOfThreads) {
-                testing::FailThreadStarts(EAGAIN);
+                failing.emplace("pthread_create");
             } else {
                 // Room for the device's descriptor and no other.
                 const int device = ::open("/dev/null", O_RDONLY),
