@@ -1,15 +1,19 @@
 #include "kit/FailingCall.h"
+#include "kit/Files.h"
 #include "kit/MsTaken.h"
 #include "kit/PtyPair.h"
+#include "kit/Row.h"
 #include "serial/ComDataPacket.h"
 #include "serial/ComError.h"
 #include "serial/ComHandOff.h"
 #include "serial/ComPort.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -20,6 +24,8 @@
 #include <optional>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <termios.h>
 #include <thread>
 #include <unistd.h>
 
@@ -33,6 +39,9 @@
 #endif
 
 using namespace serial;
+
+using Setup = std::function<void(TComPort&)>;
+Q_DECLARE_METATYPE(Setup)
 
 namespace {
 
@@ -113,6 +122,25 @@ int entries(const char* folder) {
     return int(std::distance(std::filesystem::directory_iterator(folder), {}));
 }
 
+// The terminal flags that matter to the splicer's line, by name.
+QString appliedFlags(const termios& t) {
+    const struct {
+        tcflag_t termios::*field;
+        tcflag_t flag;
+        const char* name;
+    } known[] = {{&termios::c_lflag, ICANON, "ICANON"},   {&termios::c_lflag, ECHO, "ECHO"},
+                 {&termios::c_oflag, OPOST, "OPOST"},     {&termios::c_iflag, ICRNL, "ICRNL"},
+                 {&termios::c_cflag, CSTOPB, "CSTOPB"},   {&termios::c_cflag, PARENB, "PARENB"},
+                 {&termios::c_iflag, INPCK, "INPCK"},     {&termios::c_iflag, IGNPAR, "IGNPAR"},
+                 {&termios::c_cflag, CRTSCTS, "CRTSCTS"}, {&termios::c_iflag, IXON, "IXON"},
+                 {&termios::c_iflag, IXOFF, "IXOFF"}};
+    QStringList names{(t.c_cflag & CSIZE) == CS8 ? "CS8" : "not CS8"};
+    for (const auto& [field, flag, name] : known)
+        if (t.*field & flag)
+            names << name;
+    return names.join(' ');
+}
+
 long residentKb() {
     long size = 0, pages = 0;
     std::ifstream("/proc/self/statm") >> size >> pages;
@@ -189,11 +217,103 @@ private slots:
         QVERIFY(t.WriteTimeoutMs(10) < 0);
     }
 
-    void missingDeviceRaisesCodeOne() {
+    void opensTerminalsOnly_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("error");
+        const QString open = "1 %1 Unable to open com port (win error code: %1)";
+        row("pseudo-terminal", QString("pty"), QString());
+        row("no such device", QString("missing"), open.arg(ENOENT));
+        row("regular file, left unchanged", QString("file"), open.arg(ENOTTY));
+        row("FIFO without a reader", QString("fifo"), open.arg(ENOTTY));
+        row("directory", QString("directory"), open.arg(EISDIR));
+        row("character device that is no terminal", QString("/dev/null"), open.arg(ENOTTY));
+        row("pseudo-terminal asked for parity", QString("pty parity"),
+            QString("7 %1 SetCommState function failed (win error code: %1)").arg(EINVAL));
+    }
+
+    void opensTerminalsOnly() {
+        QFETCH(QString, kind);
+        QFETCH(QString, error);
+        PtyPair pty;
+        QTemporaryDir dir;
+        QString path = dir.filePath("port");
+        if (kind.startsWith("pty"))
+            path = QString::fromStdString(pty.SlavePath());
+        else if (kind == "file")
+            WriteFile(path, "notes");
+        else if (kind == "fifo")
+            ::mkfifo(qPrintable(path), 0600);
+        else if (kind == "directory")
+            QDir().mkdir(path);
+        else if (kind.startsWith('/'))
+            path = kind;
         TComPort port;
-        port.SetPort("/dev/spliceon-no-such-device");
-        QCOMPARE(comError([&] { port.Open(); }), "1 2 Unable to open com port (win error code: 2)");
-        QVERIFY(!port.Connected());
+        port.SetPort(path.toStdString());
+        if (kind == "pty parity") // a pseudo-terminal has no parity bit to send
+            port.Parity().SetBits(TParityBits::prEven);
+        const int fds = entries("/proc/self/fd");
+        QCOMPARE(comError([&] { port.Open(); }), error);
+        QCOMPARE(port.Connected(), error.isEmpty());
+        port.Close();
+        QCOMPARE(entries("/proc/self/fd"), fds);
+        if (kind == "file")
+            QCOMPARE(ReadFile(path), QByteArray("notes"));
+    }
+
+    void appliesLineSettings_data() {
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<uint>("speed");
+        QTest::addColumn<QString>("flags");
+        QTest::addColumn<QByteArray>("bytes"); // sent both ways: unchanged, nothing echoed
+        row("the window's 9600 8N1, raw", Setup([](TComPort&) {}), uint(B9600), QString("CS8"),
+            QByteArray::fromHex("0d0a0311137f"));
+        row("two stop bits", Setup([](TComPort& p) { p.SetStopBits(TStopBits::sbTwoStopBits); }),
+            uint(B9600), QString("CS8 CSTOPB"), QByteArray());
+        row("19200 baud", Setup([](TComPort& p) { p.SetBaudRate(TBaudRate::br19200); }),
+            uint(B19200), QString("CS8"), QByteArray());
+        row("parity checked, bad bytes delivered",
+            Setup([](TComPort& p) { p.Parity().SetCheck(true); }), uint(B9600), QString("CS8"),
+            QByteArray());
+        row("parity checked, bad bytes replaced", Setup([](TComPort& p) {
+                p.Parity().SetCheck(true);
+                p.Parity().SetReplace(true);
+            }),
+            uint(B9600), QString("CS8 INPCK"), QByteArray());
+        row("CTS output flow alone",
+            Setup([](TComPort& p) { p.FlowControl().SetOutCTSFlow(true); }), uint(B9600),
+            QString("CS8"), QByteArray());
+        row("hardware flow control",
+            Setup([](TComPort& p) { p.FlowControl().SetFlowControl(TFlowControl::fcHardware); }),
+            uint(B9600), QString("CS8 CRTSCTS"), QByteArray());
+        row("software flow control",
+            Setup([](TComPort& p) { p.FlowControl().SetFlowControl(TFlowControl::fcSoftware); }),
+            uint(B9600), QString("CS8 IXON IXOFF"), QByteArray());
+    }
+
+    void appliesLineSettings() {
+        QFETCH(Setup, setup);
+        QFETCH(uint, speed);
+        QFETCH(QString, flags);
+        QFETCH(QByteArray, bytes);
+        PtyPair pty(PtyPair::Line::Cooked);
+        TComPort port;
+        Receiver rx;
+        port.AttachLink(&rx.link);
+        setup(port);
+        openOn(port, pty);
+        termios t{};
+        QCOMPARE(tcgetattr(port.Handle(), &t), 0);
+        QCOMPARE(appliedFlags(t), flags);
+        QCOMPARE(uint(cfgetospeed(&t)), speed);
+        if (bytes.isEmpty())
+            return;
+        pty.Write(bytes);
+        QTRY_COMPARE_WITH_TIMEOUT(rx.all(), bytes, 2000);
+        QCOMPARE(port.WriteStr(QByteArray()), 0);
+        QCOMPARE(port.WriteStr(bytes), int(bytes.size()));
+        // An echo of what came in would arrive before what went out.
+        QCOMPARE(pty.ReadAtLeast(int(bytes.size()), 2000), bytes);
+        QCOMPARE(pty.ReadAvailable(0), QByteArray());
     }
 
     void secondOpenOfSameDeviceFails() {
@@ -264,13 +384,6 @@ private slots:
         QCOMPARE(pty.ReadAtLeast(5, 2000), bytes);
         pty.Write(bytes);
         QTRY_COMPARE_WITH_TIMEOUT(rx.all(), bytes, 2000);
-    }
-
-    void emptyStringWritesNothing() {
-        Opened opened;
-        auto& [pty, port, rx] = opened;
-        QCOMPARE(port.WriteStr(QByteArray()), 0);
-        QCOMPARE(pty.ReadAvailable(50), QByteArray());
     }
 
     void writeGivesUpAtItsTimeLimit() {
