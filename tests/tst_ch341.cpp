@@ -2,6 +2,7 @@
 #include "ch341/LinuxConverterLibrary.h"
 #include "ch341/PortMap.h"
 #include "config/Config.h"
+#include "kit/FailingCall.h"
 #include "kit/Files.h"
 #include "kit/Row.h"
 #include "serial/PortName.h"
@@ -12,56 +13,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <atomic>
-#include <cstring>
-#include <dlfcn.h>
 #include <mutex>
-#include <pthread.h>
 #include <unistd.h>
 
 using namespace ch341;
-
-namespace {
-
-// The one call that fails while named here, as it does when the system runs out of descriptors
-// or threads.
-std::atomic<const char*> failingCall{""};
-
-bool fails(const char* call, int error) {
-    if (std::strcmp(failingCall, call) != 0)
-        return false;
-    errno = error;
-    return true;
-}
-
-template <typename Call> Call* nextDefinition(const char* call) {
-    return reinterpret_cast<Call*>(::dlsym(RTLD_NEXT, call));
-}
-
-} // namespace
-
-extern "C" int eventfd(unsigned int count, int flags) noexcept {
-    static const auto next = nextDefinition<int(unsigned int, int)>("eventfd");
-    return fails("eventfd", EMFILE) ? -1 : next(count, flags);
-}
-
-extern "C" int socket(int domain, int type, int protocol) noexcept {
-    static const auto next = nextDefinition<int(int, int, int)>("socket");
-    return fails("socket", EMFILE) ? -1 : next(domain, type, protocol);
-}
-
-extern "C" int inotify_init1(int flags) noexcept {
-    static const auto next = nextDefinition<int(int)>("inotify_init1");
-    return fails("inotify_init1", EMFILE) ? -1 : next(flags);
-}
-
-extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attr, void* (*start)(void*),
-                              void* arg) noexcept {
-    static const auto next =
-        nextDefinition<int(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*)>(
-            "pthread_create");
-    return fails("pthread_create", EAGAIN) ? EAGAIN : next(thread, attr, start, arg);
-}
 
 namespace {
 
@@ -261,9 +216,10 @@ private slots:
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(line)));
         {
             TLinuxConverterLibrary library(TSysfsLayout{"/nonexistent/dev", "/nonexistent/sys"});
-            failingCall = call.constData();
-            library.CH341PtSetDevNotify(nullptr, &recordNotification);
-            failingCall = "";
+            {
+                const FailingCall failing(call.constData());
+                library.CH341PtSetDevNotify(nullptr, &recordNotification);
+            }
             library.CH341PtSetDevNotify(nullptr, nullptr); // returns: nothing waits for a stop
         }
         // An ended thread leaves /proc/self/task a moment after its join returns.

@@ -30,6 +30,7 @@ namespace {
 // A fake /dev and /sys: ttyUSB devices with their driver, and USB devices with their IDs.
 struct FakeTree {
     QTemporaryDir dir;
+    PtyPair terminal; // what every /dev node leads to: the port opens terminals only
     ch341::TSysfsLayout layout{(dir.path() + "/dev").toStdString(),
                                (dir.path() + "/sys").toStdString()};
     FakeTree() { QDir(dir.path()).mkpath("dev"); }
@@ -50,7 +51,7 @@ struct FakeTree {
         QDir().mkpath(sys("class/tty/" + tty));
         QFile::link(port, sys("class/tty/" + tty + "/device"));
         if (node)
-            writeFile(dir.path() + "/dev/" + tty, {});
+            QFile::link(QString::fromStdString(terminal.SlavePath()), dir.path() + "/dev/" + tty);
     }
     static void writeFile(const QString& path, const QString& text) {
         QFile f(path);

@@ -5,7 +5,18 @@
 
 #include <QTest>
 
+#include <climits>
+
 using namespace serial;
+
+// What a row sets beyond strings and size: hooks that give a fixed position, and the limit.
+struct Options {
+    static constexpr int NoHook = INT_MIN;
+    int startHook = NoHook;
+    int stopHook = NoHook;
+    int maxBufferSize = 1024;
+};
+Q_DECLARE_METATYPE(Options)
 
 // A packet detector that records every packet and discard, in the order they happen.
 struct Recorded {
@@ -33,24 +44,42 @@ private slots:
         QTest::addColumn<QStringList>("expected");
         QTest::addColumn<QByteArray>("leftInBuffer");
         QTest::addColumn<bool>("inPacket");
+        QTest::addColumn<Options>("options");
 
         using L = QList<QByteArray>;
         row("pass-through keeps chunks and NULs", QByteArray(), QByteArray(), 0, false,
             L{"abc", QByteArray("d\0e\0fgh", 7)}, QStringList{"P:616263", "P:640065006667 68"},
-            QByteArray(), false);
+            QByteArray(), false, Options{});
         row("start string alone passes through", QByteArray("S"), QByteArray(), 0, false,
-            L{"xxSyy"}, QStringList{"P:7878537979"}, QByteArray(), false);
+            L{"xxSyy"}, QStringList{"P:7878537979"}, QByteArray(), false, Options{});
         row("stop byte across chunks", QByteArray(), QByteArray("E"), 0, false, L{"ab", "dE"},
-            QStringList{"P:616264"}, QByteArray(),
-            true); // no start string: a packet begins at once
+            QStringList{"P:616264"}, QByteArray(), true,
+            Options{}); // no start string: a packet begins at once
         row("start and stop, two packets in one chunk", QByteArray("S"), QByteArray("E"), 0, false,
-            L{"xxS1EyyS2E"}, QStringList{"D:7878", "P:31", "D:7979", "P:32"}, QByteArray(), false);
+            L{"xxS1EyyS2E"}, QStringList{"D:7878", "P:31", "D:7979", "P:32"}, QByteArray(), false,
+            Options{});
         row("include strings keeps them", QByteArray("S"), QByteArray("E"), 0, true, L{"S1E"},
-            QStringList{"P:533145"}, QByteArray(), false);
+            QStringList{"P:533145"}, QByteArray(), false, Options{});
         row("fixed size leaves the rest inside a packet", QByteArray(), QByteArray(), 4, false,
-            L{"0123456789"}, QStringList{"P:30313233", "P:34353637"}, QByteArray("89"), true);
+            L{"0123456789"}, QStringList{"P:30313233", "P:34353637"}, QByteArray("89"), true,
+            Options{});
         row("NUL as stop byte", QByteArray(), QByteArray("\0", 1), 0, false,
-            L{QByteArray("a\0b\0", 4)}, QStringList{"P:61", "P:62"}, QByteArray(), true);
+            L{QByteArray("a\0b\0", 4)}, QStringList{"P:61", "P:62"}, QByteArray(), true, Options{});
+        row("size cuts first, the stop string below it", QByteArray(), QByteArray("E"), 4, false,
+            L{"aE", "bcEdefE"}, QStringList{"P:61", "P:62634564", "P:6566"}, QByteArray(), true,
+            Options{});
+        for (const int hook : {0, -2}) {
+            const QByteArray at = QByteArray::number(hook);
+            row(qPrintable("start hook at " + at + " changes nothing"), QByteArray("S"),
+                QByteArray("E"), 0, false, L{"xS1E"}, QStringList(), QByteArray("xS1E"), false,
+                Options{.startHook = hook});
+            row(qPrintable("stop hook at " + at + " waits, size and stop string aside"),
+                QByteArray(), QByteArray("E"), 2, false, L{"abE"}, QStringList(), QByteArray("abE"),
+                true, Options{.stopHook = hook});
+            row(qPrintable("buffer limit " + at + " keeps everything"), QByteArray(),
+                QByteArray("E"), 0, false, L{QByteArray(1500, 'a')}, QStringList(),
+                QByteArray(1500, 'a'), true, Options{.maxBufferSize = hook});
+        }
     }
 
     void cuts() {
@@ -62,12 +91,21 @@ private slots:
         QFETCH(QStringList, expected);
         QFETCH(QByteArray, leftInBuffer);
         QFETCH(bool, inPacket);
+        QFETCH(Options, options);
 
         Recorded r;
         r.p.SetStartString(start);
         r.p.SetStopString(stop);
         r.p.SetSize(size);
         r.p.SetIncludeStrings(include);
+        r.p.SetMaxBufferSize(options.maxBufferSize);
+        const auto hook = [](int at) {
+            return [at](TComDataPacket&, const QByteArray&, int& pos) { pos = at; };
+        };
+        if (options.startHook != Options::NoHook)
+            r.p.OnCustomStart = hook(options.startHook);
+        if (options.stopHook != Options::NoHook)
+            r.p.OnCustomStop = hook(options.stopHook);
         for (const QByteArray& c : chunks)
             r.p.AddData(c);
         for (QString& e : expected)

@@ -1,14 +1,19 @@
+#include "kit/FailingCall.h"
+#include "kit/Files.h"
 #include "kit/MsTaken.h"
 #include "kit/PtyPair.h"
+#include "kit/Row.h"
 #include "serial/ComDataPacket.h"
 #include "serial/ComError.h"
 #include "serial/ComHandOff.h"
 #include "serial/ComPort.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QRegularExpression>
 #include <QScopeGuard>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -16,9 +21,13 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <termios.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 // Under the sanitizers the resident size says nothing about leaks (quarantine, shadow memory).
@@ -31,6 +40,9 @@
 #endif
 
 using namespace serial;
+
+using Setup = std::function<void(TComPort&)>;
+Q_DECLARE_METATYPE(Setup)
 
 namespace {
 
@@ -111,6 +123,23 @@ int entries(const char* folder) {
     return int(std::distance(std::filesystem::directory_iterator(folder), {}));
 }
 
+// The terminal settings in force on fd that matter to the splicer's line, by name.
+QString appliedFlags(int fd) {
+    termios t{};
+    tcgetattr(fd, &t);
+    const std::tuple<tcflag_t termios::*, tcflag_t, const char*> known[] = {
+        {&termios::c_lflag, ICANON, "ICANON"},   {&termios::c_lflag, ECHO, "ECHO"},
+        {&termios::c_oflag, OPOST, "OPOST"},     {&termios::c_iflag, ICRNL, "ICRNL"},
+        {&termios::c_cflag, CSTOPB, "CSTOPB"},   {&termios::c_cflag, PARENB, "PARENB"},
+        {&termios::c_iflag, INPCK, "INPCK"},     {&termios::c_iflag, IGNPAR, "IGNPAR"},
+        {&termios::c_cflag, CRTSCTS, "CRTSCTS"}, {&termios::c_iflag, IXON, "IXON"}};
+    QStringList names{(t.c_cflag & CSIZE) == CS8 ? "CS8" : "not CS8"};
+    for (const auto& [field, flag, name] : known)
+        if (t.*field & flag)
+            names << name;
+    return (names << (cfgetospeed(&t) == B9600 ? "B9600" : "not B9600")).join(' ');
+}
+
 long residentKb() {
     long size = 0, pages = 0;
     std::ifstream("/proc/self/statm") >> size >> pages;
@@ -187,11 +216,89 @@ private slots:
         QVERIFY(t.WriteTimeoutMs(10) < 0);
     }
 
-    void missingDeviceRaisesCodeOne() {
+    void opensTerminalsOnly_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("error");
+        const QString open = "1 %1 Unable to open com port (win error code: %1)";
+        row("pseudo-terminal", QString("pty"), QString());
+        row("no such device", QString("missing"), open.arg(ENOENT));
+        row("regular file, left unchanged", QString("file"), open.arg(ENOTTY));
+        row("FIFO without a reader", QString("fifo"), open.arg(ENOTTY));
+        row("directory", QString("directory"), open.arg(EISDIR));
+        row("character device that is no terminal", QString("/dev/null"), open.arg(ENOTTY));
+        row("pseudo-terminal asked for parity", QString("pty parity"),
+            QString("7 %1 SetCommState function failed (win error code: %1)").arg(EINVAL));
+    }
+
+    void opensTerminalsOnly() {
+        QFETCH(QString, kind);
+        QFETCH(QString, error);
+        PtyPair pty;
+        QTemporaryDir dir;
+        QString path = dir.filePath("port");
+        if (kind.startsWith("pty"))
+            path = QString::fromStdString(pty.SlavePath());
+        else if (kind == "file")
+            WriteFile(path, "notes");
+        else if (kind == "fifo")
+            ::mkfifo(qPrintable(path), 0600);
+        else if (kind == "directory")
+            QDir().mkdir(path);
+        else if (kind.startsWith('/'))
+            path = kind;
         TComPort port;
-        port.SetPort("/dev/spliceon-no-such-device");
-        QCOMPARE(comError([&] { port.Open(); }), "1 2 Unable to open com port (win error code: 2)");
-        QVERIFY(!port.Connected());
+        port.SetPort(path.toStdString());
+        if (kind == "pty parity") // a pseudo-terminal has no parity bit to send
+            port.Parity().SetBits(TParityBits::prEven);
+        const int fds = entries("/proc/self/fd");
+        QCOMPARE(comError([&] { port.Open(); }), error);
+        QCOMPARE(port.Connected(), error.isEmpty());
+        port.Close();
+        QCOMPARE(entries("/proc/self/fd"), fds);
+        if (kind == "file")
+            QCOMPARE(ReadFile(path), QByteArray("notes"));
+    }
+
+    void appliesLineSettings_data() {
+        QTest::addColumn<Setup>("setup");
+        QTest::addColumn<QString>("flags");
+        row("the window's 9600 8N1", Setup([](TComPort&) {}), QString("CS8 B9600"));
+        row("two stop bits", Setup([](TComPort& p) { p.SetStopBits(TStopBits::sbTwoStopBits); }),
+            QString("CS8 CSTOPB B9600"));
+        row("parity checked, bad bytes delivered",
+            Setup([](TComPort& p) { p.Parity().SetCheck(true); }), QString("CS8 B9600"));
+        row("parity checked, bad bytes replaced", Setup([](TComPort& p) {
+                p.Parity().SetCheck(true);
+                p.Parity().SetReplace(true);
+            }),
+            QString("CS8 INPCK B9600"));
+        row("CTS output flow alone",
+            Setup([](TComPort& p) { p.FlowControl().SetOutCTSFlow(true); }), QString("CS8 B9600"));
+        row("hardware flow control",
+            Setup([](TComPort& p) { p.FlowControl().SetFlowControl(TFlowControl::fcHardware); }),
+            QString("CS8 CRTSCTS B9600"));
+    }
+
+    // On a pseudo-terminal left cooked: what is read back is what the port set itself.
+    void appliesLineSettings() {
+        QFETCH(Setup, setup);
+        QFETCH(QString, flags);
+        PtyPair pty(PtyPair::Line::Cooked);
+        TComPort port;
+        Receiver rx;
+        port.AttachLink(&rx.link);
+        setup(port);
+        openOn(port, pty);
+        QCOMPARE(appliedFlags(port.Handle()), flags);
+        // Line ends, an interrupt, XON, XOFF, an erase and NULs pass both ways unchanged.
+        const QByteArray bytes = QByteArray::fromHex("5a000d0a0311137f00a5");
+        pty.Write(bytes);
+        QTRY_COMPARE_WITH_TIMEOUT(rx.all(), bytes, 2000);
+        QCOMPARE(port.WriteStr(QByteArray()), 0);
+        QCOMPARE(port.WriteStr(bytes), int(bytes.size()));
+        // An echo of what came in would arrive before what went out.
+        QCOMPARE(pty.ReadAtLeast(int(bytes.size()), 2000), bytes);
+        QCOMPARE(pty.ReadAvailable(0), QByteArray());
     }
 
     void secondOpenOfSameDeviceFails() {
@@ -252,23 +359,6 @@ private slots:
         openOn(port, a);
         port.SetPort(a.SlavePath());
         QCOMPARE(opens, 1);
-    }
-
-    void writesAndReceivesNulBytes() {
-        Opened opened;
-        auto& [pty, port, rx] = opened;
-        const QByteArray bytes("\x5A\x00\x01\x00\xA5", 5);
-        QCOMPARE(port.WriteStr(bytes), 5);
-        QCOMPARE(pty.ReadAtLeast(5, 2000), bytes);
-        pty.Write(bytes);
-        QTRY_COMPARE_WITH_TIMEOUT(rx.all(), bytes, 2000);
-    }
-
-    void emptyStringWritesNothing() {
-        Opened opened;
-        auto& [pty, port, rx] = opened;
-        QCOMPARE(port.WriteStr(QByteArray()), 0);
-        QCOMPARE(pty.ReadAvailable(50), QByteArray());
     }
 
     void writeGivesUpAtItsTimeLimit() {
@@ -484,12 +574,10 @@ private slots:
         rlimit saved{};
         getrlimit(RLIMIT_NOFILE, &saved);
         {
-            const auto restore = qScopeGuard([&] {
-                setrlimit(RLIMIT_NOFILE, &saved);
-                testing::FailThreadStarts(0);
-            });
+            const auto restore = qScopeGuard([&] { setrlimit(RLIMIT_NOFILE, &saved); });
+            std::optional<FailingCall> failing;
             if (outOfThreads) {
-                testing::FailThreadStarts(EAGAIN);
+                failing.emplace("pthread_create");
             } else {
                 // Room for the device's descriptor and no other.
                 const int device = ::open("/dev/null", O_RDONLY),

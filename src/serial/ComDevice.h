@@ -25,8 +25,7 @@ struct TModemStatus {
 };
 
 // The POSIX terminal back end of the serial port: everything that touches the file descriptor.
-// Errors leave here as EComPort with errno as the OS code; this is the only place that maps
-// errno to component codes.
+// Errors leave here as EComPort with errno as the OS code (RaiseOsError).
 class TComDevice {
 public:
     TComDevice() = default;
@@ -34,11 +33,13 @@ public:
     TComDevice& operator=(const TComDevice&) = delete;
     ~TComDevice();
 
+    // Opens a terminal device; anything else is refused with code 1 and the reason's errno.
     void Open(const std::string& path);
     void Close();
     bool IsOpen() const { return fd_ >= 0; }
     int Handle() const { return fd_; }
 
+    // A setting the device refuses raises code 7 with the errno.
     void ApplyLineSettings(const TLineSettings& settings);
     void SetModemLines(TDTRFlowControl dtr, TRTSFlowControl rts);
     TModemStatus ModemStatus() const;
@@ -57,7 +58,6 @@ public:
 private:
     int fd_ = -1;
     termios saved_{};
-    bool haveSaved_ = false;
 };
 
 // Sets a speed that has no Bnnn constant; false when the device refuses it.

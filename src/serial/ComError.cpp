@@ -54,4 +54,8 @@ std::string EComPort::CodeText(int code) {
     return kTexts[static_cast<size_t>(code - 1)];
 }
 
+void RaiseOsError(ComErrorCode code, int error) {
+    throw EComPort(code, error);
+}
+
 } // namespace serial

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cerrno>
 #include <stdexcept>
 #include <string>
 
@@ -29,11 +30,16 @@ enum ComErrorCode : int {
     CError_OpenFailed = 1,
     CError_WriteFailed = 2,
     CError_ReadFailed = 3,
+    CError_SetCommStateFailed = 7,
     CError_SetupComFailed = 9,
     CError_ClearComFailed = 10,
     CError_ModemStatFailed = 11,
     CError_ConnChangeProp = 14,
     CError_RegFailed = 18,
 };
+
+// The one place an operating-system failure becomes the component's error: the code of the
+// operation that failed, with errno (or the error number a call returned) as the OS code.
+[[noreturn]] void RaiseOsError(ComErrorCode code, int error = errno);
 
 } // namespace serial

@@ -174,7 +174,7 @@ bool TCustomComPort::stopThread() {
 
 int TCustomComPort::Write(const void* buffer, int count) {
     if (!device_.IsOpen())
-        throw EComPort(CError_WriteFailed, EBADF);
+        RaiseOsError(CError_WriteFailed, EBADF);
     const auto* bytes = static_cast<const uint8_t*>(buffer);
     const std::vector<uint8_t> copy(bytes, bytes + std::max(count, 0));
     if (!tellLinks(&TComLink::OnTxStatus, true))

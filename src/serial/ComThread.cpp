@@ -12,31 +12,20 @@
 #include <unistd.h>
 
 namespace serial {
-namespace {
-
-std::atomic<int> threadStartError{0};
-
-} // namespace
-
-void testing::FailThreadStarts(int error) {
-    threadStartError = error;
-}
 
 TComThread::TComThread(int deviceFd, TComEvents events, std::shared_ptr<TComHandOff> handOff)
     : deviceFd_(deviceFd), events_(events), handOff_(std::move(handOff)),
       stopFd_(::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
     if (stopFd_ < 0)
-        throw EComPort(CError_OpenFailed, errno);
+        RaiseOsError(CError_OpenFailed);
     handOff_->BeginThread();
     try {
-        if (const int error = threadStartError.load())
-            throw std::system_error(error, std::generic_category());
         thread_ = std::thread([this] { execute(); });
     } catch (const std::system_error& e) {
         // No thread: nothing is left behind, and a later close finds no thread to wait for.
         handOff_->NotifyThreadEnded();
         ::close(stopFd_);
-        throw EComPort(CError_OpenFailed, e.code().value());
+        RaiseOsError(CError_OpenFailed, e.code().value());
     }
 }
 

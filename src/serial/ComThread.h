@@ -59,10 +59,4 @@ private:
     std::thread thread_;
 };
 
-namespace testing {
-// Makes every start of an event thread fail with this errno, as when the system has no thread
-// left; 0 lets them start again.
-void FailThreadStarts(int error);
-} // namespace testing
-
 } // namespace serial

@@ -9,19 +9,18 @@
 #include <termios.h>
 #include <unistd.h>
 
-PtyPair::PtyPair() {
+PtyPair::PtyPair(Line line) {
     master_ = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (master_ < 0 || ::grantpt(master_) != 0 || ::unlockpt(master_) != 0)
         throw std::runtime_error("cannot create a pseudo-terminal");
     slavePath_ = ::ptsname(master_);
-    // Raw on the master side too, so bytes pass both ways unchanged.
-    termios t{};
-    ::tcgetattr(master_, &t);
-    ::cfmakeraw(&t);
-    ::tcsetattr(master_, TCSANOW, &t);
     // Holding the slave open once keeps the line from hanging up between two opens by the
     // port under test; opened without exclusive use, so the port can still lock it.
     slaveKeeper_ = ::open(slavePath_.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK);
+    // The master's own side is raw from the start; terminal settings made on either side are
+    // the slave's.
+    if (line == Line::Cooked)
+        return;
     termios s{};
     ::tcgetattr(slaveKeeper_, &s);
     ::cfmakeraw(&s);

@@ -8,7 +8,11 @@
 // MasterFd().
 class PtyPair {
 public:
-    PtyPair();
+    // Raw: the slave side passes bytes unchanged even before anyone sets it. Cooked: it keeps
+    // the system's defaults (line editing, echo, CR/LF translation), so what a test reads back
+    // is what the port under test set itself.
+    enum class Line { Raw, Cooked };
+    explicit PtyPair(Line line = Line::Raw);
     PtyPair(const PtyPair&) = delete;
     PtyPair& operator=(const PtyPair&) = delete;
     ~PtyPair();
