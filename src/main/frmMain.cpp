@@ -40,6 +40,7 @@ TfrmMain::TfrmMain(TfrmMainServices services, QWidget* parent)
                    Qt::WindowCloseButtonHint);
     HidePageFromUser(*ui->PageControl, *ui->tabCalibrate);
     ui->PageControl->setCurrentWidget(ui->tabFuseParam);
+    // The service list: each command with an item, carrying its code.
     for (const frames::CommandRow& row : frames::kCommands)
         if (*row.serviceItem)
             ui->cbCommand->addItem(QString::fromUtf8(row.serviceItem), row.code);
