@@ -71,7 +71,7 @@ SimulatedSplicer::SimulatedSplicer(int fd, Options options)
 }
 
 void SimulatedSplicer::start() {
-    block_ = factory_ = DefaultFactorySet();
+    block_ = factory_ = options_.block.isEmpty() ? DefaultFactorySet() : options_.block;
     stopFd_ = ::eventfd(0, EFD_CLOEXEC);
     wakeFd_ = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     reader_ = std::thread([this] { readLoop(); });

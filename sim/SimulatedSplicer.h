@@ -34,6 +34,8 @@ public:
         uint8_t currentGroup = 3;
         QByteArray deviceId = "SPL2026001";
         uint16_t environment[4] = {45, 253, 1012, 261}; // RH, T (0.1 degC), P, T
+        // The block it holds at the start, also its factory set (38 bytes); empty: the default.
+        QByteArray block;
     };
 
     struct Frame {
@@ -45,7 +47,7 @@ public:
     static constexpr int kBlockSize = 38;
     static constexpr int kShortBlockSize = 32;
 
-    // The factory set of a new simulator: the window's initial values.
+    // The default factory set: the window's initial values.
     static QByteArray DefaultFactorySet();
 
     // Creates a pseudo-terminal and serves its master end.

@@ -1,9 +1,10 @@
 // spliceon-sim: a simulated splicer on a pseudo-terminal (or on a given tty), for trying
 // Spliceon without hardware.
 //
-//   spliceon-sim [--firmware N] [--block-length N] [--delay MS] [--no-pacing] [--silent]
-//                [--garbage] [--tty PATH] [--link PATH]
+//   spliceon-sim [--firmware N] [--block-length N] [--block HEX] [--delay MS] [--no-pacing]
+//                [--silent] [--garbage] [--tty PATH] [--link PATH]
 //
+// --block gives the 38 bytes of the parameter block it starts with (and restores), in hex.
 // It prints the path to connect to. With --link it keeps a symbolic link at PATH pointing at its
 // line; SIGUSR1 then pulls the simulated cable out (the link disappears) and plugs it back in
 // (a new line, the link again). SIGINT or SIGTERM ends it.
@@ -31,8 +32,9 @@ void onStop(int) {
 }
 
 int usage(FILE* to, int status) {
-    std::fprintf(to, "usage: spliceon-sim [--firmware N] [--block-length N] [--delay MS] "
-                     "[--no-pacing] [--silent] [--garbage] [--tty PATH] [--link PATH]\n");
+    std::fprintf(to, "usage: spliceon-sim [--firmware N] [--block-length N] [--block HEX] "
+                     "[--delay MS] [--no-pacing] [--silent] [--garbage] [--tty PATH] "
+                     "[--link PATH]\n");
     return status;
 }
 
@@ -54,7 +56,10 @@ int main(int argc, char** argv) {
             options.firmware = next(ok).toUShort(&ok);
         else if (a == "--block-length")
             options.blockLength = next(ok).toUShort(&ok);
-        else if (a == "--delay")
+        else if (a == "--block") {
+            options.block = QByteArray::fromHex(next(ok).toLatin1());
+            ok = ok && options.block.size() == SimulatedSplicer::kBlockSize;
+        } else if (a == "--delay")
             options.answerDelayMs = next(ok).toInt(&ok);
         else if (a == "--no-pacing")
             options.pacing = false;

@@ -3,6 +3,7 @@
 // on a pseudo-terminal.
 #include "cli/PortCheck.h"
 #include "config/Config.h"
+#include "kit/DistinctBlock.h"
 #include "kit/PtyPair.h"
 #include "kit/WindowFixture.h"
 #include "main/SpinEdit.h"
@@ -347,11 +348,13 @@ void TestCli::usageErrorsExitTwo() {
 
 void TestCli::readPrintsWhatTheWindowSaves() {
     // Values that round (a current of 512 is 12.5), a check-box byte of 2, a fine-scale amount.
-    QByteArray block = SimulatedSplicer::DefaultFactorySet();
-    block.replace(3, 2, QByteArray::fromHex("0002")).replace(25, 2, QByteArray::fromHex("2003"));
-    block[29] = 2;
+    SimulatedSplicer::Options options;
+    options.block = kDistinctBlock;
+    options.block.replace(3, 2, QByteArray::fromHex("0002"))
+        .replace(25, 2, QByteArray::fromHex("2003"));
+    options.block[29] = 2;
     WindowFixture f;
-    f.AddSplicer(3).SetBlock(block);
+    f.AddSplicer(3, options);
     f.Connect(3);
     QTRY_COMPARE(f.Spin("edtCurrent1")->text(), QStringLiteral("12"));
     f.window->DisconnectDevice();
@@ -363,7 +366,11 @@ void TestCli::readPrintsWhatTheWindowSaves() {
     QCOMPARE(run.err, QString());
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(paramLines(run.out), paramLines(QString::fromUtf8(f.ConfigBytes())));
-    QCOMPARE(paramLines(run.out).size(), 23);
+    // Not only the same as the window: the values the block holds, each under its own key.
+    const QByteArray read = QByteArray(kDistinctSet)
+                                .replace("Current1=21", "Current1=12")
+                                .replace("AdjustLeft=300", "AdjustLeft=800");
+    QCOMPARE(paramLines(run.out), paramLines(QString::fromUtf8(read)));
     const QString today = QDate::currentDate().toString(Qt::ISODate);
     QCOMPARE(run.out.section("[Param]", 0, 0).section(' ', 0, -2),
              "; 设备ID：SPL2026001\n; 固件版本：V1.34\n; 熔接次数：1234\n; 日期：" + today);

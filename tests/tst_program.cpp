@@ -1,4 +1,5 @@
-// The real program, as a technician starts it: from another folder, with config.ini beside it.
+// The real program, as a technician starts it: from another folder, with config.ini and the
+// driver installer beside it.
 #include "sim/SimulatedSplicer.h"
 
 #include <QDir>
@@ -29,9 +30,18 @@ void TestProgram::findsSplicerAtStartFromAnotherFolder() {
     {
         QFile ini(folder.filePath("config.ini"));
         QVERIFY(ini.open(QIODevice::WriteOnly));
-        ini.write("[system]\ndriverinstall=0\n\n[ports]\nCOM3=" +
+        ini.write("[system]\ndriverinstall=1\n\n[ports]\nCOM3=" +
                   QByteArray(sim.SlavePath().c_str()) + "\n");
     }
+    // The driver installer beside the program runs at start, and config.ini records that.
+    QVERIFY(QDir(folder.path()).mkpath("driver"));
+    const QString marker = folder.filePath("installer-ran");
+    {
+        QFile installer(folder.filePath("driver/install"));
+        QVERIFY(installer.open(QIODevice::WriteOnly));
+        installer.write("#!/bin/sh\ntouch '" + marker.toUtf8() + "'\n");
+    }
+    QFile::setPermissions(folder.filePath("driver/install"), QFile::ReadOwner | QFile::ExeOwner);
     QTemporaryDir elsewhere;
     QProcess process;
     process.setWorkingDirectory(elsewhere.path());
@@ -51,7 +61,13 @@ void TestProgram::findsSplicerAtStartFromAnotherFolder() {
                           "5A 4A 02 44 00 A5", "5A 4A 02 48 00 A5", "5A 4A 02 40 00 A5"}));
     process.terminate();
     QVERIFY(process.waitForFinished(5000));
-    QVERIFY(!QFile::exists(elsewhere.filePath("config.ini"))); // nothing in the current folder
+    QVERIFY(QFile::exists(marker));
+    QFile ini(folder.filePath("config.ini"));
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    QVERIFY(ini.readAll().startsWith("[system]\ndriverinstall=0\n"));
+    // Neither read nor written in the current folder.
+    QCOMPARE(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+             QStringList());
 }
 
 QTEST_GUILESS_MAIN(TestProgram)

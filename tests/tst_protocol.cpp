@@ -1,3 +1,4 @@
+#include "kit/DistinctBlock.h"
 #include "kit/ErrorText.h"
 #include "kit/RescanFromStart.h"
 #include "kit/Row.h"
@@ -39,6 +40,15 @@ FusionParams defaults() {
     return p;
 }
 
+// The block a saved set's values give, each field scaled through its own row.
+FusionParams fromSet(const QByteArray& set) {
+    FusionParams p;
+    for (const Field& f : kFields)
+        f.Set(p, ToBlock(f.scale, SetValue(set, f.key).toInt()));
+    p.FixedOne = 1;
+    return p;
+}
+
 } // namespace
 
 class TestProtocol : public QObject {
@@ -68,6 +78,9 @@ private slots:
                 "00CD040F000502");
         QCOMPARE(defaults().Encode().toHex(' '), expected.toHex(' '));
         QCOMPARE(FusionParams::Decode(expected), defaults());
+        // Every field differs from every other: two fields exchanged show both ways.
+        QCOMPARE(fromSet(kDistinctSet).Encode().toHex(' '), kDistinctBlock.toHex(' '));
+        QCOMPARE(FusionParams::Decode(kDistinctBlock), fromSet(kDistinctSet));
 
         FusionParams heat;
         kFields[0].Set(heat, ToBlock(Scale::Heat, 180));
@@ -75,11 +88,11 @@ private slots:
     }
 
     void blockDecodesShortPayloadWithZeros() {
-        const FusionParams p = FusionParams::Decode(defaults().Encode().left(32));
-        QCOMPARE(p.AdjustReset, uint8_t(0));
+        const FusionParams p = FusionParams::Decode(kDistinctBlock.left(32));
+        QCOMPARE(p.AdjustReset, uint8_t(1)); // the last byte given
         QCOMPARE(p.DustCurrent, uint16_t(0));
         QCOMPARE(p.FusePushSpeed, uint8_t(0));
-        QCOMPARE(p.AdjustRight, uint16_t(100));
+        QCOMPARE(p.AdjustRight, uint16_t(1700));
     }
 
     void currentsRoundTrip() {

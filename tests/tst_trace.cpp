@@ -76,6 +76,7 @@ private slots:
         rx("params 38", withPayload("552A40", 38, "AA"), "参数块 38 字节");
         rx("params 32", withPayload("552440", 32, "AA"), "参数块 32 字节");
         rx("other answer", bytes("550477AA"), "未知应答 77");
+        rx("answer to a command that has none", bytes("550447AA"), "未知应答 47");
         rx("wrong end byte", bytes("5506C18600AB"), "未知");
         rx("length does not fit", bytes("5507C18600AA"), "未知");
         rx("a command received", bytes("5A4A024508A5"), "未知");

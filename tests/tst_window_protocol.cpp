@@ -1,9 +1,11 @@
 // The window against the simulated splicer on a pseudo-terminal: frames on the wire, the receive
 // path, the parameter exchange and the device operations.
+#include "kit/DistinctBlock.h"
 #include "kit/MsTaken.h"
 #include "kit/Row.h"
 #include "kit/WindowFixture.h"
 #include "main/SpinEdit.h"
+#include "paramset/ParamFields.h"
 #include "protocol/IntText.h"
 
 #include <QCheckBox>
@@ -24,9 +26,6 @@ QColor colour(QWidget* w) {
 
 const QColor kGreen(0, 128, 0);
 const QColor kRed(255, 0, 0);
-
-const char* kDefaultBlock = "70 17 01 9A 05 F4 01 66 06 F4 01 33 07 F4 01 00 08 F4 01 CD 08 F4 01 "
-                            "28 28 64 00 64 00 01 01 00 CD 04 0F 00 05 02";
 
 } // namespace
 
@@ -170,15 +169,20 @@ private slots:
         o.firmware = uint16_t(firmware);
         o.blockLength = uint16_t(blockLength);
         SimulatedSplicer& sim = f.OpenSplicer(1, o);
+        for (const params::Field& field : params::kFields)
+            if (field.IsFlag())
+                f.Check(field.control)->setChecked(SetValue(kDistinctSet, field.key) == "1");
+            else
+                f.Spin(field.control)->setText(SetValue(kDistinctSet, field.key));
         f.window->btnWriteClick();
         QVERIFY(f.Button("btnWrite")->isEnabled());
         QStringList expected{"5A 4A 02 C1 00 A5"};
         if (lengthAsked)
             expected << "5A 4A 02 C7 00 A5";
-        const QString block = QString(kDefaultBlock).left(sent * 3 - 1);
+        const QString block = Hex(kDistinctBlock.left(sent));
         expected << QString("5A 4B %1 %2 A5").arg(sent, 2, 16, QChar('0')).toUpper().arg(block);
         QCOMPARE(FrameTexts(sim), expected);
-        QCOMPARE(Hex(sim.Block().left(sent)), QString(kDefaultBlock).left(sent * 3 - 1));
+        QCOMPARE(Hex(sim.Block().left(sent)), block);
     }
 
     void writeWithoutLengthAnswerUsesLastLength_data() {

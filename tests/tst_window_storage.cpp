@@ -1,5 +1,6 @@
 // The parameter set saved in section "Param" of config.ini and loaded back.
 #include "config/Config.h"
+#include "kit/DistinctBlock.h"
 #include "kit/Row.h"
 #include "kit/WindowFixture.h"
 #include "main/SpinEdit.h"
@@ -40,6 +41,10 @@ private slots:
         // The file's own line ends are kept for what is added.
         QCOMPARE(f.ConfigBytes(), before + QByteArray(kSavedDefaults).replace("\n", "\r\n"));
         QCOMPARE(f.boxes.Texts(), QStringList{"你需要保存当前参数到文件吗？"});
+        // Saved again over its own section, with every field showing a different value.
+        f.window->ShowParamAnswer(FusionParams::Decode(kDistinctBlock));
+        f.window->btnSaveClick();
+        QCOMPARE(f.ConfigBytes(), before + QByteArray(kDistinctSet).replace("\n", "\r\n"));
     }
 
     void saveAnsweredNoLeavesFileUnchanged_data() {

@@ -5,6 +5,7 @@
 #include "main/SpinEdit.h"
 #include "main/WindowGuards.h"
 #include "monitor/frmMonitor.h"
+#include "protocol/CommandTable.h"
 #include "ui_frmMain.h"
 
 #include <QCheckBox>
@@ -39,6 +40,10 @@ TfrmMain::TfrmMain(TfrmMainServices services, QWidget* parent)
                    Qt::WindowCloseButtonHint);
     HidePageFromUser(*ui->PageControl, *ui->tabCalibrate);
     ui->PageControl->setCurrentWidget(ui->tabFuseParam);
+    // The service list: each command with an item, carrying its code.
+    for (const frames::CommandRow& row : frames::kCommands)
+        if (*row.serviceItem)
+            ui->cbCommand->addItem(QString::fromUtf8(row.serviceItem), row.code);
     ui->cbCommand->setCurrentIndex(-1);
     KeepListToItems(*ui->cbCommand);
 

@@ -33,18 +33,14 @@ void TfrmMain::btnUDSetRSTClick() {
 }
 
 void TfrmMain::btnSendClick() {
-    static constexpr uint8_t kCodes[] = {frames::CmdVersion,     frames::CmdEnvironment,
-                                         frames::CmdCoreReset,   frames::CmdCoreResetOrigin,
-                                         frames::CmdDeviceId,    frames::CmdFusionCount,
-                                         frames::CmdCurrentGroup};
     if (!link_.State().HandshakeSeen) {
         boxes_.ShowMessage(QStringLiteral("设备未连接！"));
         return;
     }
-    const int index = ui->cbCommand->currentIndex();
-    if (index < 0 || index >= int(std::size(kCodes)))
-        return;
-    SendCommand(kCodes[index], 0);
+    // Each item carries its command code; with no item chosen there is none.
+    const QVariant code = ui->cbCommand->currentData();
+    if (code.isValid())
+        SendCommand(uint8_t(code.toUInt()), 0);
 }
 
 void TfrmMain::btnCaliWriteClick() {

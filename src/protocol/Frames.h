@@ -1,5 +1,7 @@
 #pragma once
 
+#include "protocol/CommandTable.h"
+
 #include <QByteArray>
 
 #include <cstdint>
@@ -27,21 +29,6 @@ enum ControlCode : uint8_t {
     ControlRestoreFactory = 0xC6,
 };
 
-// Command codes (kind 0x4A, two-byte payload: code, argument).
-enum Command : uint8_t {
-    CmdReadParams = 0x40,
-    CmdHandshake = 0x45,
-    CmdVersion = 0xC1,
-    CmdBlockLength = 0xC7,
-    CmdEnvironment = 0x4E,
-    CmdCoreReset = 0x47,
-    CmdCoreResetOrigin = 0x46,
-    CmdDeviceId = 0x48,
-    CmdFusionCount = 0x49,
-    CmdCurrentGroup = 0x44,
-    CmdReadCalibration = 0x30,
-};
-
 inline constexpr uint8_t kHandshakeArgument = 0x08;
 
 // Length-first frames carry this in place of a kind.
@@ -50,18 +37,6 @@ inline constexpr uint8_t kLengthFirstMarker = 0x0A;
 // Answers from the splicer: 55 length code payload AA, the length counting the whole frame.
 inline constexpr uint8_t kAnswerStart = 0x55;
 inline constexpr uint8_t kAnswerEnd = 0xAA;
-
-// Answer codes: each answer carries the code of the command it answers.
-enum Answer : uint8_t {
-    AnsParams = CmdReadParams,
-    AnsCurrentGroup = CmdCurrentGroup,
-    AnsHandshake = CmdHandshake,
-    AnsDeviceId = CmdDeviceId,
-    AnsFusionCount = CmdFusionCount,
-    AnsEnvironment = CmdEnvironment,
-    AnsVersion = CmdVersion,
-    AnsBlockLength = CmdBlockLength,
-};
 
 // The handshake answer's payload byte that means "a splicer is here".
 inline constexpr uint8_t kHandshakeAccepted = 0xC0;

@@ -142,55 +142,53 @@ void SplicerLink::ComDataPacket1Packet(serial::TComDataPacket&, const QByteArray
 void SplicerLink::DispatchResponse(const QByteArray& frame) {
     if (frame.size() < FrameScanner::kMinFrame || uint8_t(frame[0]) != frames::kAnswerStart)
         return;
+    const uint8_t code = uint8_t(frame[2]);
     const QByteArray payload = frame.mid(3, frame.size() - 4);
-    const auto needs = [&](int bytes) { return payload.size() >= bytes; };
-    // A payload shorter than the bytes its code uses is ignored (the parameter block excepted,
-    // which is filled with zeros): it cannot be told apart from a damaged frame.
-    switch (uint8_t(frame[2])) {
+    // A payload shorter than the bytes its code carries is ignored (the parameter block, filled
+    // with zeros, needs none): it cannot be told apart from a damaged frame.
+    if (payload.size() < frames::AnswerBytes(code))
+        return;
+    switch (code) {
     case frames::AnsParams:
         emit paramsReceived(FusionParams::Decode(payload.left(FusionParams::kSize)));
         break;
     case frames::AnsCurrentGroup:
-        if (needs(1) && state_.QuerySequenceActive) {
+        if (state_.QuerySequenceActive) {
             state_.CurrentGroup = uint8_t(payload[0]);
             emit deviceInfoChanged();
         }
         break;
     case frames::AnsHandshake:
-        if (needs(1) && uint8_t(payload[0]) == frames::kHandshakeAccepted) {
+        if (uint8_t(payload[0]) == frames::kHandshakeAccepted) {
             state_.HandshakeSeen = true;
             RunQuerySequence();
         }
         break;
     case frames::AnsDeviceId:
-        if (needs(10) && state_.QuerySequenceActive) {
+        if (state_.QuerySequenceActive) {
             state_.QuerySequenceActive = false;
             state_.DeviceId = payload.left(10) + '\0';
             emit deviceInfoChanged();
         }
         break;
     case frames::AnsFusionCount:
-        if (needs(2) && state_.QuerySequenceActive) {
+        if (state_.QuerySequenceActive) {
             state_.FusionCount = frames::Le16(payload, 0);
             emit deviceInfoChanged();
         }
         break;
     case frames::AnsEnvironment:
-        if (needs(8))
-            emit environmentReported(EnvironmentText(frames::Le16(payload, 0), frames::Le16(payload, 2),
-                                                     frames::Le16(payload, 4), frames::Le16(payload, 6)));
+        emit environmentReported(EnvironmentText(frames::Le16(payload, 0), frames::Le16(payload, 2),
+                                                 frames::Le16(payload, 4),
+                                                 frames::Le16(payload, 6)));
         break;
     case frames::AnsVersion:
-        if (!needs(2))
-            break;
         state_.FirmwareVersion = frames::Le16(payload, 0);
         ++versionAnswers_;
         if (state_.QuerySequenceActive)
             emit versionReported(state_.FirmwareVersion);
         break;
     case frames::AnsBlockLength:
-        if (!needs(2))
-            break;
         state_.BlockLength = frames::Le16(payload, 0);
         ++lengthAnswers_;
         break;

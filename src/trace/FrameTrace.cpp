@@ -23,30 +23,8 @@ QString hexByte(uint8_t byte) {
 }
 
 QString commandMeaning(uint8_t code) {
-    switch (code) {
-    case frames::CmdReadParams:
-        return QStringLiteral("参数读取");
-    case frames::CmdHandshake:
-        return QStringLiteral("握手");
-    case frames::CmdVersion:
-        return QStringLiteral("版本查询");
-    case frames::CmdBlockLength:
-        return QStringLiteral("参数长度查询");
-    case frames::CmdEnvironment:
-        return QStringLiteral("环境状态查询");
-    case frames::CmdCoreReset:
-        return QStringLiteral("调芯复位");
-    case frames::CmdCoreResetOrigin:
-        return QStringLiteral("重置原点");
-    case frames::CmdDeviceId:
-        return QStringLiteral("设备ID查询");
-    case frames::CmdFusionCount:
-        return QStringLiteral("熔接次数查询");
-    case frames::CmdCurrentGroup:
-        return QStringLiteral("当前组别查询");
-    case frames::CmdReadCalibration:
-        return QStringLiteral("校正参数读取");
-    }
+    if (const frames::CommandRow* row = frames::FindCommand(code))
+        return QString::fromUtf8(row->name);
     return QStringLiteral("未知命令 ") + hexByte(code);
 }
 
@@ -106,42 +84,49 @@ QString printable(const QByteArray& bytes) {
     return text;
 }
 
+// The answer's value as the trace shows it; empty when its name says it all.
+QString answerValue(frames::AnswerValue value, const QByteArray& p) {
+    using frames::AnswerValue;
+    switch (value) {
+    case AnswerValue::Block:
+        return QStringLiteral("%1 字节").arg(p.size());
+    case AnswerValue::Acceptance:
+        return uint8_t(p[0]) == frames::kHandshakeAccepted
+                   ? QString()
+                   : QStringLiteral("%1（不接受）").arg(hexByte(uint8_t(p[0])));
+    case AnswerValue::Version:
+        return VersionText(frames::Le16(p, 0), QLocale::c());
+    case AnswerValue::Number16:
+        return QString::number(frames::Le16(p, 0));
+    case AnswerValue::Number8:
+        return QString::number(uint8_t(p[0]));
+    case AnswerValue::Text:
+        return printable(p);
+    case AnswerValue::Environment:
+        return EnvironmentText(frames::Le16(p, 0), frames::Le16(p, 2), frames::Le16(p, 4),
+                               frames::Le16(p, 6));
+    case AnswerValue::None:
+        break;
+    }
+    return {};
+}
+
 QString receivedMeaning(const QByteArray& f) {
     if (f.size() < 4 || uint8_t(f[0]) != frames::kAnswerStart || uint8_t(f[1]) != f.size() ||
         uint8_t(f.back()) != frames::kAnswerEnd)
         return kUnknown;
     const uint8_t code = uint8_t(f[2]);
+    const frames::CommandRow* row = frames::FindCommand(code);
+    if (!row || row->value == frames::AnswerValue::None)
+        return QStringLiteral("未知应答 ") + hexByte(code);
+    const QString name = QString::fromUtf8(row->answer);
     const QByteArray p = f.mid(3, f.size() - 4);
     // An answer shorter than the bytes its code carries is ignored by the receiver; say so.
-    const auto value = [&](const char* name, int needs, auto text) {
-        const QString label = QString::fromUtf8(name);
-        return p.size() < needs ? label + QStringLiteral("（数据不足）") : label + ' ' + text();
-    };
-    switch (code) {
-    case frames::AnsParams:
-        return QStringLiteral("参数块 %1 字节").arg(p.size());
-    case frames::AnsHandshake:
-        if (p.isEmpty())
-            return QStringLiteral("握手应答（数据不足）");
-        return uint8_t(p[0]) == frames::kHandshakeAccepted
-                   ? QStringLiteral("握手应答")
-                   : QStringLiteral("握手应答 %1（不接受）").arg(hexByte(uint8_t(p[0])));
-    case frames::AnsVersion:
-        return value("版本", 2, [&] { return VersionText(frames::Le16(p, 0), QLocale::c()); });
-    case frames::AnsBlockLength:
-        return value("参数长度", 2, [&] { return QString::number(frames::Le16(p, 0)); });
-    case frames::AnsFusionCount:
-        return value("熔接次数", 2, [&] { return QString::number(frames::Le16(p, 0)); });
-    case frames::AnsCurrentGroup:
-        return value("当前组别", 1, [&] { return QString::number(uint8_t(p[0])); });
-    case frames::AnsDeviceId:
-        return value("设备ID", 10, [&] { return printable(p.left(10)); });
-    case frames::AnsEnvironment:
-        return value("环境", 8, [&] {
-            return EnvironmentText(frames::Le16(p, 0), frames::Le16(p, 2), frames::Le16(p, 4), frames::Le16(p, 6));
-        });
-    }
-    return QStringLiteral("未知应答 ") + hexByte(code);
+    if (p.size() < row->answerBytes)
+        return name + QStringLiteral("（数据不足）");
+    // Bytes beyond those the code carries are not shown; a block carries whatever came.
+    const QString value = answerValue(row->value, row->answerBytes ? p.left(row->answerBytes) : p);
+    return value.isEmpty() ? name : name + ' ' + value;
 }
 
 } // namespace
