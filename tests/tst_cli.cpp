@@ -503,8 +503,7 @@ void TestCli::failuresExitWithTheirCode_data() {
         << "未发现有设备连接！" << 0;
     const QString held = "Unable to open com port (win error code: 11)：<line> "
                          "被其他程序占用：先关闭它（fuser -v <line> 可查出是谁）";
-    QTest::newRow("held") << "held" << QStringList{"--read", "--port", "<line>"} << 2 << held
-                          << 0;
+    QTest::newRow("held") << "held" << QStringList{"--read", "--port", "<line>"} << 2 << held << 0;
     QTest::newRow("search, held") << "held" << QStringList{"--read"} << 2 << held << 0;
     QTest::newRow("no such port")
         << "silent" << QStringList{"--read", "--port", "/nonexistent/tty"} << 2
@@ -615,11 +614,11 @@ void TestCli::outputGoesWhereAsked_data() {
     QTest::newRow("out, a pipe") << read + QStringList{"--out", "<pipe>"} << "" << 0 << "";
     // The question goes to the terminal the answer comes from, whatever standard error is.
     QTest::newRow("write, no on the terminal")
-        << QStringList{"--write", "<set>", "--port", "<line>"} << "stdin a terminal, typing n"
-        << 2 << "没有写入：未确认";
+        << QStringList{"--write", "<set>", "--port", "<line>"} << "stdin a terminal, typing n" << 2
+        << "没有写入：未确认";
     QTest::newRow("write, yes on the terminal")
-        << QStringList{"--write", "<set>", "--port", "<line>"} << "stdin a terminal, typing y"
-        << 0 << "";
+        << QStringList{"--write", "<set>", "--port", "<line>"} << "stdin a terminal, typing y" << 0
+        << "";
 }
 
 void TestCli::outputGoesWhereAsked() {
@@ -666,7 +665,8 @@ void TestCli::stopSignalClosesThePort_data() {
     QTest::newRow("write, question") << write << "stdin a terminal"
                                      << "[y/N]" << SIGINT << "被 SIGINT 中断：" + nothing;
     QTest::newRow("write, block sent")
-        << write + QStringList{"--yes"} << "" << "4B/38" << SIGTERM
+        << write + QStringList{"--yes"} << ""
+        << "4B/38" << SIGTERM
         << "被 SIGTERM 中断：参数块已发给熔接机，没有读回核对；熔接机可能已保存新参数";
 }
 

@@ -71,13 +71,23 @@ struct WindowOption {
     const char* name;
     bool takesValue;
 };
-constexpr WindowOption kWindowOptions[] = {
-    {"style", true},      {"stylesheet", true},      {"widgetcount", false},
-    {"reverse", false},   {"qmljsdebugger", false},  {"platform", true},
-    {"platformpluginpath", true}, {"platformtheme", true}, {"plugin", true},
-    {"qwindowgeometry", true},    {"qwindowicon", true},   {"qwindowtitle", true},
-    {"session", true},    {"display", true},         {"geometry", true},
-    {"dialogs", false},   {"fontengine", false}};
+constexpr WindowOption kWindowOptions[] = {{"style", true},
+                                           {"stylesheet", true},
+                                           {"widgetcount", false},
+                                           {"reverse", false},
+                                           {"qmljsdebugger", false},
+                                           {"platform", true},
+                                           {"platformpluginpath", true},
+                                           {"platformtheme", true},
+                                           {"plugin", true},
+                                           {"qwindowgeometry", true},
+                                           {"qwindowicon", true},
+                                           {"qwindowtitle", true},
+                                           {"session", true},
+                                           {"display", true},
+                                           {"geometry", true},
+                                           {"dialogs", false},
+                                           {"fontengine", false}};
 
 // Arguments the command line cannot run with; nothing has been touched yet, and the usage
 // follows the text.
@@ -107,8 +117,8 @@ void checkUsage(const QCommandLineParser& parser) {
         throw EUsage(QStringLiteral("多余的参数：") + parser.positionalArguments().join(' '));
     for (const QCommandLineOption& option : options()) {
         // An unset shell variable gives an empty value: it must not mean "none given".
-        const QStringList values = option.valueName().isEmpty() ? QStringList()
-                                                                : parser.values(option);
+        const QStringList values =
+            option.valueName().isEmpty() ? QStringList() : parser.values(option);
         if (values.size() > 1)
             throw EUsage(QStringLiteral("%1 只能给一次").arg(spelled(option.names().first())));
         if (values.size() == 1 && values.first().isEmpty())
@@ -128,9 +138,9 @@ void checkUsage(const QCommandLineParser& parser) {
         throw EUsage(QStringLiteral("--yes 只用于 --write"));
     // A bare name would open a device under /dev, a relative path a file here: neither is asked
     // for by a technician who means a port.
-    if (const QString port = parser.value(optPort);
-        parser.isSet(optPort) && !port.startsWith('/') &&
-        serial::ComPortNumber(port.toStdString()) == 0)
+    if (const QString port = parser.value(optPort); parser.isSet(optPort) &&
+                                                    !port.startsWith('/') &&
+                                                    serial::ComPortNumber(port.toStdString()) == 0)
         throw EUsage(QStringLiteral("--port 只接受 COMn 或以 / 开头的设备路径：") + port);
     if (parser.isSet(optOut) && parser.isSet(optTrace) &&
         sameFile(parser.value(optOut), parser.value(optTrace)))
@@ -261,9 +271,9 @@ bool WantsCommandLine(int argc, char** argv) {
         if (arg.startsWith(QStringLiteral("--")))
             arg.remove(0, 1); // Qt takes its options with two dashes as well
         const QString name = arg.mid(1).section('=', 0, 0);
-        const auto* option = std::find_if(
-            std::begin(kWindowOptions), std::end(kWindowOptions),
-            [&name](const WindowOption& o) { return name == QLatin1String(o.name); });
+        const auto* option =
+            std::find_if(std::begin(kWindowOptions), std::end(kWindowOptions),
+                         [&name](const WindowOption& o) { return name == QLatin1String(o.name); });
         if (!arg.startsWith('-') || option == std::end(kWindowOptions))
             return true;
         if (option->takesValue && !arg.contains('='))

@@ -26,7 +26,7 @@ class TTerminal {
 public:
     TTerminal()
         : owned_(::isatty(STDIN_FILENO) ? -1 : ::open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC)),
-          fd_(owned_ >= 0 ? owned_ : ::isatty(STDIN_FILENO) ? STDIN_FILENO : -1) {}
+          fd_(::isatty(STDIN_FILENO) ? STDIN_FILENO : owned_) {}
     ~TTerminal() {
         if (owned_ >= 0)
             ::close(owned_);

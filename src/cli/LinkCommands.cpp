@@ -99,8 +99,8 @@ void writeOut(const QString& path, const QString& text) {
 
 } // namespace
 
-int ReadParams(SplicerLink& link, TMessageBoxes& boxes, const QString& port,
-               const QString& outPath, const TResultFormat& format) {
+int ReadParams(SplicerLink& link, TMessageBoxes& boxes, const QString& port, const QString& outPath,
+               const TResultFormat& format) {
     TParamAnswers answers(link);
     if (!connectSplicer(link, boxes, port))
         return ExitNoSplicer;
@@ -146,7 +146,7 @@ TProbeResult Probe(SplicerLink& link, const QString& path) {
         const bool answered = link.ConnectPort(path.toStdString());
         link.DisconnectDevice();
         if (!answered)
-            return {};
+            return {.outcome = TProbeResult::Outcome::Silent};
         return {.outcome = TProbeResult::Outcome::Answered, .firmware = version};
     } catch (const serial::EComPort& e) {
         // One port that fails now does not end the survey of the others.

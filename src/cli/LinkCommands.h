@@ -15,8 +15,8 @@ enum ExitCode { ExitDone = 0, ExitNoSplicer = 1, ExitFailed = 2, ExitDiffers = 3
 
 // --read: connects (by the search, or on port when it is not empty), then prints the splicer's
 // parameter set and what it says about itself, in format; to outPath when it is not empty.
-int ReadParams(SplicerLink& link, TMessageBoxes& boxes, const QString& port,
-               const QString& outPath, const TResultFormat& format);
+int ReadParams(SplicerLink& link, TMessageBoxes& boxes, const QString& port, const QString& outPath,
+               const TResultFormat& format);
 
 // --write: connects, loads the set from file with the connected firmware's scaling, asks
 // unless confirmed, writes it as the window's write does and reads it back. ExitDiffers when

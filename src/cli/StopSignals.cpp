@@ -39,21 +39,26 @@ void handleWith(void (*handler)(int)) {
         ::sigaction(signal, &action, nullptr);
 }
 
-} // namespace
-
-TStopSignals::TStopSignals(std::function<void()> stop) : stop_(std::move(stop)) {
+// The pipe's end that the event loop reads.
+int openPipe() {
     if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0)
         throw std::runtime_error(
             (QStringLiteral("无法处理信号：") + QString::fromLocal8Bit(std::strerror(errno)))
                 .toStdString());
-    notifier_ = new QSocketNotifier(pipeEnds[0], QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &TStopSignals::take);
+    return pipeEnds[0];
+}
+
+} // namespace
+
+TStopSignals::TStopSignals(std::function<void()> stop)
+    : stop_(std::move(stop)), notifier_(openPipe(), QSocketNotifier::Read) {
+    QObject::connect(&notifier_, &QSocketNotifier::activated, &notifier_, [this] { take(); });
     handleWith(onSignal);
 }
 
 TStopSignals::~TStopSignals() {
     handleWith(SIG_DFL);
-    delete notifier_;
+    notifier_.setEnabled(false);
     for (int& end : pipeEnds)
         ::close(std::exchange(end, -1));
 }

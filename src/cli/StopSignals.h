@@ -1,7 +1,7 @@
 #pragma once
 
-#include <QObject>
 #include <QSocketNotifier>
+#include <QString>
 
 #include <functional>
 
@@ -11,11 +11,11 @@ namespace cli {
 // number into a pipe. The event loop reads it, runs stop (which closes the port) and ends every
 // event loop, the nested waits included, so that the command returns promptly to the command
 // line, which says what was done and exits with 128 + the signal's number. Once stopped, every
-// wait that follows returns at once.
-class TStopSignals : public QObject {
+// wait that follows returns at once. One at a time: the handler has one pipe.
+class TStopSignals {
 public:
     explicit TStopSignals(std::function<void()> stop);
-    ~TStopSignals() override;
+    ~TStopSignals();
     TStopSignals(const TStopSignals&) = delete;
     TStopSignals& operator=(const TStopSignals&) = delete;
 
@@ -31,7 +31,7 @@ private:
 
     std::function<void()> stop_;
     int caught_ = 0;
-    QSocketNotifier* notifier_ = nullptr;
+    QSocketNotifier notifier_;
 };
 
 } // namespace cli

@@ -25,9 +25,9 @@ QString sourceText(const TPortReport& report) {
 QString probeText(const TProbeResult& probe) {
     switch (probe.outcome) {
     case TProbeResult::Outcome::Answered:
-        return probe.firmware
-                   ? QStringLiteral("熔接机应答，固件 ") + VersionText(*probe.firmware, QLocale::c())
-                   : QStringLiteral("熔接机应答，没有报告固件版本");
+        return probe.firmware ? QStringLiteral("熔接机应答，固件 ") +
+                                    VersionText(*probe.firmware, QLocale::c())
+                              : QStringLiteral("熔接机应答，没有报告固件版本");
     case TProbeResult::Outcome::Silent:
         break;
     case TProbeResult::Outcome::Failed:
