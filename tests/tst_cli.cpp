@@ -224,7 +224,7 @@ void TestCli::openVerdict_data() {
     QTest::newRow("EWOULDBLOCK") << EWOULDBLOCK
                                  << "被其他程序占用：先关闭它（fuser -v <path> 可查出是谁）";
     QTest::newRow("ENOENT") << ENOENT << "设备不存在";
-    QTest::newRow("ENXIO") << ENXIO << "设备不存在";
+    QTest::newRow("ENODEV") << ENODEV << "设备不存在";
     QTest::newRow("ENOTTY") << ENOTTY << "不是串口设备：只打开终端设备（tty）";
     QTest::newRow("EIO") << EIO << "打不开：Input/output error";
 }

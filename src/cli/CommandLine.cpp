@@ -224,15 +224,8 @@ int runMode(const QCommandLineParser& parser, SplicerLink& link, TConsoleBoxes& 
                        parser.isSet(optYes));
 }
 
-// The mode on a link to the splicer, ended early by a stop signal.
-int runOnLink(const QCommandLineParser& parser) {
-    config::SetConfigPath(config::ExecutableFolder() + QStringLiteral("config.ini"));
-    ch341::InstallPortMapping();
-    ch341::TLinuxConverterLibrary converter;
-    TConsoleBoxes boxes;
-    // No notification routine: the command line follows no plugging, each run finds the
-    // splicer once.
-    SplicerLink link(boxes, converter, nullptr);
+// The mode on the link, ended early by a stop signal; the port is closed at the end either way.
+int runStoppable(const QCommandLineParser& parser, SplicerLink& link, TConsoleBoxes& boxes) {
     bool blockSent = false;
     QObject::connect(&link, &FrameFeed::frameSent, &link, [&blockSent](const QByteArray& frame) {
         blockSent |= frame.size() > 1 && uint8_t(frame[1]) == frames::KindParamBlock;
@@ -242,9 +235,6 @@ int runOnLink(const QCommandLineParser& parser) {
         boxes.Silence();
     });
     const auto closeLink = qScopeGuard([&link] { link.Shutdown(); });
-    std::optional<trace::TTraceFile> traceFile;
-    if (parser.isSet(optTrace))
-        traceFile.emplace(parser.value(optTrace), link);
     int code = ExitFailed;
     // An error that follows from a stop is not what went wrong: the stop is.
     try {
@@ -300,7 +290,17 @@ int Run(int argc, char** argv) {
             return ExitDone;
         }
         checkUsage(parser);
-        return runOnLink(parser);
+        config::SetConfigPath(config::ExecutableFolder() + QStringLiteral("config.ini"));
+        ch341::InstallPortMapping();
+        ch341::TLinuxConverterLibrary converter;
+        TConsoleBoxes boxes;
+        // No notification routine: the command line follows no plugging, each run finds the
+        // splicer once.
+        SplicerLink link(boxes, converter, nullptr);
+        std::optional<trace::TTraceFile> traceFile;
+        if (parser.isSet(optTrace))
+            traceFile.emplace(parser.value(optTrace), link);
+        return runStoppable(parser, link, boxes);
     } catch (const EUsage& e) {
         PrintMessage(QString::fromUtf8(e.what()) + '\n' + parser.helpText());
         return ExitFailed;

@@ -129,7 +129,6 @@ TPortState OpenState(int osError, const QString& path) {
         return {.status = PortStatus::Held, .osError = osError};
     case ENOENT:
     case ENODEV:
-    case ENXIO:
         return {.status = PortStatus::Missing, .osError = osError};
     case ENOTTY:
     case EISDIR:
