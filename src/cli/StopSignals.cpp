@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <iterator>
 #include <stdexcept>
 #include <utility>
 
@@ -15,8 +16,15 @@
 namespace cli {
 namespace {
 
-constexpr std::pair<int, const char*> kSignals[] = {
-    {SIGHUP, "SIGHUP"}, {SIGINT, "SIGINT"}, {SIGTERM, "SIGTERM"}};
+struct StopSignal {
+    int number;
+    const char* name;
+    // Left ignored when it was ignored at start: nohup asks to outlive a hang-up. SIGINT is
+    // taken even so, as a script's background job has it ignored but is still to stop on it.
+    bool keepsIgnored;
+};
+constexpr StopSignal kSignals[] = {
+    {SIGHUP, "SIGHUP", true}, {SIGINT, "SIGINT", false}, {SIGTERM, "SIGTERM", false}};
 
 // Both ends of the pipe; the handler writes to the second.
 int pipeEnds[2] = {-1, -1};
@@ -29,14 +37,24 @@ void onSignal(int signal) {
     errno = savedErrno;
 }
 
-void handleWith(void (*handler)(int)) {
+// What each signal did before.
+struct sigaction previous[std::size(kSignals)];
+
+void takeSignals() {
     struct sigaction action {};
-    action.sa_handler = handler;
+    action.sa_handler = onSignal;
     // Interrupted system calls resume: the waits end through the event loop, not through EINTR.
     action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
-    for (const auto& [signal, name] : kSignals)
-        ::sigaction(signal, &action, nullptr);
+    for (size_t i = 0; i < std::size(kSignals); ++i)
+        if (::sigaction(kSignals[i].number, nullptr, &previous[i]) == 0 &&
+            !(kSignals[i].keepsIgnored && previous[i].sa_handler == SIG_IGN))
+            ::sigaction(kSignals[i].number, &action, nullptr);
+}
+
+void giveBackSignals() {
+    for (size_t i = 0; i < std::size(kSignals); ++i)
+        ::sigaction(kSignals[i].number, &previous[i], nullptr);
 }
 
 // The pipe's end that the event loop reads.
@@ -53,11 +71,11 @@ int openPipe() {
 TStopSignals::TStopSignals(std::function<void()> stop)
     : stop_(std::move(stop)), notifier_(openPipe(), QSocketNotifier::Read) {
     QObject::connect(&notifier_, &QSocketNotifier::activated, &notifier_, [this] { take(); });
-    handleWith(onSignal);
+    takeSignals();
 }
 
 TStopSignals::~TStopSignals() {
-    handleWith(SIG_DFL);
+    giveBackSignals();
     notifier_.setEnabled(false);
     for (int& end : pipeEnds)
         ::close(std::exchange(end, -1));
@@ -69,10 +87,10 @@ int TStopSignals::Caught() {
 }
 
 QString TStopSignals::Name(int signal) {
-    const auto* known = std::find_if(std::begin(kSignals), std::end(kSignals),
-                                     [signal](const auto& entry) { return entry.first == signal; });
-    return known != std::end(kSignals) ? QString::fromLatin1(known->second)
-                                       : QString::number(signal);
+    const auto* known =
+        std::find_if(std::begin(kSignals), std::end(kSignals),
+                     [signal](const StopSignal& entry) { return entry.number == signal; });
+    return known != std::end(kSignals) ? QString::fromLatin1(known->name) : QString::number(signal);
 }
 
 void TStopSignals::take() {
