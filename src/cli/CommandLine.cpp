@@ -227,7 +227,8 @@ int runMode(const QCommandLineParser& parser, SplicerLink& link, TConsoleBoxes& 
 // The mode on the link, ended early by a stop signal; the port is closed at the end either way.
 int runStoppable(const QCommandLineParser& parser, SplicerLink& link, TConsoleBoxes& boxes) {
     bool blockSent = false;
-    QObject::connect(&link, &FrameFeed::frameSent, &link, [&blockSent](const QByteArray& frame) {
+    const QObject context;
+    QObject::connect(&link, &FrameFeed::frameSent, &context, [&blockSent](const QByteArray& frame) {
         blockSent |= frame.size() > 1 && uint8_t(frame[1]) == frames::KindParamBlock;
     });
     TStopSignals stop([&link, &boxes] {
