@@ -2,6 +2,7 @@
 // technician runs it, with config.ini beside a copy of it, no display, and the simulated splicer
 // on a pseudo-terminal.
 #include "cli/PortCheck.h"
+#include "cli/TextFormat.h"
 #include "config/Config.h"
 #include "kit/DistinctBlock.h"
 #include "kit/PtyPair.h"
@@ -20,10 +21,13 @@
 #include <QTest>
 
 #include <cerrno>
+#include <csignal>
 #include <fcntl.h>
 #include <optional>
 #include <sys/file.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -65,6 +69,7 @@ struct Run {
     int exitCode = -1;
     QString out;
     QString err;
+    QString shown; // on the terminal given as standard input
 };
 
 // A copy of the program in a scratch folder with the given config.ini, run without a display.
@@ -79,23 +84,32 @@ struct ProgramFolder {
         FakeTree::writeFile(dir.filePath("config.ini"), QString::fromUtf8(configIni));
     }
 
+    // Starts the program in a session of its own, so that it has no controlling terminal.
     // asUser: a command that runs the program as another user. streams: "stdout read-only"
     // opens standard output for reading only, so nothing written to it gets anywhere; "stdout
-    // closed" starts the program without it; "stdin a terminal" gives it a terminal nobody
-    // types on as standard input.
-    Run run(const QStringList& args, const QStringList& asUser = {},
-            const QString& streams = {}) const {
-        QProcess process;
-        std::optional<PtyPair> terminal;
+    // closed" starts the program without it; "stdin a terminal" gives it terminal as standard
+    // input, on which "stdin a terminal, typing n" has typed "n" and Enter.
+    void start(QProcess& process, const QStringList& args, const QStringList& asUser = {},
+               const QString& streams = {}, PtyPair* terminal = nullptr) const {
         if (streams == "stdout read-only")
-            process.setChildProcessModifier(
-                [] { ::dup2(::open("/dev/null", O_RDONLY | O_CLOEXEC), STDOUT_FILENO); });
+            process.setChildProcessModifier([] {
+                ::setsid();
+                ::dup2(::open("/dev/null", O_RDONLY | O_CLOEXEC), STDOUT_FILENO);
+            });
         else if (streams == "stdout closed")
-            process.setChildProcessModifier([] { ::close(STDOUT_FILENO); });
-        else if (streams == "stdin a terminal")
-            process.setChildProcessModifier([slave = terminal.emplace().SlavePath()] {
+            process.setChildProcessModifier([] {
+                ::setsid();
+                ::close(STDOUT_FILENO);
+            });
+        else if (streams.startsWith("stdin a terminal"))
+            process.setChildProcessModifier([slave = terminal->SlavePath()] {
+                ::setsid();
                 ::dup2(::open(slave.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC), STDIN_FILENO);
             });
+        else
+            process.setChildProcessModifier([] { ::setsid(); });
+        if (streams.startsWith("stdin a terminal, typing "))
+            terminal->Write(streams.section("typing ", 1).toUtf8() + '\n');
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         // A window would need a display; the xcb platform without one aborts the program.
         env.remove("DISPLAY");
@@ -106,11 +120,23 @@ struct ProgramFolder {
             process.start(program, args);
         else
             process.start(asUser.first(), asUser.mid(1) + QStringList{program} + args);
+    }
+
+    Run run(const QStringList& args, const QStringList& asUser = {},
+            const QString& streams = {}) const {
+        QProcess process;
+        PtyPair terminal;
+        start(process, args, asUser, streams, &terminal);
+        return finish(process, terminal);
+    }
+
+    static Run finish(QProcess& process, PtyPair& terminal) {
         // A program still running when the time is up has no exit code: it must not pass for 0.
         const bool finished = process.waitForFinished(20000);
         return {finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
                 QString::fromUtf8(process.readAllStandardOutput()),
-                QString::fromUtf8(process.readAllStandardError())};
+                QString::fromUtf8(process.readAllStandardError()),
+                QString::fromUtf8(terminal.ReadAvailable(0))};
     }
 };
 
@@ -172,6 +198,8 @@ private slots:
     void listExplainsDeviceThisUserMayNotOpen();
     void usageErrorsExitTwo_data();
     void usageErrorsExitTwo();
+    void windowOptionsLeaveTheWindow_data();
+    void windowOptionsLeaveTheWindow();
     void readPrintsWhatTheWindowSaves();
     void writeThenReadGivesTheSetBack_data();
     void writeThenReadGivesTheSetBack();
@@ -182,6 +210,8 @@ private slots:
     void readBackComparesTheBytesSent();
     void outputGoesWhereAsked_data();
     void outputGoesWhereAsked();
+    void stopSignalClosesThePort_data();
+    void stopSignalClosesThePort();
 };
 
 void TestCli::openVerdict_data() {
@@ -196,6 +226,8 @@ void TestCli::openVerdict_data() {
     QTest::newRow("EWOULDBLOCK") << EWOULDBLOCK
                                  << "被其他程序占用：先关闭它（fuser -v <path> 可查出是谁）";
     QTest::newRow("ENOENT") << ENOENT << "设备不存在";
+    QTest::newRow("ENODEV") << ENODEV << "设备不存在";
+    QTest::newRow("ENOTTY") << ENOTTY << "不是串口设备：只打开终端设备（tty）";
     QTest::newRow("EIO") << EIO << "打不开：Input/output error";
 }
 
@@ -255,9 +287,9 @@ void TestCli::surveyReportsWhatTheSearchCannotReach() {
     FakeTree tree;
     config::SetConfigPath(tree.dir.filePath("config.ini")); // no ports mapped
     tree.add(QStringLiteral("1-2"), id, tty, driver, node);
-    QStringList lines;
-    for (const cli::TPortReport& report : cli::SurveyPorts(tree.layout, brltty))
-        lines << cli::ReportLine(report);
+    const QStringList lines = cli::TTextFormat()
+                                  .PortList(cli::SurveyPorts(tree.layout, brltty))
+                                  .split('\n', Qt::SkipEmptyParts);
     const QString dev = QString::fromStdString(tree.layout.devRoot);
     QStringList expected;
     if (!line.isEmpty())
@@ -271,7 +303,8 @@ void TestCli::listShowsMappedPortsWithoutDisplayOrDriverInstall() {
     QVERIFY(holder >= 0 && ::flock(holder, LOCK_EX | LOCK_NB) == 0);
     ProgramFolder folder(
         "[system]\ndriverinstall=1\n\n[ports]\nCOM3=" + QByteArray(free.SlavePath().c_str()) +
-        "\nCOM4=" + QByteArray(held.SlavePath().c_str()) + "\nCOM6=/nonexistent/tty\n");
+        "\nCOM4=" + QByteArray(held.SlavePath().c_str()) +
+        "\nCOM6=/nonexistent/tty\nCOM7=/nonexistent/serial/by-id/usb-1a86_USB_Serial-if00\n");
     QDir(folder.dir.path()).mkpath("driver");
     const QString marker = folder.dir.filePath("installer-ran");
     FakeTree::writeFile(folder.dir.filePath("driver/install"),
@@ -291,6 +324,10 @@ void TestCli::listShowsMappedPortsWithoutDisplayOrDriverInstall() {
                  " 可查出是谁）");
     QCOMPARE(lineOf(run.out, "COM6").simplified(),
              QStringLiteral("COM6 /nonexistent/tty config.ini 设备不存在"));
+    // A path longer than the column widens it for every line.
+    for (const char* com : {"COM3", "COM4", "COM6"})
+        QCOMPARE(lineOf(run.out, com).indexOf(" config.ini "),
+                 lineOf(run.out, "COM7").indexOf(" config.ini "));
     QVERIFY(!QFile::exists(marker));
     QFile ini(folder.dir.filePath("config.ini"));
     ini.open(QIODevice::ReadOnly);
@@ -324,26 +361,63 @@ void TestCli::listExplainsDeviceThisUserMayNotOpen() {
 void TestCli::usageErrorsExitTwo_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("error");
-    QTest::newRow("no mode") << QStringList{"--yes"} << "请给出 --list、--read 或 --write 中的一个";
+    QTest::addColumn<bool>("usage"); // follows the error
+    QTest::newRow("no mode") << QStringList{"--yes"} << "请给出 --list、--read 或 --write 中的一个"
+                             << true;
     QTest::newRow("two modes") << QStringList{"--list", "--read"}
-                               << "请给出 --list、--read 或 --write 中的一个";
+                               << "请给出 --list、--read 或 --write 中的一个" << true;
     QTest::newRow("probe alone") << QStringList{"--read", "--probe"}
-                                 << "--probe 只能与 --list 一起用";
-    QTest::newRow("unknown") << QStringList{"--list", "--bogus"} << "未知选项：--bogus";
-    QTest::newRow("no value") << QStringList{"--read", "--port"} << "--port 缺少值";
+                                 << "--probe 只能与 --list 一起用" << true;
+    QTest::newRow("unknown") << QStringList{"--list", "--bogus"} << "未知选项：--bogus" << true;
+    QTest::newRow("no value") << QStringList{"--read", "--port"} << "--port 缺少值" << true;
     QTest::newRow("trace unwritable")
         << QStringList{"--list", "--trace=/nonexistent/t.txt"}
-        << "无法写入记录文件 /nonexistent/t.txt：No such file or directory";
+        << "无法写入记录文件 /nonexistent/t.txt：No such file or directory" << false;
+    QTest::newRow("unknown alone") << QStringList{"--raed"} << "未知选项：--raed" << true;
+    QTest::newRow("stray word") << QStringList{"raed"} << "多余的参数：raed" << true;
+    QTest::newRow("empty port") << QStringList{"--read", "--port", ""} << "--port 的值是空的"
+                                << true;
+    QTest::newRow("empty out") << QStringList{"--read", "--out="} << "--out 的值是空的" << true;
+    QTest::newRow("port twice") << QStringList{"--read", "--port", "COM1", "--port=COM2"}
+                                << "--port 只能给一次" << true;
+    QTest::newRow("relative port")
+        << QStringList{"--read", "--port", "./notes.txt"}
+        << "--port 只接受 COMn 或以 / 开头的设备路径：./notes.txt" << true;
+    QTest::newRow("bare name") << QStringList{"--write", "set.ini", "--port", "sda"}
+                               << "--port 只接受 COMn 或以 / 开头的设备路径：sda" << true;
+    QTest::newRow("out is trace") << QStringList{"--read", "--out", "a/../x", "--trace", "x"}
+                                  << "--out 与 --trace 不能是同一个文件" << true;
+    QTest::newRow("out is trace, one inode")
+        << QStringList{"--read", "--out", "/dev/stdout", "--trace", "/proc/self/fd/1"}
+        << "--out 与 --trace 不能是同一个文件" << true;
 }
 
 void TestCli::usageErrorsExitTwo() {
     QFETCH(QStringList, args);
     QFETCH(QString, error);
+    QFETCH(bool, usage);
     ProgramFolder folder("");
     const Run run = folder.run(args);
     QCOMPARE(run.exitCode, 2);
-    QCOMPARE(run.err.trimmed(), error);
+    QCOMPARE(run.err.section('\n', 0, 0), error);
+    QCOMPARE(run.err.contains("  --write <FILE>"), usage);
     QCOMPARE(run.out, QString());
+}
+
+void TestCli::windowOptionsLeaveTheWindow_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::newRow("platform") << QStringList{"-platform", "xcb"};
+    QTest::newRow("display, reverse") << QStringList{"-display", ":77", "-reverse"};
+    QTest::newRow("two dashes, =") << QStringList{"--style=fusion", "--qwindowtitle", "--list"};
+}
+
+void TestCli::windowOptionsLeaveTheWindow() {
+    QFETCH(QStringList, args);
+    ProgramFolder folder("");
+    // The window is tried: without a display the toolkit gives up.
+    const Run run = folder.run(args);
+    QCOMPARE(run.exitCode, -1);
+    QVERIFY2(run.err.contains("could not connect to display"), qPrintable(run.err));
 }
 
 void TestCli::readPrintsWhatTheWindowSaves() {
@@ -435,10 +509,13 @@ void TestCli::failuresExitWithTheirCode_data() {
     QTest::newRow("write, silent")
         << "silent" << QStringList{"--write", "<set>", "--port", "<line>"} << 1
         << "未发现有设备连接！" << 0;
-    QTest::newRow("held") << "held" << QStringList{"--read", "--port", "<line>"} << 2
-                          << "Unable to open com port (win error code: 11)" << 0;
-    QTest::newRow("search, held") << "held" << QStringList{"--read"} << 2
-                                  << "Unable to open com port (win error code: 11)" << 0;
+    const QString held = "Unable to open com port (win error code: 11)：<line> "
+                         "被其他程序占用：先关闭它（fuser -v <line> 可查出是谁）";
+    QTest::newRow("held") << "held" << QStringList{"--read", "--port", "<line>"} << 2 << held << 0;
+    QTest::newRow("search, held") << "held" << QStringList{"--read"} << 2 << held << 0;
+    QTest::newRow("no such port")
+        << "silent" << QStringList{"--read", "--port", "/nonexistent/tty"} << 2
+        << "Unable to open com port (win error code: 2)：/nonexistent/tty 设备不存在" << 0;
     QTest::newRow("not confirmed")
         << "splicer" << QStringList{"--write", "<set>", "--port", "<line>"} << 2
         << "没有写入：未确认" << 0;
@@ -474,7 +551,7 @@ void TestCli::failuresExitWithTheirCode() {
         .replaceInStrings("<config>", folder.dir.filePath("config.ini"));
     const Run run = folder.run(args);
     QCOMPARE(run.exitCode, exitCode);
-    QCOMPARE(run.err.trimmed().section('\n', -1), error);
+    QCOMPARE(run.err.trimmed().section('\n', -1), error.replace("<line>", linePath));
     QCOMPARE(run.out, QString());
     if (sim)
         QCOMPARE(::requests(*sim).filter("4B/").size(), blocksWritten);
@@ -494,6 +571,10 @@ void TestCli::probeTellsWhereASplicerAnswers() {
                                                        " config.ini 可以打开；没有熔接机应答");
     QCOMPARE(lineOf(run.out, "COM6").simplified(),
              QStringLiteral("COM6 /nonexistent/tty config.ini 设备不存在"));
+    // Without the splicer nothing answers: a script must be able to tell.
+    FakeTree::writeFile(folder.dir.filePath("config.ini"),
+                        "[ports]\nCOM4=" + QString::fromStdString(silent.SlavePath()) + "\n");
+    QCOMPARE(folder.run({"--list", "--probe"}).exitCode, 1);
 }
 
 void TestCli::readBackComparesTheBytesSent_data() {
@@ -539,10 +620,13 @@ void TestCli::outputGoesWhereAsked_data() {
     QTest::newRow("help, stdout closed")
         << QStringList{"--help"} << "stdout closed" << 2 << unwritable;
     QTest::newRow("out, a pipe") << read + QStringList{"--out", "<pipe>"} << "" << 0 << "";
-    // The question would go where nobody sees it: not asked, not written.
-    QTest::newRow("write, question not seen")
-        << QStringList{"--write", "<set>", "--port", "<line>"} << "stdin a terminal" << 2
-        << "你确定要写入数据到设备？ 不是在终端上运行，无法确认：按“否”处理\n没有写入：未确认";
+    // The question goes to the terminal the answer comes from, whatever standard error is.
+    QTest::newRow("write, no on the terminal")
+        << QStringList{"--write", "<set>", "--port", "<line>"} << "stdin a terminal, typing n" << 2
+        << "没有写入：未确认";
+    QTest::newRow("write, yes on the terminal")
+        << QStringList{"--write", "<set>", "--port", "<line>"} << "stdin a terminal, typing y" << 0
+        << "";
 }
 
 void TestCli::outputGoesWhereAsked() {
@@ -564,12 +648,72 @@ void TestCli::outputGoesWhereAsked() {
     const Run run = folder.run(args, {}, streams);
     QCOMPARE(run.exitCode, exitCode);
     QCOMPARE(run.err.trimmed(), error);
+    QCOMPARE(run.shown.contains("你确定要写入数据到设备？ [y/N] "), args.contains("--write"));
     // The pipe got the set, and is still the pipe: not replaced by a file holding it.
     char received[4096];
     const ssize_t n = ::read(reader, received, sizeof received);
-    QCOMPARE(n > 0 && QByteArray(received, int(n)).contains("\n[Param]\n"), exitCode == 0);
+    QCOMPARE(n > 0 && QByteArray(received, int(n)).contains("\n[Param]\n"),
+             exitCode == 0 && args.contains("--read"));
     struct stat node {};
     QVERIFY(::lstat(QFile::encodeName(pipe).constData(), &node) == 0 && S_ISFIFO(node.st_mode));
+}
+
+void TestCli::stopSignalClosesThePort_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("streams");
+    QTest::addColumn<QString>("received"); // what the splicer got before the signal; "[y/N]":
+    QTest::addColumn<int>("signal");       // the question is on the terminal
+    QTest::addColumn<QString>("said");
+    const QString nothing = "没有向熔接机写入参数";
+    const QStringList write{"--write", "<set>", "--port", "<line>"};
+    QTest::newRow("read, handshake") << QStringList{"--read", "--port", "<line>"} << ""
+                                     << "45" << SIGTERM << "被 SIGTERM 中断：" + nothing;
+    QTest::newRow("probe, handshake") << QStringList{"--list", "--probe"} << ""
+                                      << "45" << SIGHUP << "被 SIGHUP 中断：" + nothing;
+    QTest::newRow("write, question") << write << "stdin a terminal"
+                                     << "[y/N]" << SIGINT << "被 SIGINT 中断：" + nothing;
+    QTest::newRow("write, block sent")
+        << write + QStringList{"--yes"} << ""
+        << "4B/38" << SIGTERM
+        << "被 SIGTERM 中断：参数块已发给熔接机，没有读回核对；熔接机可能已保存新参数";
+}
+
+void TestCli::stopSignalClosesThePort() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, streams);
+    QFETCH(QString, received);
+    QFETCH(int, signal);
+    QFETCH(QString, said);
+    SimulatedSplicer sim(SimulatedSplicer::Options{});
+    ProgramFolder folder("[ports]\nCOM3=" + path(sim).toUtf8() + "\n");
+    FakeTree::writeFile(folder.dir.filePath("set.ini"), QString::fromUtf8(setToWrite("100", "5")));
+    args.replaceInStrings("<line>", path(sim))
+        .replaceInStrings("<set>", folder.dir.filePath("set.ini"));
+    const int line = ::open(sim.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
+    const auto closeLine = qScopeGuard([line] { ::close(line); });
+    termios before{};
+    QVERIFY(::tcgetattr(line, &before) == 0);
+
+    QProcess process;
+    PtyPair terminal;
+    folder.start(process, args, {}, streams, &terminal);
+    QString shown;
+    QTRY_VERIFY_WITH_TIMEOUT(::requests(sim).contains(received) ||
+                                 (shown += terminal.ReadAvailable(0)).contains(received),
+                             10000);
+    ::kill(pid_t(process.processId()), signal);
+    const Run run = ProgramFolder::finish(process, terminal);
+    // Terminal settings as they were, and the line no longer exclusive.
+    termios after{};
+    int exclusive = -1;
+    QVERIFY(::tcgetattr(line, &after) == 0 && ::ioctl(line, TIOCGEXCL, &exclusive) == 0);
+    QCOMPARE(exclusive, 0);
+    QCOMPARE(QByteArray(reinterpret_cast<const char*>(&after), sizeof after),
+             QByteArray(reinterpret_cast<const char*>(&before), sizeof before));
+    QCOMPARE(run.exitCode, 128 + signal);
+    QCOMPARE(run.err.trimmed().section('\n', -1), said);
+    QCOMPARE(::requests(sim).count("4B/38"), int(received == "4B/38"));
+    QCOMPARE(folder.run({"--read", "--port", path(sim)}).exitCode, 0);
 }
 
 QTEST_MAIN(TestCli)

@@ -5,20 +5,30 @@
 #include "cli/ConsoleBoxes.h"
 #include "cli/LinkCommands.h"
 #include "cli/PortCheck.h"
+#include "cli/StopSignals.h"
+#include "cli/TextFormat.h"
 #include "config/Config.h"
+#include "protocol/Frames.h"
 #include "protocol/SplicerLink.h"
+#include "serial/ComError.h"
+#include "serial/PortName.h"
 #include "trace/TraceFile.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QRegularExpression>
 #include <QScopeGuard>
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 #include <stdexcept>
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace cli {
@@ -55,46 +65,116 @@ const QList<QCommandLineOption>& options() {
     return all;
 }
 
-// The usage errors of a parsed command line, or an empty text.
-QString usageError(const QCommandLineParser& parser) {
+// Qt's own options for a window. Given alone they leave the program a window; one that takes a
+// value and is not written with "=" takes the next argument as its value.
+struct WindowOption {
+    const char* name;
+    bool takesValue;
+};
+constexpr WindowOption kWindowOptions[] = {{"style", true},
+                                           {"stylesheet", true},
+                                           {"widgetcount", false},
+                                           {"reverse", false},
+                                           {"qmljsdebugger", false},
+                                           {"platform", true},
+                                           {"platformpluginpath", true},
+                                           {"platformtheme", true},
+                                           {"plugin", true},
+                                           {"qwindowgeometry", true},
+                                           {"qwindowicon", true},
+                                           {"qwindowtitle", true},
+                                           {"session", true},
+                                           {"display", true},
+                                           {"geometry", true},
+                                           {"dialogs", false},
+                                           {"fontengine", false}};
+
+// Arguments the command line cannot run with; nothing has been touched yet, and the usage
+// follows the text.
+class EUsage : public std::runtime_error {
+public:
+    explicit EUsage(const QString& text) : std::runtime_error(text.toStdString()) {}
+};
+
+QString spelled(const QString& name) {
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+// One file by its path, or by its inode when both exist (a link, /dev/stdout).
+bool sameFile(const QString& a, const QString& b) {
+    struct stat first {};
+    struct stat second {};
+    if (::stat(QFile::encodeName(a).constData(), &first) == 0 &&
+        ::stat(QFile::encodeName(b).constData(), &second) == 0)
+        return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+    return QDir::cleanPath(QFileInfo(a).absoluteFilePath()) ==
+           QDir::cleanPath(QFileInfo(b).absoluteFilePath());
+}
+
+// Raises the usage error of a parsed command line, if it has one.
+void checkUsage(const QCommandLineParser& parser) {
     if (!parser.positionalArguments().isEmpty())
-        return QStringLiteral("多余的参数：") + parser.positionalArguments().join(' ');
+        throw EUsage(QStringLiteral("多余的参数：") + parser.positionalArguments().join(' '));
+    for (const QCommandLineOption& option : options()) {
+        // An unset shell variable gives an empty value: it must not mean "none given".
+        const QStringList values =
+            option.valueName().isEmpty() ? QStringList() : parser.values(option);
+        if (values.size() > 1)
+            throw EUsage(QStringLiteral("%1 只能给一次").arg(spelled(option.names().first())));
+        if (values.size() == 1 && values.first().isEmpty())
+            throw EUsage(QStringLiteral("%1 的值是空的").arg(spelled(option.names().first())));
+    }
     const int modes =
         int(parser.isSet(optList)) + int(parser.isSet(optRead)) + int(parser.isSet(optWrite));
     if (modes != 1)
-        return QStringLiteral("请给出 --list、--read 或 --write 中的一个");
+        throw EUsage(QStringLiteral("请给出 --list、--read 或 --write 中的一个"));
     if (parser.isSet(optProbe) && !parser.isSet(optList))
-        return QStringLiteral("--probe 只能与 --list 一起用");
+        throw EUsage(QStringLiteral("--probe 只能与 --list 一起用"));
     if (parser.isSet(optPort) && parser.isSet(optList))
-        return QStringLiteral("--port 只用于 --read 和 --write");
+        throw EUsage(QStringLiteral("--port 只用于 --read 和 --write"));
     if (parser.isSet(optOut) && !parser.isSet(optRead))
-        return QStringLiteral("--out 只用于 --read");
+        throw EUsage(QStringLiteral("--out 只用于 --read"));
     if (parser.isSet(optYes) && !parser.isSet(optWrite))
-        return QStringLiteral("--yes 只用于 --write");
-    return {};
+        throw EUsage(QStringLiteral("--yes 只用于 --write"));
+    // A bare name would open a device under /dev, a relative path a file here: neither is asked
+    // for by a technician who means a port.
+    if (const QString port = parser.value(optPort); parser.isSet(optPort) &&
+                                                    !port.startsWith('/') &&
+                                                    serial::ComPortNumber(port.toStdString()) == 0)
+        throw EUsage(QStringLiteral("--port 只接受 COMn 或以 / 开头的设备路径：") + port);
+    if (parser.isSet(optOut) && parser.isSet(optTrace) &&
+        sameFile(parser.value(optOut), parser.value(optTrace)))
+        throw EUsage(QStringLiteral("--out 与 --trace 不能是同一个文件"));
 }
 
-int listPorts(SplicerLink* probing) {
+int listPorts(SplicerLink* probing, TStopSignals& stop, const TResultFormat& format) {
     std::vector<TPortReport> reports = SurveyPorts(ch341::TSysfsLayout{}, BrlttyInstalled());
     if (reports.empty())
         PrintMessage(QStringLiteral("没有候选端口：没有接入 CH341 转换器，config.ini 的 [ports] "
                                     "也没有映射；请检查数据线\n"));
     for (TPortReport& report : reports) {
-        if (probing && report.openable)
-            report.probe = ProbeText(*probing, report.path);
-        PrintResult(ReportLine(report) + '\n');
+        if (stop.Caught())
+            return ExitFailed; // the caller tells of the stop
+        if (probing && report.Openable())
+            report.probe = Probe(*probing, report.path);
     }
-    return ExitDone;
+    if (stop.Caught())
+        return ExitFailed;
+    PrintResult(format.PortList(reports));
+    const bool answered = std::any_of(reports.begin(), reports.end(), [](const TPortReport& r) {
+        return r.probe && r.probe->outcome == TProbeResult::Outcome::Answered;
+    });
+    return probing && !answered ? ExitNoSplicer : ExitDone;
 }
 
 // The parser's complaints in the program's own words; Qt words them in English. One it has
 // no words for is passed on as Qt gives it.
 QString parseError(const QCommandLineParser& parser) {
     if (const QStringList unknown = parser.unknownOptionNames(); !unknown.isEmpty()) {
-        QStringList spelled;
+        QStringList names;
         for (const QString& name : unknown)
-            spelled << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
-        return QStringLiteral("未知选项：") + spelled.join(QStringLiteral("、"));
+            names << spelled(name);
+        return QStringLiteral("未知选项：") + names.join(QStringLiteral("、"));
     }
     static const QRegularExpression missing(QStringLiteral("^Missing value after '(.+)'\\.$"));
     static const QRegularExpression unexpected(
@@ -116,16 +196,80 @@ void holdStandardStreams() {
             ::open("/dev/null", fd == STDOUT_FILENO ? O_RDONLY : O_RDWR); // takes the lowest free
 }
 
+// The explanation --list gives follows the serial component's text for a port that did not
+// open; the window shows that text alone.
+QString portErrorText(const serial::EComPort& e, const SplicerLink& link) {
+    if (e.Code() != serial::CError_OpenFailed)
+        return QString::fromUtf8(e.what());
+    const QString path = QString::fromStdString(serial::ResolvePortPath(link.ComPort().Port()));
+    return QString::fromUtf8(e.what()) + QStringLiteral("：") + path + ' ' +
+           OpenVerdict(e.OsCode(), path);
+}
+
+QString stoppedText(int signal, bool blockSent) {
+    return QStringLiteral("被 %1 中断：%2\n")
+        .arg(TStopSignals::Name(signal),
+             blockSent ? QStringLiteral("参数块已发给熔接机，没有读回核对；熔接机可能已保存新参数")
+                       : QStringLiteral("没有向熔接机写入参数"));
+}
+
+int runMode(const QCommandLineParser& parser, SplicerLink& link, TConsoleBoxes& boxes,
+            TStopSignals& stop) {
+    const TTextFormat format;
+    if (parser.isSet(optList))
+        return listPorts(parser.isSet(optProbe) ? &link : nullptr, stop, format);
+    if (parser.isSet(optRead))
+        return ReadParams(link, boxes, parser.value(optPort), parser.value(optOut), format);
+    return WriteParams(link, boxes, parser.value(optWrite), parser.value(optPort),
+                       parser.isSet(optYes));
+}
+
+// The mode on the link, ended early by a stop signal; the port is closed at the end either way.
+int runStoppable(const QCommandLineParser& parser, SplicerLink& link, TConsoleBoxes& boxes) {
+    bool blockSent = false;
+    const QObject context;
+    QObject::connect(&link, &FrameFeed::frameSent, &context, [&blockSent](const QByteArray& frame) {
+        blockSent |= frame.size() > 1 && uint8_t(frame[1]) == frames::KindParamBlock;
+    });
+    TStopSignals stop([&link, &boxes] {
+        link.Shutdown();
+        boxes.Silence();
+    });
+    const auto closeLink = qScopeGuard([&link] { link.Shutdown(); });
+    int code = ExitFailed;
+    // An error that follows from a stop is not what went wrong: the stop is.
+    try {
+        code = runMode(parser, link, boxes, stop);
+    } catch (const serial::EComPort& e) {
+        if (!stop.Caught())
+            throw std::runtime_error(portErrorText(e, link).toStdString());
+    } catch (const std::exception&) {
+        if (!stop.Caught())
+            throw;
+    }
+    if (const int signal = stop.Caught()) {
+        PrintMessage(stoppedText(signal, blockSent));
+        return 128 + signal;
+    }
+    return code;
+}
+
 } // namespace
 
 bool WantsCommandLine(int argc, char** argv) {
-    QStringList spellings;
-    for (const QCommandLineOption& option : options())
-        for (const QString& name : option.names())
-            spellings << (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
-    for (int i = 1; i < argc; ++i)
-        if (spellings.contains(QString::fromLocal8Bit(argv[i]).section('=', 0, 0)))
+    for (int i = 1; i < argc; ++i) {
+        QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg.startsWith(QStringLiteral("--")))
+            arg.remove(0, 1); // Qt takes its options with two dashes as well
+        const QString name = arg.mid(1).section('=', 0, 0);
+        const auto* option =
+            std::find_if(std::begin(kWindowOptions), std::end(kWindowOptions),
+                         [&name](const WindowOption& o) { return name == QLatin1String(o.name); });
+        if (!arg.startsWith('-') || option == std::end(kWindowOptions))
             return true;
+        if (option->takesValue && !arg.contains('='))
+            ++i;
+    }
     return false;
 }
 
@@ -135,17 +279,18 @@ int Run(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Spliceon：熔接机参数的命令行。\n"
-        "退出码：0 完成；1 没有熔接机应答；2 其他错误；3 读回的参数块与写入的不同。"));
+        "退出码：0 完成；1 没有熔接机应答（--list --probe：没有一个端口有熔接机应答）；"
+        "2 其他错误；3 读回的参数块与写入的不同；129、130、143 被 SIGHUP、SIGINT、SIGTERM "
+        "中断（端口已关闭）。"));
     parser.addOptions(options());
     try {
         if (!parser.parse(app.arguments()))
-            throw std::runtime_error(parseError(parser).toStdString());
+            throw EUsage(parseError(parser));
         if (parser.isSet(optHelp)) {
             PrintResult(parser.helpText());
             return ExitDone;
         }
-        if (const QString error = usageError(parser); !error.isEmpty())
-            throw std::runtime_error(error.toStdString());
+        checkUsage(parser);
         config::SetConfigPath(config::ExecutableFolder() + QStringLiteral("config.ini"));
         ch341::InstallPortMapping();
         ch341::TLinuxConverterLibrary converter;
@@ -153,16 +298,13 @@ int Run(int argc, char** argv) {
         // No notification routine: the command line follows no plugging, each run finds the
         // splicer once.
         SplicerLink link(boxes, converter, nullptr);
-        const auto closeLink = qScopeGuard([&link] { link.Shutdown(); });
         std::optional<trace::TTraceFile> traceFile;
         if (parser.isSet(optTrace))
             traceFile.emplace(parser.value(optTrace), link);
-        if (parser.isSet(optList))
-            return listPorts(parser.isSet(optProbe) ? &link : nullptr);
-        if (parser.isSet(optRead))
-            return ReadParams(link, boxes, parser.value(optPort), parser.value(optOut));
-        return WriteParams(link, boxes, parser.value(optWrite), parser.value(optPort),
-                           parser.isSet(optYes));
+        return runStoppable(parser, link, boxes);
+    } catch (const EUsage& e) {
+        PrintMessage(QString::fromUtf8(e.what()) + '\n' + parser.helpText());
+        return ExitFailed;
     } catch (const std::exception& e) {
         PrintMessage(QString::fromUtf8(e.what()) + '\n');
         return ExitFailed;

@@ -5,14 +5,21 @@
 namespace cli {
 
 // The program's boxes without a window: every text goes to standard error as a line of its
-// own, and a question is asked on the terminal, where only "y" (or "yes", "是") goes on. Without
-// a terminal to ask on and answer from, the answer is No.
+// own, and a question is asked on the terminal (standard input, or the controlling terminal),
+// where only "y" (or "yes", "是") goes on. Without a terminal to ask on, the answer is No.
 class TConsoleBoxes : public TMessageBoxes {
 public:
     void ShowMessage(const QString& text) override;
     Answer Ask(const QString& text) override;
     void Acknowledge(const QString& text) override;
     void ShowError(const QString& text) override;
+
+    // The run was stopped: what the interrupted work still reports follows from the stop and
+    // is not shown.
+    void Silence() { silenced_ = true; }
+
+private:
+    bool silenced_ = false;
 };
 
 // A result on standard output. Raises an error when it does not all get there: a script must

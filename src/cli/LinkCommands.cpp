@@ -3,7 +3,6 @@
 #include "cli/ConsoleBoxes.h"
 #include "paramset/ParamSet.h"
 #include "protocol/MessageBoxes.h"
-#include "protocol/ResponseText.h"
 #include "protocol/SplicerLink.h"
 #include "serial/ComError.h"
 
@@ -100,26 +99,14 @@ void writeOut(const QString& path, const QString& text) {
 
 } // namespace
 
-QString SetHeader(const DeviceState& state, const QDateTime& when) {
-    QString id = QString::fromLatin1(state.DeviceId.left(state.DeviceId.indexOf('\0')));
-    // The identifier is the splicer's bytes: nothing in it may end the comment line.
-    for (QChar& c : id)
-        if (c < QChar(' '))
-            c = '?';
-    return QStringLiteral("; 设备ID：%1\n; 固件版本：%2\n; 熔接次数：%3\n; 日期：%4\n")
-        .arg(id, VersionText(state.FirmwareVersion, QLocale::c()))
-        .arg(state.FusionCount)
-        .arg(when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
-}
-
-int ReadParams(SplicerLink& link, TMessageBoxes& boxes, const QString& port,
-               const QString& outPath) {
+int ReadParams(SplicerLink& link, TMessageBoxes& boxes, const QString& port, const QString& outPath,
+               const TResultFormat& format) {
     TParamAnswers answers(link);
     if (!connectSplicer(link, boxes, port))
         return ExitNoSplicer;
     const FusionParams block = answers.Take();
-    writeOut(outPath, SetHeader(link.State(), QDateTime::currentDateTime()) +
-                          params::ParamSectionText(params::SetFromBlock(block)));
+    writeOut(outPath, format.ReadResult({DeviceInfoOf(link.State()), QDateTime::currentDateTime(),
+                                         params::SetFromBlock(block)}));
     return ExitDone;
 }
 
@@ -135,7 +122,7 @@ int WriteParams(SplicerLink& link, TMessageBoxes& boxes, const QString& file, co
     params::TParamSet set;
     params::LoadParamSet(file, set, [&link] { return link.AskVersion(); });
     const FusionParams block = params::BlockFromSet(set);
-    if (!confirmed && !boxes.Confirm(QStringLiteral("你确定要写入数据到设备？")))
+    if (!confirmed && !boxes.Confirm(SplicerLink::kConfirmWrite))
         throw failure(QStringLiteral("没有写入：未确认"));
     const int count = link.WriteParams(block);
     const FusionParams back = answers.Read();
@@ -150,7 +137,7 @@ int WriteParams(SplicerLink& link, TMessageBoxes& boxes, const QString& file, co
     return block.Encode().left(count) == back.Encode().left(count) ? ExitDone : ExitDiffers;
 }
 
-QString ProbeText(SplicerLink& link, const QString& path) {
+TProbeResult Probe(SplicerLink& link, const QString& path) {
     std::optional<uint16_t> version;
     QObject context;
     QObject::connect(&link, &SplicerLink::versionReported, &context,
@@ -159,13 +146,11 @@ QString ProbeText(SplicerLink& link, const QString& path) {
         const bool answered = link.ConnectPort(path.toStdString());
         link.DisconnectDevice();
         if (!answered)
-            return QStringLiteral("没有熔接机应答");
-        if (!version)
-            return QStringLiteral("熔接机应答，没有报告固件版本");
-        return QStringLiteral("熔接机应答，固件 ") + VersionText(*version, QLocale::c());
+            return {.outcome = TProbeResult::Outcome::Silent};
+        return {.outcome = TProbeResult::Outcome::Answered, .firmware = version};
     } catch (const serial::EComPort& e) {
         // One port that fails now does not end the survey of the others.
-        return QStringLiteral("握手失败：") + QString::fromUtf8(e.what());
+        return {.outcome = TProbeResult::Outcome::Failed, .error = QString::fromUtf8(e.what())};
     }
 }
 

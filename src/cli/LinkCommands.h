@@ -1,8 +1,7 @@
 #pragma once
 
-#include "protocol/DeviceState.h"
+#include "cli/Results.h"
 
-#include <QDateTime>
 #include <QString>
 
 class SplicerLink;
@@ -14,11 +13,10 @@ namespace cli {
 
 enum ExitCode { ExitDone = 0, ExitNoSplicer = 1, ExitFailed = 2, ExitDiffers = 3 };
 
-// --read: connects (by the search, or on port when it is not empty), then prints the parameter
-// set as saving it from the window would write it, after comment lines about the splicer; to
-// outPath when it is not empty.
-int ReadParams(SplicerLink& link, TMessageBoxes& boxes, const QString& port,
-               const QString& outPath);
+// --read: connects (by the search, or on port when it is not empty), then prints the splicer's
+// parameter set and what it says about itself, in format; to outPath when it is not empty.
+int ReadParams(SplicerLink& link, TMessageBoxes& boxes, const QString& port, const QString& outPath,
+               const TResultFormat& format);
 
 // --write: connects, loads the set from file with the connected firmware's scaling, asks
 // unless confirmed, writes it as the window's write does and reads it back. ExitDiffers when
@@ -27,9 +25,6 @@ int WriteParams(SplicerLink& link, TMessageBoxes& boxes, const QString& file, co
                 bool confirmed);
 
 // --probe: the handshake on the device at path, and what came of it.
-QString ProbeText(SplicerLink& link, const QString& path);
-
-// The comment lines before a set read from the splicer.
-QString SetHeader(const DeviceState& state, const QDateTime& when);
+TProbeResult Probe(SplicerLink& link, const QString& path);
 
 } // namespace cli

@@ -1,6 +1,7 @@
 #include "cli/PortCheck.h"
 
 #include "ch341/PortMap.h"
+#include "cli/TextFormat.h"
 #include "serial/ComDevice.h"
 #include "serial/ComError.h"
 
@@ -8,7 +9,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <grp.h>
@@ -90,55 +90,56 @@ void surveyUsb(const ch341::TSysfsLayout& layout, bool brlttyInstalled,
         const std::string product = firstLine(device / "idProduct");
         if (!isCh341UsbId(vendor, product))
             continue;
-        const QString source = QString::fromStdString("USB " + vendor + ":" + product);
+        const QString usbId = QString::fromStdString(vendor + ":" + product);
         const std::vector<int> ttys = ttysOf(device, name);
-        if (ttys.empty()) {
-            const QString advice =
-                brlttyInstalled
-                    ? QStringLiteral("盲文服务 brltty 可能占用了它；不用盲文显示器就卸载它："
-                                     "sudo apt-get remove brltty")
-                    : QStringLiteral("重新插拔，dmesg | grep ch341 可看原因");
-            reports.push_back({.source = source,
-                               .verdict = QStringLiteral("转换器已接入（USB %1），但没有 tty：%2")
-                                              .arg(QString::fromStdString(name), advice)});
-        }
+        if (ttys.empty())
+            reports.push_back({.source = PortSource::UsbBus,
+                               .usbId = usbId,
+                               .state = {.status = PortStatus::NoTty,
+                                         .usbDevice = QString::fromStdString(name),
+                                         .brlttyInstalled = brlttyInstalled}});
         for (const int k : ttys) {
             const int n = k + 1;
+            TPortReport report{.comNumber = n,
+                               .path = ttyPath(layout, k),
+                               .source = PortSource::UsbBus,
+                               .usbId = usbId};
             if (n > ch341::kLastComPort)
-                reports.push_back(
-                    {.comNumber = n,
-                     .path = ttyPath(layout, k),
-                     .source = source,
-                     .verdict =
-                         QStringLiteral("超出 COM1–COM%1，搜索不会找它").arg(ch341::kLastComPort)});
-            else if (!fs::exists(ttyPath(layout, k).toStdString(), ec))
-                reports.push_back({.comNumber = n,
-                                   .path = ttyPath(layout, k),
-                                   .source = source,
-                                   .verdict = QStringLiteral(
-                                       "tty 已出现但 /dev 下没有它：重新插拔，或检查 udev")});
+                report.state.status = PortStatus::BeyondSearch;
+            else if (!fs::exists(report.path.toStdString(), ec))
+                report.state.status = PortStatus::NoDeviceNode;
+            else
+                continue;
+            reports.push_back(report);
         }
     }
 }
 
 } // namespace
 
-QString OpenVerdict(int osError, const QString& path) {
+TPortState OpenState(int osError, const QString& path) {
     switch (osError) {
     case 0:
-        return QStringLiteral("可以打开");
+        return {};
     case EACCES:
     case EPERM:
-        return QStringLiteral("无权限：运行 driver/install，或把用户加入 %1 组后重新登录")
-            .arg(deviceGroup(path));
+        return {.status = PortStatus::NoPermission, .osError = osError, .group = deviceGroup(path)};
     case EBUSY:
     case EWOULDBLOCK:
-        return QStringLiteral("被其他程序占用：先关闭它（fuser -v %1 可查出是谁）").arg(path);
+        return {.status = PortStatus::Held, .osError = osError};
     case ENOENT:
-        return QStringLiteral("设备不存在");
+    case ENODEV:
+        return {.status = PortStatus::Missing, .osError = osError};
+    case ENOTTY:
+    case EISDIR:
+        return {.status = PortStatus::NotSerial, .osError = osError};
     default:
-        return QStringLiteral("打不开：") + QString::fromLocal8Bit(std::strerror(osError));
+        return {.status = PortStatus::OpenFailed, .osError = osError};
     }
+}
+
+QString OpenVerdict(int osError, const QString& path) {
+    return PortStateText(OpenState(osError, path), path);
 }
 
 std::vector<TPortReport> SurveyPorts(const ch341::TSysfsLayout& layout, bool brlttyInstalled) {
@@ -147,30 +148,18 @@ std::vector<TPortReport> SurveyPorts(const ch341::TSysfsLayout& layout, bool brl
         TPortReport report{.comNumber = n};
         if (const auto mapped = ch341::MappedPortPath(n)) {
             report.path = QString::fromStdString(*mapped);
-            report.source = QStringLiteral("config.ini");
+            report.source = PortSource::PortMap;
         } else if (ch341::IsCh341Tty(layout, "ttyUSB" + std::to_string(n - 1))) {
             report.path = ttyPath(layout, n - 1);
-            report.source = QStringLiteral("ch341-uart");
+            report.source = PortSource::Ch341Driver;
         } else {
             continue;
         }
-        const int error = openError(report.path);
-        report.openable = error == 0;
-        report.verdict = OpenVerdict(error, report.path);
+        report.state = OpenState(openError(report.path), report.path);
         reports.push_back(report);
     }
     surveyUsb(layout, brlttyInstalled, reports);
     return reports;
-}
-
-QString ReportLine(const TPortReport& report) {
-    const QString com =
-        report.comNumber ? QStringLiteral("COM%1").arg(report.comNumber) : QStringLiteral("-");
-    const QString path = report.path.isEmpty() ? QStringLiteral("-") : report.path;
-    const QString line = QStringLiteral("%1 %2 %3 %4")
-                             .arg(com.leftJustified(5), path.leftJustified(20),
-                                  report.source.leftJustified(13), report.verdict);
-    return report.probe.isEmpty() ? line : line + QStringLiteral("；") + report.probe;
 }
 
 bool BrlttyInstalled() {

@@ -67,6 +67,8 @@ class SplicerLink : public FrameFeed {
 public:
     static inline const QString kNotConnected = QStringLiteral(" 未连接设备！ ");
     static inline const QString kNotFound = QStringLiteral("未发现有设备连接！");
+    // What every caller of WriteParams asks first.
+    static inline const QString kConfirmWrite = QStringLiteral("你确定要写入数据到设备？");
 
     // notifyRoutine is what the search registers for plug and unplug notifications; none
     // (nullptr) registers nothing.

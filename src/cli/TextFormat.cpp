@@ -1,0 +1,107 @@
+#include "cli/TextFormat.h"
+
+#include "ch341/PortMap.h"
+
+#include <QLocale>
+
+#include <algorithm>
+#include <cstring>
+
+namespace cli {
+namespace {
+
+QString sourceText(const TPortReport& report) {
+    switch (report.source) {
+    case PortSource::PortMap:
+        return QStringLiteral("config.ini");
+    case PortSource::Ch341Driver:
+        return QStringLiteral("ch341-uart");
+    case PortSource::UsbBus:
+        break;
+    }
+    return QStringLiteral("USB ") + report.usbId;
+}
+
+QString probeText(const TProbeResult& probe) {
+    switch (probe.outcome) {
+    case TProbeResult::Outcome::Answered:
+        return probe.firmware ? QStringLiteral("熔接机应答，固件 ") +
+                                    VersionText(*probe.firmware, QLocale::c())
+                              : QStringLiteral("熔接机应答，没有报告固件版本");
+    case TProbeResult::Outcome::Silent:
+        break;
+    case TProbeResult::Outcome::Failed:
+        return QStringLiteral("握手失败：") + probe.error;
+    }
+    return QStringLiteral("没有熔接机应答");
+}
+
+QString setHeader(const TDeviceInfo& device, const QDateTime& when) {
+    QString id = device.id;
+    // The identifier is the splicer's bytes: nothing in it may end the comment line.
+    for (QChar& c : id)
+        if (c < QChar(' '))
+            c = '?';
+    return QStringLiteral("; 设备ID：%1\n; 固件版本：%2\n; 熔接次数：%3\n; 日期：%4\n")
+        .arg(id, VersionText(device.firmware, QLocale::c()))
+        .arg(device.fusionCount)
+        .arg(when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+}
+
+} // namespace
+
+QString PortStateText(const TPortState& state, const QString& path) {
+    switch (state.status) {
+    case PortStatus::Opens:
+        return QStringLiteral("可以打开");
+    case PortStatus::NoPermission:
+        return QStringLiteral("无权限：运行 driver/install，或把用户加入 %1 组后重新登录")
+            .arg(state.group);
+    case PortStatus::Held:
+        return QStringLiteral("被其他程序占用：先关闭它（fuser -v %1 可查出是谁）").arg(path);
+    case PortStatus::Missing:
+        return QStringLiteral("设备不存在");
+    case PortStatus::NotSerial:
+        return QStringLiteral("不是串口设备：只打开终端设备（tty）");
+    case PortStatus::OpenFailed:
+        return QStringLiteral("打不开：") + QString::fromLocal8Bit(std::strerror(state.osError));
+    case PortStatus::NoTty:
+        return QStringLiteral("转换器已接入（USB %1），但没有 tty：%2")
+            .arg(state.usbDevice,
+                 state.brlttyInstalled
+                     ? QStringLiteral("盲文服务 brltty 可能占用了它；不用盲文显示器就卸载它："
+                                      "sudo apt-get remove brltty")
+                     : QStringLiteral("重新插拔，dmesg | grep ch341 可看原因"));
+    case PortStatus::NoDeviceNode:
+        return QStringLiteral("tty 已出现但 /dev 下没有它：重新插拔，或检查 udev");
+    case PortStatus::BeyondSearch:
+        break;
+    }
+    return QStringLiteral("超出 COM1–COM%1，搜索不会找它").arg(ch341::kLastComPort);
+}
+
+QString TTextFormat::PortList(const std::vector<TPortReport>& reports) const {
+    qsizetype pathWidth = 20;
+    for (const TPortReport& report : reports)
+        pathWidth = std::max(pathWidth, report.path.size());
+    QString text;
+    for (const TPortReport& report : reports) {
+        const QString com =
+            report.comNumber ? QStringLiteral("COM%1").arg(report.comNumber) : QStringLiteral("-");
+        const QString path = report.path.isEmpty() ? QStringLiteral("-") : report.path;
+        text += QStringLiteral("%1 %2 %3 %4")
+                    .arg(com.leftJustified(5), path.leftJustified(pathWidth),
+                         sourceText(report).leftJustified(13),
+                         PortStateText(report.state, report.path));
+        if (report.probe)
+            text += QStringLiteral("；") + probeText(*report.probe);
+        text += '\n';
+    }
+    return text;
+}
+
+QString TTextFormat::ReadResult(const TReadResult& result) const {
+    return setHeader(result.device, result.when) + params::ParamSectionText(result.set);
+}
+
+} // namespace cli

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "cli/Results.h"
+
+#include <QString>
+
+namespace cli {
+
+// The results as a technician reads them.
+class TTextFormat : public TResultFormat {
+public:
+    // One line per port: COM number (or "-"), path (or "-"), source, state, each of the first
+    // three padded to its column (the path's at least 20 wide), then "；" and the probe's result
+    // when there is one.
+    QString PortList(const std::vector<TPortReport>& reports) const override;
+    // Comment lines about the splicer, then the set as saving it from the window writes it.
+    QString ReadResult(const TReadResult& result) const override;
+};
+
+// How a port stands, with what to do about it: the --list column, and the explanation after a
+// port that did not open.
+QString PortStateText(const TPortState& state, const QString& path);
+
+} // namespace cli
