@@ -3,6 +3,7 @@
 // on a pseudo-terminal.
 #include "cli/PortCheck.h"
 #include "config/Config.h"
+#include "kit/FakeTree.h"
 #include "kit/PtyPair.h"
 #include "kit/WindowFixture.h"
 #include "main/SpinEdit.h"
@@ -27,38 +28,6 @@
 
 namespace {
 
-// A fake /dev and /sys: ttyUSB devices with their driver, and USB devices with their IDs.
-struct FakeTree {
-    QTemporaryDir dir;
-    ch341::TSysfsLayout layout{(dir.path() + "/dev").toStdString(),
-                               (dir.path() + "/sys").toStdString()};
-    FakeTree() { QDir(dir.path()).mkpath("dev"); }
-    QString sys(const QString& rest) const { return dir.path() + "/sys/" + rest; }
-    // A USB device usb with vendor:product, and a tty (empty: none) under its interface.
-    void add(const QString& usb, const QString& id, const QString& tty, const QString& driver,
-             bool node) {
-        const QString device = sys("bus/usb/devices/" + usb);
-        QDir().mkpath(device);
-        writeFile(device + "/idVendor", id.section(':', 0, 0) + '\n');
-        writeFile(device + "/idProduct", id.section(':', 1) + '\n');
-        if (tty.isEmpty())
-            return;
-        const QString port = device + '/' + usb + ":1.0/" + tty;
-        QDir().mkpath(port);
-        QDir().mkpath(sys("bus/usb-serial/drivers/" + driver));
-        QFile::link(sys("bus/usb-serial/drivers/" + driver), port + "/driver");
-        QDir().mkpath(sys("class/tty/" + tty));
-        QFile::link(port, sys("class/tty/" + tty + "/device"));
-        if (node)
-            writeFile(dir.path() + "/dev/" + tty, {});
-    }
-    static void writeFile(const QString& path, const QString& text) {
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(text.toUtf8());
-    }
-};
-
 struct Run {
     int exitCode = -1;
     QString out;
@@ -74,7 +43,7 @@ struct ProgramFolder {
         QFile::copy(QStringLiteral(SPLICEON_PROGRAM), program);
         QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFile::ReadOther |
                                               QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup);
-        FakeTree::writeFile(dir.filePath("config.ini"), QString::fromUtf8(configIni));
+        WriteFile(dir.filePath("config.ini"), configIni);
     }
 
     // asUser: a command that runs the program as another user. streams: "stdout read-only"
@@ -272,8 +241,8 @@ void TestCli::listShowsMappedPortsWithoutDisplayOrDriverInstall() {
         "\nCOM4=" + QByteArray(held.SlavePath().c_str()) + "\nCOM6=/nonexistent/tty\n");
     QDir(folder.dir.path()).mkpath("driver");
     const QString marker = folder.dir.filePath("installer-ran");
-    FakeTree::writeFile(folder.dir.filePath("driver/install"),
-                        "#!/bin/sh\ntouch '" + marker + "'\n");
+    WriteFile(folder.dir.filePath("driver/install"),
+              "#!/bin/sh\ntouch '" + marker.toUtf8() + "'\n");
     QFile::setPermissions(folder.dir.filePath("driver/install"),
                           QFile::ReadOwner | QFile::ExeOwner);
 
@@ -306,7 +275,7 @@ void TestCli::listExplainsDeviceThisUserMayNotOpen() {
     }
     QTemporaryDir devices;
     const QString locked = devices.filePath("ttyLocked");
-    FakeTree::writeFile(locked, {});
+    WriteFile(locked, {});
     QVERIFY(QFile::setPermissions(locked, {}));
     QFile::setPermissions(devices.path(), QFile::permissions(devices.path()) | QFile::ExeOther);
     ProgramFolder folder("[ports]\nCOM5=" + locked.toUtf8() + "\n");
@@ -403,7 +372,7 @@ void TestCli::writeThenReadGivesTheSetBack() {
     ProgramFolder folder("");
     const QString file = folder.dir.filePath("set.ini");
     const QByteArray set = setToWrite(adjust, push);
-    FakeTree::writeFile(file, QString::fromUtf8(set));
+    WriteFile(file, set);
 
     const Run write = folder.run({"--write", file, "--port", path(sim), "--yes"});
     QCOMPARE(write.err, QString());
@@ -460,7 +429,7 @@ void TestCli::failuresExitWithTheirCode() {
     const auto release = qScopeGuard([holder] { ::close(holder); });
     QVERIFY(line != "held" || ::flock(holder, LOCK_EX | LOCK_NB) == 0);
     ProgramFolder folder("[ports]\nCOM3=" + linePath.toUtf8() + "\n");
-    FakeTree::writeFile(folder.dir.filePath("set.ini"), QString::fromUtf8(setToWrite("100", "5")));
+    WriteFile(folder.dir.filePath("set.ini"), setToWrite("100", "5"));
     args.replaceInStrings("<line>", linePath)
         .replaceInStrings("<set>", folder.dir.filePath("set.ini"))
         .replaceInStrings("<config>", folder.dir.filePath("config.ini"));
@@ -549,7 +518,7 @@ void TestCli::outputGoesWhereAsked() {
     const int reader =
         ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     const auto closeReader = qScopeGuard([reader] { ::close(reader); });
-    FakeTree::writeFile(folder.dir.filePath("set.ini"), QString::fromUtf8(setToWrite("100", "5")));
+    WriteFile(folder.dir.filePath("set.ini"), setToWrite("100", "5"));
     args.replaceInStrings("<line>", path(sim))
         .replaceInStrings("<pipe>", pipe)
         .replaceInStrings("<set>", folder.dir.filePath("set.ini"));

@@ -5,6 +5,7 @@
 #include "kit/Row.h"
 #include "kit/WindowFixture.h"
 #include "main/Application.h"
+#include "main/QtMessageBoxes.h"
 #include "main/SpinEdit.h"
 #include "serial/ComLink.h"
 

@@ -2,7 +2,7 @@
 #include "ch341/PortMap.h"
 #include "cli/CommandLine.h"
 #include "main/Application.h"
-#include "main/MessageBoxes.h"
+#include "main/QtMessageBoxes.h"
 #include "main/frmMain.h"
 
 #include <QIcon>

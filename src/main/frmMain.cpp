@@ -1,7 +1,7 @@
 #include "main/frmMain.h"
 
 #include "config/Config.h"
-#include "main/Application.h"
+#include "errors/HandlerRunner.h"
 #include "main/SpinEdit.h"
 #include "main/WindowGuards.h"
 #include "monitor/frmMonitor.h"

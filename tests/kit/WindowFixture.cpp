@@ -68,10 +68,6 @@ qint64 MsBetween(const SimulatedSplicer::Frame& a, const SimulatedSplicer::Frame
     return std::chrono::duration_cast<std::chrono::milliseconds>(b.at - a.at).count();
 }
 
-QString Hex(const QByteArray& bytes) {
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
-}
-
 QStringList FrameTexts(const SimulatedSplicer& sim) {
     QStringList out;
     for (const auto& f : sim.Frames())
