@@ -85,7 +85,6 @@ QPair<int, int> resourcesInUse() {
             int(QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size())};
 }
 
-
 } // namespace
 
 class TestCh341 : public QObject {

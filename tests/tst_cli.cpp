@@ -137,6 +137,8 @@ private slots:
     void surveyReportsWhatTheSearchCannotReach();
     void listShowsMappedPortsWithoutDisplayOrDriverInstall();
     void listExplainsDeviceThisUserMayNotOpen();
+    void settingsFileFollowsTheProgramFolder_data();
+    void settingsFileFollowsTheProgramFolder();
     void usageErrorsExitTwo_data();
     void usageErrorsExitTwo();
     void readPrintsWhatTheWindowSaves();
@@ -279,6 +281,9 @@ void TestCli::listExplainsDeviceThisUserMayNotOpen() {
     QVERIFY(QFile::setPermissions(locked, {}));
     QFile::setPermissions(devices.path(), QFile::permissions(devices.path()) | QFile::ExeOther);
     ProgramFolder folder("[ports]\nCOM5=" + locked.toUtf8() + "\n");
+    // A portable folder is its user's: one they may not write to would be an installation.
+    if (!asUser.isEmpty())
+        QVERIFY(::chown(QFile::encodeName(folder.dir.path()).constData(), 65534, 65534) == 0);
 
     const Run run = folder.run({"--list"}, asUser);
     QCOMPARE(run.err, QString());
@@ -286,6 +291,55 @@ void TestCli::listExplainsDeviceThisUserMayNotOpen() {
     QCOMPARE(lineOf(run.out, "COM5").simplified(),
              "COM5 " + locked +
                  " config.ini 无权限：运行 driver/install，或把用户加入 dialout 组后重新登录");
+}
+
+void TestCli::settingsFileFollowsTheProgramFolder_data() {
+    QTest::addColumn<bool>("writable");      // whether the program's user may write its folder
+    QTest::addColumn<QString>("configHome"); // XDG_CONFIG_HOME; null: unset
+    QTest::addColumn<QString>("settings");   // <folder>: the program's folder
+    QTest::newRow("portable") << true << "/xdg"
+                              << "<folder>/config.ini";
+    QTest::newRow("installed") << false << "/xdg"
+                               << "/xdg/spliceon/config.ini";
+    QTest::newRow("installed, no XDG_CONFIG_HOME")
+        << false << QString() << "/home/technician/.config/spliceon/config.ini";
+    QTest::newRow("installed, relative XDG_CONFIG_HOME")
+        << false << "xdg"
+        << "/home/technician/.config/spliceon/config.ini";
+}
+
+void TestCli::settingsFileFollowsTheProgramFolder() {
+    QFETCH(bool, writable);
+    QFETCH(QString, configHome);
+    QFETCH(QString, settings);
+    ProgramFolder folder("");
+    QStringList asUser; // root may write anywhere: a folder it owns is not writable to nobody
+    if (!writable && ::geteuid() == 0) {
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (setpriv.isEmpty())
+            QSKIP("running as root without setpriv to drop to another user");
+        asUser = {setpriv, "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
+    }
+    const QFile::Permissions mode = QFile::permissions(folder.dir.path());
+    if (!writable)
+        QFile::setPermissions(folder.dir.path(), mode & ~(QFile::WriteOwner | QFile::WriteUser));
+    const QByteArray home = qgetenv("HOME");
+    const std::optional<QByteArray> oldConfigHome = qEnvironmentVariableIsSet("XDG_CONFIG_HOME")
+                                                        ? qgetenv("XDG_CONFIG_HOME")
+                                                        : std::optional<QByteArray>();
+    const auto restore = qScopeGuard([&] {
+        QFile::setPermissions(folder.dir.path(), mode);
+        qputenv("HOME", home);
+        oldConfigHome ? qputenv("XDG_CONFIG_HOME", *oldConfigHome) : qunsetenv("XDG_CONFIG_HOME");
+    });
+    qputenv("HOME", "/home/technician");
+    configHome.isNull() ? qunsetenv("XDG_CONFIG_HOME")
+                        : qputenv("XDG_CONFIG_HOME", configHome.toUtf8());
+
+    const Run run = folder.run({"--help"}, asUser);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out.split('\n').filter(QRegularExpression("^配置文件：")),
+             QStringList{"配置文件：" + settings.replace("<folder>", folder.dir.path())});
 }
 
 void TestCli::usageErrorsExitTwo_data() {

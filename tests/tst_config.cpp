@@ -3,7 +3,9 @@
 #include "kit/Files.h"
 #include "kit/Row.h"
 
+#include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -154,10 +156,26 @@ private slots:
         QCOMPARE(ReadConfigString(section, key), value);
     }
 
+    void writeCreatesFile_data() {
+        QTest::addColumn<QString>("file"); // in the scratch folder
+        QTest::newRow("beside the program") << "config.ini";
+        QTest::newRow("per user, no folder yet") << "home/.config/spliceon/config.ini";
+    }
+
     void writeCreatesFile() {
+        QFETCH(QString, file);
+        SetConfigPath(dir_.filePath(file));
+        const auto removeMade =
+            qScopeGuard([this] { QDir(dir_.filePath("home")).removeRecursively(); });
+        const QString folder = QFileInfo(ConfigPath()).absolutePath();
+        QCOMPARE(ReadConfigString("Param", "cbpullpush"), QString());
+        QCOMPARE(QFileInfo::exists(folder), file == "config.ini"); // reading makes nothing
         WriteConfigBool("Param", "cbpullpush", true);
         WriteConfigBool("Param", "cbAdjustReset", false);
         QCOMPARE(bytes(), QByteArray("[Param]\ncbpullpush=1\ncbAdjustReset=0\n"));
+        struct stat made {};
+        QVERIFY(::stat(QFile::encodeName(folder).constData(), &made) == 0);
+        QCOMPARE(made.st_mode & 077, 0u); // settings are their user's own
     }
 
     void readOnlyFileRaisesAndStaysUnchanged() {

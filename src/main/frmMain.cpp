@@ -1,6 +1,5 @@
 #include "main/frmMain.h"
 
-#include "config/Config.h"
 #include "errors/HandlerRunner.h"
 #include "main/SpinEdit.h"
 #include "main/WindowGuards.h"
@@ -29,8 +28,7 @@ const QEvent::Type kFormShowEvent = static_cast<QEvent::Type>(QEvent::registerEv
 
 TfrmMain::TfrmMain(TfrmMainServices services, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TfrmMain>()), boxes_(services.boxes),
-      programFolder_(services.programFolder.isEmpty() ? config::ExecutableFolder()
-                                                      : services.programFolder),
+      driverInstaller_(services.places.driverInstaller),
       link_(services.boxes, services.converter, &TfrmMain::DeviceNotifyCallback) {
     frmMain = this;
     ui->setupUi(this);

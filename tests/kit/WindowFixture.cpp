@@ -9,7 +9,8 @@
 WindowFixture::WindowFixture(const QByteArray& configIni) {
     if (!configIni.isNull())
         WriteFile(ConfigPath(), configIni);
-    window = std::make_unique<TfrmMain>(TfrmMainServices{boxes, converter, dir.path() + '/'});
+    window = std::make_unique<TfrmMain>(
+        TfrmMainServices{boxes, converter, startup::Settle(dir.path() + '/')});
 }
 
 SimulatedSplicer& WindowFixture::AddSplicer(int n, SimulatedSplicer::Options options) {
