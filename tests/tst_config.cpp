@@ -2,6 +2,7 @@
 #include "kit/ErrorText.h"
 #include "kit/Files.h"
 #include "kit/Row.h"
+#include "startup/ProgramPlaces.h"
 
 #include <QDir>
 #include <QFile>
@@ -176,6 +177,28 @@ private slots:
         struct stat made {};
         QVERIFY(::stat(QFile::encodeName(folder).constData(), &made) == 0);
         QCOMPARE(made.st_mode & 077, 0u); // settings are their user's own
+    }
+
+    void placesFollowTheProgramFolder_data() {
+        QTest::addColumn<QString>("folder"); // <dir>: the scratch folder
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<QString>("installer");
+        row("writable: portable", "<dir>/", "<dir>/config.ini", "<dir>/driver/install");
+        // A missing folder stands for one its user may not write: root may write to any other.
+        row("not writable: installed", "/nonexistent/bin/", "/xdg/spliceon/config.ini", "");
+    }
+
+    void placesFollowTheProgramFolder() {
+        QFETCH(QString, folder);
+        QFETCH(QString, settings);
+        QFETCH(QString, installer);
+        const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+        const auto restore = qScopeGuard([&] { qputenv("XDG_CONFIG_HOME", configHome); });
+        qputenv("XDG_CONFIG_HOME", "/xdg");
+        const startup::TProgramPlaces places =
+            startup::PlacesOf(folder.replace("<dir>", dir_.path()));
+        QCOMPARE(places.settingsFile, settings.replace("<dir>", dir_.path()));
+        QCOMPARE(places.driverInstaller, installer.replace("<dir>", dir_.path()));
     }
 
     void readOnlyFileRaisesAndStaysUnchanged() {

@@ -196,18 +196,16 @@ private slots:
         QTest::addColumn<int>("installer"); // -1: none; otherwise its exit code
         QTest::addColumn<bool>("runs");
         QTest::addColumn<QByteArray>("after"); // empty: unchanged
-        QTest::addColumn<bool>("installed");   // a package's program: no installer of its own
         const QByteArray one = "[system]\ndriverinstall=1\n";
-        row("1 and installer", one, 0, true, QByteArray("[system]\ndriverinstall=0\n"), false);
-        row("1, cancelled", one, 1, true, QByteArray("[system]\ndriverinstall=0\n"), false);
-        row("1, no driver folder", one, -1, false, QByteArray(), false);
+        row("1 and installer", one, 0, true, QByteArray("[system]\ndriverinstall=0\n"));
+        row("1, cancelled", one, 1, true, QByteArray("[system]\ndriverinstall=0\n"));
+        row("1, no driver folder", one, -1, false, QByteArray());
         row("capitals", QByteArray("[SYSTEM]\r\nDriverInstall=1\r\n"), 0, true,
-            QByteArray("[SYSTEM]\r\ndriverinstall=0\r\n"), false);
-        row("0", QByteArray("[system]\ndriverinstall=0\n"), 0, false, QByteArray(), false);
-        row("yes", QByteArray("[system]\ndriverinstall=yes\n"), 0, false, QByteArray(), false);
-        row("empty", QByteArray("[system]\ndriverinstall=\n"), 0, false, QByteArray(), false);
-        row("absent", QByteArray("[Param]\nHeat=60\n"), 0, false, QByteArray(), false);
-        row("installed, 1 and installer", one, 0, false, QByteArray(), true);
+            QByteArray("[SYSTEM]\r\ndriverinstall=0\r\n"));
+        row("0", QByteArray("[system]\ndriverinstall=0\n"), 0, false, QByteArray());
+        row("yes", QByteArray("[system]\ndriverinstall=yes\n"), 0, false, QByteArray());
+        row("empty", QByteArray("[system]\ndriverinstall=\n"), 0, false, QByteArray());
+        row("absent", QByteArray("[Param]\nHeat=60\n"), 0, false, QByteArray());
     }
 
     void driverInstall() {
@@ -215,16 +213,13 @@ private slots:
         QFETCH(int, installer);
         QFETCH(bool, runs);
         QFETCH(QByteArray, after);
-        QFETCH(bool, installed);
         QTemporaryDir folder;
         if (installer >= 0)
             writeInstaller(folder.path(), installer);
         WriteFile(folder.filePath("config.ini"), config);
         ScriptedBoxes boxes;
         FakeConverter converter;
-        startup::TProgramPlaces places = startup::Settle(folder.path() + '/');
-        if (installed)
-            places.driverInstaller.clear();
+        const startup::TProgramPlaces places = startup::Settle(folder.path() + '/');
         TfrmMain window({boxes, converter, places});
         QCOMPARE(QFile::exists(folder.filePath("installer-ran")), runs);
         QCOMPARE(ReadFile(folder.filePath("config.ini")), after.isEmpty() ? config : after);
