@@ -180,25 +180,24 @@ private slots:
     }
 
     void placesFollowTheProgramFolder_data() {
-        QTest::addColumn<QString>("folder"); // <dir>: the scratch folder
-        QTest::addColumn<QString>("settings");
-        QTest::addColumn<QString>("installer");
-        row("writable: portable", "<dir>/", "<dir>/config.ini", "<dir>/driver/install");
+        QTest::addColumn<QString>("folder");     // <dir>: the scratch folder
+        QTest::addColumn<QStringList>("places"); // the settings file, the driver installer
+        QTest::newRow("writable: portable")
+            << "<dir>/" << QStringList{"<dir>/config.ini", "<dir>/driver/install"};
         // A missing folder stands for one its user may not write: root may write to any other.
-        row("not writable: installed", "/nonexistent/bin/", "/xdg/spliceon/config.ini", "");
+        QTest::newRow("not writable: installed")
+            << "/nonexistent/bin/" << QStringList{"/xdg/spliceon/config.ini", ""};
     }
 
     void placesFollowTheProgramFolder() {
         QFETCH(QString, folder);
-        QFETCH(QString, settings);
-        QFETCH(QString, installer);
+        QFETCH(QStringList, places);
         const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
         const auto restore = qScopeGuard([&] { qputenv("XDG_CONFIG_HOME", configHome); });
         qputenv("XDG_CONFIG_HOME", "/xdg");
-        const startup::TProgramPlaces places =
-            startup::PlacesOf(folder.replace("<dir>", dir_.path()));
-        QCOMPARE(places.settingsFile, settings.replace("<dir>", dir_.path()));
-        QCOMPARE(places.driverInstaller, installer.replace("<dir>", dir_.path()));
+        const startup::TProgramPlaces got = startup::PlacesOf(folder.replace("<dir>", dir_.path()));
+        QCOMPARE((QStringList{got.settingsFile, got.driverInstaller}),
+                 places.replaceInStrings("<dir>", dir_.path()));
     }
 
     void readOnlyFileRaisesAndStaysUnchanged() {
