@@ -8,6 +8,7 @@
 #include "kit/WindowFixture.h"
 #include "main/SpinEdit.h"
 #include "paramset/ParamSet.h"
+#include "startup/ProgramPlaces.h"
 
 #include <QDate>
 #include <QDir>
@@ -294,24 +295,13 @@ void TestCli::listExplainsDeviceThisUserMayNotOpen() {
 }
 
 void TestCli::settingsFileFollowsTheProgramFolder_data() {
-    QTest::addColumn<bool>("writable");      // whether the program's user may write its folder
-    QTest::addColumn<QString>("configHome"); // XDG_CONFIG_HOME; null: unset
-    QTest::addColumn<QString>("settings");   // <folder>: the program's folder
-    QTest::newRow("portable") << true << "/xdg"
-                              << "<folder>/config.ini";
-    QTest::newRow("installed") << false << "/xdg"
-                               << "/xdg/spliceon/config.ini";
-    QTest::newRow("installed, no XDG_CONFIG_HOME")
-        << false << QString() << "/home/technician/.config/spliceon/config.ini";
-    QTest::newRow("installed, relative XDG_CONFIG_HOME")
-        << false << "xdg"
-        << "/home/technician/.config/spliceon/config.ini";
+    QTest::addColumn<bool>("writable"); // whether the program's user may write its folder
+    QTest::newRow("portable") << true;
+    QTest::newRow("installed") << false;
 }
 
 void TestCli::settingsFileFollowsTheProgramFolder() {
     QFETCH(bool, writable);
-    QFETCH(QString, configHome);
-    QFETCH(QString, settings);
     ProgramFolder folder("");
     QStringList asUser; // root may write anywhere: a folder it owns is not writable to nobody
     if (!writable && ::geteuid() == 0) {
@@ -323,23 +313,12 @@ void TestCli::settingsFileFollowsTheProgramFolder() {
     const QFile::Permissions mode = QFile::permissions(folder.dir.path());
     if (!writable)
         QFile::setPermissions(folder.dir.path(), mode & ~(QFile::WriteOwner | QFile::WriteUser));
-    const QByteArray home = qgetenv("HOME");
-    const std::optional<QByteArray> oldConfigHome = qEnvironmentVariableIsSet("XDG_CONFIG_HOME")
-                                                        ? qgetenv("XDG_CONFIG_HOME")
-                                                        : std::optional<QByteArray>();
-    const auto restore = qScopeGuard([&] {
-        QFile::setPermissions(folder.dir.path(), mode);
-        qputenv("HOME", home);
-        oldConfigHome ? qputenv("XDG_CONFIG_HOME", *oldConfigHome) : qunsetenv("XDG_CONFIG_HOME");
-    });
-    qputenv("HOME", "/home/technician");
-    configHome.isNull() ? qunsetenv("XDG_CONFIG_HOME")
-                        : qputenv("XDG_CONFIG_HOME", configHome.toUtf8());
-
     const Run run = folder.run({"--help"}, asUser);
+    QFile::setPermissions(folder.dir.path(), mode);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out.split('\n').filter(QRegularExpression("^配置文件：")),
-             QStringList{"配置文件：" + settings.replace("<folder>", folder.dir.path())});
+             QStringList{"配置文件：" + (writable ? folder.dir.filePath("config.ini")
+                                                  : startup::UserSettingsFile())});
 }
 
 void TestCli::usageErrorsExitTwo_data() {

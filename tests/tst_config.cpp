@@ -181,20 +181,32 @@ private slots:
 
     void placesFollowTheProgramFolder_data() {
         QTest::addColumn<QString>("folder");     // <dir>: the scratch folder
+        QTest::addColumn<QString>("configHome"); // XDG_CONFIG_HOME; HOME is /home/u
         QTest::addColumn<QStringList>("places"); // the settings file, the driver installer
         QTest::newRow("writable: portable")
-            << "<dir>/" << QStringList{"<dir>/config.ini", "<dir>/driver/install"};
+            << "<dir>/"
+            << "/xdg" << QStringList{"<dir>/config.ini", "<dir>/driver/install"};
         // A missing folder stands for one its user may not write: root may write to any other.
+        const QString installed = "/nonexistent/bin/";
         QTest::newRow("not writable: installed")
-            << "/nonexistent/bin/" << QStringList{"/xdg/spliceon/config.ini", ""};
+            << installed << "/xdg" << QStringList{"/xdg/spliceon/config.ini", ""};
+        QTest::newRow("installed, XDG_CONFIG_HOME empty")
+            << installed << "" << QStringList{"/home/u/.config/spliceon/config.ini", ""};
+        QTest::newRow("installed, XDG_CONFIG_HOME relative")
+            << installed << "xdg" << QStringList{"/home/u/.config/spliceon/config.ini", ""};
     }
 
     void placesFollowTheProgramFolder() {
         QFETCH(QString, folder);
+        QFETCH(QString, configHome);
         QFETCH(QStringList, places);
-        const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
-        const auto restore = qScopeGuard([&] { qputenv("XDG_CONFIG_HOME", configHome); });
-        qputenv("XDG_CONFIG_HOME", "/xdg");
+        const QByteArray home = qgetenv("HOME"), oldConfigHome = qgetenv("XDG_CONFIG_HOME");
+        const auto restore = qScopeGuard([&] {
+            qputenv("HOME", home);
+            qputenv("XDG_CONFIG_HOME", oldConfigHome);
+        });
+        qputenv("HOME", "/home/u");
+        qputenv("XDG_CONFIG_HOME", configHome.toUtf8());
         const startup::TProgramPlaces got = startup::PlacesOf(folder.replace("<dir>", dir_.path()));
         QCOMPARE((QStringList{got.settingsFile, got.driverInstaller}),
                  places.replaceInStrings("<dir>", dir_.path()));
