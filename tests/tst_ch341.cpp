@@ -3,6 +3,7 @@
 #include "ch341/PortMap.h"
 #include "config/Config.h"
 #include "kit/FailingCall.h"
+#include "kit/FakeTree.h"
 #include "kit/Files.h"
 #include "kit/Row.h"
 #include "serial/PortName.h"
@@ -38,23 +39,6 @@ QPair<int, int> resourcesInUse() {
     return {int(QDir("/proc/self/fd").entryList(QDir::System).size()),
             int(QDir("/proc/self/task").entryList(QDir::Dirs | QDir::NoDotAndDotDot).size())};
 }
-
-// A fake /dev and /sys with ttyUSB devices bound to the given drivers.
-struct FakeTree {
-    QTemporaryDir dir;
-    TSysfsLayout layout{(dir.path() + "/dev").toStdString(), (dir.path() + "/sys").toStdString()};
-    FakeTree() { QDir(dir.path()).mkpath("dev"); }
-    void add(const QString& tty, const QString& driver, bool node = true) {
-        const QString device = dir.path() + "/sys/devices/usb1/" + tty;
-        QDir().mkpath(device);
-        QDir().mkpath(dir.path() + "/sys/bus/usb-serial/drivers/" + driver);
-        QFile::link(dir.path() + "/sys/bus/usb-serial/drivers/" + driver, device + "/driver");
-        QDir().mkpath(dir.path() + "/sys/class/tty/" + tty);
-        QFile::link(device, dir.path() + "/sys/class/tty/" + tty + "/device");
-        if (node)
-            WriteFile(dir.path() + "/dev/" + tty, {});
-    }
-};
 
 } // namespace
 

@@ -5,10 +5,12 @@
 #include "cli/TextFormat.h"
 #include "config/Config.h"
 #include "kit/DistinctBlock.h"
+#include "kit/FakeTree.h"
 #include "kit/PtyPair.h"
 #include "kit/WindowFixture.h"
 #include "main/SpinEdit.h"
 #include "paramset/ParamSet.h"
+#include "startup/ProgramPlaces.h"
 
 #include <QDate>
 #include <QDir>
@@ -32,39 +34,6 @@
 
 namespace {
 
-// A fake /dev and /sys: ttyUSB devices with their driver, and USB devices with their IDs.
-struct FakeTree {
-    QTemporaryDir dir;
-    PtyPair terminal; // what every /dev node leads to: the port opens terminals only
-    ch341::TSysfsLayout layout{(dir.path() + "/dev").toStdString(),
-                               (dir.path() + "/sys").toStdString()};
-    FakeTree() { QDir(dir.path()).mkpath("dev"); }
-    QString sys(const QString& rest) const { return dir.path() + "/sys/" + rest; }
-    // A USB device usb with vendor:product, and a tty (empty: none) under its interface.
-    void add(const QString& usb, const QString& id, const QString& tty, const QString& driver,
-             bool node) {
-        const QString device = sys("bus/usb/devices/" + usb);
-        QDir().mkpath(device);
-        writeFile(device + "/idVendor", id.section(':', 0, 0) + '\n');
-        writeFile(device + "/idProduct", id.section(':', 1) + '\n');
-        if (tty.isEmpty())
-            return;
-        const QString port = device + '/' + usb + ":1.0/" + tty;
-        QDir().mkpath(port);
-        QDir().mkpath(sys("bus/usb-serial/drivers/" + driver));
-        QFile::link(sys("bus/usb-serial/drivers/" + driver), port + "/driver");
-        QDir().mkpath(sys("class/tty/" + tty));
-        QFile::link(port, sys("class/tty/" + tty + "/device"));
-        if (node)
-            QFile::link(QString::fromStdString(terminal.SlavePath()), dir.path() + "/dev/" + tty);
-    }
-    static void writeFile(const QString& path, const QString& text) {
-        QFile f(path);
-        f.open(QIODevice::WriteOnly);
-        f.write(text.toUtf8());
-    }
-};
-
 struct Run {
     int exitCode = -1;
     QString out;
@@ -81,7 +50,7 @@ struct ProgramFolder {
         QFile::copy(QStringLiteral(SPLICEON_PROGRAM), program);
         QFile::setPermissions(dir.path(), QFile::permissions(dir.path()) | QFile::ReadOther |
                                               QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup);
-        FakeTree::writeFile(dir.filePath("config.ini"), QString::fromUtf8(configIni));
+        WriteFile(dir.filePath("config.ini"), configIni);
     }
 
     // Starts the program in a session of its own, so that it has no controlling terminal.
@@ -196,6 +165,8 @@ private slots:
     void surveyReportsWhatTheSearchCannotReach();
     void listShowsMappedPortsWithoutDisplayOrDriverInstall();
     void listExplainsDeviceThisUserMayNotOpen();
+    void settingsFileFollowsTheProgramFolder_data();
+    void settingsFileFollowsTheProgramFolder();
     void usageErrorsExitTwo_data();
     void usageErrorsExitTwo();
     void windowOptionsLeaveTheWindow_data();
@@ -307,8 +278,8 @@ void TestCli::listShowsMappedPortsWithoutDisplayOrDriverInstall() {
         "\nCOM6=/nonexistent/tty\nCOM7=/nonexistent/serial/by-id/usb-1a86_USB_Serial-if00\n");
     QDir(folder.dir.path()).mkpath("driver");
     const QString marker = folder.dir.filePath("installer-ran");
-    FakeTree::writeFile(folder.dir.filePath("driver/install"),
-                        "#!/bin/sh\ntouch '" + marker + "'\n");
+    WriteFile(folder.dir.filePath("driver/install"),
+              "#!/bin/sh\ntouch '" + marker.toUtf8() + "'\n");
     QFile::setPermissions(folder.dir.filePath("driver/install"),
                           QFile::ReadOwner | QFile::ExeOwner);
 
@@ -345,10 +316,13 @@ void TestCli::listExplainsDeviceThisUserMayNotOpen() {
     }
     QTemporaryDir devices;
     const QString locked = devices.filePath("ttyLocked");
-    FakeTree::writeFile(locked, {});
+    WriteFile(locked, {});
     QVERIFY(QFile::setPermissions(locked, {}));
     QFile::setPermissions(devices.path(), QFile::permissions(devices.path()) | QFile::ExeOther);
     ProgramFolder folder("[ports]\nCOM5=" + locked.toUtf8() + "\n");
+    // A portable folder is its user's: one they may not write to would be an installation.
+    if (!asUser.isEmpty())
+        QVERIFY(::chown(QFile::encodeName(folder.dir.path()).constData(), 65534, 65534) == 0);
 
     const Run run = folder.run({"--list"}, asUser);
     QCOMPARE(run.err, QString());
@@ -356,6 +330,33 @@ void TestCli::listExplainsDeviceThisUserMayNotOpen() {
     QCOMPARE(lineOf(run.out, "COM5").simplified(),
              "COM5 " + locked +
                  " config.ini 无权限：运行 driver/install，或把用户加入 dialout 组后重新登录");
+}
+
+void TestCli::settingsFileFollowsTheProgramFolder_data() {
+    QTest::addColumn<bool>("writable"); // whether the program's user may write its folder
+    QTest::newRow("portable") << true;
+    QTest::newRow("installed") << false;
+}
+
+void TestCli::settingsFileFollowsTheProgramFolder() {
+    QFETCH(bool, writable);
+    ProgramFolder folder("");
+    QStringList asUser; // root may write anywhere: a folder it owns is not writable to nobody
+    if (!writable && ::geteuid() == 0) {
+        const QString setpriv = QStandardPaths::findExecutable(QStringLiteral("setpriv"));
+        if (setpriv.isEmpty())
+            QSKIP("running as root without setpriv to drop to another user");
+        asUser = {setpriv, "--reuid=65534", "--regid=65534", "--clear-groups", "--"};
+    }
+    const QFile::Permissions mode = QFile::permissions(folder.dir.path());
+    if (!writable)
+        QFile::setPermissions(folder.dir.path(), mode & ~(QFile::WriteOwner | QFile::WriteUser));
+    const Run run = folder.run({"--help"}, asUser);
+    QFile::setPermissions(folder.dir.path(), mode);
+    QCOMPARE(run.exitCode, 0);
+    QCOMPARE(run.out.split('\n').filter(QRegularExpression("^配置文件：")),
+             QStringList{"配置文件：" + (writable ? folder.dir.filePath("config.ini")
+                                                  : startup::UserSettingsFile())});
 }
 
 void TestCli::usageErrorsExitTwo_data() {
@@ -485,7 +486,7 @@ void TestCli::writeThenReadGivesTheSetBack() {
     ProgramFolder folder("");
     const QString file = folder.dir.filePath("set.ini");
     const QByteArray set = setToWrite(adjust, push);
-    FakeTree::writeFile(file, QString::fromUtf8(set));
+    WriteFile(file, set);
 
     const Run write = folder.run({"--write", file, "--port", path(sim), "--yes"});
     QCOMPARE(write.err, QString());
@@ -545,7 +546,7 @@ void TestCli::failuresExitWithTheirCode() {
     const auto release = qScopeGuard([holder] { ::close(holder); });
     QVERIFY(line != "held" || ::flock(holder, LOCK_EX | LOCK_NB) == 0);
     ProgramFolder folder("[ports]\nCOM3=" + linePath.toUtf8() + "\n");
-    FakeTree::writeFile(folder.dir.filePath("set.ini"), QString::fromUtf8(setToWrite("100", "5")));
+    WriteFile(folder.dir.filePath("set.ini"), setToWrite("100", "5"));
     args.replaceInStrings("<line>", linePath)
         .replaceInStrings("<set>", folder.dir.filePath("set.ini"))
         .replaceInStrings("<config>", folder.dir.filePath("config.ini"));
@@ -572,8 +573,8 @@ void TestCli::probeTellsWhereASplicerAnswers() {
     QCOMPARE(lineOf(run.out, "COM6").simplified(),
              QStringLiteral("COM6 /nonexistent/tty config.ini 设备不存在"));
     // Without the splicer nothing answers: a script must be able to tell.
-    FakeTree::writeFile(folder.dir.filePath("config.ini"),
-                        "[ports]\nCOM4=" + QString::fromStdString(silent.SlavePath()) + "\n");
+    WriteFile(folder.dir.filePath("config.ini"),
+              "[ports]\nCOM4=" + QByteArray(silent.SlavePath().c_str()) + "\n");
     QCOMPARE(folder.run({"--list", "--probe"}).exitCode, 1);
 }
 
@@ -641,7 +642,7 @@ void TestCli::outputGoesWhereAsked() {
     const int reader =
         ::open(QFile::encodeName(pipe).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     const auto closeReader = qScopeGuard([reader] { ::close(reader); });
-    FakeTree::writeFile(folder.dir.filePath("set.ini"), QString::fromUtf8(setToWrite("100", "5")));
+    WriteFile(folder.dir.filePath("set.ini"), setToWrite("100", "5"));
     args.replaceInStrings("<line>", path(sim))
         .replaceInStrings("<pipe>", pipe)
         .replaceInStrings("<set>", folder.dir.filePath("set.ini"));
@@ -686,7 +687,7 @@ void TestCli::stopSignalClosesThePort() {
     QFETCH(QString, said);
     SimulatedSplicer sim(SimulatedSplicer::Options{});
     ProgramFolder folder("[ports]\nCOM3=" + path(sim).toUtf8() + "\n");
-    FakeTree::writeFile(folder.dir.filePath("set.ini"), QString::fromUtf8(setToWrite("100", "5")));
+    WriteFile(folder.dir.filePath("set.ini"), setToWrite("100", "5"));
     args.replaceInStrings("<line>", path(sim))
         .replaceInStrings("<set>", folder.dir.filePath("set.ini"));
     const int line = ::open(sim.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);

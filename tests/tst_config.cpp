@@ -2,8 +2,11 @@
 #include "kit/ErrorText.h"
 #include "kit/Files.h"
 #include "kit/Row.h"
+#include "startup/ProgramPlaces.h"
 
+#include <QDir>
 #include <QFile>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -154,10 +157,59 @@ private slots:
         QCOMPARE(ReadConfigString(section, key), value);
     }
 
+    void writeCreatesFile_data() {
+        QTest::addColumn<QString>("file"); // in the scratch folder
+        QTest::newRow("beside the program") << "config.ini";
+        QTest::newRow("per user, no folder yet") << "home/.config/spliceon/config.ini";
+    }
+
     void writeCreatesFile() {
+        QFETCH(QString, file);
+        SetConfigPath(dir_.filePath(file));
+        const auto removeMade =
+            qScopeGuard([this] { QDir(dir_.filePath("home")).removeRecursively(); });
+        const QString folder = QFileInfo(ConfigPath()).absolutePath();
+        QCOMPARE(ReadConfigString("Param", "cbpullpush"), QString());
+        QCOMPARE(QFileInfo::exists(folder), file == "config.ini"); // reading makes nothing
         WriteConfigBool("Param", "cbpullpush", true);
         WriteConfigBool("Param", "cbAdjustReset", false);
         QCOMPARE(bytes(), QByteArray("[Param]\ncbpullpush=1\ncbAdjustReset=0\n"));
+        struct stat made {};
+        QVERIFY(::stat(QFile::encodeName(folder).constData(), &made) == 0);
+        QCOMPARE(made.st_mode & 077, 0u); // settings are their user's own
+    }
+
+    void placesFollowTheProgramFolder_data() {
+        QTest::addColumn<QString>("folder");     // <dir>: the scratch folder
+        QTest::addColumn<QString>("configHome"); // XDG_CONFIG_HOME; HOME is /home/u
+        QTest::addColumn<QStringList>("places"); // the settings file, the driver installer
+        QTest::newRow("writable: portable")
+            << "<dir>/"
+            << "/xdg" << QStringList{"<dir>/config.ini", "<dir>/driver/install"};
+        // A missing folder stands for one its user may not write: root may write to any other.
+        const QString installed = "/nonexistent/bin/";
+        QTest::newRow("not writable: installed")
+            << installed << "/xdg" << QStringList{"/xdg/spliceon/config.ini", ""};
+        QTest::newRow("installed, XDG_CONFIG_HOME empty")
+            << installed << "" << QStringList{"/home/u/.config/spliceon/config.ini", ""};
+        QTest::newRow("installed, XDG_CONFIG_HOME relative")
+            << installed << "xdg" << QStringList{"/home/u/.config/spliceon/config.ini", ""};
+    }
+
+    void placesFollowTheProgramFolder() {
+        QFETCH(QString, folder);
+        QFETCH(QString, configHome);
+        QFETCH(QStringList, places);
+        const QByteArray home = qgetenv("HOME"), oldConfigHome = qgetenv("XDG_CONFIG_HOME");
+        const auto restore = qScopeGuard([&] {
+            qputenv("HOME", home);
+            qputenv("XDG_CONFIG_HOME", oldConfigHome);
+        });
+        qputenv("HOME", "/home/u");
+        qputenv("XDG_CONFIG_HOME", configHome.toUtf8());
+        const startup::TProgramPlaces got = startup::PlacesOf(folder.replace("<dir>", dir_.path()));
+        QCOMPARE((QStringList{got.settingsFile, got.driverInstaller}),
+                 places.replaceInStrings("<dir>", dir_.path()));
     }
 
     void readOnlyFileRaisesAndStaysUnchanged() {

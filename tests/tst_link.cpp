@@ -1,9 +1,9 @@
 // The link to the splicer without a window, against the simulated splicer on a pseudo-terminal.
 #include "kit/FakeConverter.h"
+#include "kit/Hex.h"
 #include "kit/MsTaken.h"
 #include "kit/PtyPair.h"
 #include "kit/ScriptedBoxes.h"
-#include "kit/WindowFixture.h"
 #include "protocol/Frames.h"
 #include "protocol/SplicerLink.h"
 #include "sim/SimulatedSplicer.h"

@@ -2,7 +2,7 @@
 // shows of a connection.
 #include "kit/WindowFixture.h"
 #include "monitor/frmMonitor.h"
-#include "trace/FrameFeed.h"
+#include "trace/FollowFeed.h"
 
 #include <QAction>
 #include <QFile>

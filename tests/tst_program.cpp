@@ -1,5 +1,6 @@
 // The real program, as a technician starts it: from another folder, with config.ini and the
 // driver installer beside it.
+#include "kit/Hex.h"
 #include "sim/SimulatedSplicer.h"
 
 #include <QDir>
@@ -7,14 +8,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace {
-
-QString hex(const QByteArray& bytes) {
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
-}
-
-} // namespace
 
 class TestProgram : public QObject {
     Q_OBJECT
@@ -55,7 +48,7 @@ void TestProgram::findsSplicerAtStartFromAnotherFolder() {
     QVERIFY(sim.WaitForFrames(6, 10000));
     QStringList frames;
     for (const auto& f : sim.Frames())
-        frames << hex(f.bytes);
+        frames << Hex(f.bytes);
     QCOMPARE(frames.mid(0, 6),
              (QStringList{"5A 4A 02 45 08 A5", "5A 4A 02 C1 00 A5", "5A 4A 02 49 00 A5",
                           "5A 4A 02 44 00 A5", "5A 4A 02 48 00 A5", "5A 4A 02 40 00 A5"}));

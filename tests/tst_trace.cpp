@@ -1,7 +1,7 @@
 // Frames as trace lines, and the trace file.
 #include "kit/ErrorText.h"
 #include "kit/Files.h"
-#include "trace/FrameFeed.h"
+#include "trace/FollowFeed.h"
 #include "trace/FrameTrace.h"
 #include "trace/TraceFile.h"
 

@@ -5,6 +5,7 @@
 #include "kit/Row.h"
 #include "kit/WindowFixture.h"
 #include "main/Application.h"
+#include "main/QtMessageBoxes.h"
 #include "main/SpinEdit.h"
 #include "serial/ComLink.h"
 
@@ -218,7 +219,8 @@ private slots:
         WriteFile(folder.filePath("config.ini"), config);
         ScriptedBoxes boxes;
         FakeConverter converter;
-        TfrmMain window({boxes, converter, folder.path() + '/'});
+        const startup::TProgramPlaces places = startup::Settle(folder.path() + '/');
+        TfrmMain window({boxes, converter, places});
         QCOMPARE(QFile::exists(folder.filePath("installer-ran")), runs);
         QCOMPARE(ReadFile(folder.filePath("config.ini")), after.isEmpty() ? config : after);
         QVERIFY(boxes.shown.isEmpty());
@@ -226,7 +228,7 @@ private slots:
 
         // The next start does not run it again.
         QFile::remove(folder.filePath("installer-ran"));
-        TfrmMain again({boxes, converter, folder.path() + '/'});
+        TfrmMain again({boxes, converter, places});
         QCOMPARE(QFile::exists(folder.filePath("installer-ran")), runs && after.isEmpty());
     }
 
@@ -243,7 +245,7 @@ private slots:
             open << (frmMain->isVisible() ? "shown " : "hidden ") + boxes.shown.last();
         };
         FakeConverter converter; // no splicer: the search ends with its message
-        TfrmMain window({boxes, converter, folder.path() + '/'});
+        TfrmMain window({boxes, converter, startup::Settle(folder.path() + '/')});
         window.show(); // as the program does once the window exists
         QTRY_COMPARE_WITH_TIMEOUT(open.size(), 2, 2000);
         QCOMPARE(open, (QStringList{"hidden error|tst_window_shell|Unable to write to " + ini + ".",

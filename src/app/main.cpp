@@ -1,9 +1,8 @@
-#include "ch341/LinuxConverterLibrary.h"
-#include "ch341/PortMap.h"
 #include "cli/CommandLine.h"
 #include "main/Application.h"
-#include "main/MessageBoxes.h"
+#include "main/QtMessageBoxes.h"
 #include "main/frmMain.h"
+#include "startup/ProgramStart.h"
 
 #include <QIcon>
 
@@ -13,9 +12,8 @@ int main(int argc, char** argv) {
     TQtMessageBoxes boxes;
     TApplication app(argc, argv, boxes);
     app.setWindowIcon(QIcon(QStringLiteral(":/spliceon.png")));
-    ch341::InstallPortMapping();
-    ch341::TLinuxConverterLibrary converter;
-    TfrmMain window({boxes, converter, QString()});
+    startup::TProgramStart program;
+    TfrmMain window({boxes, program.Converter(), program.Places()});
     window.show();
     return app.exec();
 }

@@ -1,17 +1,15 @@
 #include "cli/CommandLine.h"
 
-#include "ch341/LinuxConverterLibrary.h"
-#include "ch341/PortMap.h"
 #include "cli/ConsoleBoxes.h"
 #include "cli/LinkCommands.h"
 #include "cli/PortCheck.h"
 #include "cli/StopSignals.h"
 #include "cli/TextFormat.h"
-#include "config/Config.h"
 #include "protocol/Frames.h"
 #include "protocol/SplicerLink.h"
 #include "serial/ComError.h"
 #include "serial/PortName.h"
+#include "startup/ProgramStart.h"
 #include "trace/TraceFile.h"
 
 #include <QCommandLineParser>
@@ -276,12 +274,16 @@ bool WantsCommandLine(int argc, char** argv) {
 int Run(int argc, char** argv) {
     holdStandardStreams();
     QCoreApplication app(argc, argv);
+    startup::TProgramStart program;
     QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "Spliceon：熔接机参数的命令行。\n"
-        "退出码：0 完成；1 没有熔接机应答（--list --probe：没有一个端口有熔接机应答）；"
-        "2 其他错误；3 读回的参数块与写入的不同；129、130、143 被 SIGHUP、SIGINT、SIGTERM "
-        "中断（端口已关闭）。"));
+    parser.setApplicationDescription(
+        QStringLiteral(
+            "Spliceon：熔接机参数的命令行。\n"
+            "退出码：0 完成；1 没有熔接机应答（--list --probe：没有一个端口有熔接机应答）；"
+            "2 其他错误；3 读回的参数块与写入的不同；129、130、143 被 SIGHUP、SIGINT、SIGTERM "
+            "中断（端口已关闭）。\n"
+            "配置文件：%1")
+            .arg(program.Places().settingsFile));
     parser.addOptions(options());
     try {
         if (!parser.parse(app.arguments()))
@@ -291,13 +293,10 @@ int Run(int argc, char** argv) {
             return ExitDone;
         }
         checkUsage(parser);
-        config::SetConfigPath(config::ExecutableFolder() + QStringLiteral("config.ini"));
-        ch341::InstallPortMapping();
-        ch341::TLinuxConverterLibrary converter;
         TConsoleBoxes boxes;
         // No notification routine: the command line follows no plugging, each run finds the
         // splicer once.
-        SplicerLink link(boxes, converter, nullptr);
+        SplicerLink link(boxes, program.Converter(), nullptr);
         std::optional<trace::TTraceFile> traceFile;
         if (parser.isSet(optTrace))
             traceFile.emplace(parser.value(optTrace), link);

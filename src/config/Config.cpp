@@ -1,5 +1,6 @@
 #include "config/Config.h"
 
+#include <QDir>
 #include <QFileInfo>
 
 #include <mutex>
@@ -11,6 +12,16 @@ std::mutex pathMutex;
 QString& pathSlot() {
     static QString path;
     return path;
+}
+
+// Makes a folder and every missing one above it, readable by their user only, as the folder
+// of per-user settings is made when it is first written to.
+void makeFolder(const QString& folder) {
+    const QFileInfo info(folder);
+    if (info.isDir() || info.isRoot())
+        return;
+    makeFolder(info.absolutePath());
+    QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 } // namespace
@@ -49,6 +60,8 @@ bool ReadConfigBool(const QString& section, const QString& key) {
 }
 
 void WriteConfigString(const QString& section, const QString& key, const QString& value) {
+    // A folder that cannot be made shows as the write's own error.
+    makeFolder(QFileInfo(ConfigPath()).absolutePath());
     WriteIniString(ConfigPath(), section, key, value);
 }
 

@@ -9,7 +9,7 @@ namespace config {
 // The folder of the running executable, with its trailing separator; never the current folder.
 QString ExecutableFolder();
 
-// The configuration file every access uses. Fixed once, when the main window is created.
+// The configuration file every access uses. Fixed once, at start-up, before anything reads it.
 void SetConfigPath(const QString& path);
 QString ConfigPath();
 
@@ -17,6 +17,7 @@ QString ReadConfigString(const QString& section, const QString& key);
 // "0x"/"0X" and more: hexadecimal. A whole number other than 0 is yes; 0, empty or not a
 // number is no.
 bool ReadConfigBool(const QString& section, const QString& key);
+// Makes the file, and the folders it lies in, when missing.
 void WriteConfigString(const QString& section, const QString& key, const QString& value);
 void WriteConfigBool(const QString& section, const QString& key, bool value);
 

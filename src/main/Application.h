@@ -1,5 +1,7 @@
 #pragma once
 
+#include "errors/HandlerRunner.h"
+
 #include <QApplication>
 
 #include <exception>
@@ -9,15 +11,16 @@ class TMessageBoxes;
 // The application object. It holds the general error display: an error that ends any handler
 // (button, menu, timer, posted message) is caught here, once, and shown in the error box; the
 // program then goes on. Errors in the serial port's received-data handling never come here.
-class TApplication : public QApplication {
+class TApplication : public QApplication, public TErrorDisplay {
     Q_OBJECT
 public:
     TApplication(int& argc, char** argv, TMessageBoxes& boxes);
+    ~TApplication() override;
 
     bool notify(QObject* receiver, QEvent* event) override;
 
     // Shows an error caught outside event delivery.
-    void ShowError(std::exception_ptr error);
+    void ShowError(std::exception_ptr error) override;
 
 protected:
     bool event(QEvent* e) override;
@@ -25,31 +28,3 @@ protected:
 private:
     TMessageBoxes& boxes_;
 };
-
-// Hands an error that was caught where it cannot be shown at once (a handler, window creation)
-// to the general error display, which shows it from the event loop.
-void PostError(std::exception_ptr error);
-
-// Shows an error in the general error display now, and returns once the user has answered it.
-void ShowErrorNow(std::exception_ptr error);
-
-// Runs one of the window's handlers. An error that ends it travels on to the general error
-// display through the event loop: unwinding through the toolkit's own frames (built without
-// exception support) would skip their clean-up.
-template <class Handler> void RunHandler(Handler&& handler) {
-    try {
-        handler();
-    } catch (...) {
-        PostError(std::current_exception());
-    }
-}
-
-// Runs a start-up handler (window creation, before the event loop runs). An error that ends it
-// is shown at once, so start-up goes on, and the window appears, only after the user answered.
-template <class Handler> void RunStartupHandler(Handler&& handler) {
-    try {
-        handler();
-    } catch (...) {
-        ShowErrorNow(std::current_exception());
-    }
-}

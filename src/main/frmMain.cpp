@@ -1,7 +1,6 @@
 #include "main/frmMain.h"
 
-#include "config/Config.h"
-#include "main/Application.h"
+#include "errors/HandlerRunner.h"
 #include "main/SpinEdit.h"
 #include "main/WindowGuards.h"
 #include "monitor/frmMonitor.h"
@@ -30,8 +29,7 @@ const QEvent::Type kFormShowEvent = static_cast<QEvent::Type>(QEvent::registerEv
 
 TfrmMain::TfrmMain(TfrmMainServices services, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TfrmMain>()), boxes_(services.boxes),
-      programFolder_(services.programFolder.isEmpty() ? config::ExecutableFolder()
-                                                      : services.programFolder),
+      driverInstaller_(services.places.driverInstaller),
       link_(services.boxes, services.converter, &TfrmMain::DeviceNotifyCallback) {
     frmMain = this;
     ui->setupUi(this);

@@ -3,6 +3,7 @@
 #include "paramset/ParamSet.h"
 #include "protocol/FusionParams.h"
 #include "protocol/SplicerLink.h"
+#include "startup/ProgramPlaces.h"
 
 #include <QEvent>
 #include <QMainWindow>
@@ -20,12 +21,12 @@ class TConverterLibrary;
 class TMessageBoxes;
 class QCheckBox;
 
-// What the window is given: the boxes it shows, the converter library, and the folder that
-// holds config.ini and driver/ (empty: the executable's own folder).
+// What the window is given: the boxes it shows, the converter library, and where the settings
+// file and the driver installer are (the settings file is already fixed for every access).
 struct TfrmMainServices {
     TMessageBoxes& boxes;
     ch341::TConverterLibrary& converter;
-    QString programFolder;
+    startup::TProgramPlaces places;
 };
 
 // The program's only working window. Its handlers are spread over one source file per
@@ -122,7 +123,7 @@ private:
 
     std::unique_ptr<Ui::TfrmMain> ui;
     TMessageBoxes& boxes_;
-    QString programFolder_; // holds config.ini and driver/
+    QString driverInstaller_; // empty: none to run
     SplicerLink link_;
     FusionParams Params;
     std::array<int8_t, 4> CalibrationTable{};

@@ -9,7 +9,6 @@
 #include <QProcess>
 
 void TfrmMain::FormCreate() {
-    config::SetConfigPath(programFolder_ + QStringLiteral("config.ini"));
     setWindowTitle(QStringLiteral("Spliceon"));
     ui->cboxSaveDefault->setChecked(false);
     ui->cboxSaveDefault->setEnabled(false);
@@ -23,11 +22,14 @@ void TfrmMain::FormCreate() {
 }
 
 void TfrmMain::InstallDriver() {
+    // An installed program has none: its package set up the converter's udev rule.
+    if (driverInstaller_.isEmpty())
+        return;
     if (config::ReadConfigString(QStringLiteral("system"), QStringLiteral("driverinstall")) !=
         QStringLiteral("1"))
         return;
     QProcess installer;
-    installer.setProgram(programFolder_ + QStringLiteral("driver/install"));
+    installer.setProgram(driverInstaller_);
     installer.setProcessChannelMode(QProcess::ForwardedChannels);
     installer.setInputChannelMode(QProcess::ForwardedInputChannel);
     installer.start();

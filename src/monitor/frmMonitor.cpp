@@ -1,7 +1,7 @@
 #include "monitor/frmMonitor.h"
 
-#include "main/Application.h"
-#include "trace/FrameFeed.h"
+#include "errors/HandlerRunner.h"
+#include "trace/FollowFeed.h"
 #include "ui_frmMonitor.h"
 
 #include <QFileDialog>

@@ -2,6 +2,13 @@
 
 #include <QString>
 
+// The executable's file name up to its first full stop, every character after the first in
+// lower case ("SPLICEON.bin" gives "Spliceon", "spliceon" stays "spliceon").
+QString ProgramTitle();
+// An error text as the error box shows it: with a full stop appended when its last character
+// sorts after the full stop.
+QString ErrorBoxText(const QString& message);
+
 // Every modal box the program shows goes through here, so tests can answer them and see what
 // was shown.
 class TMessageBoxes {

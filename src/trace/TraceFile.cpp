@@ -1,6 +1,6 @@
 #include "trace/TraceFile.h"
 
-#include "trace/FrameFeed.h"
+#include "trace/FollowFeed.h"
 
 #include <stdexcept>
 

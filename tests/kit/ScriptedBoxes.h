@@ -1,6 +1,6 @@
 #pragma once
 
-#include "main/MessageBoxes.h"
+#include "protocol/MessageBoxes.h"
 
 #include <QCoreApplication>
 #include <QEvent>

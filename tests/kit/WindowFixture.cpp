@@ -9,7 +9,8 @@
 WindowFixture::WindowFixture(const QByteArray& configIni) {
     if (!configIni.isNull())
         WriteFile(ConfigPath(), configIni);
-    window = std::make_unique<TfrmMain>(TfrmMainServices{boxes, converter, dir.path() + '/'});
+    window = std::make_unique<TfrmMain>(
+        TfrmMainServices{boxes, converter, startup::Settle(dir.path() + '/')});
 }
 
 SimulatedSplicer& WindowFixture::AddSplicer(int n, SimulatedSplicer::Options options) {
@@ -66,10 +67,6 @@ QPushButton* WindowFixture::Button(const char* name) const {
 
 qint64 MsBetween(const SimulatedSplicer::Frame& a, const SimulatedSplicer::Frame& b) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(b.at - a.at).count();
-}
-
-QString Hex(const QByteArray& bytes) {
-    return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
 
 QStringList FrameTexts(const SimulatedSplicer& sim) {

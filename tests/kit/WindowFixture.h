@@ -3,6 +3,7 @@
 #include "kit/ErrorText.h"
 #include "kit/FakeConverter.h"
 #include "kit/Files.h"
+#include "kit/Hex.h"
 #include "kit/ScriptedBoxes.h"
 #include "main/frmMain.h"
 #include "sim/SimulatedSplicer.h"
@@ -52,7 +53,5 @@ struct WindowFixture {
 qint64 MsBetween(const SimulatedSplicer::Frame& a, const SimulatedSplicer::Frame& b);
 inline constexpr qint64 kStampJitterMs = 20;
 
-// Hex of a byte string, bytes separated by spaces, upper case ("5A 4A 02").
-QString Hex(const QByteArray& bytes);
 // The frames a simulated splicer received, as Hex texts.
 QStringList FrameTexts(const SimulatedSplicer& sim);

@@ -1,23 +1,7 @@
-#include "main/MessageBoxes.h"
+#include "main/QtMessageBoxes.h"
 
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
-
-QString ProgramTitle() {
-    const QString name = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
-    const QString stem = name.section('.', 0, 0);
-    if (stem.isEmpty())
-        return stem;
-    return stem.left(1) + stem.mid(1).toLower();
-}
-
-QString ErrorBoxText(const QString& message) {
-    if (!message.isEmpty() && message.back() > QChar('.'))
-        return message + '.';
-    return message;
-}
 
 namespace {
 

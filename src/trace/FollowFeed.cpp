@@ -1,4 +1,4 @@
-#include "trace/FrameFeed.h"
+#include "trace/FollowFeed.h"
 
 #include "trace/FrameTrace.h"
 

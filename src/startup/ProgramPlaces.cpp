@@ -1,0 +1,31 @@
+#include "startup/ProgramPlaces.h"
+
+#include "config/Config.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace startup {
+
+TProgramPlaces PlacesOf(const QString& programFolder) {
+    if (QFileInfo(programFolder).isWritable())
+        return {programFolder + QStringLiteral("config.ini"),
+                programFolder + QStringLiteral("driver/install")};
+    return {UserSettingsFile(), QString()};
+}
+
+QString UserSettingsFile() {
+    QString base = qEnvironmentVariable("XDG_CONFIG_HOME");
+    // A relative one is to be ignored: it would depend on the current folder.
+    if (!QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.config");
+    return base + QStringLiteral("/spliceon/config.ini");
+}
+
+TProgramPlaces Settle(const QString& programFolder) {
+    TProgramPlaces places = PlacesOf(programFolder);
+    config::SetConfigPath(places.settingsFile);
+    return places;
+}
+
+} // namespace startup

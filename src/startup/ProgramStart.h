@@ -1,0 +1,23 @@
+#pragma once
+
+#include "ch341/LinuxConverterLibrary.h"
+#include "startup/ProgramPlaces.h"
+
+namespace startup {
+
+// The one start-up of the window and the command line: the places of the running executable
+// settled, every serial port following the settings file's [ports] map, and this machine's
+// converter layer.
+class TProgramStart {
+public:
+    TProgramStart();
+
+    const TProgramPlaces& Places() const { return places_; }
+    ch341::TConverterLibrary& Converter() { return converter_; }
+
+private:
+    TProgramPlaces places_;
+    ch341::TLinuxConverterLibrary converter_;
+};
+
+} // namespace startup
