@@ -7,6 +7,7 @@
 #include "kit/WindowFixture.h"
 #include "main/SpinEdit.h"
 #include "paramset/ParamSet.h"
+#include "paramset/SetFile.h"
 
 #include <QDate>
 #include <QDir>
@@ -81,8 +82,8 @@ struct ProgramFolder {
     // opens standard output for reading only, so nothing written to it gets anywhere; "stdout
     // closed" starts the program without it; "stdin a terminal" gives it a terminal nobody
     // types on as standard input.
-    Run run(const QStringList& args, const QStringList& asUser = {},
-            const QString& streams = {}) const {
+    Run run(const QStringList& args, const QStringList& asUser = {}, const QString& streams = {},
+            const QByteArray& input = {}) const {
         QProcess process;
         std::optional<PtyPair> terminal;
         if (streams == "stdout read-only")
@@ -104,6 +105,8 @@ struct ProgramFolder {
             process.start(program, args);
         else
             process.start(asUser.first(), asUser.mid(1) + QStringList{program} + args);
+        process.write(input); // through a pipe
+        process.closeWriteChannel();
         // A program still running when the time is up has no exit code: it must not pass for 0.
         const bool finished = process.waitForFinished(20000);
         return {finished && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
@@ -173,6 +176,12 @@ private slots:
     void readPrintsWhatTheWindowSaves();
     void writeThenReadGivesTheSetBack_data();
     void writeThenReadGivesTheSetBack();
+    void readThenWriteLeavesTheBlock_data();
+    void readThenWriteLeavesTheBlock();
+    void setRefusedBeforeTheBlock_data();
+    void setRefusedBeforeTheBlock();
+    void rangesAreTheWindowsFields_data();
+    void rangesAreTheWindowsFields();
     void failuresExitWithTheirCode_data();
     void failuresExitWithTheirCode();
     void probeTellsWhereASplicerAnswers();
@@ -386,11 +395,11 @@ void TestCli::writeThenReadGivesTheSetBack_data() {
     QTest::addColumn<int>("lines"); // of the section, that the firmware keeps
     const QStringList connect{"45", "C1", "49", "44", "48", "40"};
     QTest::newRow("1.33") << 133 << QByteArray("120") << QByteArray("7")
-                          << connect + QStringList{"C1", "C1", "4B/32", "40"} << 19;
+                          << connect + QStringList{"C1", "4B/32", "40"} << 19;
     QTest::newRow("1.34") << 134 << QByteArray("120") << QByteArray("7")
-                          << connect + QStringList{"C1", "C1", "C7", "4B/38", "40"} << 23;
+                          << connect + QStringList{"C1", "C7", "4B/38", "40"} << 23;
     QTest::newRow("1.38") << 138 << QByteArray("960") << QByteArray("56")
-                          << connect + QStringList{"C1", "C1", "C7", "4B/38", "40"} << 23;
+                          << connect + QStringList{"C1", "C7", "4B/38", "40"} << 23;
 }
 
 void TestCli::writeThenReadGivesTheSetBack() {
@@ -412,6 +421,170 @@ void TestCli::writeThenReadGivesTheSetBack() {
     const Run read = folder.run({"--read", "--port", path(sim)});
     QCOMPARE(read.exitCode, 0);
     QCOMPARE(paramLines(read.out).mid(0, lines), paramLines(QString::fromUtf8(set)).mid(0, lines));
+}
+
+void TestCli::readThenWriteLeavesTheBlock_data() {
+    QTest::addColumn<int>("from");   // firmware read from
+    QTest::addColumn<int>("to");     // firmware written to, whose block differs in every byte
+    QTest::addColumn<int>("delay");  // of its answers, ms
+    QTest::addColumn<bool>("piped"); // the set on standard input
+    QTest::newRow("1.33") << 133 << 133 << 0 << false;
+    QTest::newRow("1.34") << 134 << 134 << 0 << false;
+    QTest::newRow("1.38, amounts of 250 and below") << 138 << 138 << 0 << false;
+    QTest::newRow("1.33 to 1.34: 32 bytes held") << 133 << 134 << 0 << false;
+    QTest::newRow("1.38 to 1.34: scaled") << 138 << 134 << 0 << false;
+    QTest::newRow("answers after 150 ms, piped") << 134 << 134 << 150 << true;
+}
+
+void TestCli::readThenWriteLeavesTheBlock() {
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(int, delay);
+    QFETCH(bool, piped);
+    // Heat 120, AdjustLeft 200, AdjustRight 250, push length 16, push speed 9.
+    QByteArray read = SimulatedSplicer::DefaultFactorySet();
+    read.replace(0, 2, "\xE0\x2E").replace(25, 4, QByteArray("\xC8\x00\xFA\x00", 4));
+    read[36] = 16;
+    read[37] = 9;
+    QByteArray current;
+    for (const char c : read)
+        current += char(c ^ 0x01);
+    SimulatedSplicer source(firmware(uint16_t(from)));
+    source.SetBlock(read);
+    SimulatedSplicer::Options options = firmware(uint16_t(to));
+    options.answerDelayMs = delay;
+    SimulatedSplicer target(options);
+    target.SetBlock(current);
+    ProgramFolder folder("");
+    const QString file = folder.dir.filePath("set.ini");
+    QCOMPARE(folder.run({"--read", "--port", path(source), "--out", file}).exitCode, 0);
+
+    QFile set(file);
+    QVERIFY(set.open(QIODevice::ReadOnly));
+    const Run write = folder.run({"--write", piped ? "-" : file, "--port", path(target), "--yes"},
+                                 {}, {}, piped ? set.readAll() : QByteArray());
+    QCOMPARE(write.err, QString());
+    QCOMPARE(write.exitCode, 0);
+    const int held = from < 134 ? 32 : 38;
+    QByteArray expected = read.left(held) + current.mid(held);
+    if (from >= 138 && to < 138) // 200 / 8, 250 / 8 and 16 / 8, a half to the even neighbour
+        expected.replace(25, 4, QByteArray("\x19\x00\x1F\x00", 4))[36] = 2;
+    QCOMPARE(Hex(target.Block()), Hex(expected));
+    QCOMPARE(::requests(target).count("C1"), 2); // the connection's and the write's
+}
+
+void TestCli::setRefusedBeforeTheBlock_data() {
+    QTest::addColumn<QByteArray>("from"); // in the set, replaced by
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<int>("firmware");
+    QTest::addColumn<QString>("error"); // after "<file>："
+    QTest::newRow("Heat 700") << QByteArray("Heat=70\n") << QByteArray("Heat=700\n") << 134
+                              << "Heat=700 超出范围（允许 10 到 180）";
+    QTest::newRow("Current1 -1") << QByteArray("Current1=20") << QByteArray("Current1=-1") << 134
+                                 << "Current1=-1 超出范围（允许 1 到 99）";
+    QTest::newRow("PushLeft 300") << QByteArray("PushLeft=31") << QByteArray("PushLeft=300") << 134
+                                  << "PushLeft=300 超出范围（允许 0 到 250）";
+    QTest::newRow("check box 2") << QByteArray("cbpullpush=0") << QByteArray("cbpullpush=2") << 134
+                                 << "cbpullpush=2 超出范围（允许 0 到 1）";
+    QTest::newRow("beyond after scaling")
+        << QByteArray("edtFusePushLength=5") << QByteArray("edtFusePushLength=16") << 138
+        << "edtFusePushLength=16（换算到固件 138 是 128） 超出范围"
+           "（允许 0 到 100）";
+    QTest::newRow("duplicate") << QByteArray("Time5=150\n") << QByteArray("Time5=150\ntime5=10\n")
+                               << 134 << "[Param] Time5 出现了 2 次";
+    QTest::newRow("missing") << QByteArray("Time5=150\n") << QByteArray() << 134
+                             << "缺少 [Param] Time5（允许 10 到 150）";
+    QTest::newRow("empty") << QByteArray("Time1=15") << QByteArray("Time1=") << 134
+                           << "[Param] Time1= 不是整数（允许 10 到 150）";
+    QTest::newRow("NUL") << QByteArray("Time1=15")
+                         << QByteArray("Time1=1\0"
+                                       "5",
+                                       9)
+                         << 134 << "[Param] Time1=1\\x005 不是整数（允许 10 到 150）";
+    QTest::newRow("no [Param]") << QByteArray("[Param]") << QByteArray("[Para]") << 134
+                                << "没有 [Param] 节";
+    QTest::newRow("firmware not a number")
+        << QByteArray("[Param]") << QByteArray("[Device]\nFirmware=x\nParamBytes=38\n[Param]")
+        << 134 << "[Device] Firmware=x 不是整数（允许 0 到 65535）";
+}
+
+void TestCli::setRefusedBeforeTheBlock() {
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(int, firmware);
+    QFETCH(QString, error);
+    SimulatedSplicer sim(::firmware(uint16_t(firmware)));
+    ProgramFolder folder("");
+    const QString file = folder.dir.filePath("set.ini");
+    QFile set(file);
+    QVERIFY(set.open(QIODevice::WriteOnly));
+    set.write(setToWrite("100", "5").replace(from, to));
+    set.close();
+    const Run run = folder.run({"--write", file, "--port", path(sim), "--yes"});
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.err.trimmed(), file + "：" + error);
+    QCOMPARE(::requests(sim).filter("4B/").size(), 0);
+}
+
+void TestCli::rangesAreTheWindowsFields_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("minimum");
+    QTest::addColumn<int>("maximum");
+    for (const auto& [control, key, minimum, maximum] :
+         std::initializer_list<std::tuple<const char*, const char*, int, int>>{
+             {"edtHeat", "Heat", 10, 180},
+             {"edtCurrent1", "Current1", 1, 99},
+             {"edtCurrent2", "Current2", 1, 99},
+             {"edtCurrent3", "Current3", 1, 99},
+             {"edtCurrent4", "Current4", 1, 99},
+             {"edtCurrent5", "Current5", 1, 99},
+             {"edtTime1", "Time1", 10, 150},
+             {"edtTime2", "Time2", 10, 150},
+             {"edtTime3", "Time3", 10, 150},
+             {"edtTime4", "Time4", 10, 150},
+             {"edtTime5", "Time5", 10, 150},
+             {"edtPushLeft", "PushLeft", 0, 250},
+             {"edtPushRight", "PushRight", 0, 250},
+             {"edtAdjustLeft", "AdjustLeft", 0, 2000},
+             {"edtAdjustRight", "AdjustRight", 0, 2000},
+             {"cbpullpush", "cbpullpush", 0, 1},
+             {"cbClearDust", "cbClearDust", 0, 1},
+             {"cbAdjustReset", "cbAdjustReset", 0, 1},
+             {"edtDustCurrent", "edtDustCurrent", 0, 60},
+             {"edtDustTime", "edtDustTime", 0, 30},
+             {"edtFusePushLength", "edtFusePushLength", 0, 100},
+             {"edtFusePushSpeed", "edtFusePushSpeed", 2, 30}})
+        QTest::newRow(control) << key << minimum << maximum;
+}
+
+void TestCli::rangesAreTheWindowsFields() {
+    QFETCH(QString, key);
+    QFETCH(int, minimum);
+    QFETCH(int, maximum);
+    const auto field = std::ranges::find(
+        params::kFields, key, [](const params::Field& f) { return QString::fromLatin1(f.key); });
+    QVERIFY(field != params::kFields.end());
+    const params::TParamSet defaults =
+        params::SetFromBlock(FusionParams::Decode(SimulatedSplicer::DefaultFactorySet()));
+    for (const int value : {minimum - 1, minimum, maximum, maximum + 1}) {
+        QByteArray set = "[Param]\n";
+        for (const auto& [name, text] : params::SavedEntries(defaults))
+            set += (name + '=' + (name == key ? QString::number(value) : text) + '\n').toUtf8();
+        std::optional<FusionParams> block;
+        try { // scaled on firmware 1.38: the limits hold there too
+            block = params::BlockForSplicer(params::ParseSetFile("f", set), 138, {});
+        } catch (const params::ESetFile& e) {
+            QVERIFY(QString::fromUtf8(e.what()).startsWith("f：" + key + '='));
+        }
+        QCOMPARE(block.has_value(), value >= minimum && value <= maximum);
+        if (block && !field->IsFlag() && field->coarseLimit == 0)
+            QCOMPARE(field->WindowText(*block), QString::number(value));
+    }
+    WindowFixture window;
+    if (!field->IsFlag()) {
+        QCOMPARE(window.Spin(field->control)->minimum(), minimum);
+        QCOMPARE(window.Spin(field->control)->maximum(), maximum);
+    }
 }
 
 void TestCli::failuresExitWithTheirCode_data() {
@@ -438,9 +611,15 @@ void TestCli::failuresExitWithTheirCode_data() {
                                   << QStringList{"--write", "/nonexistent/set.ini", "--yes"} << 2
                                   << "无法读取 /nonexistent/set.ini：No such file or directory"
                                   << 0;
-    QTest::newRow("set not integer")
+    QTest::newRow("config.ini without a set")
         << "splicer" << QStringList{"--write", "<config>", "--port", "<line>", "--yes"} << 2
-        << "'' is not a valid integer value" << 0;
+        << "<config>：没有 [Param] 节" << 0;
+    QTest::newRow("block length 0")
+        << "no length" << QStringList{"--write", "<set>", "--port", "<line>", "--yes"} << 3
+        << "熔接机答复的参数块长度是 0：没有写入任何参数" << 0;
+    QTest::newRow("over 1 MiB") << "splicer"
+                                << QStringList{"--write", "/dev/zero", "--port", "<line>", "--yes"}
+                                << 2 << "/dev/zero 大于 1 MiB，不是参数文件" << 0;
 }
 
 void TestCli::failuresExitWithTheirCode() {
@@ -451,8 +630,10 @@ void TestCli::failuresExitWithTheirCode() {
     QFETCH(int, blocksWritten);
     PtyPair pty;
     std::optional<SimulatedSplicer> sim;
-    if (line == "splicer")
-        sim.emplace(SimulatedSplicer::Options{});
+    SimulatedSplicer::Options options;
+    options.blockLength = line == "no length" ? 0 : 38;
+    if (line == "splicer" || line == "no length")
+        sim.emplace(options);
     const QString linePath = sim ? path(*sim) : QString::fromStdString(pty.SlavePath());
     const int holder =
         line == "held" ? ::open(linePath.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_CLOEXEC)
@@ -466,7 +647,8 @@ void TestCli::failuresExitWithTheirCode() {
         .replaceInStrings("<config>", folder.dir.filePath("config.ini"));
     const Run run = folder.run(args);
     QCOMPARE(run.exitCode, exitCode);
-    QCOMPARE(run.err.trimmed().section('\n', -1), error);
+    QCOMPARE(run.err.trimmed().section('\n', -1),
+             QString(error).replace("<config>", folder.dir.filePath("config.ini")));
     QCOMPARE(run.out, QString());
     if (sim)
         QCOMPARE(::requests(*sim).filter("4B/").size(), blocksWritten);

@@ -1,0 +1,115 @@
+#include "paramset/SetFile.h"
+
+#include "config/IniFile.h"
+#include "paramset/ParamSet.h"
+#include "protocol/IntText.h"
+#include "protocol/ParamScale.h"
+
+namespace params {
+namespace {
+
+const QString kParam = QStringLiteral("Param");
+const QString kDevice = QStringLiteral("Device");
+const QString kFirmware = QStringLiteral("Firmware");
+const QString kHeldBytes = QStringLiteral("ParamBytes");
+
+ESetFile refused(const SetFile& set, const QString& text) {
+    return ESetFile((Printable(set.name) + QStringLiteral("：") + text).toStdString());
+}
+
+QString range(int minimum, int maximum) {
+    return QStringLiteral("允许 %1 到 %2").arg(minimum).arg(maximum);
+}
+
+// The key's one integer in the section; the range only goes into the message.
+int32_t integer(const SetFile& set, const config::IniDocument& ini, const QString& section,
+                const QString& key, int minimum, int maximum) {
+    const QString where = '[' + section + "] " + key;
+    if (const int n = ini.Count(section, key); n != 1)
+        throw refused(set, n == 0
+                               ? QStringLiteral("缺少 %1（%2）").arg(where, range(minimum, maximum))
+                               : QStringLiteral("%1 出现了 %2 次").arg(where).arg(n));
+    const QString text = ini.Value(section, key);
+    const std::optional<int32_t> value = TryStrToInt(text);
+    if (!value)
+        throw refused(set, QStringLiteral("%1=%2 不是整数（%3）")
+                               .arg(where, Printable(text), range(minimum, maximum)));
+    return *value;
+}
+
+// shown: the value as the file has it, and what it became.
+void checkRange(const SetFile& set, const QString& key, int64_t value, int minimum, int maximum,
+                const QString& shown) {
+    if (value < minimum || value > maximum)
+        throw refused(
+            set, QStringLiteral("%1=%2 超出范围（%3）").arg(key, shown, range(minimum, maximum)));
+}
+
+// Exact: the value is known to be in the source's scale.
+int32_t rescaled(int32_t value, bool sourceFine, bool targetFine) {
+    if (sourceFine == targetFine)
+        return value;
+    return targetFine ? int32_t(int64_t(value) * 8) : int32_t(RoundHalfEven(value / 8.0));
+}
+
+} // namespace
+
+QString DeviceSectionText(const SetSource& source) {
+    return QStringLiteral("[%1]\n%2=%3\n%4=%5\n")
+        .arg(kDevice, kFirmware, QString::number(source.firmware), kHeldBytes,
+             QString::number(source.heldBytes));
+}
+
+SetFile ParseSetFile(const QString& name, const QByteArray& content) {
+    SetFile set{name, {}, std::nullopt};
+    const config::IniDocument ini(content);
+    if (!ini.HasSection(kParam))
+        throw refused(set, QStringLiteral("没有 [%1] 节").arg(kParam));
+    for (size_t i = 0; i < kFields.size(); ++i) {
+        const Field& f = kFields[i];
+        set.values[i] = integer(set, ini, kParam, QLatin1String(f.key), f.minimum, f.maximum);
+        if (f.IsFlag())
+            checkRange(set, QLatin1String(f.key), set.values[i], f.minimum, f.maximum,
+                       QString::number(set.values[i]));
+    }
+    if (ini.HasSection(kDevice)) {
+        const int32_t firmware = integer(set, ini, kDevice, kFirmware, 0, 65535);
+        checkRange(set, kFirmware, firmware, 0, 65535, QString::number(firmware));
+        const int32_t held = integer(set, ini, kDevice, kHeldBytes, 0, FusionParams::kSize);
+        checkRange(set, kHeldBytes, held, 0, FusionParams::kSize, QString::number(held));
+        set.source = SetSource{uint16_t(firmware), held};
+    }
+    return set;
+}
+
+FusionParams BlockForSplicer(const SetFile& set, uint16_t firmware, const FusionParams& current) {
+    FusionParams block = current;
+    block.FixedOne = 1;
+    const bool fine = FineScale(firmware);
+    for (size_t i = 0; i < kFields.size(); ++i) {
+        const Field& f = kFields[i];
+        if (set.source && !f.HeldIn(set.source->heldBytes))
+            continue;
+        int32_t value = set.values[i];
+        if (f.coarseLimit != 0)
+            value = set.source ? rescaled(value, FineScale(set.source->firmware), fine)
+                               : ToFirmwareScale(f, value, fine);
+        QString shown = QString::number(set.values[i]);
+        if (value != set.values[i])
+            shown += QStringLiteral("（换算到固件 %1 是 %2）").arg(firmware).arg(value);
+        checkRange(set, QLatin1String(f.key), value, f.minimum, f.maximum, shown);
+        f.Set(block, ToBlock(f.scale, value));
+    }
+    return block;
+}
+
+QString Printable(const QString& text) {
+    QString out;
+    for (const QChar c : text)
+        out += c.isPrint() || c == ' '
+                   ? QString(c)
+                   : QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QChar('0'));
+    return out;
+}
+
+} // namespace params
