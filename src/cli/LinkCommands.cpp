@@ -85,7 +85,7 @@ std::optional<uint16_t> awaitedAnswer(SplicerLink& link,
     bool came = false;
     // A payload too short for the value is no answer, as the link has it.
     QObject::connect(&link, &FrameFeed::frameReceived, &loop, [&](const QByteArray& f) {
-        if (uint8_t(f[2]) == answer && f.size() >= 6) {
+        if (f.size() >= 6 && uint8_t(f[2]) == answer) {
             came = true;
             loop.quit();
         }

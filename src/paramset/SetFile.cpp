@@ -45,6 +45,11 @@ void checkRange(const SetFile& set, const QString& key, int64_t value, int minim
             set, QStringLiteral("%1=%2 超出范围（%3）").arg(key, shown, range(minimum, maximum)));
 }
 
+// The set gives the field's value: read from a block that held it, or saved from the window.
+bool supplies(const SetFile& set, const Field& f) {
+    return !set.source || f.HeldIn(set.source->heldBytes);
+}
+
 // Exact: the value is known to be in the source's scale.
 int32_t rescaled(int32_t value, bool sourceFine, bool targetFine) {
     if (sourceFine == targetFine)
@@ -68,9 +73,6 @@ SetFile ParseSetFile(const QString& name, const QByteArray& content) {
     for (size_t i = 0; i < kFields.size(); ++i) {
         const Field& f = kFields[i];
         set.values[i] = integer(set, ini, kParam, QLatin1String(f.key), f.minimum, f.maximum);
-        if (f.IsFlag())
-            checkRange(set, QLatin1String(f.key), set.values[i], f.minimum, f.maximum,
-                       QString::number(set.values[i]));
     }
     if (ini.HasSection(kDevice)) {
         const int32_t firmware = integer(set, ini, kDevice, kFirmware, 0, 65535);
@@ -78,6 +80,13 @@ SetFile ParseSetFile(const QString& name, const QByteArray& content) {
         const int32_t held = integer(set, ini, kDevice, kHeldBytes, 0, FusionParams::kSize);
         checkRange(set, kHeldBytes, held, 0, FusionParams::kSize, QString::number(held));
         set.source = SetSource{uint16_t(firmware), held};
+    }
+    // Ranges that hold in every firmware's scale are checked before the splicer is contacted.
+    for (size_t i = 0; i < kFields.size(); ++i) {
+        const Field& f = kFields[i];
+        if (f.coarseLimit == 0 && supplies(set, f))
+            checkRange(set, QLatin1String(f.key), set.values[i], f.minimum, f.maximum,
+                       QString::number(set.values[i]));
     }
     return set;
 }
@@ -88,16 +97,17 @@ FusionParams BlockForSplicer(const SetFile& set, uint16_t firmware, const Fusion
     const bool fine = FineScale(firmware);
     for (size_t i = 0; i < kFields.size(); ++i) {
         const Field& f = kFields[i];
-        if (set.source && !f.HeldIn(set.source->heldBytes))
+        if (!supplies(set, f))
             continue;
         int32_t value = set.values[i];
-        if (f.coarseLimit != 0)
+        if (f.coarseLimit != 0) {
             value = set.source ? rescaled(value, FineScale(set.source->firmware), fine)
                                : ToFirmwareScale(f, value, fine);
-        QString shown = QString::number(set.values[i]);
-        if (value != set.values[i])
-            shown += QStringLiteral("（换算到固件 %1 是 %2）").arg(firmware).arg(value);
-        checkRange(set, QLatin1String(f.key), value, f.minimum, f.maximum, shown);
+            QString shown = QString::number(set.values[i]);
+            if (value != set.values[i])
+                shown += QStringLiteral("（换算到固件 %1 是 %2）").arg(firmware).arg(value);
+            checkRange(set, QLatin1String(f.key), value, f.minimum, f.maximum, shown);
+        }
         f.Set(block, ToBlock(f.scale, value));
     }
     return block;

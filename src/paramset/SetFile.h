@@ -31,7 +31,8 @@ struct SetSource {
 QString DeviceSectionText(const SetSource& source);
 
 // What can be checked without the splicer: section "Param" there, each of its keys once and an
-// integer, check boxes 0 or 1; section "Device", when there, complete and in range.
+// integer, inside its field's range where that does not depend on the firmware's scale (check
+// boxes 0 or 1); section "Device", when there, complete and in range.
 struct SetFile {
     QString name;                                 // as messages show it
     std::array<int32_t, kFields.size()> values{}; // as the file has them, by kFields' order
@@ -42,7 +43,7 @@ SetFile ParseSetFile(const QString& name, const QByteArray& content);
 // The block for a splicer with this firmware whose block is current now. The set's values are
 // brought into the firmware's scale (exactly from the recorded source's scale; by their size, as
 // loading in the window does, without a record) and checked against their fields' ranges there;
-// fields the source did not hold keep their current value.
+// fields the source did not hold keep their current value. Raises ESetFile.
 FusionParams BlockForSplicer(const SetFile& set, uint16_t firmware, const FusionParams& current);
 
 // A text with every character that would not show (control bytes, NUL included) escaped.
