@@ -75,11 +75,13 @@ SetFile ParseSetFile(const QString& name, const QByteArray& content) {
         set.values[i] = integer(set, ini, kParam, QLatin1String(f.key), f.minimum, f.maximum);
     }
     if (ini.HasSection(kDevice)) {
-        const int32_t firmware = integer(set, ini, kDevice, kFirmware, 0, 65535);
-        checkRange(set, kFirmware, firmware, 0, 65535, QString::number(firmware));
-        const int32_t held = integer(set, ini, kDevice, kHeldBytes, 0, FusionParams::kSize);
-        checkRange(set, kHeldBytes, held, 0, FusionParams::kSize, QString::number(held));
-        set.source = SetSource{uint16_t(firmware), held};
+        const auto device = [&](const QString& key, int maximum) {
+            const int32_t value = integer(set, ini, kDevice, key, 0, maximum);
+            checkRange(set, '[' + kDevice + "] " + key, value, 0, maximum, QString::number(value));
+            return value;
+        };
+        set.source =
+            SetSource{uint16_t(device(kFirmware, 65535)), device(kHeldBytes, FusionParams::kSize)};
     }
     // Ranges that hold in every firmware's scale are checked before the splicer is contacted.
     for (size_t i = 0; i < kFields.size(); ++i) {
