@@ -180,6 +180,9 @@ int WriteParams(SplicerLink& link, TMessageBoxes& boxes, const QString& file, co
         awaitedAnswer(link, &SplicerLink::AskBlockLength, frames::AnsBlockLength,
                       state.BlockLength);
     const int count = FusionParams::WriteCount(version, state.BlockLength);
+    // Gone before the block: nothing was written, a plain failure.
+    if (!link.Connected())
+        throw failure(QStringLiteral("熔接机已断开：没有写入"));
     if (count == 0) {
         boxes.ShowMessage(QStringLiteral("熔接机答复的参数块长度是 0：没有写入任何参数"));
         return ExitDiffers;
