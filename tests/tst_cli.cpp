@@ -442,9 +442,11 @@ void TestCli::readThenWriteLeavesTheBlock() {
     QFETCH(int, to);
     QFETCH(int, delay);
     QFETCH(bool, piped);
-    // Heat 120, AdjustLeft 200, AdjustRight 250, push length 16, push speed 9.
+    // Heat 120, Current1 1000 and Time1 505 (which the window shows rounded, as 24 and 50),
+    // AdjustLeft 200, AdjustRight 250, push length 16, push speed 9.
     QByteArray read = SimulatedSplicer::DefaultFactorySet();
-    read.replace(0, 2, "\xE0\x2E").replace(25, 4, QByteArray("\xC8\x00\xFA\x00", 4));
+    read.replace(0, 2, "\xE0\x2E").replace(3, 4, "\xE8\x03\xF9\x01");
+    read.replace(25, 4, QByteArray("\xC8\x00\xFA\x00", 4));
     read[36] = 16;
     read[37] = 9;
     QByteArray current;
@@ -497,8 +499,8 @@ void TestCli::setRefusedBeforeTheBlock_data() {
     QTest::newRow("no [Param]") << QByteArray("[Param]") << QByteArray("[Para]") << 134
                                 << "没有 [Param] 节";
     QTest::newRow("firmware not a number")
-        << QByteArray("[Param]") << QByteArray("[Device]\nFirmware=x\nParamBytes=38\n[Param]")
-        << 134 << "[Device] Firmware=x 不是整数（允许 0 到 65535）";
+        << QByteArray("[Param]") << QByteArray("[Device]\nFirmware=x\nBlock=70\n[Param]") << 134
+        << "[Device] Firmware=x 不是整数（允许 0 到 65535）";
 }
 
 void TestCli::setRefusedBeforeTheBlock() {

@@ -16,7 +16,6 @@
 #include <QSaveFile>
 #include <QTimer>
 
-#include <algorithm>
 #include <optional>
 #include <stdexcept>
 
@@ -40,12 +39,12 @@ public:
                          [this](const FusionParams& block) { last_ = block; });
         QObject::connect(&link, &FrameFeed::frameReceived, &context_, [this](const QByteArray& f) {
             if (f.size() >= 4 && uint8_t(f[2]) == frames::AnsParams)
-                heldBytes_ = std::min<int>(int(f.size()) - 4, FusionParams::kSize);
+                held_ = f.mid(3, f.size() - 4).left(FusionParams::kSize);
         });
     }
 
-    // How many bytes the answer taken last held.
-    int HeldBytes() const { return heldBytes_; }
+    // The bytes of the block the answer taken last held.
+    QByteArray Held() const { return held_; }
 
     // The answer to the parameter read sent last, once its wait is over.
     FusionParams Take() {
@@ -73,7 +72,7 @@ private:
     SplicerLink& link_;
     QObject context_;
     std::optional<FusionParams> last_;
-    int heldBytes_ = 0;
+    QByteArray held_;
 };
 
 // A query whose answer, when it is late, is still awaited for kLateAnswerMs; nothing more is
@@ -154,7 +153,7 @@ int ReadParams(SplicerLink& link, TMessageBoxes& boxes, const QString& port,
     if (!connectSplicer(link, boxes, port))
         return ExitNoSplicer;
     const FusionParams block = answers.Take();
-    const params::SetSource source{link.State().FirmwareVersion, answers.HeldBytes()};
+    const params::SetSource source{link.State().FirmwareVersion, answers.Held()};
     writeOut(outPath, SetHeader(link.State(), QDateTime::currentDateTime()) +
                           params::DeviceSectionText(source) +
                           params::ParamSectionText(params::SetFromBlock(block)));

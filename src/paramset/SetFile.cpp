@@ -5,13 +5,15 @@
 #include "protocol/IntText.h"
 #include "protocol/ParamScale.h"
 
+#include <QRegularExpression>
+
 namespace params {
 namespace {
 
 const QString kParam = QStringLiteral("Param");
 const QString kDevice = QStringLiteral("Device");
 const QString kFirmware = QStringLiteral("Firmware");
-const QString kHeldBytes = QStringLiteral("ParamBytes");
+const QString kBlock = QStringLiteral("Block");
 
 ESetFile refused(const SetFile& set, const QString& text) {
     return ESetFile((Printable(set.name) + QStringLiteral("：") + text).toStdString());
@@ -37,6 +39,22 @@ int32_t integer(const SetFile& set, const config::IniDocument& ini, const QStrin
     return *value;
 }
 
+// The block of section "Device": at most its 38 bytes, two hexadecimal digits each.
+QByteArray hexBlock(const SetFile& set, const config::IniDocument& ini) {
+    static const QRegularExpression hex(
+        QStringLiteral("^([0-9A-Fa-f]{2}){0,%1}$").arg(FusionParams::kSize));
+    const QString where = '[' + kDevice + "] " + kBlock;
+    if (const int n = ini.Count(kDevice, kBlock); n != 1)
+        throw refused(set, n == 0 ? QStringLiteral("缺少 %1").arg(where)
+                                  : QStringLiteral("%1 出现了 %2 次").arg(where).arg(n));
+    const QString text = ini.Value(kDevice, kBlock);
+    if (!hex.match(text).hasMatch())
+        throw refused(set, QStringLiteral("%1=%2 不是参数块（至多 %3 字节，十六进制）")
+                               .arg(where, Printable(text))
+                               .arg(FusionParams::kSize));
+    return QByteArray::fromHex(text.toLatin1());
+}
+
 // shown: the value as the file has it, and what it became.
 void checkRange(const SetFile& set, const QString& key, int64_t value, int minimum, int maximum,
                 const QString& shown) {
@@ -47,7 +65,7 @@ void checkRange(const SetFile& set, const QString& key, int64_t value, int minim
 
 // The set gives the field's value: read from a block that held it, or saved from the window.
 bool supplies(const SetFile& set, const Field& f) {
-    return !set.source || f.HeldIn(set.source->heldBytes);
+    return !set.source || f.HeldIn(int(set.source->block.size()));
 }
 
 // Exact: the value is known to be in the source's scale.
@@ -61,8 +79,8 @@ int32_t rescaled(int32_t value, bool sourceFine, bool targetFine) {
 
 QString DeviceSectionText(const SetSource& source) {
     return QStringLiteral("[%1]\n%2=%3\n%4=%5\n")
-        .arg(kDevice, kFirmware, QString::number(source.firmware), kHeldBytes,
-             QString::number(source.heldBytes));
+        .arg(kDevice, kFirmware, QString::number(source.firmware), kBlock,
+             QString::fromLatin1(source.block.toHex().toUpper()));
 }
 
 SetFile ParseSetFile(const QString& name, const QByteArray& content) {
@@ -75,13 +93,10 @@ SetFile ParseSetFile(const QString& name, const QByteArray& content) {
         set.values[i] = integer(set, ini, kParam, QLatin1String(f.key), f.minimum, f.maximum);
     }
     if (ini.HasSection(kDevice)) {
-        const auto device = [&](const QString& key, int maximum) {
-            const int32_t value = integer(set, ini, kDevice, key, 0, maximum);
-            checkRange(set, '[' + kDevice + "] " + key, value, 0, maximum, QString::number(value));
-            return value;
-        };
-        set.source =
-            SetSource{uint16_t(device(kFirmware, 65535)), device(kHeldBytes, FusionParams::kSize)};
+        const int32_t firmware = integer(set, ini, kDevice, kFirmware, 0, 65535);
+        checkRange(set, '[' + kDevice + "] " + kFirmware, firmware, 0, 65535,
+                   QString::number(firmware));
+        set.source = SetSource{uint16_t(firmware), hexBlock(set, ini)};
     }
     // Ranges that hold in every firmware's scale are checked before the splicer is contacted.
     for (size_t i = 0; i < kFields.size(); ++i) {
@@ -97,10 +112,20 @@ FusionParams BlockForSplicer(const SetFile& set, uint16_t firmware, const Fusion
     FusionParams block = current;
     block.FixedOne = 1;
     const bool fine = FineScale(firmware);
+    const FusionParams read = FusionParams::Decode(set.source ? set.source->block : QByteArray());
+    const TParamSet asRead = SetFromBlock(read);
     for (size_t i = 0; i < kFields.size(); ++i) {
         const Field& f = kFields[i];
         if (!supplies(set, f))
             continue;
+        // Left as read: the splicer's own value (which lies in range, as the value shown does).
+        // A check box goes out as 0 or 1 whatever byte came in; a value kept in either scale is
+        // not rounded anyway.
+        if (set.source && !f.IsFlag() && f.coarseLimit == 0 &&
+            asRead.Text(f) == QString::number(set.values[i])) {
+            f.Set(block, f.Get(read));
+            continue;
+        }
         int32_t value = set.values[i];
         if (f.coarseLimit != 0) {
             value = set.source ? rescaled(value, FineScale(set.source->firmware), fine)

@@ -26,7 +26,7 @@ public:
 // window does not read): numbers only, whatever the display language.
 struct SetSource {
     uint16_t firmware = 0;
-    int heldBytes = FusionParams::kSize; // of the block its parameter answer held
+    QByteArray block; // as its parameter answer held it, in hexadecimal in the file
 };
 QString DeviceSectionText(const SetSource& source);
 
@@ -43,7 +43,9 @@ SetFile ParseSetFile(const QString& name, const QByteArray& content);
 // The block for a splicer with this firmware whose block is current now. The set's values are
 // brought into the firmware's scale (exactly from the recorded source's scale; by their size, as
 // loading in the window does, without a record) and checked against their fields' ranges there;
-// fields the source did not hold keep their current value. Raises ESetFile.
+// fields the source did not hold keep their current value, and a value left as the source's block
+// gave it goes back as that block had it, not rounded through the window's units. Raises
+// ESetFile.
 FusionParams BlockForSplicer(const SetFile& set, uint16_t firmware, const FusionParams& current);
 
 // A text with every character that would not show (control bytes, NUL included) escaped.

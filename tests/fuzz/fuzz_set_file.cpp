@@ -40,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const FusionParams block = BlockForSplicer(set, firmware, current);
         Require(block.FixedOne == 1, "the fixed byte is 1");
         for (const Field& f : kFields) {
-            if (set.source && !f.HeldIn(set.source->heldBytes)) {
+            if (set.source && !f.HeldIn(int(set.source->block.size()))) {
                 Require(f.Get(block) == f.Get(current), "a field not held keeps its value");
                 continue;
             }
