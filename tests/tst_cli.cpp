@@ -11,6 +11,7 @@
 #include "main/SpinEdit.h"
 #include "paramset/ParamSet.h"
 #include "startup/ProgramPlaces.h"
+#include "paramset/SetFile.h"
 
 #include <QDate>
 #include <QDir>
@@ -30,6 +31,7 @@
 #include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <termios.h>
+#include <thread>
 #include <unistd.h>
 
 namespace {
@@ -91,11 +93,14 @@ struct ProgramFolder {
             process.start(asUser.first(), asUser.mid(1) + QStringList{program} + args);
     }
 
-    Run run(const QStringList& args, const QStringList& asUser = {},
-            const QString& streams = {}) const {
+    // input: what the program reads on standard input, through a pipe.
+    Run run(const QStringList& args, const QStringList& asUser = {}, const QString& streams = {},
+            const QByteArray& input = {}) const {
         QProcess process;
         PtyPair terminal;
         start(process, args, asUser, streams, &terminal);
+        process.write(input);
+        process.closeWriteChannel();
         return finish(process, terminal);
     }
 
@@ -174,6 +179,12 @@ private slots:
     void readPrintsWhatTheWindowSaves();
     void writeThenReadGivesTheSetBack_data();
     void writeThenReadGivesTheSetBack();
+    void readThenWriteLeavesTheBlock_data();
+    void readThenWriteLeavesTheBlock();
+    void setRefusedBeforeTheBlock_data();
+    void setRefusedBeforeTheBlock();
+    void rangesAreTheWindowsFields_data();
+    void rangesAreTheWindowsFields();
     void failuresExitWithTheirCode_data();
     void failuresExitWithTheirCode();
     void probeTellsWhereASplicerAnswers();
@@ -469,11 +480,11 @@ void TestCli::writeThenReadGivesTheSetBack_data() {
     QTest::addColumn<int>("lines"); // of the section, that the firmware keeps
     const QStringList connect{"45", "C1", "49", "44", "48", "40"};
     QTest::newRow("1.33") << 133 << QByteArray("120") << QByteArray("7")
-                          << connect + QStringList{"C1", "C1", "4B/32", "40"} << 19;
+                          << connect + QStringList{"C1", "4B/32", "40"} << 19;
     QTest::newRow("1.34") << 134 << QByteArray("120") << QByteArray("7")
-                          << connect + QStringList{"C1", "C1", "C7", "4B/38", "40"} << 23;
+                          << connect + QStringList{"C1", "C7", "4B/38", "40"} << 23;
     QTest::newRow("1.38") << 138 << QByteArray("960") << QByteArray("56")
-                          << connect + QStringList{"C1", "C1", "C7", "4B/38", "40"} << 23;
+                          << connect + QStringList{"C1", "C7", "4B/38", "40"} << 23;
 }
 
 void TestCli::writeThenReadGivesTheSetBack() {
@@ -495,6 +506,152 @@ void TestCli::writeThenReadGivesTheSetBack() {
     const Run read = folder.run({"--read", "--port", path(sim)});
     QCOMPARE(read.exitCode, 0);
     QCOMPARE(paramLines(read.out).mid(0, lines), paramLines(QString::fromUtf8(set)).mid(0, lines));
+}
+
+void TestCli::readThenWriteLeavesTheBlock_data() {
+    QTest::addColumn<int>("from");   // firmware read from
+    QTest::addColumn<int>("to");     // firmware written to, whose block differs in every byte
+    QTest::addColumn<int>("delay");  // of its answers, ms
+    QTest::addColumn<bool>("piped"); // the set on standard input
+    QTest::newRow("1.33") << 133 << 133 << 0 << false;
+    QTest::newRow("1.34") << 134 << 134 << 0 << false;
+    QTest::newRow("1.38, amounts of 250 and below") << 138 << 138 << 0 << false;
+    QTest::newRow("1.33 to 1.34: 32 bytes held") << 133 << 134 << 0 << false;
+    QTest::newRow("1.38 to 1.34: scaled") << 138 << 134 << 0 << false;
+    QTest::newRow("answers after 150 ms, piped") << 134 << 134 << 150 << true;
+}
+
+void TestCli::readThenWriteLeavesTheBlock() {
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(int, delay);
+    QFETCH(bool, piped);
+    // Heat 120, Current1 1000 and Time1 505 (which the window shows rounded, as 24 and 50),
+    // AdjustLeft 200, AdjustRight 250, push length 16, push speed 9.
+    QByteArray read = SimulatedSplicer::DefaultFactorySet();
+    read.replace(0, 2, "\xE0\x2E").replace(3, 4, "\xE8\x03\xF9\x01");
+    read.replace(25, 4, QByteArray("\xC8\x00\xFA\x00", 4));
+    read[36] = 16;
+    read[37] = 9;
+    QByteArray current;
+    for (const char c : read)
+        current += char(c ^ 0x01);
+    SimulatedSplicer source(firmware(uint16_t(from)));
+    source.SetBlock(read);
+    SimulatedSplicer::Options options = firmware(uint16_t(to));
+    options.answerDelayMs = delay;
+    SimulatedSplicer target(options);
+    target.SetBlock(current);
+    ProgramFolder folder("");
+    const QString file = folder.dir.filePath("set.ini");
+    QCOMPARE(folder.run({"--read", "--port", path(source), "--out", file}).exitCode, 0);
+
+    QFile set(file);
+    QVERIFY(set.open(QIODevice::ReadOnly));
+    const Run write = folder.run({"--write", piped ? "-" : file, "--port", path(target), "--yes"},
+                                 {}, {}, piped ? set.readAll() : QByteArray());
+    QCOMPARE(write.err, QString());
+    QCOMPARE(write.exitCode, 0);
+    const int held = from < 134 ? 32 : 38;
+    QByteArray expected = read.left(held) + current.mid(held);
+    if (from >= 138 && to < 138) // 200 / 8, 250 / 8 and 16 / 8, a half to the even neighbour
+        expected.replace(25, 4, QByteArray("\x19\x00\x1F\x00", 4))[36] = 2;
+    QCOMPARE(Hex(target.Block()), Hex(expected));
+    QCOMPARE(::requests(target).count("C1"), 2); // the connection's and the write's
+}
+
+void TestCli::setRefusedBeforeTheBlock_data() {
+    QTest::addColumn<QByteArray>("from"); // in the set, replaced by
+    QTest::addColumn<QByteArray>("to");
+    QTest::addColumn<int>("firmware");
+    QTest::addColumn<QString>("error"); // after "<file>："
+    QTest::newRow("Heat 700") << QByteArray("Heat=70\n") << QByteArray("Heat=700\n") << 134
+                              << "Heat=700 超出范围（允许 10 到 180）";
+    QTest::newRow("check box 2") << QByteArray("cbpullpush=0") << QByteArray("cbpullpush=2") << 134
+                                 << "cbpullpush=2 超出范围（允许 0 到 1）";
+    QTest::newRow("beyond after scaling")
+        << QByteArray("edtFusePushLength=5") << QByteArray("edtFusePushLength=16") << 138
+        << "edtFusePushLength=16（换算到固件 138 是 128） 超出范围（允许 0 到 100）";
+    QTest::newRow("duplicate") << QByteArray("Time5=150\n") << QByteArray("Time5=150\ntime5=10\n")
+                               << 134 << "[Param] Time5 出现了 2 次";
+    QTest::newRow("missing") << QByteArray("Time5=150\n") << QByteArray() << 134
+                             << "缺少 [Param] Time5（允许 10 到 150）";
+    QTest::newRow("empty") << QByteArray("Time1=15") << QByteArray("Time1=") << 134
+                           << "[Param] Time1= 不是整数（允许 10 到 150）";
+    QTest::newRow("NUL") << QByteArray("Time1=15") << QByteArray("Time1=1") + '\0' + '5' << 134
+                         << "[Param] Time1=1\\x005 不是整数（允许 10 到 150）";
+    QTest::newRow("no [Param]") << QByteArray("[Param]") << QByteArray("[Para]") << 134
+                                << "没有 [Param] 节";
+    QTest::newRow("firmware not a number")
+        << QByteArray("[Param]") << QByteArray("[Device]\nFirmware=x\nBlock=70\n[Param]") << 134
+        << "[Device] Firmware=x 不是整数（允许 0 到 65535）";
+}
+
+void TestCli::setRefusedBeforeTheBlock() {
+    QFETCH(QByteArray, from);
+    QFETCH(QByteArray, to);
+    QFETCH(int, firmware);
+    QFETCH(QString, error);
+    SimulatedSplicer sim(::firmware(uint16_t(firmware)));
+    ProgramFolder folder("");
+    const QString file = folder.dir.filePath("set.ini");
+    QFile set(file);
+    QVERIFY(set.open(QIODevice::WriteOnly));
+    set.write(setToWrite("100", "5").replace(from, to));
+    set.close();
+    const Run run = folder.run({"--write", file, "--port", path(sim), "--yes"});
+    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.err.trimmed(), file + "：" + error);
+    // Only a value in the firmware's scale needs the splicer; no row gets as far as a block.
+    QCOMPARE(::requests(sim).isEmpty(), !error.contains("换算"));
+    QCOMPARE(::requests(sim).filter("4B/").size(), 0);
+}
+
+void TestCli::rangesAreTheWindowsFields_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<int>("minimum");
+    QTest::addColumn<int>("maximum");
+    for (const QString& row :
+         QStringLiteral(
+             "Heat 10 180,Current1 1 99,Current2 1 99,Current3 1 99,Current4 1 99,Current5 1 99,"
+             "Time1 10 150,Time2 10 150,Time3 10 150,Time4 10 150,Time5 10 150,PushLeft 0 250,"
+             "PushRight 0 250,AdjustLeft 0 2000,AdjustRight 0 2000,cbpullpush 0 1,cbClearDust 0 1,"
+             "cbAdjustReset 0 1,edtDustCurrent 0 60,edtDustTime 0 30,edtFusePushLength 0 100,"
+             "edtFusePushSpeed 2 30")
+             .split(','))
+        QTest::newRow(qPrintable(row.section(' ', 0, 0)))
+            << row.section(' ', 0, 0) << row.section(' ', 1, 1).toInt()
+            << row.section(' ', 2, 2).toInt();
+}
+
+void TestCli::rangesAreTheWindowsFields() {
+    QFETCH(QString, key);
+    QFETCH(int, minimum);
+    QFETCH(int, maximum);
+    const auto field = std::ranges::find(
+        params::kFields, key, [](const params::Field& f) { return QString::fromLatin1(f.key); });
+    QVERIFY(field != params::kFields.end());
+    const params::TParamSet defaults =
+        params::SetFromBlock(FusionParams::Decode(SimulatedSplicer::DefaultFactorySet()));
+    for (const int value : {minimum - 1, minimum, maximum, maximum + 1}) {
+        QByteArray set = "[Param]\n";
+        for (const auto& [name, text] : params::SavedEntries(defaults))
+            set += (name + '=' + (name == key ? QString::number(value) : text) + '\n').toUtf8();
+        std::optional<FusionParams> block;
+        try { // scaled on firmware 1.38: the limits hold there too
+            block = params::BlockForSplicer(params::ParseSetFile("f", set), 138, {});
+        } catch (const params::ESetFile& e) {
+            QVERIFY(QString::fromUtf8(e.what()).startsWith("f：" + key + '='));
+        }
+        QCOMPARE(block.has_value(), value >= minimum && value <= maximum);
+        if (block && !field->IsFlag() && field->coarseLimit == 0)
+            QCOMPARE(field->WindowText(*block), QString::number(value));
+    }
+    WindowFixture window;
+    if (!field->IsFlag()) {
+        QCOMPARE(window.Spin(field->control)->minimum(), minimum);
+        QCOMPARE(window.Spin(field->control)->maximum(), maximum);
+    }
 }
 
 void TestCli::failuresExitWithTheirCode_data() {
@@ -524,9 +681,18 @@ void TestCli::failuresExitWithTheirCode_data() {
                                   << QStringList{"--write", "/nonexistent/set.ini", "--yes"} << 2
                                   << "无法读取 /nonexistent/set.ini：No such file or directory"
                                   << 0;
-    QTest::newRow("set not integer")
+    QTest::newRow("config.ini without a set")
         << "splicer" << QStringList{"--write", "<config>", "--port", "<line>", "--yes"} << 2
-        << "'' is not a valid integer value" << 0;
+        << "<config>：没有 [Param] 节" << 0;
+    QTest::newRow("block length 0")
+        << "no length" << QStringList{"--write", "<set>", "--port", "<line>", "--yes"} << 3
+        << "熔接机答复的参数块长度是 0：没有写入任何参数" << 0;
+    QTest::newRow("hang-up after the block")
+        << "hangs up" << QStringList{"--write", "<set>", "--port", "<line>", "--yes"} << 3
+        << "参数块已发出，熔接机可能已存下新参数，但没有读回核对：…" << 1;
+    QTest::newRow("over 1 MiB") << "splicer"
+                                << QStringList{"--write", "/dev/zero", "--port", "<line>", "--yes"}
+                                << 2 << "/dev/zero 大于 1 MiB，不是参数文件" << 0;
 }
 
 void TestCli::failuresExitWithTheirCode() {
@@ -537,8 +703,16 @@ void TestCli::failuresExitWithTheirCode() {
     QFETCH(int, blocksWritten);
     PtyPair pty;
     std::optional<SimulatedSplicer> sim;
-    if (line == "splicer")
-        sim.emplace(SimulatedSplicer::Options{});
+    SimulatedSplicer::Options options;
+    options.blockLength = line == "no length" ? 0 : 38;
+    if (line == "splicer" || line == "no length" || line == "hangs up")
+        sim.emplace(options);
+    // Hangs up once the block has come: the connection's six frames, C1, C7, the block.
+    std::thread hangUp([&] {
+        if (line == "hangs up" && sim->WaitForFrames(9, 20000))
+            sim->HangUp();
+    });
+    const auto joinHangUp = qScopeGuard([&hangUp] { hangUp.join(); });
     const QString linePath = sim ? path(*sim) : QString::fromStdString(pty.SlavePath());
     const int holder =
         line == "held" ? ::open(linePath.toLocal8Bit().constData(), O_RDWR | O_NOCTTY | O_CLOEXEC)
@@ -552,7 +726,13 @@ void TestCli::failuresExitWithTheirCode() {
         .replaceInStrings("<config>", folder.dir.filePath("config.ini"));
     const Run run = folder.run(args);
     QCOMPARE(run.exitCode, exitCode);
-    QCOMPARE(run.err.trimmed().section('\n', -1), error.replace("<line>", linePath));
+    // "…" ends an error that goes on as the serial component words the failure.
+    const QString last = run.err.trimmed().section('\n', -1);
+    if (error.endsWith("…"))
+        QVERIFY2(last.startsWith(error.chopped(1)), qPrintable(last));
+    else
+        QCOMPARE(last, error.replace("<line>", linePath)
+                           .replace("<config>", folder.dir.filePath("config.ini")));
     QCOMPARE(run.out, QString());
     if (sim)
         QCOMPARE(::requests(*sim).filter("4B/").size(), blocksWritten);

@@ -71,6 +71,7 @@ private slots:
         row("key of another section", QByteArray("[a]\nk=1\n[b]\nj=2\n"), "b", "k", "");
         row("name with a cut-off character", QByteArray("[a]\nk\xE5=1\n"), "a", "k", "");
         row("first of two", QByteArray("[a]\nk=1\nk=2\n"), "a", "k", "1");
+        row("repeat of a section not read", QByteArray("[a]\nj=1\n[x]\n[A]\nk=2\n"), "a", "k", "");
         row("quoted", QByteArray("[a]\nk=\"x y\"\n"), "a", "k", "x y");
         row("CRLF", QByteArray("[a]\r\nk=v\r\n"), "a", "k", "v");
         row("no trailing newline", QByteArray("[a]\nk=v"), "a", "k", "v");
@@ -143,6 +144,8 @@ private slots:
             QByteArray("[a]\rk=2\rz=9"));
         row("byte-order mark kept", QByteArray("\xEF\xBB\xBF[a]\nk=1\n"), "a", "k", "2",
             QByteArray("\xEF\xBB\xBF[a]\nk=2\n"));
+        row("section written twice: the first", QByteArray("[system]\n[x]\n[system]\nk=1\n"),
+            "system", "k", "0", QByteArray("[system]\nk=0\n[x]\n[system]\nk=1\n"));
     }
 
     void write() {

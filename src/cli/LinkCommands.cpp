@@ -1,7 +1,10 @@
 #include "cli/LinkCommands.h"
 
 #include "cli/ConsoleBoxes.h"
+#include "cli/SetInput.h"
 #include "paramset/ParamSet.h"
+#include "paramset/SetFile.h"
+#include "protocol/Frames.h"
 #include "protocol/MessageBoxes.h"
 #include "protocol/SplicerLink.h"
 #include "serial/ComError.h"
@@ -18,8 +21,9 @@
 namespace cli {
 namespace {
 
-// A parameter answer later than the wait after the read is still taken within this time: the
-// window would show it whenever it came.
+// An answer later than the wait after its query is still taken within this time: the window
+// would show a parameter answer whenever it came, and a slow splicer must not get a block cut to
+// a stale length.
 constexpr int kLateAnswerMs = 1000;
 
 std::runtime_error failure(const QString& text) {
@@ -32,7 +36,14 @@ public:
     explicit TParamAnswers(SplicerLink& link) : link_(link) {
         QObject::connect(&link, &SplicerLink::paramsReceived, &context_,
                          [this](const FusionParams& block) { last_ = block; });
+        QObject::connect(&link, &FrameFeed::frameReceived, &context_, [this](const QByteArray& f) {
+            if (f.size() >= 4 && uint8_t(f[2]) == frames::AnsParams)
+                held_ = f.mid(3, f.size() - 4).left(FusionParams::kSize);
+        });
     }
+
+    // The bytes of the block the answer taken last held.
+    QByteArray Held() const { return held_; }
 
     // The answer to the parameter read sent last, once its wait is over.
     FusionParams Take() {
@@ -60,7 +71,31 @@ private:
     SplicerLink& link_;
     QObject context_;
     std::optional<FusionParams> last_;
+    QByteArray held_;
 };
+
+// A query whose answer, when it is late, is still awaited for kLateAnswerMs; nothing more is
+// sent. The value answered, or none.
+std::optional<uint16_t> awaitedAnswer(SplicerLink& link,
+                                      std::optional<uint16_t> (SplicerLink::*ask)(), uint8_t answer,
+                                      const uint16_t& value) {
+    QEventLoop loop;
+    bool came = false;
+    // A payload too short for the value is no answer, as the link has it.
+    QObject::connect(&link, &FrameFeed::frameReceived, &loop, [&](const QByteArray& f) {
+        if (f.size() >= 6 && uint8_t(f[2]) == answer) {
+            came = true;
+            loop.quit();
+        }
+    });
+    if (const std::optional<uint16_t> v = (link.*ask)())
+        return v;
+    if (!came) {
+        QTimer::singleShot(kLateAnswerMs, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return came ? std::optional<uint16_t>(value) : std::nullopt;
+}
 
 // Connects as the window does, or on the given port. False when no splicer answered, which the
 // boxes have then been told.
@@ -105,29 +140,47 @@ int ReadParams(SplicerLink& link, TMessageBoxes& boxes, const QString& port, con
     if (!connectSplicer(link, boxes, port))
         return ExitNoSplicer;
     const FusionParams block = answers.Take();
-    writeOut(outPath, format.ReadResult({DeviceInfoOf(link.State()), QDateTime::currentDateTime(),
-                                         params::SetFromBlock(block)}));
+    writeOut(outPath,
+             format.ReadResult({DeviceInfoOf(link.State()), QDateTime::currentDateTime(),
+                                params::SetFromBlock(block),
+                                {link.State().FirmwareVersion, answers.Held()}}));
     return ExitDone;
 }
 
 int WriteParams(SplicerLink& link, TMessageBoxes& boxes, const QString& file, const QString& port,
                 bool confirmed) {
-    // A missing file would load as a set of empty texts; say what is wrong instead.
-    if (QFile in(file); !in.open(QIODevice::ReadOnly))
-        throw failure(QStringLiteral("无法读取 %1：%2").arg(file, in.errorString()));
+    const params::SetFile set = params::ParseSetFile(SetInputName(file), ReadSetInput(file));
     TParamAnswers answers(link);
     if (!connectSplicer(link, boxes, port))
         return ExitNoSplicer;
-    answers.Take(); // the read that follows a connection
-    params::TParamSet set;
-    params::LoadParamSet(file, set, [&link] { return link.AskVersion(); });
-    const FusionParams block = params::BlockFromSet(set);
+    // The read that follows a connection: what the fields the set does not hold keep.
+    const FusionParams current = answers.Take();
+    const DeviceState& state = link.State();
+    const uint16_t version =
+        awaitedAnswer(link, &SplicerLink::AskVersion, frames::AnsVersion, state.FirmwareVersion)
+            .value_or(0);
+    const FusionParams block = params::BlockForSplicer(set, version, current);
     if (!confirmed && !boxes.Confirm(SplicerLink::kConfirmWrite))
         throw failure(QStringLiteral("没有写入：未确认"));
-    const int count = link.WriteParams(block);
-    const FusionParams back = answers.Read();
+    if (version >= FusionParams::kFullBlockVersion)
+        awaitedAnswer(link, &SplicerLink::AskBlockLength, frames::AnsBlockLength,
+                      state.BlockLength);
+    const int count = FusionParams::WriteCount(version, state.BlockLength);
+    // Gone before the block: nothing was written, a plain failure.
+    if (!link.Connected())
+        throw failure(QStringLiteral("熔接机已断开：没有写入"));
     if (count == 0) {
         boxes.ShowMessage(QStringLiteral("熔接机答复的参数块长度是 0：没有写入任何参数"));
+        return ExitDiffers;
+    }
+    FusionParams back;
+    try {
+        link.SendParamBlock(block, count);
+        SplicerLink::WaitPumping(500);
+        back = answers.Read();
+    } catch (const std::exception& e) {
+        boxes.ShowMessage(QStringLiteral("参数块已发出，熔接机可能已存下新参数，但没有读回核对：") +
+                          QString::fromUtf8(e.what()));
         return ExitDiffers;
     }
     for (const params::Difference& d : params::Differences(block, back, count))

@@ -18,9 +18,10 @@ enum ExitCode { ExitDone = 0, ExitNoSplicer = 1, ExitFailed = 2, ExitDiffers = 3
 int ReadParams(SplicerLink& link, TMessageBoxes& boxes, const QString& port, const QString& outPath,
                const TResultFormat& format);
 
-// --write: connects, loads the set from file with the connected firmware's scaling, asks
-// unless confirmed, writes it as the window's write does and reads it back. ExitDiffers when
-// what came back is not what was sent.
+// --write: reads and checks the set in file ("-": standard input), connects, brings it into the
+// connected firmware's scale and range, asks unless confirmed, writes it as the window's write
+// does and reads it back. ExitDiffers when what came back is not what was sent, when the splicer
+// takes a block of no bytes, or when the line failed after the block went out (not verified).
 int WriteParams(SplicerLink& link, TMessageBoxes& boxes, const QString& file, const QString& port,
                 bool confirmed);
 

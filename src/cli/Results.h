@@ -1,6 +1,7 @@
 #pragma once
 
 #include "paramset/ParamSet.h"
+#include "paramset/SetFile.h"
 #include "protocol/DeviceState.h"
 #include "protocol/ResponseText.h"
 
@@ -71,11 +72,13 @@ inline TDeviceInfo DeviceInfoOf(const DeviceState& state) {
     return {DeviceIdText(state.DeviceId), state.FirmwareVersion, state.FusionCount};
 }
 
-// --read: the splicer and its parameter set, as the window's fields would show it.
+// --read: the splicer and its parameter set, as the window's fields would show it, and where the
+// set came from, so that --write can give the splicer back exactly its bytes.
 struct TReadResult {
     TDeviceInfo device{};
     QDateTime when{};
     params::TParamSet set{};
+    params::SetSource source{};
 };
 
 // Turns results into output. The text formatter gives what a technician reads; output for

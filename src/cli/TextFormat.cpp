@@ -101,7 +101,8 @@ QString TTextFormat::PortList(const std::vector<TPortReport>& reports) const {
 }
 
 QString TTextFormat::ReadResult(const TReadResult& result) const {
-    return setHeader(result.device, result.when) + params::ParamSectionText(result.set);
+    return setHeader(result.device, result.when) + params::DeviceSectionText(result.source) +
+           params::ParamSectionText(result.set);
 }
 
 } // namespace cli

@@ -65,8 +65,8 @@ QString fromUtf8(const QByteArray& bytes) {
                                                     QStringDecoder::Flag::Stateless)(bytes);
 }
 
-bool sameName(const QByteArray& a, const QString& b) {
-    return fromUtf8(a).compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+bool sameName(const QString& a, const QString& b) {
+    return a.compare(b.trimmed(), Qt::CaseInsensitive) == 0;
 }
 
 // The name of a section header line ("[name]", also without the closing bracket); nothing for
@@ -115,7 +115,7 @@ Location locate(const QByteArray& content, const std::vector<Line>& lines, const
         if (const auto name = sectionName(line)) {
             if (at.section >= 0)
                 break; // the key is written into the first section of that name
-            inSection = sameName(*name, section);
+            inSection = sameName(fromUtf8(*name), section);
             if (inSection)
                 at.section = at.lastOfSection = i;
             continue;
@@ -125,7 +125,7 @@ Location locate(const QByteArray& content, const std::vector<Line>& lines, const
         if (!trimmed(line).isEmpty())
             at.lastOfSection = i;
         KeyLine kl;
-        if (keyLine(line, kl) && sameName(kl.key, key)) {
+        if (keyLine(line, kl) && sameName(fromUtf8(kl.key), key)) {
             at.key = i;
             return at;
         }
@@ -160,24 +160,57 @@ std::optional<QByteArray> fileContent(const QString& path) {
 EConfigWrite::EConfigWrite(const QString& path)
     : std::runtime_error(QStringLiteral("Unable to write to %1").arg(path).toStdString()) {}
 
-QString IniValue(const QByteArray& content, const QString& section, const QString& key) {
-    bool inSection = false;
+IniDocument::IniDocument(const QByteArray& content) {
     for (const Line& l : splitLines(content)) {
         const QByteArray line = content.mid(l.begin, l.end - l.begin);
         if (const auto name = sectionName(line)) {
-            inSection = sameName(*name, section);
+            sections_.push_back({fromUtf8(*name), {}});
             continue;
         }
         KeyLine kl;
-        if (!inSection || !keyLine(line, kl) || !sameName(kl.key, key))
+        if (!sections_.empty() && keyLine(line, kl))
+            sections_.back().entries.push_back({fromUtf8(kl.key), kl.value});
+    }
+}
+
+const IniDocument::Section* IniDocument::first(const QString& section) const {
+    for (const Section& s : sections_)
+        if (sameName(s.name, section))
+            return &s;
+    return nullptr;
+}
+
+QString IniDocument::Value(const QString& section, const QString& key) const {
+    const Section* s = first(section);
+    if (!s)
+        return {};
+    for (const Entry& e : s->entries) {
+        if (!sameName(e.key, key))
             continue;
-        QByteArray v = kl.value;
+        QByteArray v = e.value;
         // A value in matching quotes is read without them, as private-profile readers do.
         if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
             v = v.mid(1, v.size() - 2);
         return fromUtf8(v).left(kMaxValueLength);
     }
     return {};
+}
+
+bool IniDocument::HasSection(const QString& section) const {
+    return first(section) != nullptr;
+}
+
+int IniDocument::Count(const QString& section, const QString& key) const {
+    int n = 0;
+    for (const Section& s : sections_)
+        if (sameName(s.name, section))
+            n += int(std::ranges::count_if(s.entries,
+                                           [&](const Entry& e) { return sameName(e.key, key); }));
+    return n;
+}
+
+QString IniValue(const QByteArray& content, const QString& section, const QString& key) {
+    return IniDocument(content).Value(section, key);
 }
 
 QByteArray IniWithValue(const QByteArray& content, const QString& section, const QString& key,
@@ -230,6 +263,10 @@ bool rewriteInPlace(const QByteArray& path, const QByteArray& content) {
 QString ReadIniString(const QString& path, const QString& section, const QString& key) {
     const std::optional<QByteArray> content = fileContent(path);
     return content ? IniValue(*content, section, key) : QString();
+}
+
+IniDocument ReadIniDocument(const QString& path) {
+    return IniDocument(fileContent(path).value_or(QByteArray()));
 }
 
 void WriteIniString(const QString& path, const QString& section, const QString& key,

@@ -33,6 +33,12 @@ TfrmMain::TfrmMain(TfrmMainServices services, QWidget* parent)
       link_(services.boxes, services.converter, &TfrmMain::DeviceNotifyCallback) {
     frmMain = this;
     ui->setupUi(this);
+    // The ranges live with the fields' table, which the command line checks a set against too.
+    for (const params::Field& f : params::kFields)
+        if (auto* spin = qobject_cast<TSpinEdit*>(control(f.control))) {
+            spin->setMinimum(f.minimum);
+            spin->setMaximum(f.maximum);
+        }
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                    Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint);

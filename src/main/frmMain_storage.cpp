@@ -15,7 +15,8 @@ void TfrmMain::btnSaveClick() {
 void TfrmMain::btnOpenClick() {
     ResetParamColours();
     const std::optional<uint16_t> version =
-        params::LoadParamSet(config::ConfigPath(), *this, [this] { return link_.AskVersion(); });
+        params::LoadParamSet(config::ReadIniDocument(config::ConfigPath()), *this,
+                             [this] { return link_.AskVersion(); });
     if (version > 0)
         boxes_.Acknowledge(QStringLiteral("参数加载完毕！"));
 }

@@ -8,14 +8,7 @@ namespace {
 
 const QString kSection = QStringLiteral("Param");
 
-// Firmware 138 and later counts core reset amounts and the push length eight times finer.
 constexpr uint16_t kFineScaleVersion = 138;
-
-int32_t toFirmwareScale(int32_t value, int32_t coarseLimit, bool fine) {
-    if (fine)
-        return value <= coarseLimit ? int32_t(int64_t(value) * 8) : value;
-    return value > coarseLimit ? int32_t(RoundHalfEven(value / 8.0)) : value;
-}
 
 QString key(const Field& f) {
     return QLatin1String(f.key);
@@ -65,9 +58,9 @@ QString ParamSectionText(const TParamHolder& set) {
     return text;
 }
 
-std::optional<uint16_t> LoadParamSet(const QString& path, TParamHolder& set,
+std::optional<uint16_t> LoadParamSet(const config::IniDocument& ini, TParamHolder& set,
                                      const std::function<std::optional<uint16_t>()>& askVersion) {
-    const auto read = [&](const Field& f) { return config::ReadIniString(path, kSection, key(f)); };
+    const auto read = [&](const Field& f) { return ini.Value(kSection, key(f)); };
     // The values kept in either firmware scale are read again as integers once the fields
     // before the next check box (or the last fields) are loaded: a text that is not an integer
     // stops the load there.
@@ -91,9 +84,9 @@ std::optional<uint16_t> LoadParamSet(const QString& path, TParamHolder& set,
     readUnread();
 
     const std::optional<uint16_t> version = askVersion();
-    const bool fine = version >= kFineScaleVersion;
+    const bool fine = FineScale(version);
     for (const auto& [f, value] : scaled)
-        set.SetText(*f, QString::number(toFirmwareScale(value, f->coarseLimit, fine)));
+        set.SetText(*f, QString::number(ToFirmwareScale(*f, value, fine)));
     return version;
 }
 
@@ -109,6 +102,16 @@ std::vector<Difference> Differences(const FusionParams& sent, const FusionParams
         if (f.Get(a) != f.Get(b))
             differences.push_back({key(f), f.WindowText(a), f.WindowText(b)});
     return differences;
+}
+
+bool FineScale(std::optional<uint16_t> firmware) {
+    return firmware >= kFineScaleVersion;
+}
+
+int32_t ToFirmwareScale(const Field& f, int32_t value, bool fine) {
+    if (fine)
+        return value <= f.coarseLimit ? int32_t(int64_t(value) * 8) : value;
+    return value > f.coarseLimit ? int32_t(RoundHalfEven(value / 8.0)) : value;
 }
 
 QString FlagText(bool ticked) {

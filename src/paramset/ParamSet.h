@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/IniFile.h"
 #include "paramset/ParamFields.h"
 #include "protocol/FusionParams.h"
 
@@ -51,12 +52,12 @@ void SaveParamSet(const TParamHolder& set);
 // The set as the section "[Param]" reads, one "key=value" line each.
 QString ParamSectionText(const TParamHolder& set);
 
-// Loads the section "Param" of the INI file at path into set as loading from the window does:
+// Loads the section "Param" of the INI document into set as loading from the window does:
 // the texts as they stand, the check boxes as yes or no, then the values kept in either
 // firmware scale brought into the scale of the firmware askVersion answers (none: the older
 // one). A value of those that is not an integer stops the load there, with the fields read so
 // far already set. Returns the version answered.
-std::optional<uint16_t> LoadParamSet(const QString& path, TParamHolder& set,
+std::optional<uint16_t> LoadParamSet(const config::IniDocument& ini, TParamHolder& set,
                                      const std::function<std::optional<uint16_t>()>& askVersion);
 
 // What differs among the first count bytes of the block between sent and readBack: a field by
@@ -69,6 +70,12 @@ struct Difference {
 };
 std::vector<Difference> Differences(const FusionParams& sent, const FusionParams& readBack,
                                     int count);
+
+// Firmware 138 and later counts core reset amounts and the push length eight times finer.
+bool FineScale(std::optional<uint16_t> firmware);
+// A value kept in either scale brought into the fine or the coarse one as loading does, by its
+// size: at most the field's coarse limit counts as coarse.
+int32_t ToFirmwareScale(const Field& f, int32_t value, bool fine);
 
 // A check box's text in a parameter set.
 QString FlagText(bool ticked);

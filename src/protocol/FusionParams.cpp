@@ -1,5 +1,7 @@
 #include "protocol/FusionParams.h"
 
+#include <algorithm>
+
 namespace {
 
 // One walk over the fields in block order serves both directions.
@@ -53,4 +55,8 @@ FusionParams FusionParams::Decode(const QByteArray& bytes) {
         field = T(value);
     });
     return p;
+}
+
+int FusionParams::WriteCount(uint16_t firmware, uint16_t blockLength) {
+    return firmware >= kFullBlockVersion ? std::min<int>(blockLength, kSize) : kShortSize;
 }

@@ -42,6 +42,8 @@ struct FusionParams {
     QByteArray Encode() const;
     // Bytes beyond what is given count as zero; bytes beyond 38 are not used.
     static FusionParams Decode(const QByteArray& bytes);
+    // The bytes a write sends to this firmware, given the block length it answered last.
+    static int WriteCount(uint16_t firmware, uint16_t blockLength);
 
     bool operator==(const FusionParams&) const = default;
 };

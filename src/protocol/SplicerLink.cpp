@@ -311,12 +311,11 @@ bool SplicerLink::ConnectPort(const std::string& port) {
 }
 
 int SplicerLink::WriteParams(const FusionParams& block) {
-    int count = FusionParams::kShortSize;
-    if (AskVersion() >= FusionParams::kFullBlockVersion) {
-        // Without an answer the length received last stands.
+    const uint16_t version = AskVersion().value_or(0);
+    // Without an answer the length received last stands.
+    if (version >= FusionParams::kFullBlockVersion)
         AskBlockLength();
-        count = std::min<int>(state_.BlockLength, FusionParams::kSize);
-    }
+    const int count = FusionParams::WriteCount(version, state_.BlockLength);
     SendParamBlock(block, count);
     WaitPumping(500);
     return count;

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+namespace cli {
+
+// What --write takes: a file, or standard input for "-".
+QString SetInputName(const QString& file);
+
+// The whole set file, read once before the splicer is contacted, so a pipe, a FIFO or a process
+// substitution works as a file does. Raises an error naming the file when it cannot be read or
+// is larger than any parameter set (1 MiB).
+QByteArray ReadSetInput(const QString& file);
+
+} // namespace cli
