@@ -156,13 +156,17 @@ int Run(int argc, char** argv) {
         const auto closeLink = qScopeGuard([&link] { link.Shutdown(); });
         std::optional<trace::TTraceFile> traceFile;
         if (parser.isSet(optTrace))
-            traceFile.emplace(parser.value(optTrace), link);
-        if (parser.isSet(optList))
-            return listPorts(parser.isSet(optProbe) ? &link : nullptr);
-        if (parser.isSet(optRead))
-            return ReadParams(link, boxes, parser.value(optPort), parser.value(optOut));
-        return WriteParams(link, boxes, parser.value(optWrite), parser.value(optPort),
-                           parser.isSet(optYes));
+            traceFile.emplace(parser.value(optTrace), link, trace::RunHeader(app.arguments()));
+        const int code =
+            parser.isSet(optList)   ? listPorts(parser.isSet(optProbe) ? &link : nullptr)
+            : parser.isSet(optRead) ? ReadParams(link, boxes, parser.value(optPort),
+                                                 parser.value(optOut))
+                                    : WriteParams(link, boxes, parser.value(optWrite),
+                                                  parser.value(optPort), parser.isSet(optYes));
+        // A trace cut short is a failure too, whatever the splicer said.
+        if (traceFile)
+            traceFile->CheckComplete();
+        return code;
     } catch (const std::exception& e) {
         PrintMessage(QString::fromUtf8(e.what()) + '\n');
         return ExitFailed;

@@ -1,16 +1,16 @@
 #include "cli/LinkCommands.h"
 
 #include "cli/ConsoleBoxes.h"
+#include "cli/OutputFile.h"
 #include "paramset/ParamSet.h"
 #include "protocol/MessageBoxes.h"
+#include "protocol/PrintableText.h"
 #include "protocol/ResponseText.h"
 #include "protocol/SplicerLink.h"
 #include "serial/ComError.h"
 
 #include <QEventLoop>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QTimer>
 
 #include <optional>
@@ -76,38 +76,20 @@ bool connectSplicer(SplicerLink& link, TMessageBoxes& boxes, const QString& port
     return false;
 }
 
-bool writeAll(QFileDevice& file, const QByteArray& bytes) {
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
-}
-
-// A file is replaced whole, so a failed write leaves the one there before. Anything else that
-// exists there (a device, a pipe, /dev/stdout) is written as it is: replacing it would put a
-// file where the device node was and write nothing where it was asked to.
+// "-" and no --out both mean standard output.
 void writeOut(const QString& path, const QString& text) {
-    if (path.isEmpty()) {
+    if (path.isEmpty() || path == QStringLiteral("-"))
         PrintResult(text);
-        return;
-    }
-    const QByteArray bytes = text.toUtf8();
-    const QFileInfo target(path);
-    QFile inPlace(path);
-    QSaveFile replacing(path);
-    QFileDevice& file =
-        target.exists() && !target.isFile() ? static_cast<QFileDevice&>(inPlace) : replacing;
-    if (!writeAll(file, bytes) || (&file == &replacing && !replacing.commit()))
-        throw failure(QStringLiteral("无法写入 %1：%2").arg(path, file.errorString()));
+    else
+        WriteOutputFile(path, text.toUtf8());
 }
 
 } // namespace
 
 QString SetHeader(const DeviceState& state, const QDateTime& when) {
-    QString id = QString::fromLatin1(state.DeviceId.left(state.DeviceId.indexOf('\0')));
     // The identifier is the splicer's bytes: nothing in it may end the comment line.
-    for (QChar& c : id)
-        if (c < QChar(' '))
-            c = '?';
     return QStringLiteral("; 设备ID：%1\n; 固件版本：%2\n; 熔接次数：%3\n; 日期：%4\n")
-        .arg(id, VersionText(state.FirmwareVersion, QLocale::c()))
+        .arg(DeviceIdText(state), VersionText(state.FirmwareVersion, QLocale::c()))
         .arg(state.FusionCount)
         .arg(when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 }

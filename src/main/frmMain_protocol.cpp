@@ -2,6 +2,7 @@
 // the link reports.
 #include "main/frmMain.h"
 
+#include "protocol/PrintableText.h"
 #include "protocol/ResponseText.h"
 #include "ui_frmMain.h"
 
@@ -63,9 +64,8 @@ void TfrmMain::showVersion(uint16_t version) {
 void TfrmMain::showDeviceInfo() {
     // Where a technician looks for the device: the tip of the version panel.
     const DeviceState& state = link_.State();
-    const QByteArray id = state.DeviceId.left(state.DeviceId.indexOf('\0'));
     ui->StatusPanel1->setToolTip(QStringLiteral("ID: %1\n熔接次数: %2\n当前组别: %3")
-                                     .arg(QString::fromLatin1(id))
+                                     .arg(DeviceIdText(state))
                                      .arg(state.FusionCount)
                                      .arg(state.CurrentGroup));
 }

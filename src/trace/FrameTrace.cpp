@@ -1,6 +1,7 @@
 #include "trace/FrameTrace.h"
 
 #include "protocol/Frames.h"
+#include "protocol/PrintableText.h"
 #include "protocol/ResponseText.h"
 
 #include <QElapsedTimer>
@@ -99,13 +100,6 @@ QString sentMeaning(const QByteArray& f) {
     return kindFirstMeaning(f);
 }
 
-QString printable(const QByteArray& bytes) {
-    QString text;
-    for (const char c : bytes)
-        text += (c >= 0x20 && c < 0x7F) ? QChar::fromLatin1(c) : QChar('.');
-    return text;
-}
-
 QString receivedMeaning(const QByteArray& f) {
     if (f.size() < 4 || uint8_t(f[0]) != frames::kAnswerStart || uint8_t(f[1]) != f.size() ||
         uint8_t(f.back()) != frames::kAnswerEnd)
@@ -135,7 +129,7 @@ QString receivedMeaning(const QByteArray& f) {
     case frames::AnsCurrentGroup:
         return value("当前组别", 1, [&] { return QString::number(uint8_t(p[0])); });
     case frames::AnsDeviceId:
-        return value("设备ID", 10, [&] { return printable(p.left(10)); });
+        return value("设备ID", 10, [&] { return PrintableText(p.left(10)); });
     case frames::AnsEnvironment:
         return value("环境", 8, [&] {
             return EnvironmentText(frames::Le16(p, 0), frames::Le16(p, 2), frames::Le16(p, 4), frames::Le16(p, 6));
