@@ -359,7 +359,9 @@ void TestCli::readPrintsWhatTheWindowSaves() {
     f.AddSplicer(3, options).SetBlock(block);
     f.Connect(3);
     QTRY_COMPARE(f.Spin("edtCurrent1")->text(), QStringLiteral("12"));
-    QVERIFY(f.window->findChild<QLabel*>("StatusPanel1")->toolTip().startsWith("ID: " + shownId + '\n'));
+    QVERIFY(f.window->findChild<QLabel*>("StatusPanel1")
+                ->toolTip()
+                .startsWith("ID: " + shownId + '\n'));
     f.window->DisconnectDevice();
     f.window->btnSaveClick();
 
@@ -377,9 +379,10 @@ void TestCli::readPrintsWhatTheWindowSaves() {
     QFile file(trace);
     QVERIFY(file.open(QIODevice::ReadOnly));
     QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(lines.takeFirst().section("：", 1),
-             QStringList({folder.program, "--read", "--port", path(*f.splicers[3]), "--trace", trace})
-                 .join(' '));
+    QCOMPARE(
+        lines.takeFirst().section("：", 1),
+        QStringList({folder.program, "--read", "--port", path(*f.splicers[3]), "--trace", trace})
+            .join(' '));
     QStringList meanings;
     for (const QString& line : lines)
         meanings << line.trimmed().section(' ', 1, 1) + ' ' + line.section(" | ", 1);

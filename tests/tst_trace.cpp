@@ -78,9 +78,11 @@ private slots:
         // Nothing the splicer sends may steer a terminal or climb out of a folder.
         rx("device id, controls", bytes("550E48") + "../\x1B[2J\xC2\x9B\x7F" + bytes("AA"),
            "设备ID ../\\x1B[2J\\xC2\\x9B\\x7F");
-        rx("device id, not UTF-8", bytes("550E48") + "\\\xFF\xE5\x8C\x97ok" + QByteArray(3, 0) + bytes("AA"),
+        rx("device id, not UTF-8",
+           bytes("550E48") + "\\\xFF\xE5\x8C\x97ok" + QByteArray(3, 0) + bytes("AA"),
            "设备ID \\\\\\xFF北ok\\x00\\x00\\x00");
-        rx("device id, bidi and lines", bytes("550E48") + "a\xE2\x80\xAE\xE2\x80\xA8\r\n1" + bytes("AA"),
+        rx("device id, bidi and lines",
+           bytes("550E48") + "a\xE2\x80\xAE\xE2\x80\xA8\r\n1" + bytes("AA"),
            "设备ID a\\xE2\\x80\\xAE\\xE2\\x80\\xA8\\x0D\\x0A1");
         rx("environment", bytes("550C4E2D00FD00F4030501AA"), "环境 RH=45 T=25.30 P=1012 T=26.10");
         rx("params 38", withPayload("552A40", 38, "AA"), "参数块 38 字节");
@@ -160,9 +162,9 @@ private slots:
         const bool plainFile = planted == "link" || planted == "another's file";
         const QByteArray before = plainFile ? ReadFile(path) : QByteArray();
         FrameFeed feed;
-        QCOMPARE(ErrorText<std::runtime_error>(
-                     [&] { trace::TTraceFile file(path, feed, "# run"); }),
-                 QStringLiteral("无法写入记录文件 %1：%2").arg(path, reason));
+        QCOMPARE(
+            ErrorText<std::runtime_error>([&] { trace::TTraceFile file(path, feed, "# run"); }),
+            QStringLiteral("无法写入记录文件 %1：%2").arg(path, reason));
         QCOMPARE(QFile::exists(target.victim), planted == "link"); // none made where a link points
         if (plainFile)
             QCOMPARE(ReadFile(path), before);

@@ -157,12 +157,11 @@ int Run(int argc, char** argv) {
         std::optional<trace::TTraceFile> traceFile;
         if (parser.isSet(optTrace))
             traceFile.emplace(parser.value(optTrace), link, trace::RunHeader(app.arguments()));
-        const int code =
-            parser.isSet(optList)   ? listPorts(parser.isSet(optProbe) ? &link : nullptr)
-            : parser.isSet(optRead) ? ReadParams(link, boxes, parser.value(optPort),
-                                                 parser.value(optOut))
-                                    : WriteParams(link, boxes, parser.value(optWrite),
-                                                  parser.value(optPort), parser.isSet(optYes));
+        const int code = parser.isSet(optList) ? listPorts(parser.isSet(optProbe) ? &link : nullptr)
+                         : parser.isSet(optRead)
+                             ? ReadParams(link, boxes, parser.value(optPort), parser.value(optOut))
+                             : WriteParams(link, boxes, parser.value(optWrite),
+                                           parser.value(optPort), parser.isSet(optYes));
         // A trace cut short is a failure too, whatever the splicer said.
         if (traceFile)
             traceFile->CheckComplete();
