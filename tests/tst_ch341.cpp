@@ -192,6 +192,36 @@ private slots:
         serial::SetPortPathResolver(nullptr);
     }
 
+    void mappedPathCountsOnlyWhereItMayBeMapped_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value"); // <dir>: the scratch folder, the current one
+        QTest::addColumn<bool>("mapped");
+        row("COM3", QString("COM3"), QString("<dir>/splicer"), true);
+        row("COM21, the last", QString("COM21"), QString("<dir>/splicer"), true);
+        row("COM22, beyond", QString("COM22"), QString("<dir>/splicer"), false);
+        row("relative, existing", QString("COM4"), QString("splicer"), false);
+    }
+
+    void mappedPathCountsOnlyWhereItMayBeMapped() {
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(bool, mapped);
+        QTemporaryDir cfg;
+        config::SetConfigPath(cfg.filePath("config.ini"));
+        QVERIFY(WriteFile(cfg.filePath("splicer"), {}));
+        config::WriteConfigString("ports", key, value.replace("<dir>", cfg.path()));
+        const QString current = QDir::currentPath();
+        QDir::setCurrent(cfg.path());
+        TLinuxConverterLibrary library(TSysfsLayout{"/nonexistent/dev", "/nonexistent/sys"});
+        const bool counted = library.CH341PtNameIsCH341("\\\\.\\" + key.toStdString());
+        InstallPortMapping();
+        const std::string resolved = serial::ResolvePortPath(key.toStdString());
+        serial::SetPortPathResolver(nullptr);
+        QDir::setCurrent(current);
+        QCOMPARE(counted, mapped);
+        QCOMPARE(resolved == value.toStdString(), mapped);
+    }
+
     void mappedPathComingAndGoingNotifies() {
         QTemporaryDir cfg;
         config::SetConfigPath(cfg.filePath("config.ini"));
