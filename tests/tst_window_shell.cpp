@@ -51,18 +51,21 @@ void writeInstaller(const QString& folder, const QString& kind) {
     const QString code = kind.section(' ', -1);
     if (kind.startsWith("pkexec")) {
         const QString pkexec = folder + "/pkexec";
-        WriteFile(pkexec, QString("#!/bin/sh\nprintf '%s\\0' \"$@\" > '%1/installer-ran'\nexit %2\n")
-                              .arg(folder, code)
-                              .toUtf8());
+        WriteFile(pkexec,
+                  QString("#!/bin/sh\nprintf '%s\\0' \"$@\" > '%1/installer-ran'\nexit %2\n")
+                      .arg(folder, code)
+                      .toUtf8());
         QFile::setPermissions(pkexec, QFile::permissions(pkexec) | QFile::ExeOwner);
         const QString driver = QStringLiteral(QT_TESTCASE_SOURCEDIR "/../driver/");
         QByteArray script = ReadFile(driver + "install");
         QCOMPARE(script.count("\npkexec=/usr/bin/pkexec\n"), 1);
-        WriteFile(path, script.replace("\npkexec=/usr/bin/pkexec\n", "\npkexec=" + pkexec.toUtf8() + '\n'));
+        WriteFile(path, script.replace("\npkexec=/usr/bin/pkexec\n",
+                                       "\npkexec=" + pkexec.toUtf8() + '\n'));
         QFile::copy(driver + "70-spliceon-ch341.rules", folder + "/driver/70-spliceon-ch341.rules");
     } else {
-        WriteFile(path,
-                  QString("#!/bin/sh\necho ran > '%1/installer-ran'\nexit %2\n").arg(folder, code).toUtf8());
+        WriteFile(path, QString("#!/bin/sh\necho ran > '%1/installer-ran'\nexit %2\n")
+                            .arg(folder, code)
+                            .toUtf8());
     }
     QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
     if (kind == "another's")
@@ -251,10 +254,10 @@ private slots:
         writeInstaller(folder.path(), installer);
         WriteFile(folder.filePath("config.ini"), config);
         for (int start = 0; start < 2 && installer == "another's"; ++start) // and the next
-            QTest::ignoreMessage(QtWarningMsg,
-                                 qPrintable("Not run as root: " + folder.filePath("driver/install") +
-                                            ", which a user other than root can change; run it "
-                                            "as the user at the seat"));
+            QTest::ignoreMessage(
+                QtWarningMsg, qPrintable("Not run as root: " + folder.filePath("driver/install") +
+                                         ", which a user other than root can change; run it "
+                                         "as the user at the seat"));
         ScriptedBoxes boxes;
         FakeConverter converter;
         // The installer's messages go to the program's standard error.
@@ -277,7 +280,8 @@ private slots:
             QCOMPARE(args.mid(0, 2), (QList<QByteArray>{"/bin/sh", "-c"}));
             QVERIFY(args[2].contains("> /etc/udev/rules.d/70-spliceon-ch341.rules "));
             QCOMPARE(args[4] + '\n', ReadFile(folder.filePath("driver/70-spliceon-ch341.rules")));
-            QVERIFY(!ReadFile(folder.filePath("installer-ran")).contains(QFile::encodeName(folder.path())));
+            QVERIFY(!ReadFile(folder.filePath("installer-ran"))
+                         .contains(QFile::encodeName(folder.path())));
         }
 
         // The next start does not run it again.

@@ -50,7 +50,8 @@ void TfrmMain::InstallDriver() {
     if (config::ReadConfigString(QStringLiteral("system"), QStringLiteral("driverinstall")) !=
         QStringLiteral("1"))
         return;
-    const QString path = QFileInfo(programFolder_ + QStringLiteral("driver/install")).canonicalFilePath();
+    const QString path =
+        QFileInfo(programFolder_ + QStringLiteral("driver/install")).canonicalFilePath();
     if (path.isEmpty())
         return;
     // The installer asks for root itself, for a fixed command it shows; run as root, a script
