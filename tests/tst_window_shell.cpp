@@ -2,7 +2,6 @@
 // the general error display, the spin fields and the about box.
 #include "about/frmAbout.h"
 #include "config/Config.h"
-#include "kit/Files.h"
 #include "kit/Row.h"
 #include "kit/WindowFixture.h"
 #include "main/Application.h"
@@ -40,36 +39,26 @@ namespace {
 
 ScriptedBoxes* appBoxes = nullptr; // the general error display's boxes
 
-// A driver/install in folder. "none"; "exits N": a stand-in exiting with N; "another's": such a
-// stand-in another user owns; "pkexec N": the real script, with a stand-in for pkexec that
-// records its arguments and exits with N. Each stand-in leaves "installer-ran" behind.
-void writeInstaller(const QString& folder, const QString& kind) {
-    if (kind == "none")
-        return;
+// A stand-in driver/install exiting with exitCode, which leaves its arguments in
+// "installer-ran". From 1000 + N on, the real script runs instead, and the stand-in is the
+// pkexec it calls, exiting with N.
+void writeInstaller(const QString& folder, int exitCode) {
     QDir(folder).mkpath("driver");
     const QString path = folder + "/driver/install";
-    const QString code = kind.section(' ', -1);
-    if (kind.startsWith("pkexec")) {
-        const QString pkexec = folder + "/pkexec";
-        WriteFile(pkexec,
-                  QString("#!/bin/sh\nprintf '%s\\0' \"$@\" > '%1/installer-ran'\nexit %2\n")
-                      .arg(folder, code)
-                      .toUtf8());
-        QFile::setPermissions(pkexec, QFile::permissions(pkexec) | QFile::ExeOwner);
-        const QString driver = QStringLiteral(QT_TESTCASE_SOURCEDIR "/../driver/");
-        QByteArray script = ReadFile(driver + "install");
-        QCOMPARE(script.count("\npkexec=/usr/bin/pkexec\n"), 1);
-        WriteFile(path, script.replace("\npkexec=/usr/bin/pkexec\n",
-                                       "\npkexec=" + pkexec.toUtf8() + '\n'));
+    const QString standIn = exitCode >= 1000 ? folder + "/pkexec" : path;
+    WriteFile(standIn, QString("#!/bin/sh\nprintf '%s\\0' \"$@\" > '%1/installer-ran'\nexit %2\n")
+                           .arg(folder)
+                           .arg(exitCode % 1000)
+                           .toUtf8());
+    const QString driver = QStringLiteral(QT_TESTCASE_SOURCEDIR "/../driver/");
+    QByteArray script = ReadFile(driver + "install");
+    QCOMPARE(script.count("\npkexec=/usr/bin/pkexec\n"), 1);
+    if (exitCode >= 1000) {
+        WriteFile(path, script.replace("/usr/bin/pkexec", standIn.toUtf8()));
         QFile::copy(driver + "70-spliceon-ch341.rules", folder + "/driver/70-spliceon-ch341.rules");
-    } else {
-        WriteFile(path, QString("#!/bin/sh\necho ran > '%1/installer-ran'\nexit %2\n")
-                            .arg(folder, code)
-                            .toUtf8());
     }
-    QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
-    if (kind == "another's")
-        QVERIFY(::chown(QFile::encodeName(path).constData(), 65534, 65534) == 0);
+    for (const QString& p : {path, standIn})
+        QFile::setPermissions(p, QFile::permissions(p) | QFile::ExeOwner);
 }
 
 // One notch of the mouse wheel over the middle of a widget.
@@ -217,72 +206,67 @@ private slots:
 
     void driverInstall_data() {
         QTest::addColumn<QByteArray>("config");
-        QTest::addColumn<QString>("installer"); // as writeInstaller() makes it
+        QTest::addColumn<int>(
+            "installer"); // -1: none; -2: one another user owns; as writeInstaller()
         QTest::addColumn<bool>("runs");
         QTest::addColumn<QByteArray>("after"); // empty: unchanged
-        QTest::addColumn<QString>("said");     // on standard error, by the installer
         const QByteArray one = "[system]\ndriverinstall=1\n";
-        const QByteArray zero = "[system]\ndriverinstall=0\n";
-        row("1 and installer", one, QString("exits 0"), true, zero, QString());
-        row("1, cancelled", one, QString("exits 1"), true, zero, QString());
-        row("1, no driver folder", one, QString("none"), false, QByteArray(), QString());
-        row("capitals", QByteArray("[SYSTEM]\r\nDriverInstall=1\r\n"), QString("exits 0"), true,
-            QByteArray("[SYSTEM]\r\ndriverinstall=0\r\n"), QString());
-        row("0", zero, QString("exits 0"), false, QByteArray(), QString());
-        row("yes", QByteArray("[system]\ndriverinstall=yes\n"), QString("exits 0"), false,
-            QByteArray(), QString());
-        row("empty", QByteArray("[system]\ndriverinstall=\n"), QString("exits 0"), false,
-            QByteArray(), QString());
-        row("absent", QByteArray("[Param]\nHeat=60\n"), QString("exits 0"), false, QByteArray(),
-            QString());
-        row("1, authorised", one, QString("pkexec 0"), true, zero, QString());
-        row("1, authorisation cancelled", one, QString("pkexec 126"), true, zero,
-            QString("Spliceon: authorisation cancelled: the udev rule is not installed."));
-        row("1, run as root, installer of another user", one, QString("another's"), false,
-            QByteArray(), QString());
+        row("1 and installer", one, 0, true, QByteArray("[system]\ndriverinstall=0\n"));
+        row("1, cancelled", one, 1, true, QByteArray("[system]\ndriverinstall=0\n"));
+        row("1, no driver folder", one, -1, false, QByteArray());
+        row("capitals", QByteArray("[SYSTEM]\r\nDriverInstall=1\r\n"), 0, true,
+            QByteArray("[SYSTEM]\r\ndriverinstall=0\r\n"));
+        row("0", QByteArray("[system]\ndriverinstall=0\n"), 0, false, QByteArray());
+        row("yes", QByteArray("[system]\ndriverinstall=yes\n"), 0, false, QByteArray());
+        row("empty", QByteArray("[system]\ndriverinstall=\n"), 0, false, QByteArray());
+        row("absent", QByteArray("[Param]\nHeat=60\n"), 0, false, QByteArray());
+        row("1, authorised", one, 1000, true, QByteArray("[system]\ndriverinstall=0\n"));
+        row("1, authorisation cancelled", one, 1126, true,
+            QByteArray("[system]\ndriverinstall=0\n"));
+        row("1, as root, another user's installer", one, -2, false, QByteArray());
     }
 
     void driverInstall() {
         QFETCH(QByteArray, config);
-        QFETCH(QString, installer);
+        QFETCH(int, installer);
         QFETCH(bool, runs);
         QFETCH(QByteArray, after);
-        QFETCH(QString, said);
-        if (installer == "another's" && ::geteuid() != 0)
-            QSKIP("only a program run as root refuses another user's installer");
         QTemporaryDir folder;
-        writeInstaller(folder.path(), installer);
+        if (installer != -1)
+            writeInstaller(folder.path(), qMax(installer, 0));
+        const QByteArray installerPath = QFile::encodeName(folder.filePath("driver/install"));
+        if (installer == -2 && (::geteuid() != 0 || ::chown(installerPath, 65534, 65534) != 0))
+            QSKIP("only a program run as root refuses another user's installer");
+        for (int start = 0; start < 2 && installer == -2; ++start) // and the next
+            QTest::ignoreMessage(QtWarningMsg, "Not run as root: " + installerPath +
+                                                   ", which a user other than root can change; "
+                                                   "run it as the user at the seat");
         WriteFile(folder.filePath("config.ini"), config);
-        for (int start = 0; start < 2 && installer == "another's"; ++start) // and the next
-            QTest::ignoreMessage(
-                QtWarningMsg, qPrintable("Not run as root: " + folder.filePath("driver/install") +
-                                         ", which a user other than root can change; run it "
-                                         "as the user at the seat"));
         ScriptedBoxes boxes;
         FakeConverter converter;
-        // The installer's messages go to the program's standard error.
-        const QString errors = folder.filePath("stderr");
+        // The installer's messages reach the program's standard error.
         const int saved = ::dup(STDERR_FILENO);
-        const int capture = ::open(QFile::encodeName(errors).constData(), O_WRONLY | O_CREAT, 0600);
-        ::dup2(capture, STDERR_FILENO);
+        const int said =
+            ::open(QFile::encodeName(folder.filePath("said")), O_WRONLY | O_CREAT, 0600);
+        ::dup2(said, STDERR_FILENO);
         TfrmMain window({boxes, converter, folder.path() + '/'});
         ::dup2(saved, STDERR_FILENO);
-        ::close(capture);
+        ::close(said);
         ::close(saved);
         QCOMPARE(QFile::exists(folder.filePath("installer-ran")), runs);
-        QCOMPARE(ReadFile(folder.filePath("config.ini")), after.isEmpty() ? config : after);
-        QVERIFY(boxes.shown.isEmpty());
-        QVERIFY(appBoxes->shown.isEmpty()); // start-up errors go to the error display
-        QVERIFY(QString::fromUtf8(ReadFile(errors)).contains(said));
-        if (installer.startsWith("pkexec")) {
-            // Only the system's shell runs as root, the whole rule in its command line.
+        QCOMPARE(ReadFile(folder.filePath("said")).contains("authorisation cancelled"),
+                 installer == 1126);
+        if (installer >= 1000) {
+            // Only the system's shell runs as root, with the whole rule in its command line.
             const QList<QByteArray> args = ReadFile(folder.filePath("installer-ran")).split('\0');
             QCOMPARE(args.mid(0, 2), (QList<QByteArray>{"/bin/sh", "-c"}));
             QVERIFY(args[2].contains("> /etc/udev/rules.d/70-spliceon-ch341.rules "));
             QCOMPARE(args[4] + '\n', ReadFile(folder.filePath("driver/70-spliceon-ch341.rules")));
-            QVERIFY(!ReadFile(folder.filePath("installer-ran"))
-                         .contains(QFile::encodeName(folder.path())));
+            QVERIFY(!args.join().contains(QFile::encodeName(folder.path())));
         }
+        QCOMPARE(ReadFile(folder.filePath("config.ini")), after.isEmpty() ? config : after);
+        QVERIFY(boxes.shown.isEmpty());
+        QVERIFY(appBoxes->shown.isEmpty()); // start-up errors go to the error display
 
         // The next start does not run it again.
         QFile::remove(folder.filePath("installer-ran"));
@@ -292,7 +276,7 @@ private slots:
 
     void startupWriteErrorIsShownAndWindowStillWorks() {
         QTemporaryDir folder;
-        writeInstaller(folder.path(), "exits 0");
+        writeInstaller(folder.path(), 0);
         const QString ini = folder.filePath("config.ini");
         WriteFile(ini, "[system]\ndriverinstall=1\n");
         ::chmod(QFile::encodeName(ini).constData(), 0444);
