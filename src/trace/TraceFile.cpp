@@ -24,22 +24,26 @@ namespace {
 // Opens path for appending without following a link or waiting for a pipe's reader, and only
 // when this user owns what is there.
 int openOwnForAppending(const QString& path) {
-    const int fd = ::open(
-        QFile::encodeName(path).constData(),
-        O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
-    if (fd < 0 && errno == ELOOP)
-        refuse(path, QStringLiteral("这是符号链接，记录不跟随链接"));
-    if (fd < 0 && errno == ENXIO)
-        refuse(path, QStringLiteral("管道没有读取方"));
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY |
+                              O_CLOEXEC,
+                          0666);
+    const int openError = errno;
+    // Another user's link in a sticky folder may be refused with EACCES rather than ELOOP.
     struct stat st {};
-    const bool opened = fd >= 0 && ::fstat(fd, &st) == 0 && ::fcntl(fd, F_SETFL, O_APPEND) == 0;
-    const int error = errno;
-    if (opened && st.st_uid == ::geteuid())
+    if (fd < 0 && (openError == ELOOP || (::lstat(name.constData(), &st) == 0 && S_ISLNK(st.st_mode))))
+        refuse(path, QStringLiteral("这是符号链接，记录不跟随链接"));
+    if (fd < 0)
+        refuse(path, openError == ENXIO ? QStringLiteral("管道没有读取方")
+                                        : QString::fromLocal8Bit(std::strerror(openError)));
+    const bool owned = ::fstat(fd, &st) == 0 && st.st_uid == ::geteuid();
+    if (owned && ::fcntl(fd, F_SETFL, O_APPEND) == 0)
         return fd;
-    if (fd >= 0)
-        ::close(fd);
-    refuse(path, opened ? QStringLiteral("文件属于别的用户")
-                        : QString::fromLocal8Bit(std::strerror(error)));
+    const int error = errno;
+    ::close(fd);
+    refuse(path, owned ? QString::fromLocal8Bit(std::strerror(error))
+                       : QStringLiteral("文件属于别的用户"));
 }
 
 } // namespace
