@@ -117,15 +117,23 @@ private slots:
         config::SetConfigPath(cfg.filePath("config.ini"));
         const QString link = cfg.filePath("splicer");
         config::WriteConfigString("ports", "COM3", link);
-        config::WriteConfigString("ports", "COM4", "relative/path");
+        config::WriteConfigString("ports", "COM21", link); // the last COM number
+        // A relative path is refused even where it exists: it would depend on the current folder.
+        config::WriteConfigString("ports", "COM4", "splicer");
+        const QString current = QDir::currentPath();
+        QDir::setCurrent(cfg.path());
         TLinuxConverterLibrary library(TSysfsLayout{"/nonexistent/dev", "/nonexistent/sys"});
         QVERIFY(!library.CH341PtNameIsCH341("\\\\.\\COM3"));
         QFile::link("/dev/null", link);
         QVERIFY(library.CH341PtNameIsCH341("\\\\.\\COM3"));
+        QVERIFY(library.CH341PtNameIsCH341("\\\\.\\COM21"));
         QVERIFY(!library.CH341PtNameIsCH341("\\\\.\\COM4"));
 
         InstallPortMapping();
         QCOMPARE(serial::ResolvePortPath("COM3"), link.toStdString());
+        QCOMPARE(serial::ResolvePortPath("COM21"), link.toStdString());
+        QCOMPARE(serial::ResolvePortPath("COM4"), std::string("/dev/ttyUSB3"));
+        QDir::setCurrent(current);
         QCOMPARE(serial::ResolvePortPath("COM5"), std::string("/dev/ttyUSB4"));
         QCOMPARE(serial::ResolvePortPath("/dev/pts/9"), std::string("/dev/pts/9"));
         serial::SetPortPathResolver(nullptr);

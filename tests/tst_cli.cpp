@@ -6,6 +6,7 @@
 #include "config/Config.h"
 #include "kit/DistinctBlock.h"
 #include "kit/FakeTree.h"
+#include "kit/PlantedPath.h"
 #include "kit/PtyPair.h"
 #include "kit/WindowFixture.h"
 #include "main/SpinEdit.h"
@@ -16,6 +17,7 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -439,10 +441,16 @@ void TestCli::readPrintsWhatTheWindowSaves() {
     options.block.replace(3, 2, QByteArray::fromHex("0002"))
         .replace(25, 2, QByteArray::fromHex("2003"));
     options.block[29] = 2;
+    // A device ID meant to clear the screen and climb out of an archive folder.
+    options.deviceId = "../\x1B[2J\xC2\x9B\x7F";
+    const QString shownId = "../\\x1B[2J\\xC2\\x9B\\x7F";
     WindowFixture f;
     f.AddSplicer(3, options);
     f.Connect(3);
     QTRY_COMPARE(f.Spin("edtCurrent1")->text(), QStringLiteral("12"));
+    QVERIFY(f.window->findChild<QLabel*>("StatusPanel1")
+                ->toolTip()
+                .startsWith("ID: " + shownId + '\n'));
     f.window->DisconnectDevice();
     f.window->btnSaveClick();
 
@@ -459,17 +467,22 @@ void TestCli::readPrintsWhatTheWindowSaves() {
     QCOMPARE(paramLines(run.out), paramLines(QString::fromUtf8(read)));
     const QString today = QDate::currentDate().toString(Qt::ISODate);
     QCOMPARE(run.out.section("[Param]", 0, 0).section(' ', 0, -2),
-             "; 设备ID：SPL2026001\n; 固件版本：V1.34\n; 熔接次数：1234\n; 日期：" + today);
+             "; 设备ID：" + shownId + "\n; 固件版本：V1.34\n; 熔接次数：1234\n; 日期：" + today);
 
     QFile file(trace);
     QVERIFY(file.open(QIODevice::ReadOnly));
+    QStringList lines = QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(
+        lines.takeFirst().section("：", 1),
+        QStringList({folder.program, "--read", "--port", path(*f.splicers[3]), "--trace", trace})
+            .join(' '));
     QStringList meanings;
-    for (const QString& line : QString::fromUtf8(file.readAll()).split('\n', Qt::SkipEmptyParts))
+    for (const QString& line : lines)
         meanings << line.trimmed().section(' ', 1, 1) + ' ' + line.section(" | ", 1);
     QCOMPARE(meanings, (QStringList{"TX 握手", "RX 握手应答", "TX 版本查询", "TX 熔接次数查询",
                                     "TX 当前组别查询", "TX 设备ID查询", "TX 参数读取",
                                     "RX 版本 V1.34", "RX 熔接次数 1234", "RX 当前组别 3",
-                                    "RX 设备ID SPL2026001", "RX 参数块 38 字节"}));
+                                    "RX 设备ID " + shownId, "RX 参数块 38 字节"}));
 }
 
 void TestCli::writeThenReadGivesTheSetBack_data() {
@@ -801,6 +814,24 @@ void TestCli::outputGoesWhereAsked_data() {
     QTest::newRow("help, stdout closed")
         << QStringList{"--help"} << "stdout closed" << 2 << unwritable;
     QTest::newRow("out, a pipe") << read + QStringList{"--out", "<pipe>"} << "" << 0 << "";
+    QTest::newRow("out, -") << read + QStringList{"--out", "-"} << "" << 0 << "";
+    // <planted KIND>: what another user put there first, as PlantedPath makes it.
+    const auto out = [&read](const char* kind) {
+        return read + QStringList{"--out", QStringLiteral("<planted %1>").arg(kind)};
+    };
+    const QString notLink = "无法写入 <path>：这是符号链接，输出不跟随链接";
+    QTest::newRow("out, a link") << out("link") << "" << 2 << notLink;
+    QTest::newRow("out, a dangling link") << out("dangling link") << "" << 2 << notLink;
+    QTest::newRow("out, a pipe nobody reads")
+        << out("pipe") << "" << 2 << "无法写入 <path>：管道没有读取方";
+    QTest::newRow("out, another's pipe")
+        << out("another's pipe") << "" << 2 << "无法写入 <path>：这是别的用户的管道或设备";
+    QTest::newRow("out, another's file") << out("another's file") << "" << 0 << "";
+    QTest::newRow("out, a device refusing writes")
+        << out("full device") << "" << 2 << "无法写入 /dev/full：No space left on device";
+    QTest::newRow("trace, a device refusing writes")
+        << QStringList{"--list", "--trace", "<planted full device>"} << "" << 2
+        << "无法写入记录文件 /dev/full：No space left on device（记录不完整）";
     // The question goes to the terminal the answer comes from, whatever standard error is.
     QTest::newRow("write, no on the terminal")
         << QStringList{"--write", "<set>", "--port", "<line>"} << "stdin a terminal, typing n" << 2
@@ -826,15 +857,33 @@ void TestCli::outputGoesWhereAsked() {
     args.replaceInStrings("<line>", path(sim))
         .replaceInStrings("<pipe>", pipe)
         .replaceInStrings("<set>", folder.dir.filePath("set.ini"));
+    const QString kind = args.filter("<planted ").value(0).mid(9).chopped(1);
+    std::optional<PlantedPath> planted;
+    if (!kind.isEmpty() && !planted.emplace(kind).possible)
+        QSKIP("making another user's file or writing a device of ours needs root");
+    if (planted)
+        args.replaceInStrings(QStringLiteral("<planted %1>").arg(kind), planted->path);
     const Run run = folder.run(args, {}, streams);
     QCOMPARE(run.exitCode, exitCode);
-    QCOMPARE(run.err.trimmed(), error);
+    QCOMPARE(run.err.trimmed(), QString(error).replace("<path>", planted ? planted->path : ""));
     QCOMPARE(run.shown.contains("你确定要写入数据到设备？ [y/N] "), args.contains("--write"));
+    QCOMPARE(run.out.contains("\n[Param]\n"), args.endsWith("-"));
     // The pipe got the set, and is still the pipe: not replaced by a file holding it.
     char received[4096];
     const ssize_t n = ::read(reader, received, sizeof received);
     QCOMPARE(n > 0 && QByteArray(received, int(n)).contains("\n[Param]\n"),
-             exitCode == 0 && args.contains("--read"));
+             exitCode == 0 && args.contains(pipe));
+    if (planted) {
+        // Nothing written through a link, and another user's things are still theirs.
+        QCOMPARE(QFile::exists(planted->victim), kind == "link");
+        if (kind == "link")
+            QCOMPARE(ReadFile(planted->victim), QByteArray("kept\n"));
+        struct stat node {};
+        ::lstat(QFile::encodeName(planted->path).constData(), &node);
+        QCOMPARE(node.st_uid == PlantedPath::kOtherUser, kind.startsWith("another's"));
+        if (kind == "another's file")
+            QVERIFY(ReadFile(planted->path).contains("\n[Param]\n"));
+    }
     struct stat node {};
     QVERIFY(::lstat(QFile::encodeName(pipe).constData(), &node) == 0 && S_ISFIFO(node.st_mode));
 }

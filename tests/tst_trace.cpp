@@ -1,6 +1,8 @@
 // Frames as trace lines, and the trace file.
 #include "kit/ErrorText.h"
 #include "kit/Files.h"
+#include "kit/PlantedPath.h"
+#include "kit/Row.h"
 #include "trace/FollowFeed.h"
 #include "trace/FrameTrace.h"
 #include "trace/TraceFile.h"
@@ -71,7 +73,16 @@ private slots:
         rx("block length", bytes("5506C72600AA"), "参数长度 38");
         rx("fusion count", bytes("550649D204AA"), "熔接次数 1234");
         rx("current group", bytes("55054403AA"), "当前组别 3");
-        rx("device id", bytes("550E48") + "SPL202600\x07" + bytes("AA"), "设备ID SPL202600.");
+        rx("device id", bytes("550E48") + "SPL202600\x07" + bytes("AA"), "设备ID SPL202600\\x07");
+        // Nothing the splicer sends may steer a terminal or climb out of a folder.
+        rx("device id, controls", bytes("550E48") + "../\x1B[2J\xC2\x9B\x7F" + bytes("AA"),
+           "设备ID ../\\x1B[2J\\xC2\\x9B\\x7F");
+        rx("device id, not UTF-8",
+           bytes("550E48") + "\\\xFF\xE5\x8C\x97ok" + QByteArray(3, 0) + bytes("AA"),
+           "设备ID \\\\\\xFF北ok\\x00\\x00\\x00");
+        rx("device id, bidi and lines",
+           bytes("550E48") + "a\xE2\x80\xAE\xE2\x80\xA8\r\n1" + bytes("AA"),
+           "设备ID a\\xE2\\x80\\xAE\\xE2\\x80\\xA8\\x0D\\x0A1");
         rx("environment", bytes("550C4E2D00FD00F4030501AA"), "环境 RH=45 T=25.30 P=1012 T=26.10");
         rx("params 38", withPayload("552A40", 38, "AA"), "参数块 38 字节");
         rx("params 32", withPayload("552440", 32, "AA"), "参数块 32 字节");
@@ -101,7 +112,7 @@ private slots:
         const QString path = dir.filePath("trace.txt");
         QVERIFY(WriteFile(path, "earlier run\n"));
         FrameFeed feed;
-        std::optional<trace::TTraceFile> file(std::in_place, path, feed);
+        std::optional<trace::TTraceFile> file(std::in_place, path, feed, "# this run");
         const qint64 before = trace::MsSinceStart();
         emit feed.frameSent(bytes("5A4A02C100A5"));
         emit feed.frameReceived(bytes("5506C18600AA"));
@@ -109,23 +120,44 @@ private slots:
         QVERIFY(
             written.open(QIODevice::ReadOnly)); // readable before the sink closes: written through
         const QStringList lines = QString::fromUtf8(written.readAll()).split('\n');
-        QCOMPARE(lines.size(), 4);
-        QCOMPARE(lines[0], QStringLiteral("earlier run"));
-        QCOMPARE(lines[1].section(" TX ", 1), QStringLiteral("5A 4A 02 C1 00 A5 | 版本查询"));
-        QCOMPARE(lines[2].section(" RX ", 1), QStringLiteral("55 06 C1 86 00 AA | 版本 V1.34"));
-        QVERIFY(lines[1].trimmed().section(' ', 0, 0).toLongLong() >= before);
-        QCOMPARE(lines[3], QString());
+        QCOMPARE(lines.size(), 5);
+        QCOMPARE(lines.mid(0, 2), (QStringList{"earlier run", "# this run"}));
+        QCOMPARE(lines[2].section(" TX ", 1), QStringLiteral("5A 4A 02 C1 00 A5 | 版本查询"));
+        QCOMPARE(lines[3].section(" RX ", 1), QStringLiteral("55 06 C1 86 00 AA | 版本 V1.34"));
+        QVERIFY(lines[2].trimmed().section(' ', 0, 0).toLongLong() >= before);
+        QCOMPARE(lines[4], QString());
+        file->CheckComplete();
         file.reset();
         emit feed.frameSent(bytes("5A4A02C100A5"));
         written.seek(0);
-        QCOMPARE(written.readAll().count('\n'), 3);
+        QCOMPARE(written.readAll().count('\n'), 4);
     }
 
-    void traceFileThatCannotBeOpenedNamesIt() {
+    void traceFileRefusesWhatItMustNotWrite_data() {
+        QTest::addColumn<QString>("planted"); // as PlantedPath makes it
+        QTest::addColumn<QString>("reason");
+        row("no such folder", QString("no folder"), QString("No such file or directory"));
+        row("link", QString("link"), QString("这是符号链接，记录不跟随链接"));
+        row("dangling link", QString("dangling link"), QString("这是符号链接，记录不跟随链接"));
+        row("pipe nobody reads", QString("pipe"), QString("管道没有读取方"));
+        row("another's file", QString("another's file"), QString("文件属于别的用户"));
+        row("a device refusing writes", QString("full device"),
+            QString("No space left on device（记录不完整）"));
+    }
+
+    void traceFileRefusesWhatItMustNotWrite() {
+        QFETCH(QString, planted);
+        QFETCH(QString, reason);
+        PlantedPath target(planted);
+        if (!target.possible)
+            QSKIP("making another user's file or writing a device of ours needs root");
         FrameFeed feed;
-        QVERIFY(ErrorText<std::runtime_error>([&] {
-                    trace::TTraceFile file(QStringLiteral("/nonexistent/trace.txt"), feed);
-                }).contains(QStringLiteral("/nonexistent/trace.txt")));
+        QCOMPARE(ErrorText<std::runtime_error>(
+                     [&] { trace::TTraceFile file(target.path, feed, "# run"); }),
+                 QStringLiteral("无法写入记录文件 %1：%2").arg(target.path, reason));
+        QCOMPARE(QFile::exists(target.victim), planted == "link"); // none made where a link points
+        if (planted == "link" || planted == "another's file")
+            QCOMPARE(ReadFile(target.path), QByteArray("kept\n"));
     }
 };
 

@@ -32,20 +32,34 @@
 #include <QTimer>
 #include <QWheelEvent>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
 ScriptedBoxes* appBoxes = nullptr; // the general error display's boxes
 
+// A stand-in driver/install exiting with exitCode, which leaves its arguments in
+// "installer-ran". From 1000 + N on, the real script runs instead, and the stand-in is the
+// pkexec it calls, exiting with N.
 void writeInstaller(const QString& folder, int exitCode) {
     QDir(folder).mkpath("driver");
     const QString path = folder + "/driver/install";
-    WriteFile(path, QString("#!/bin/sh\necho ran > '%1/installer-ran'\nexit %2\n")
-                        .arg(folder)
-                        .arg(exitCode)
-                        .toUtf8());
-    QFile::setPermissions(path, QFile::permissions(path) | QFile::ExeOwner);
+    const QString standIn = exitCode >= 1000 ? folder + "/pkexec" : path;
+    WriteFile(standIn, QString("#!/bin/sh\nprintf '%s\\0' \"$@\" > '%1/installer-ran'\nexit %2\n")
+                           .arg(folder)
+                           .arg(exitCode % 1000)
+                           .toUtf8());
+    const QString driver = QStringLiteral(QT_TESTCASE_SOURCEDIR "/../driver/");
+    QByteArray script = ReadFile(driver + "install");
+    QCOMPARE(script.count("\npkexec=/usr/bin/pkexec\n"), 1);
+    if (exitCode >= 1000) {
+        WriteFile(path, script.replace("/usr/bin/pkexec", standIn.toUtf8()));
+        QFile::copy(driver + "70-spliceon-ch341.rules", folder + "/driver/70-spliceon-ch341.rules");
+    }
+    for (const QString& p : {path, standIn})
+        QFile::setPermissions(p, QFile::permissions(p) | QFile::ExeOwner);
 }
 
 // One notch of the mouse wheel over the middle of a widget.
@@ -193,7 +207,8 @@ private slots:
 
     void driverInstall_data() {
         QTest::addColumn<QByteArray>("config");
-        QTest::addColumn<int>("installer"); // -1: none; otherwise its exit code
+        QTest::addColumn<int>(
+            "installer"); // -1: none; -2: one another user owns; as writeInstaller()
         QTest::addColumn<bool>("runs");
         QTest::addColumn<QByteArray>("after"); // empty: unchanged
         const QByteArray one = "[system]\ndriverinstall=1\n";
@@ -206,6 +221,10 @@ private slots:
         row("yes", QByteArray("[system]\ndriverinstall=yes\n"), 0, false, QByteArray());
         row("empty", QByteArray("[system]\ndriverinstall=\n"), 0, false, QByteArray());
         row("absent", QByteArray("[Param]\nHeat=60\n"), 0, false, QByteArray());
+        row("1, authorised", one, 1000, true, QByteArray("[system]\ndriverinstall=0\n"));
+        row("1, authorisation cancelled", one, 1126, true,
+            QByteArray("[system]\ndriverinstall=0\n"));
+        row("1, as root, another user's installer", one, -2, false, QByteArray());
     }
 
     void driverInstall() {
@@ -214,14 +233,39 @@ private slots:
         QFETCH(bool, runs);
         QFETCH(QByteArray, after);
         QTemporaryDir folder;
-        if (installer >= 0)
-            writeInstaller(folder.path(), installer);
+        if (installer != -1)
+            writeInstaller(folder.path(), qMax(installer, 0));
+        const QByteArray installerPath = QFile::encodeName(folder.filePath("driver/install"));
+        if (installer == -2 && (::geteuid() != 0 || ::chown(installerPath, 65534, 65534) != 0))
+            QSKIP("only a program run as root refuses another user's installer");
+        for (int start = 0; start < 2 && installer == -2; ++start) // and the next
+            QTest::ignoreMessage(QtWarningMsg, "Not run as root: " + installerPath +
+                                                   ", which a user other than root can change; "
+                                                   "run it as the user at the seat");
         WriteFile(folder.filePath("config.ini"), config);
         ScriptedBoxes boxes;
         FakeConverter converter;
+        // The installer's messages reach the program's standard error.
+        const int saved = ::dup(STDERR_FILENO);
+        const int said =
+            ::open(QFile::encodeName(folder.filePath("said")), O_WRONLY | O_CREAT, 0600);
+        ::dup2(said, STDERR_FILENO);
         const startup::TProgramPlaces places = startup::Settle(folder.path() + '/');
         TfrmMain window({boxes, converter, places});
+        ::dup2(saved, STDERR_FILENO);
+        ::close(said);
+        ::close(saved);
         QCOMPARE(QFile::exists(folder.filePath("installer-ran")), runs);
+        QCOMPARE(ReadFile(folder.filePath("said")).contains("authorisation cancelled"),
+                 installer == 1126);
+        if (installer >= 1000) {
+            // Only the system's shell runs as root, with the whole rule in its command line.
+            const QList<QByteArray> args = ReadFile(folder.filePath("installer-ran")).split('\0');
+            QCOMPARE(args.mid(0, 2), (QList<QByteArray>{"/bin/sh", "-c"}));
+            QVERIFY(args[2].contains("> /etc/udev/rules.d/70-spliceon-ch341.rules "));
+            QCOMPARE(args[4] + '\n', ReadFile(folder.filePath("driver/70-spliceon-ch341.rules")));
+            QVERIFY(!args.join().contains(QFile::encodeName(folder.path())));
+        }
         QCOMPARE(ReadFile(folder.filePath("config.ini")), after.isEmpty() ? config : after);
         QVERIFY(boxes.shown.isEmpty());
         QVERIFY(appBoxes->shown.isEmpty()); // start-up errors go to the error display

@@ -299,8 +299,12 @@ int Run(int argc, char** argv) {
         SplicerLink link(boxes, program.Converter(), nullptr);
         std::optional<trace::TTraceFile> traceFile;
         if (parser.isSet(optTrace))
-            traceFile.emplace(parser.value(optTrace), link);
-        return runStoppable(parser, link, boxes);
+            traceFile.emplace(parser.value(optTrace), link, trace::RunHeader(app.arguments()));
+        const int code = runStoppable(parser, link, boxes);
+        // A trace cut short is a failure too, whatever the splicer said.
+        if (traceFile)
+            traceFile->CheckComplete();
+        return code;
     } catch (const EUsage& e) {
         PrintMessage(QString::fromUtf8(e.what()) + '\n' + parser.helpText());
         return ExitFailed;

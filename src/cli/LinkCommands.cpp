@@ -1,6 +1,7 @@
 #include "cli/LinkCommands.h"
 
 #include "cli/ConsoleBoxes.h"
+#include "cli/OutputFile.h"
 #include "cli/SetInput.h"
 #include "paramset/ParamSet.h"
 #include "paramset/SetFile.h"
@@ -11,8 +12,6 @@
 
 #include <QEventLoop>
 #include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QTimer>
 
 #include <optional>
@@ -110,26 +109,12 @@ bool connectSplicer(SplicerLink& link, TMessageBoxes& boxes, const QString& port
     return false;
 }
 
-bool writeAll(QFileDevice& file, const QByteArray& bytes) {
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.flush();
-}
-
-// A file is replaced whole, so a failed write leaves the one there before. Anything else that
-// exists there (a device, a pipe, /dev/stdout) is written as it is: replacing it would put a
-// file where the device node was and write nothing where it was asked to.
+// "-" and no --out both mean standard output.
 void writeOut(const QString& path, const QString& text) {
-    if (path.isEmpty()) {
+    if (path.isEmpty() || path == QStringLiteral("-"))
         PrintResult(text);
-        return;
-    }
-    const QByteArray bytes = text.toUtf8();
-    const QFileInfo target(path);
-    QFile inPlace(path);
-    QSaveFile replacing(path);
-    QFileDevice& file =
-        target.exists() && !target.isFile() ? static_cast<QFileDevice&>(inPlace) : replacing;
-    if (!writeAll(file, bytes) || (&file == &replacing && !replacing.commit()))
-        throw failure(QStringLiteral("无法写入 %1：%2").arg(path, file.errorString()));
+    else
+        WriteOutputFile(path, text.toUtf8());
 }
 
 } // namespace

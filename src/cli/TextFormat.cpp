@@ -37,13 +37,10 @@ QString probeText(const TProbeResult& probe) {
 }
 
 QString setHeader(const TDeviceInfo& device, const QDateTime& when) {
-    QString id = device.id;
-    // The identifier is the splicer's bytes: nothing in it may end the comment line.
-    for (QChar& c : id)
-        if (c < QChar(' '))
-            c = '?';
+    // The identifier is the splicer's bytes, escaped (DeviceIdText): nothing in it ends the
+    // comment line or steers a terminal.
     return QStringLiteral("; 设备ID：%1\n; 固件版本：%2\n; 熔接次数：%3\n; 日期：%4\n")
-        .arg(id, VersionText(device.firmware, QLocale::c()))
+        .arg(device.id, VersionText(device.firmware, QLocale::c()))
         .arg(device.fusionCount)
         .arg(when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 }

@@ -2,6 +2,7 @@
 // the link reports.
 #include "main/frmMain.h"
 
+#include "protocol/PrintableText.h"
 #include "protocol/ResponseText.h"
 #include "ui_frmMain.h"
 

@@ -5,8 +5,32 @@
 #include "config/Config.h"
 #include "ui_frmMain.h"
 
+#include <QFileInfo>
 #include <QMenuBar>
 #include <QProcess>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Whether only root can have changed path: it and every folder above it belong to root and
+// none is writable by others, but for a sticky folder (/tmp), whose root-owned entries only
+// root can replace.
+bool onlyRootCanChange(const QString& canonicalPath) {
+    for (QString path = canonicalPath;; path = QFileInfo(path).path()) {
+        struct stat st {};
+        if (::lstat(QFile::encodeName(path).constData(), &st) != 0 || st.st_uid != 0)
+            return false;
+        const bool sticky = S_ISDIR(st.st_mode) && (st.st_mode & S_ISVTX);
+        if ((st.st_mode & (S_IWGRP | S_IWOTH)) && !sticky)
+            return false;
+        if (path == QStringLiteral("/"))
+            return true;
+    }
+}
+
+} // namespace
 
 void TfrmMain::FormCreate() {
     setWindowTitle(QStringLiteral("Spliceon"));
@@ -28,8 +52,19 @@ void TfrmMain::InstallDriver() {
     if (config::ReadConfigString(QStringLiteral("system"), QStringLiteral("driverinstall")) !=
         QStringLiteral("1"))
         return;
+    const QString path = QFileInfo(driverInstaller_).canonicalFilePath();
+    if (path.isEmpty())
+        return;
+    // The installer asks for root itself, for a fixed command it shows; run as root, a script
+    // that someone else could have swapped is not started.
+    if (::geteuid() == 0 && !onlyRootCanChange(path)) {
+        qWarning("Not run as root: %s, which a user other than root can change; run it as the "
+                 "user at the seat",
+                 qPrintable(path));
+        return;
+    }
     QProcess installer;
-    installer.setProgram(driverInstaller_);
+    installer.setProgram(path);
     installer.setProcessChannelMode(QProcess::ForwardedChannels);
     installer.setInputChannelMode(QProcess::ForwardedInputChannel);
     installer.start();

@@ -1,11 +1,13 @@
 #include "protocol/ResponseText.h"
 
+#include "protocol/PrintableText.h"
+
 QString VersionText(uint16_t version, const QLocale& locale) {
     return 'V' + locale.toString(version / 100.0, 'g', QLocale::FloatingPointShortest);
 }
 
 QString DeviceIdText(const QByteArray& deviceId) {
-    return QString::fromLatin1(deviceId.left(deviceId.indexOf('\0')));
+    return PrintableText(deviceId.left(deviceId.indexOf('\0')));
 }
 
 QString EnvironmentText(uint16_t rh, uint16_t t1, uint16_t p, uint16_t t2) {

@@ -1,6 +1,7 @@
 #include "trace/FrameTrace.h"
 
 #include "protocol/Frames.h"
+#include "protocol/PrintableText.h"
 #include "protocol/ResponseText.h"
 
 #include <QElapsedTimer>
@@ -77,13 +78,6 @@ QString sentMeaning(const QByteArray& f) {
     return kindFirstMeaning(f);
 }
 
-QString printable(const QByteArray& bytes) {
-    QString text;
-    for (const char c : bytes)
-        text += (c >= 0x20 && c < 0x7F) ? QChar::fromLatin1(c) : QChar('.');
-    return text;
-}
-
 // The answer's value as the trace shows it; empty when its name says it all.
 QString answerValue(frames::AnswerValue value, const QByteArray& p) {
     using frames::AnswerValue;
@@ -101,7 +95,7 @@ QString answerValue(frames::AnswerValue value, const QByteArray& p) {
     case AnswerValue::Number8:
         return QString::number(uint8_t(p[0]));
     case AnswerValue::Text:
-        return printable(p);
+        return PrintableText(p);
     case AnswerValue::Environment:
         return EnvironmentText(frames::Le16(p, 0), frames::Le16(p, 2), frames::Le16(p, 4),
                                frames::Le16(p, 6));

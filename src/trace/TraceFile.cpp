@@ -1,19 +1,82 @@
 #include "trace/TraceFile.h"
 
+#include "protocol/PrintableText.h"
 #include "trace/FollowFeed.h"
 
+#include <QDateTime>
+
+#include <cerrno>
+#include <cstring>
 #include <stdexcept>
 
-namespace trace {
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
-TTraceFile::TTraceFile(const QString& path, FrameFeed& feed) : file_(path) {
-    if (!file_.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Text))
-        throw std::runtime_error(
-            QStringLiteral("无法写入记录文件 %1：%2").arg(path, file_.errorString()).toStdString());
-    FollowFeed(feed, &context_, [this](const QString& line) {
-        file_.write((line + '\n').toUtf8());
-        file_.flush();
-    });
+namespace trace {
+namespace {
+
+[[noreturn]] void refuse(const QString& path, const QString& reason) {
+    throw std::runtime_error(
+        QStringLiteral("无法写入记录文件 %1：%2").arg(path, reason).toStdString());
+}
+
+// Opens path for appending without following a link or waiting for a pipe's reader, and only
+// when this user owns what is there.
+int openOwnForAppending(const QString& path) {
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = ::open(name.constData(),
+                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY |
+                              O_CLOEXEC,
+                          0666);
+    const int openError = errno;
+    // Another user's link in a sticky folder may be refused with EACCES rather than ELOOP.
+    struct stat st {};
+    if (fd < 0 && (openError == ELOOP || (::lstat(name.constData(), &st) == 0 && S_ISLNK(st.st_mode))))
+        refuse(path, QStringLiteral("这是符号链接，记录不跟随链接"));
+    if (fd < 0)
+        refuse(path, openError == ENXIO ? QStringLiteral("管道没有读取方")
+                                        : QString::fromLocal8Bit(std::strerror(openError)));
+    const bool owned = ::fstat(fd, &st) == 0 && st.st_uid == ::geteuid();
+    if (owned && ::fcntl(fd, F_SETFL, O_APPEND) == 0)
+        return fd;
+    const int error = errno;
+    ::close(fd);
+    refuse(path, owned ? QString::fromLocal8Bit(std::strerror(error))
+                       : QStringLiteral("文件属于别的用户"));
+}
+
+} // namespace
+
+TTraceFile::TTraceFile(const QString& path, FrameFeed& feed, const QString& header) : path_(path) {
+    if (!file_.open(openOwnForAppending(path), QIODevice::WriteOnly | QIODevice::Append,
+                    QFileDevice::AutoCloseHandle))
+        refuse(path, file_.errorString());
+    append(header);
+    CheckComplete();
+    FollowFeed(feed, &context_, [this](const QString& line) { append(line); });
+}
+
+void TTraceFile::append(const QString& line) {
+    if (!failure_.isEmpty())
+        return;
+    const QByteArray bytes = (line + '\n').toUtf8();
+    if (file_.write(bytes) != bytes.size() || !file_.flush())
+        failure_ = file_.errorString();
+}
+
+void TTraceFile::CheckComplete() const {
+    if (!failure_.isEmpty())
+        refuse(path_, failure_ + QStringLiteral("（记录不完整）"));
+}
+
+QString RunHeader(const QStringList& arguments) {
+    QStringList printable;
+    for (const QString& argument : arguments)
+        printable << PrintableText(argument.toUtf8());
+    return QStringLiteral("# %1 Spliceon V%2：%3")
+        .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")),
+             QStringLiteral(SPLICEON_VERSION), printable.join(' '));
 }
 
 } // namespace trace

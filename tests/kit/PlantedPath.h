@@ -1,0 +1,36 @@
+#pragma once
+
+#include "kit/Files.h"
+
+#include <QTemporaryDir>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+// What another user may have put where a program is told to write, in a sticky folder as /tmp
+// is: "link" to our victim file, "dangling link", "pipe" (ours, nobody reading), "another's
+// pipe", "another's file", "full device" (/dev/full), "no folder". Another user's things and a
+// device of ours need root: possible says whether the row can run.
+struct PlantedPath {
+    static constexpr uid_t kOtherUser = 65534;
+    QTemporaryDir dir;
+    QString path = dir.filePath("out.txt");
+    QString victim = dir.filePath("victim.txt"); // what a link points at
+    bool possible = true;
+
+    explicit PlantedPath(const QString& kind) {
+        ::chmod(QFile::encodeName(dir.path()).constData(), 01777);
+        if (kind == "link" || kind == "dangling link")
+            QFile::link(victim, path);
+        if (kind == "link" || kind == "another's file")
+            WriteFile(kind == "link" ? victim : path, "kept\n");
+        if (kind.endsWith("pipe"))
+            ::mkfifo(QFile::encodeName(path).constData(), 0666);
+        if (kind.startsWith("another's"))
+            possible = ::chown(QFile::encodeName(path).constData(), kOtherUser, kOtherUser) == 0;
+        possible = possible && (kind != "full device" || ::geteuid() == 0);
+        path = kind == "full device" ? "/dev/full"
+               : kind == "no folder" ? dir.filePath("no/out.txt")
+                                     : path;
+    }
+};
