@@ -5,7 +5,6 @@
 #include "kit/Row.h"
 #include "kit/WindowFixture.h"
 #include "main/SpinEdit.h"
-#include "paramset/ParamFields.h"
 #include "protocol/IntText.h"
 
 #include <QCheckBox>
@@ -169,11 +168,17 @@ private slots:
         o.firmware = uint16_t(firmware);
         o.blockLength = uint16_t(blockLength);
         SimulatedSplicer& sim = f.OpenSplicer(1, o);
-        for (const params::Field& field : params::kFields)
-            if (field.IsFlag())
-                f.Check(field.control)->setChecked(SetValue(kDistinctSet, field.key) == "1");
+        // Each key names its control (a bare key with "edt" before it), not through the
+        // window's own table, so controls exchanged there show.
+        for (const QByteArray& line : QByteArray(kDistinctSet).split('\n').mid(1, 22)) {
+            const QList<QByteArray> keyValue = line.split('=');
+            const QByteArray& key = keyValue[0];
+            if (key.startsWith("cb"))
+                f.Check(key.constData())->setChecked(keyValue[1] == "1");
             else
-                f.Spin(field.control)->setText(SetValue(kDistinctSet, field.key));
+                f.Spin((key.startsWith("edt") ? key : "edt" + key).constData())
+                    ->setText(QString::fromLatin1(keyValue[1]));
+        }
         f.window->btnWriteClick();
         QVERIFY(f.Button("btnWrite")->isEnabled());
         QStringList expected{"5A 4A 02 C1 00 A5"};
