@@ -332,8 +332,11 @@ private slots:
         f.Link().State().HandshakeSeen = true;
         f.window->btnSendClick(); // nothing selected: nothing sent, no message
         const uint8_t codes[] = {0xC1, 0x4E, 0x47, 0x46, 0x48, 0x49, 0x44};
+        const QStringList items{"获得版本", "环境状态", "调芯复位", "重设调芯复位",
+                                "设备ID",   "熔接次数", "当前组别"};
         QStringList expected;
         for (int i = 0; i < 7; ++i) {
+            QCOMPARE(combo->itemText(i), items[i]);
             combo->setCurrentIndex(i);
             f.window->btnSendClick();
             expected << QString("5A 4A 02 %1 00 A5").arg(codes[i], 2, 16, QChar('0')).toUpper();
