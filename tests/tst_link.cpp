@@ -51,8 +51,13 @@ private slots:
     void answerChangesNothing_data() {
         QTest::addColumn<bool>("sequenceActive");
         QTest::addColumn<QByteArray>("frame");
+        // Each answer one byte short of what its code carries.
         QTest::newRow("version, 1 byte") << true << QByteArray::fromHex("5505C186AA");
-        QTest::newRow("device ID, 1 byte") << true << QByteArray::fromHex("55054853AA");
+        QTest::newRow("device ID, 9 bytes")
+            << true << QByteArray::fromHex("550D4853504C323032363030AA");
+        QTest::newRow("fusion count, 1 byte") << true << QByteArray::fromHex("550549D2AA");
+        QTest::newRow("current group, none") << true << QByteArray::fromHex("550444AA");
+        QTest::newRow("block length, 1 byte") << true << QByteArray::fromHex("5505C726AA");
         QTest::newRow("handshake C1") << false << QByteArray::fromHex("550545C1AA");
         QTest::newRow("device ID outside the sequence")
             << false << QByteArray::fromHex("550E4853504C32303236303031AA");
@@ -64,6 +69,7 @@ private slots:
         LinkFixture f;
         f.link.State().QuerySequenceActive = sequenceActive;
         f.link.State().FirmwareVersion = 7;
+        f.link.State().CurrentGroup = 7;
         const DeviceState before = f.link.State();
         f.link.ComDataPacket1Packet(f.link.ComDataPacket1(), frame);
         QVERIFY(f.link.State() == before); // a query sequence started would show here too

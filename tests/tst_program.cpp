@@ -34,7 +34,8 @@ void TestProgram::findsSplicerAtStartFromAnotherFolder() {
         QVERIFY(installer.open(QIODevice::WriteOnly));
         installer.write("#!/bin/sh\ntouch '" + marker.toUtf8() + "'\n");
     }
-    QFile::setPermissions(folder.filePath("driver/install"), QFile::ReadOwner | QFile::ExeOwner);
+    QVERIFY(QFile::setPermissions(folder.filePath("driver/install"),
+                                  QFile::ReadOwner | QFile::ExeOwner));
     QTemporaryDir elsewhere;
     QProcess process;
     process.setWorkingDirectory(elsewhere.path());

@@ -5,7 +5,6 @@
 #include "kit/Row.h"
 #include "kit/WindowFixture.h"
 #include "main/SpinEdit.h"
-#include "paramset/ParamFields.h"
 #include "protocol/IntText.h"
 
 #include <QCheckBox>
@@ -169,11 +168,17 @@ private slots:
         o.firmware = uint16_t(firmware);
         o.blockLength = uint16_t(blockLength);
         SimulatedSplicer& sim = f.OpenSplicer(1, o);
-        for (const params::Field& field : params::kFields)
-            if (field.IsFlag())
-                f.Check(field.control)->setChecked(SetValue(kDistinctSet, field.key) == "1");
+        // Each key names its control (a bare key with "edt" before it), not through the
+        // window's own table, so controls exchanged there show.
+        for (const QByteArray& line : QByteArray(kDistinctSet).split('\n').mid(1, 22)) {
+            const QList<QByteArray> keyValue = line.split('=');
+            const QByteArray& key = keyValue[0];
+            if (key.startsWith("cb"))
+                f.Check(key.constData())->setChecked(keyValue[1] == "1");
             else
-                f.Spin(field.control)->setText(SetValue(kDistinctSet, field.key));
+                f.Spin((key.startsWith("edt") ? key : "edt" + key).constData())
+                    ->setText(QString::fromLatin1(keyValue[1]));
+        }
         f.window->btnWriteClick();
         QVERIFY(f.Button("btnWrite")->isEnabled());
         QStringList expected{"5A 4A 02 C1 00 A5"};
@@ -327,8 +332,11 @@ private slots:
         f.Link().State().HandshakeSeen = true;
         f.window->btnSendClick(); // nothing selected: nothing sent, no message
         const uint8_t codes[] = {0xC1, 0x4E, 0x47, 0x46, 0x48, 0x49, 0x44};
+        const QStringList items{"获得版本", "环境状态", "调芯复位", "重设调芯复位",
+                                "设备ID",   "熔接次数", "当前组别"};
         QStringList expected;
         for (int i = 0; i < 7; ++i) {
+            QCOMPARE(combo->itemText(i), items[i]);
             combo->setCurrentIndex(i);
             f.window->btnSendClick();
             expected << QString("5A 4A 02 %1 00 A5").arg(codes[i], 2, 16, QChar('0')).toUpper();

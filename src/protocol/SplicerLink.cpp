@@ -167,7 +167,7 @@ void SplicerLink::DispatchResponse(const QByteArray& frame) {
     case frames::AnsDeviceId:
         if (state_.QuerySequenceActive) {
             state_.QuerySequenceActive = false;
-            state_.DeviceId = payload.left(10) + '\0';
+            state_.DeviceId = payload.left(frames::AnswerBytes(code)) + '\0';
             emit deviceInfoChanged();
         }
         break;
