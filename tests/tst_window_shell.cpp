@@ -2,6 +2,7 @@
 // the general error display, the spin fields and the about box.
 #include "about/frmAbout.h"
 #include "config/Config.h"
+#include "i18n/Translations.h"
 #include "kit/Row.h"
 #include "kit/WindowFixture.h"
 #include "main/Application.h"
@@ -25,6 +26,8 @@
 #include <QMetaEnum>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -36,6 +39,34 @@
 namespace {
 
 ScriptedBoxes* appBoxes = nullptr; // the general error display's boxes
+
+// Every text a form shows: captions, titles, tab and list items, menus, tips.
+QStringList shownTexts(const QWidget& form) {
+    QStringList texts;
+    QList<const QWidget*> widgets = form.findChildren<const QWidget*>();
+    widgets << &form;
+    for (const QWidget* w : widgets) {
+        texts << w->windowTitle() << w->toolTip();
+        if (auto* label = qobject_cast<const QLabel*>(w))
+            texts << label->text();
+        if (auto* button = qobject_cast<const QAbstractButton*>(w))
+            texts << button->text();
+        if (auto* group = qobject_cast<const QGroupBox*>(w))
+            texts << group->title();
+        if (auto* tabs = qobject_cast<const QTabWidget*>(w))
+            for (int i = 0; i < tabs->count(); ++i)
+                texts << tabs->tabText(i);
+        if (auto* list = qobject_cast<const QComboBox*>(w))
+            for (int i = 0; i < list->count(); ++i)
+                texts << list->itemText(i);
+        for (const QAction* action : w->actions())
+            texts << action->text();
+    }
+    return texts;
+}
+
+// Chinese characters, punctuation and full-width forms.
+const char* const kChinese = "[\\x{3000}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]";
 
 void writeInstaller(const QString& folder, int exitCode) {
     QDir(folder).mkpath("driver");
@@ -145,20 +176,77 @@ private slots:
             QCOMPARE(e->text(), caption);
     }
 
+    void everyCaptionFitsItsBox_data() {
+        QTest::addColumn<bool>("english");
+        row("Chinese", false);
+        row("English", true);
+    }
+
     void everyCaptionFitsItsBox() {
+        QFETCH(bool, english);
+        const i18n::Translations translations(english ? i18n::Language::English
+                                                      : i18n::Language::Chinese);
         WindowFixture f;
+        TfrmAbout about(f.window.get());
         QVERIFY(QFontInfo(f.window->font()).family().contains("Micro Hei") ||
                 QFontInfo(f.window->font()).family().contains("CJK"));
-        for (const auto* label : f.window->findChildren<QLabel*>())
-            QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
-                     qPrintable(label->objectName()));
-        for (const auto* button : f.window->findChildren<QAbstractButton*>()) {
-            // Check boxes draw their indicator before the text.
-            const int indicator = qobject_cast<const QCheckBox*>(button) ? 20 : 8;
-            QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) + indicator <=
-                         button->width(),
-                     qPrintable(button->objectName()));
+        for (const QWidget* form :
+             {static_cast<QWidget*>(f.window.get()), static_cast<QWidget*>(&about)}) {
+            for (const auto* label : form->findChildren<QLabel*>())
+                QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
+                         qPrintable(label->objectName()));
+            for (const auto* button : form->findChildren<QAbstractButton*>()) {
+                // Check boxes draw their indicator before the text.
+                const int indicator = qobject_cast<const QCheckBox*>(button) ? 20 : 8;
+                QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) + indicator <=
+                             button->width(),
+                         qPrintable(button->objectName()));
+            }
+            if (english)
+                QCOMPARE(shownTexts(*form).filter(QRegularExpression(kChinese)), QStringList());
         }
+    }
+
+    void chosenLanguage_data() {
+        QTest::addColumn<QByteArray>("lcAll");
+        QTest::addColumn<QByteArray>("lcMessages");
+        QTest::addColumn<QByteArray>("lang");
+        QTest::addColumn<bool>("english");
+        row("unset", QByteArray(), QByteArray(), QByteArray(), false);
+        row("C", QByteArray(), QByteArray(), QByteArray("C"), false);
+        row("C.UTF-8", QByteArray(), QByteArray(), QByteArray("C.UTF-8"), false);
+        row("POSIX", QByteArray(), QByteArray(), QByteArray("POSIX"), false);
+        row("zh_TW", QByteArray(), QByteArray(), QByteArray("zh_TW.UTF-8"), false);
+        row("German", QByteArray(), QByteArray(), QByteArray("de_DE.UTF-8"), true);
+        row("English with modifier", QByteArray(), QByteArray(), QByteArray("en_GB@euro"), true);
+        row("LC_MESSAGES over LANG", QByteArray(), QByteArray("en_US.UTF-8"),
+            QByteArray("zh_CN.UTF-8"), true);
+        row("LC_ALL over both", QByteArray("zh_CN.UTF-8"), QByteArray("en_US.UTF-8"),
+            QByteArray("fr_FR.UTF-8"), false);
+        row("LC_ALL C over LANG", QByteArray("C"), QByteArray(), QByteArray("de_DE.UTF-8"), false);
+    }
+
+    void chosenLanguage() {
+        QFETCH(QByteArray, lcAll);
+        QFETCH(QByteArray, lcMessages);
+        QFETCH(QByteArray, lang);
+        QFETCH(bool, english);
+        const std::pair<const char*, QByteArray> variables[] = {
+            {"LC_ALL", lcAll}, {"LC_MESSAGES", lcMessages}, {"LANG", lang}};
+        const auto set = [](const char* name, const QByteArray& value) {
+            value.isNull() ? qunsetenv(name) : qputenv(name, value);
+        };
+        std::vector<std::pair<const char*, QByteArray>> saved;
+        for (const auto& [name, value] : variables) {
+            saved.emplace_back(name,
+                               qEnvironmentVariableIsSet(name) ? qgetenv(name) : QByteArray());
+            set(name, value);
+        }
+        const auto restore = qScopeGuard([&] {
+            for (const auto& [name, value] : saved)
+                set(name, value);
+        });
+        QCOMPARE(i18n::ChosenLanguage() == i18n::Language::English, english);
     }
 
     void tabOrderVisitsRightHandFieldsFirst() {

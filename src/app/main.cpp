@@ -1,5 +1,6 @@
 #include "ch341/LinuxConverterLibrary.h"
 #include "ch341/PortMap.h"
+#include "i18n/Translations.h"
 #include "cli/CommandLine.h"
 #include "main/Application.h"
 #include "main/MessageBoxes.h"
@@ -12,6 +13,7 @@ int main(int argc, char** argv) {
         return cli::Run(argc, argv);
     TQtMessageBoxes boxes;
     TApplication app(argc, argv, boxes);
+    const i18n::Translations translations(i18n::ChosenLanguage());
     app.setWindowIcon(QIcon(QStringLiteral(":/spliceon.png")));
     ch341::InstallPortMapping();
     ch341::TLinuxConverterLibrary converter;

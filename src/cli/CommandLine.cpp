@@ -6,6 +6,7 @@
 #include "cli/LinkCommands.h"
 #include "cli/PortCheck.h"
 #include "config/Config.h"
+#include "i18n/Translations.h"
 #include "protocol/SplicerLink.h"
 #include "trace/TraceFile.h"
 
@@ -132,6 +133,7 @@ bool WantsCommandLine(int argc, char** argv) {
 int Run(int argc, char** argv) {
     holdStandardStreams();
     QCoreApplication app(argc, argv);
+    const i18n::Translations translations(i18n::ChosenLanguage());
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Spliceon：熔接机参数的命令行。\n"

@@ -59,7 +59,7 @@ void TfrmMain::btnReadClick() {
 }
 
 void TfrmMain::btnWriteClick() {
-    if (!boxes_.Confirm(QStringLiteral("你确定要写入数据到设备？")))
+    if (!boxes_.Confirm(tr("你确定要写入数据到设备？")))
         return;
     const ButtonBusy busy(ui->btnWrite);
     ResetParamColours();
