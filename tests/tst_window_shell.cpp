@@ -184,8 +184,7 @@ private slots:
 
     void everyCaptionFitsItsBox() {
         QFETCH(bool, english);
-        const i18n::Translations translations(english ? i18n::Language::English
-                                                      : i18n::Language::Chinese);
+        const i18n::Translations translations(english ? "en_US.UTF-8" : "zh_CN.UTF-8");
         WindowFixture f;
         TfrmAbout about(f.window.get());
         QVERIFY(QFontInfo(f.window->font()).family().contains("Micro Hei") ||
@@ -246,7 +245,8 @@ private slots:
             for (const auto& [name, value] : saved)
                 set(name, value);
         });
-        QCOMPARE(i18n::ChosenLanguage() == i18n::Language::English, english);
+        QCOMPARE(i18n::LanguageOfLocale(i18n::MessagesLocale()) == i18n::Language::English,
+                 english);
     }
 
     void tabOrderVisitsRightHandFieldsFirst() {

@@ -13,7 +13,7 @@ int main(int argc, char** argv) {
         return cli::Run(argc, argv);
     TQtMessageBoxes boxes;
     TApplication app(argc, argv, boxes);
-    const i18n::Translations translations(i18n::ChosenLanguage());
+    const i18n::Translations translations(i18n::MessagesLocale());
     app.setWindowIcon(QIcon(QStringLiteral(":/spliceon.png")));
     ch341::InstallPortMapping();
     ch341::TLinuxConverterLibrary converter;

@@ -133,7 +133,7 @@ bool WantsCommandLine(int argc, char** argv) {
 int Run(int argc, char** argv) {
     holdStandardStreams();
     QCoreApplication app(argc, argv);
-    const i18n::Translations translations(i18n::ChosenLanguage());
+    const i18n::Translations translations(i18n::MessagesLocale());
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Spliceon：熔接机参数的命令行。\n"

@@ -8,19 +8,20 @@ namespace i18n {
 // The program is written in Chinese; every other language is a translation of it.
 enum class Language { Chinese, English };
 
-// The language for a messages locale name ("de_DE.UTF-8", "zh_TW", "C"): Chinese for a Chinese
+// The messages locale as POSIX picks it: LC_ALL, else LC_MESSAGES, else LANG ("" when unset).
+QString MessagesLocale();
+
+// The language for a messages locale ("de_DE.UTF-8", "zh_TW", "C"): Chinese for a Chinese
 // locale and for none at all (empty, C, POSIX), English for any other.
 Language LanguageOfLocale(const QString& name);
 
-// The language the user's environment asks for: the messages locale as POSIX picks it
-// (LC_ALL, else LC_MESSAGES, else LANG).
-Language ChosenLanguage();
-
-// The program's translation and Qt's own (standard dialogs, their buttons) for one language,
-// installed in the application while this object lives. Create it after the application object.
+// The translations for a messages locale, installed in the application while this object
+// lives: in English the program's and Qt's own (standard dialogs, their buttons); in a Chinese
+// locale Qt's Chinese; without a locale (empty, C, POSIX) none, so every text, Qt's included,
+// reads as written. Create it after the application object.
 class Translations {
 public:
-    explicit Translations(Language language);
+    explicit Translations(const QString& locale);
     ~Translations();
     Translations(const Translations&) = delete;
     Translations& operator=(const Translations&) = delete;
