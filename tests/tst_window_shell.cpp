@@ -2,6 +2,7 @@
 // the general error display, the spin fields and the about box.
 #include "about/frmAbout.h"
 #include "config/Config.h"
+#include "i18n/Translations.h"
 #include "kit/Row.h"
 #include "kit/WindowFixture.h"
 #include "main/Application.h"
@@ -26,6 +27,7 @@
 #include <QMetaEnum>
 #include <QMimeData>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -39,6 +41,34 @@
 namespace {
 
 ScriptedBoxes* appBoxes = nullptr; // the general error display's boxes
+
+// Every text a form shows: captions, titles, tab and list items, menus, tips.
+QStringList shownTexts(const QWidget& form) {
+    QStringList texts;
+    QList<const QWidget*> widgets = form.findChildren<const QWidget*>();
+    widgets << &form;
+    for (const QWidget* w : widgets) {
+        texts << w->windowTitle() << w->toolTip();
+        if (auto* label = qobject_cast<const QLabel*>(w))
+            texts << label->text();
+        if (auto* button = qobject_cast<const QAbstractButton*>(w))
+            texts << button->text();
+        if (auto* group = qobject_cast<const QGroupBox*>(w))
+            texts << group->title();
+        if (auto* tabs = qobject_cast<const QTabWidget*>(w))
+            for (int i = 0; i < tabs->count(); ++i)
+                texts << tabs->tabText(i);
+        if (auto* list = qobject_cast<const QComboBox*>(w))
+            for (int i = 0; i < list->count(); ++i)
+                texts << list->itemText(i);
+        for (const QAction* action : w->actions())
+            texts << action->text();
+    }
+    return texts;
+}
+
+// Chinese characters, punctuation and full-width forms.
+const char* const kChinese = "[\\x{3000}-\\x{9FFF}\\x{FF00}-\\x{FFEF}]";
 
 // A stand-in driver/install exiting with exitCode, which leaves its arguments in
 // "installer-ran". From 1000 + N on, the real script runs instead, and the stand-in is the
@@ -160,20 +190,49 @@ private slots:
             QCOMPARE(e->text(), caption);
     }
 
+    void everyCaptionFitsItsBox_data() {
+        QTest::addColumn<bool>("english");
+        row("Chinese", false);
+        row("English", true);
+    }
+
     void everyCaptionFitsItsBox() {
+        QFETCH(bool, english);
+        const i18n::Translations translations(english ? "en_US.UTF-8" : "zh_CN.UTF-8");
         WindowFixture f;
+        TfrmAbout about(f.window.get());
         QVERIFY(QFontInfo(f.window->font()).family().contains("Micro Hei") ||
                 QFontInfo(f.window->font()).family().contains("CJK"));
-        for (const auto* label : f.window->findChildren<QLabel*>())
-            QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
-                     qPrintable(label->objectName()));
-        for (const auto* button : f.window->findChildren<QAbstractButton*>()) {
-            // Check boxes draw their indicator before the text.
-            const int indicator = qobject_cast<const QCheckBox*>(button) ? 20 : 8;
-            QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) + indicator <=
-                         button->width(),
-                     qPrintable(button->objectName()));
+        for (const QWidget* form :
+             {static_cast<QWidget*>(f.window.get()), static_cast<QWidget*>(&about)}) {
+            for (const auto* label : form->findChildren<QLabel*>())
+                QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
+                         qPrintable(label->objectName()));
+            for (const auto* button : form->findChildren<QAbstractButton*>()) {
+                // Check boxes draw their indicator before the text.
+                const int indicator = qobject_cast<const QCheckBox*>(button) ? 20 : 8;
+                QVERIFY2(button->fontMetrics().horizontalAdvance(button->text()) + indicator <=
+                             button->width(),
+                         qPrintable(button->objectName()));
+            }
+            if (english)
+                QCOMPARE(shownTexts(*form).filter(QRegularExpression(kChinese)), QStringList());
         }
+    }
+
+    void languageOfLocale_data() {
+        QTest::addColumn<QString>("locale");
+        QTest::addColumn<bool>("english");
+        for (const char* chinese : {"", "C", "C.UTF-8", "POSIX", "zh_CN.UTF-8", "zh_TW"})
+            row(chinese[0] ? chinese : "unset", QString(chinese), false);
+        for (const char* other : {"en_US.UTF-8", "de_DE", "en_GB@euro", "fr_FR.ISO-8859-1"})
+            row(other, QString(other), true);
+    }
+
+    void languageOfLocale() {
+        QFETCH(QString, locale);
+        QFETCH(bool, english);
+        QCOMPARE(i18n::LanguageOfLocale(locale) == i18n::Language::English, english);
     }
 
     void tabOrderVisitsRightHandFieldsFirst() {

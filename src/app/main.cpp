@@ -1,4 +1,5 @@
 #include "cli/CommandLine.h"
+#include "i18n/Translations.h"
 #include "main/Application.h"
 #include "main/QtMessageBoxes.h"
 #include "main/frmMain.h"
@@ -11,6 +12,7 @@ int main(int argc, char** argv) {
         return cli::Run(argc, argv);
     TQtMessageBoxes boxes;
     TApplication app(argc, argv, boxes);
+    const i18n::Translations translations(i18n::MessagesLocale());
     app.setWindowIcon(QIcon(QStringLiteral(":/spliceon.png")));
     startup::TProgramStart program;
     TfrmMain window({boxes, program.Converter(), program.Places()});

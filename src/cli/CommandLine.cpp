@@ -6,6 +6,7 @@
 #include "cli/StopSignals.h"
 #include "cli/TextFormat.h"
 #include "protocol/Frames.h"
+#include "i18n/Translations.h"
 #include "protocol/SplicerLink.h"
 #include "serial/ComError.h"
 #include "serial/PortName.h"
@@ -275,6 +276,7 @@ int Run(int argc, char** argv) {
     holdStandardStreams();
     QCoreApplication app(argc, argv);
     startup::TProgramStart program;
+    const i18n::Translations translations(i18n::MessagesLocale());
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral(

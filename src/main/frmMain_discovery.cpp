@@ -14,12 +14,12 @@ void TfrmMain::DisconnectDevice() {
 
 void TfrmMain::showConnected() {
     ui->actDevConnect->setChecked(true);
-    SetStatusText(0, QStringLiteral("已连接设备"));
+    SetStatusText(0, tr("已连接设备"));
 }
 
 void TfrmMain::showDisconnected() {
     ui->actDevConnect->setChecked(false);
-    SetStatusText(0, QStringLiteral("已断开设备"));
+    SetStatusText(0, tr("已断开设备"));
 }
 
 void TfrmMain::FormShow() {

@@ -9,7 +9,7 @@
 #include "ui_frmMain.h"
 
 void TfrmMain::btnGetDefaultClick() {
-    if (!boxes_.Confirm(QStringLiteral("你确定要恢复出厂设置数据到设备？")))
+    if (!boxes_.Confirm(tr("你确定要恢复出厂设置数据到设备？")))
         return;
     const ButtonBusy busy(ui->btnGetDefault);
     SendControlRecord(frames::ControlRestoreFactory, 0, 0, 0);
@@ -28,13 +28,13 @@ void TfrmMain::btnUDRestClick() {
 }
 
 void TfrmMain::btnUDSetRSTClick() {
-    if (boxes_.Confirm(QStringLiteral("对准光纤后，按切换键，再次对准光纤。确定都对准了吗？")))
+    if (boxes_.Confirm(tr("对准光纤后，按切换键，再次对准光纤。确定都对准了吗？")))
         SendCommand(frames::CmdCoreResetOrigin, 0);
 }
 
 void TfrmMain::btnSendClick() {
     if (!link_.State().HandshakeSeen) {
-        boxes_.ShowMessage(QStringLiteral("设备未连接！"));
+        boxes_.ShowMessage(tr("设备未连接！"));
         return;
     }
     // Each item carries its command code; with no item chosen there is none.

@@ -64,7 +64,7 @@ void TfrmMain::showVersion(uint16_t version) {
 void TfrmMain::showDeviceInfo() {
     // Where a technician looks for the device: the tip of the version panel.
     const DeviceState& state = link_.State();
-    ui->StatusPanel1->setToolTip(QStringLiteral("ID: %1\n熔接次数: %2\n当前组别: %3")
+    ui->StatusPanel1->setToolTip(tr("ID: %1\n熔接次数: %2\n当前组别: %3")
                                      .arg(DeviceIdText(state.DeviceId))
                                      .arg(state.FusionCount)
                                      .arg(state.CurrentGroup));

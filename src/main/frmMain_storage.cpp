@@ -7,7 +7,7 @@
 #include <QCheckBox>
 
 void TfrmMain::btnSaveClick() {
-    if (!boxes_.Confirm(QStringLiteral("你需要保存当前参数到文件吗？")))
+    if (!boxes_.Confirm(tr("你需要保存当前参数到文件吗？")))
         return;
     params::SaveParamSet(*this);
 }
@@ -18,7 +18,7 @@ void TfrmMain::btnOpenClick() {
         params::LoadParamSet(config::ReadIniDocument(config::ConfigPath()), *this,
                              [this] { return link_.AskVersion(); });
     if (version > 0)
-        boxes_.Acknowledge(QStringLiteral("参数加载完毕！"));
+        boxes_.Acknowledge(tr("参数加载完毕！"));
 }
 
 QString TfrmMain::Text(const params::Field& f) const {
