@@ -39,7 +39,7 @@ public:
     bool IsOpen() const { return fd_ >= 0; }
     int Handle() const { return fd_; }
 
-    // A setting the device refuses raises code 7 with the errno.
+    // A setting the device refuses raises code 7 with the errno, once the others are applied.
     void ApplyLineSettings(const TLineSettings& settings);
     void SetModemLines(TDTRFlowControl dtr, TRTSFlowControl rts);
     TModemStatus ModemStatus() const;

@@ -37,13 +37,16 @@ void TComDevice::Open(const std::string& path) {
         refuse(errno);
     if (!S_ISCHR(st.st_mode))
         refuse(ENOTTY);
-    if (::tcgetattr(fd, &saved_) != 0)
+    if (!::isatty(fd))
         refuse(errno);
 
     // Exclusive use, as the Windows driver grants it. TIOCEXCL keeps other users out (root is
     // not kept out by it), the advisory lock keeps out every program that asks, root included,
-    // and a second port of ours on the same device.
+    // and a second port of ours on the same device. The settings to give back are read only
+    // once the lock is ours: before, they may still be those of a port of ours that is closing.
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0)
+        refuse(errno);
+    if (::tcgetattr(fd, &saved_) != 0)
         refuse(errno);
     ::ioctl(fd, TIOCEXCL);
     fd_ = fd;

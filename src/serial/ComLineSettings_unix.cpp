@@ -2,6 +2,8 @@
 
 #include "serial/ComError.h"
 
+#include <cerrno>
+
 namespace serial {
 namespace {
 
@@ -147,11 +149,22 @@ bool setBaudRate(int fd, int baud) {
 } // namespace
 
 void TComDevice::ApplyLineSettings(const TLineSettings& s) {
+    // Every setting is tried, so that one the device refuses holds back none of the others on
+    // an open port; the first refusal is reported.
+    int refused = 0;
+    const auto tried = [&refused](bool applied) {
+        if (!applied && !refused)
+            refused = errno;
+    };
     // Raw first: it resets the character size and parity that follow.
-    if (!setRaw(fd_) || !setDataBits(fd_, s.dataBits) || !setStopBits(fd_, s.stopBits) ||
-        !setParity(fd_, *s.parity) || !setFlowControl(fd_, *s.flowControl) ||
-        !setBaudRate(fd_, s.baudRate))
-        RaiseOsError(CError_SetCommStateFailed);
+    tried(setRaw(fd_));
+    tried(setDataBits(fd_, s.dataBits));
+    tried(setStopBits(fd_, s.stopBits));
+    tried(setParity(fd_, *s.parity));
+    tried(setFlowControl(fd_, *s.flowControl));
+    tried(setBaudRate(fd_, s.baudRate));
+    if (refused)
+        RaiseOsError(CError_SetCommStateFailed, refused);
 }
 
 } // namespace serial

@@ -92,8 +92,8 @@ void TCustomComPort::SetConnected(bool connected) {
         Close();
 }
 
-// The driver's queues have a fixed size on Linux; the sizes are kept for the line settings
-// that derive from them, and applying them cannot fail.
+// The driver's queues have a fixed size on Linux, and so have the XON/XOFF limits derived from
+// them; the sizes are only stored, and applying them cannot fail.
 void TCustomComPort::applyBuffer() {}
 
 void TCustomComPort::applyLineSettings() {

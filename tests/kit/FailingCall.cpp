@@ -12,6 +12,20 @@ namespace {
 
 std::atomic<const char*> failingCall{""};
 
+} // namespace
+
+FailingCall::FailingCall(const char* call) {
+    failingCall = call;
+}
+
+FailingCall::~FailingCall() {
+    failingCall = "";
+}
+
+#ifndef FAILING_CALL_UNDER_TSAN
+
+namespace {
+
 bool fails(const char* call, int error) {
     if (std::strcmp(failingCall, call) != 0)
         return false;
@@ -24,14 +38,6 @@ template <typename Call> Call* nextDefinition(const char* call) {
 }
 
 } // namespace
-
-FailingCall::FailingCall(const char* call) {
-    failingCall = call;
-}
-
-FailingCall::~FailingCall() {
-    failingCall = "";
-}
 
 extern "C" int eventfd(unsigned int count, int flags) noexcept {
     static const auto next = nextDefinition<int(unsigned int, int)>("eventfd");
@@ -55,3 +61,5 @@ extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attr, voi
             "pthread_create");
     return fails("pthread_create", EAGAIN) ? EAGAIN : next(thread, attr, start, arg);
 }
+
+#endif
