@@ -61,9 +61,14 @@ private slots:
     void answerChangesNothing() {
         QFETCH(bool, sequenceActive);
         QFETCH(QByteArray, frame);
-        LinkFixture f;
-        f.link.State().QuerySequenceActive = sequenceActive;
-        f.link.State().FirmwareVersion = 7;
+        SimulatedSplicer::Options silent;
+        silent.silent = true;
+        LinkFixture f(silent);
+        const QByteArray handshake = QByteArray::fromHex("550545C0AA"),
+                         version7 = QByteArray::fromHex("5506C10700AA");
+        f.link.ComDataPacket1Packet(f.link.ComDataPacket1(),
+                                    (sequenceActive ? handshake : QByteArray()) + version7);
+        QCOMPARE(f.link.State().QuerySequenceActive, sequenceActive);
         const DeviceState before = f.link.State();
         f.link.ComDataPacket1Packet(f.link.ComDataPacket1(), frame);
         QVERIFY(f.link.State() == before); // a query sequence started would show here too
@@ -84,7 +89,8 @@ private slots:
         SimulatedSplicer::Options o;
         o.silent = silent;
         LinkFixture f(o);
-        f.link.State().BlockLength = 30; // a length received earlier is no answer
+        // A length received earlier is no answer.
+        f.link.ComDataPacket1Packet(f.link.ComDataPacket1(), QByteArray::fromHex("5506C71E00AA"));
         QCOMPARE(f.link.AskVersion(), version);
         QCOMPARE(f.link.State().FirmwareVersion, version.value_or(0));
         QCOMPARE(f.link.AskBlockLength(), length);

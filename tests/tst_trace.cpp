@@ -88,11 +88,31 @@ private slots:
         QCOMPARE(trace::FrameMeaning(direction, frame), meaning);
     }
 
+    void traceLineLayout_data() {
+        QTest::addColumn<qint64>("ms");
+        QTest::addColumn<Direction>("direction");
+        QTest::addColumn<QByteArray>("frame");
+        QTest::addColumn<bool>("discarded");
+        QTest::addColumn<QString>("line");
+        QTest::newRow("received") << qint64(1234) << Direction::Received << bytes("5506C18600AA")
+                                  << false
+                                  << QStringLiteral(
+                                         "09:05:07.042     1234 RX 55 06 C1 86 00 AA | 版本 V1.34");
+        QTest::newRow("sent") << qint64(123456789) << Direction::Sent << bytes("5A4A02C100A5")
+                              << false
+                              << QStringLiteral(
+                                     "09:05:07.042 123456789 TX 5A 4A 02 C1 00 A5 | 版本查询");
+        QTest::newRow("dropped") << qint64(7) << Direction::Received << bytes("00FF55") << true
+                                 << QStringLiteral("09:05:07.042        7 RX 丢弃 3 字节 00 FF 55");
+    }
+
     void traceLineLayout() {
-        QCOMPARE(trace::TraceLine(1234, Direction::Received, bytes("5506C18600AA")),
-                 QStringLiteral("    1234 RX 55 06 C1 86 00 AA | 版本 V1.34"));
-        QCOMPARE(trace::TraceLine(123456789, Direction::Sent, bytes("5A4A02C100A5")),
-                 QStringLiteral("123456789 TX 5A 4A 02 C1 00 A5 | 版本查询"));
+        QFETCH(qint64, ms);
+        QFETCH(Direction, direction);
+        QFETCH(QByteArray, frame);
+        QFETCH(bool, discarded);
+        QFETCH(QString, line);
+        QCOMPARE(trace::TraceLine({ms, QTime(9, 5, 7, 42), direction, frame, discarded}), line);
     }
 
     void traceFileAppendsWhileItLives() {
@@ -104,20 +124,22 @@ private slots:
         const qint64 before = trace::MsSinceStart();
         emit feed.frameSent(bytes("5A4A02C100A5"));
         emit feed.frameReceived(bytes("5506C18600AA"));
+        emit feed.bytesDiscarded(bytes("00FF"));
         QFile written(path);
         QVERIFY(
             written.open(QIODevice::ReadOnly)); // readable before the sink closes: written through
         const QStringList lines = QString::fromUtf8(written.readAll()).split('\n');
-        QCOMPARE(lines.size(), 4);
+        QCOMPARE(lines.size(), 5);
         QCOMPARE(lines[0], QStringLiteral("earlier run"));
         QCOMPARE(lines[1].section(" TX ", 1), QStringLiteral("5A 4A 02 C1 00 A5 | 版本查询"));
         QCOMPARE(lines[2].section(" RX ", 1), QStringLiteral("55 06 C1 86 00 AA | 版本 V1.34"));
-        QVERIFY(lines[1].trimmed().section(' ', 0, 0).toLongLong() >= before);
-        QCOMPARE(lines[3], QString());
+        QCOMPARE(lines[3].section(" RX ", 1), QStringLiteral("丢弃 2 字节 00 FF"));
+        QVERIFY(lines[1].section(' ', 1, 1, QString::SectionSkipEmpty).toLongLong() >= before);
+        QCOMPARE(lines[4], QString());
         file.reset();
         emit feed.frameSent(bytes("5A4A02C100A5"));
         written.seek(0);
-        QCOMPARE(written.readAll().count('\n'), 3);
+        QCOMPARE(written.readAll().count('\n'), 4);
     }
 
     void traceFileThatCannotBeOpenedNamesIt() {

@@ -31,7 +31,8 @@ TfrmMain::TfrmMain(TfrmMainServices services, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TfrmMain>()), boxes_(services.boxes),
       programFolder_(services.programFolder.isEmpty() ? config::ExecutableFolder()
                                                       : services.programFolder),
-      link_(services.boxes, services.converter, &TfrmMain::DeviceNotifyCallback) {
+      link_(services.boxes, services.converter, &TfrmMain::DeviceNotifyCallback,
+            std::move(services.wait)) {
     frmMain = this;
     ui->setupUi(this);
     setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
@@ -77,7 +78,7 @@ void TfrmMain::connectHandlers() {
     bind(ui->mExit, &QAction::triggered, &TfrmMain::mExitClick);
     bind(ui->mAbout, &QAction::triggered, &TfrmMain::mAboutClick);
     connect(ui->mTraffic, &QAction::triggered, this,
-            [this] { RunHandler([this] { TfrmMonitor::Open(link_, this); }); });
+            [this] { RunHandler([this] { TfrmMonitor::Open(history_, this); }); });
 }
 
 void TfrmMain::connectLink() {

@@ -3,6 +3,7 @@
 #include "paramset/ParamSet.h"
 #include "protocol/FusionParams.h"
 #include "protocol/SplicerLink.h"
+#include "trace/FrameHistory.h"
 
 #include <QEvent>
 #include <QMainWindow>
@@ -21,11 +22,12 @@ class TMessageBoxes;
 class QCheckBox;
 
 // What the window is given: the boxes it shows, the converter library, and the folder that
-// holds config.ini and driver/ (empty: the executable's own folder).
+// holds config.ini and driver/ (empty: the executable's own folder), and the timed wait.
 struct TfrmMainServices {
     TMessageBoxes& boxes;
     ch341::TConverterLibrary& converter;
     QString programFolder;
+    SplicerLink::WaitFunction wait = &SplicerLink::WaitPumping;
 };
 
 // The program's only working window. Its handlers are spread over one source file per
@@ -124,6 +126,7 @@ private:
     TMessageBoxes& boxes_;
     QString programFolder_; // holds config.ini and driver/
     SplicerLink link_;
+    trace::TFrameHistory history_{link_}; // for the traffic monitor, whenever it opens
     FusionParams Params;
     std::array<int8_t, 4> CalibrationTable{};
     bool shown_ = false;
