@@ -1,6 +1,7 @@
 // Faults from outside the program, against the simulated splicer on pseudo-terminals: requests
 // that arrive while received data is being handled, searches that fail or outlive the window,
 // the splicer's line hung up in the middle of an operation, and many connections in a row.
+#include "kit/Row.h"
 #include "kit/WindowFixture.h"
 #include "protocol/Frames.h"
 #include "serial/ComError.h"
@@ -100,6 +101,8 @@ private slots:
     void failedSearchLeavesNothingPending();
     void hangUp_data();
     void hangUp();
+    void userEndsWorkQuietly_data();
+    void userEndsWorkQuietly();
     void connectionCyclesLeaveNothingBehind();
 };
 
@@ -117,7 +120,7 @@ void TestFaults::requestsInsideHandOff_data() {
         << QStringList{"40"} + sequence + QStringList{"40"} << QStringList() << true;
     // The disconnect ends the search it interrupted: no more queries, no "not found".
     QTest::newRow("disconnect command during the query sequence")
-        << false << handshakeAnswer << QStringList{"actDevDisConnect"} << QStringList{"45"}
+        << false << handshakeAnswer << QStringList{"actDevDisConnect"} << QStringList{"45", "C1"}
         << QStringList() << false;
     QTest::newRow("window closed after a connect command during a read's answer")
         << true << paramAnswer << QStringList{"actDevConnect", "mExit"} << QStringList{"40"}
@@ -261,6 +264,61 @@ void TestFaults::hangUp() {
     f.converter.routine(0);
     QTRY_VERIFY_WITH_TIMEOUT(f.Link().Connected(), 3000);
     QCOMPARE(f.boxes.Texts(), boxes);
+}
+
+void TestFaults::userEndsWorkQuietly_data() {
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<bool>("answersHandshake");
+    QTest::addColumn<QString>("at");
+    QTest::addColumn<QString>("trigger");
+    QTest::addColumn<QStringList>("sent");
+    QTest::addColumn<QStringList>("boxes");
+    QTest::addColumn<QString>("status");
+    const QString disconnect = "actDevDisConnect", dropped = QStringLiteral("已断开设备");
+    row("disconnect during a write's version query", "write", true, "5A 4A 02 C1", disconnect,
+        QStringList{"C1"}, QStringList{QStringLiteral("你确定要写入数据到设备？")}, dropped);
+    row("disconnect during the factory restore's wait", "restore", true, "5A 0A 83 C6", disconnect,
+        QStringList{"C6"}, QStringList{QStringLiteral("你确定要恢复出厂设置数据到设备？")},
+        dropped);
+    row("window closed during the query sequence", "search", true, "5A 4A 02 C1", "mExit",
+        QStringList{"45", "C1"}, QStringList(), dropped);
+    // A candidate that never answered was never connected: the status keeps its text.
+    row("disconnect during a candidate's wait", "search", false, "5A 4A 02 45", disconnect,
+        QStringList{"45"}, QStringList(), "Ready");
+}
+
+// The user disconnects or closes the window in the middle of an action: nothing more is sent,
+// no later port is tried, and no box tells of the closed port.
+void TestFaults::userEndsWorkQuietly() {
+    QFETCH(QString, action);
+    QFETCH(bool, answersHandshake);
+    QFETCH(QString, at);
+    QFETCH(QString, trigger);
+    QFETCH(QStringList, sent);
+    QFETCH(QStringList, boxes);
+    QFETCH(QString, status);
+    const std::map<QString, std::function<void(TfrmMain&)>> actions = {
+        {"write", &TfrmMain::btnWriteClick},
+        {"restore", &TfrmMain::btnGetDefaultClick},
+        {"search", &TfrmMain::FindDevice},
+    };
+    WindowFixture f;
+    SimulatedSplicer::Options options;
+    if (!answersHandshake)
+        options.unanswered = {frames::CmdHandshake};
+    SimulatedSplicer& sim = f.AddSplicer(3, options);
+    const SimulatedSplicer& later = f.AddSplicer(5);
+    if (action != "search")
+        f.Connect(3);
+    sim.ClearFrames();
+    onFrame(f, sim, at, [&f, trigger] {
+        QTimer::singleShot(0, f.window->findChild<QAction*>(trigger), &QAction::trigger);
+    });
+    actions.at(action)(*f.window);
+    QCOMPARE(commandCodes(sim), sent);
+    QVERIFY(later.Frames().empty());
+    QCOMPARE(f.boxes.Texts(), boxes);
+    QCOMPARE(f.window->StatusText(0), status);
 }
 
 // Connecting and disconnecting many times leaves no file descriptor, thread or memory behind.

@@ -56,6 +56,10 @@ private slots:
         QTest::newRow("handshake C1") << false << QByteArray::fromHex("550545C1AA");
         QTest::newRow("device ID outside the sequence")
             << false << QByteArray::fromHex("550E4853504C32303236303031AA");
+        QTest::newRow("fusion count outside the sequence")
+            << false << QByteArray::fromHex("550649D204AA");
+        QTest::newRow("current group outside the sequence")
+            << false << QByteArray::fromHex("55054403AA");
     }
 
     void answerChangesNothing() {
@@ -130,6 +134,12 @@ private slots:
         f.link.ComPort().Close();
         PtyPair silent;
         QVERIFY(!f.link.ConnectPort(silent.SlavePath()));
+        // Nor does a search take a silent candidate for it.
+        f.link.ConnectPort(f.sim.SlavePath());
+        f.link.ComPort().Close();
+        f.converter.AddPort(2, silent.SlavePath());
+        f.link.FindDevice();
+        QVERIFY(!f.link.Connected());
     }
 };
 

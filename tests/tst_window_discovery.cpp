@@ -5,6 +5,7 @@
 #include "serial/ComError.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -195,6 +196,32 @@ private slots:
         QCOMPARE(f.window->StatusText(0), QString("Ready"));
         QCOMPARE(f.converter.notifyCancels, 1);
         QVERIFY(f.converter.routine == nullptr);
+    }
+
+    void closingWhileConnected_data() {
+        QTest::addColumn<bool>("titleBar");
+        QTest::newRow("退出") << false;
+        QTest::newRow("title bar") << true;
+    }
+
+    void closingWhileConnected() {
+        QFETCH(bool, titleBar);
+        WindowFixture f;
+        SimulatedSplicer& sim = f.AddSplicer(3);
+        f.Connect(3);
+        sim.ClearFrames();
+        if (titleBar) {
+            QCloseEvent close;
+            QCoreApplication::sendEvent(f.window.get(), &close);
+        } else {
+            f.window->findChild<QAction*>("mExit")->trigger();
+        }
+        QVERIFY(!f.Link().ComPort().Connected());
+        QCOMPARE(f.window->StatusText(0), QString("已断开设备"));
+        QCOMPARE(f.converter.notifyCancels, 1);
+        QVERIFY(f.boxes.shown.isEmpty());
+        f.window->btnReadClick(); // a late handler shows nothing
+        QVERIFY(f.boxes.shown.isEmpty());
     }
 
     void closingDuringSearchEndsIt() {

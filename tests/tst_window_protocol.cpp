@@ -291,6 +291,8 @@ private slots:
         row("initial group 3", "45", "50", "5A 0A 81 33 07 F4 01 00 00 A5");
         row("99 / 150", "99", "150", "5A 0A 81 D7 0F DC 05 00 00 A5");
         row("no range check", "200", "50", "5A 0A 81 00 20 F4 01 00 00 A5");
+        row("negative current: low 16 bits", "-1", "50", "5A 0A 81 D7 FF F4 01 00 00 A5");
+        row("negative time: low 16 bits", "45", "-1", "5A 0A 81 33 07 F6 FF 00 00 A5");
         row("current not an integer", "4.5", "50", "'4.5' is not a valid integer value");
         row("current converted first", "x", "y", "'x' is not a valid integer value");
     }

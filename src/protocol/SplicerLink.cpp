@@ -278,6 +278,7 @@ void SplicerLink::runSearch() {
             if (notifyRoutine_)
                 converter_.CH341PtSetDevNotify(nullptr, notifyRoutine_);
             comPort_.Open();
+            state_.HandshakeSeen = false; // left by a port that closed by itself
         }
         if (handshake(n))
             return;
@@ -318,7 +319,7 @@ bool SplicerLink::ConnectPort(const std::string& port) {
 int SplicerLink::WriteParams(const FusionParams& block) {
     const Ticket ticket = Begin();
     int count = FusionParams::kShortSize;
-    if (AskVersion() >= FusionParams::kFullBlockVersion) {
+    if (AskVersion() >= FusionParams::kFullBlockVersion && !ticket.Dropped()) {
         // Without an answer the length received last stands.
         AskBlockLength();
         count = std::min<int>(state_.BlockLength, FusionParams::kSize);
