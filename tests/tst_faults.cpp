@@ -113,14 +113,15 @@ void TestFaults::requestsInsideHandOff_data() {
     QTest::addColumn<QStringList>("sent");
     QTest::addColumn<QStringList>("boxes");
     QTest::addColumn<bool>("connectedAfter");
-    const QString paramAnswer = "55 2A 40", handshakeAnswer = "55 05 45";
+    const QString paramAnswer = "55 2A 40";
     const QStringList sequence = {"45", "C1", "49", "44", "48"};
     QTest::newRow("connect command during a read's answer")
         << true << paramAnswer << QStringList{"actDevConnect"}
         << QStringList{"40"} + sequence + QStringList{"40"} << QStringList() << true;
-    // The disconnect ends the search it interrupted: no more queries, no "not found".
+    // Inside the handshake answer's hand-off, the disconnect ends the search it interrupted: no
+    // more queries, no "not found".
     QTest::newRow("disconnect command during the query sequence")
-        << false << handshakeAnswer << QStringList{"actDevDisConnect"} << QStringList{"45", "C1"}
+        << false << "5A 4A 02 C1" << QStringList{"actDevDisConnect"} << QStringList{"45", "C1"}
         << QStringList() << false;
     QTest::newRow("window closed after a connect command during a read's answer")
         << true << paramAnswer << QStringList{"actDevConnect", "mExit"} << QStringList{"40"}
@@ -199,10 +200,12 @@ void TestFaults::hangUp_data() {
         << "5A 4A 02 C7" << true << 700
         << QStringList{QStringLiteral("你确定要写入数据到设备？"), kNotConnected} << dropped << "";
     // The unplug closes the port inside the handshake answer's hand-off, and the query
-    // sequence stops there: nothing is written to the hung-up line.
+    // sequence stops there: nothing is written to the hung-up line. The candidate was never
+    // told connected, so the status keeps its text.
     QTest::newRow("query sequence")
         << "search"
-        << "5A 4A 02 49" << true << 700 << QStringList{kNotFound} << dropped << "";
+        << "5A 4A 02 49" << true << 700 << QStringList{kNotFound} << "Ready"
+        << "";
     QTest::newRow("factory restore's wait")
         << "restore"
         << "5A 0A 83 C6" << true << 500
@@ -280,9 +283,9 @@ void TestFaults::userEndsWorkQuietly_data() {
     row("disconnect during the factory restore's wait", "restore", true, "5A 0A 83 C6", disconnect,
         QStringList{"C6"}, QStringList{QStringLiteral("你确定要恢复出厂设置数据到设备？")},
         dropped);
+    // A search's candidate was never told connected: the status keeps its text.
     row("window closed during the query sequence", "search", true, "5A 4A 02 C1", "mExit",
-        QStringList{"45", "C1"}, QStringList(), dropped);
-    // A candidate that never answered was never connected: the status keeps its text.
+        QStringList{"45", "C1"}, QStringList(), "Ready");
     row("disconnect during a candidate's wait", "search", false, "5A 4A 02 45", disconnect,
         QStringList{"45"}, QStringList(), "Ready");
 }

@@ -231,13 +231,11 @@ bool SplicerLink::event(QEvent* e) {
 
 void SplicerLink::runPending() {
     // Still inside a hand-off (this event came during another chunk's scan), which posts again,
-    // or inside a search, which runs them when it ends.
+    // or inside a search, which runs what was remembered when it ends. Outside a search only a
+    // search is ever remembered.
     if (receiving_ || searching_)
         return;
-    const Requests next = std::exchange(pending_, {});
-    if (next.disconnect)
-        DisconnectDevice();
-    if (next.search && !Connected())
+    if (std::exchange(pending_, {}).search && !Connected())
         FindDevice();
 }
 
@@ -298,6 +296,7 @@ bool SplicerLink::handshake(int n) {
     if (!Connected())
         return false;
     state_.PortNumber = n;
+    announced_ = true;
     emit deviceConnected(n);
     QueryParams();
     return true;
@@ -342,10 +341,10 @@ void SplicerLink::DisconnectDevice() {
 void SplicerLink::dropConnection() {
     if (!comPort_.Connected())
         return;
-    // A candidate that never answered was never connected: nothing to tell.
-    const bool wasConnected = Connected();
     closeCandidate();
-    if (wasConnected)
+    // Only a connection that was told is told gone: a search's candidate, answered or not,
+    // closes without a word.
+    if (std::exchange(announced_, false))
         emit deviceDisconnected();
 }
 

@@ -53,8 +53,8 @@ class TMessageBoxes;
 // - An unplug counts for the port that is open, the candidate of a running search included:
 //   the search must not take a port whose converter is gone. It is no user's disconnect: the
 //   query sequence stops quietly, other work goes on and its box says the port is closed. A
-//   candidate that never answered the handshake was never connected, so its port closes
-//   without a disconnection being told.
+//   search's candidate was never told connected, answered or not, so its port closes without a
+//   disconnection being told: while scanning, the status shows nothing.
 // - HandshakeSeen counts only while the port is open, and every close of a candidate clears it:
 //   an answer handed over while the port closes belongs to no port the search tries next.
 // - After Shutdown nothing more is sent or shown (closed_): a search caught in one of its waits
@@ -90,7 +90,7 @@ public:
 
     private:
         friend class SplicerLink;
-        Ticket(const SplicerLink& link) : link_(link), cuts_(link.cuts_) {}
+        explicit Ticket(const SplicerLink& link) : link_(link), cuts_(link.cuts_) {}
         const SplicerLink& link_;
         unsigned cuts_;
     };
@@ -165,7 +165,8 @@ protected:
     bool event(QEvent* e) override;
 
 private:
-    // Connection requests that wait for the running hand-off or search; done in this order.
+    // Connection requests that wait for the running hand-off or search; done in this order. A
+    // disconnect waits only as part of a connect command inside a search.
     struct Requests {
         bool disconnect = false;
         bool search = false;
@@ -200,6 +201,7 @@ private:
     bool receiving_ = false;
     bool searching_ = false;
     bool closed_ = false;
+    bool announced_ = false; // deviceConnected told, deviceDisconnected not yet
     unsigned cuts_ = 0; // user disconnects and the shutdown, for Ticket
     Requests pending_;
 };
