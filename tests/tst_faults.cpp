@@ -1,7 +1,6 @@
 // Faults from outside the program, against the simulated splicer on pseudo-terminals: requests
 // that arrive while received data is being handled, searches that fail or outlive the window,
 // the splicer's line hung up in the middle of an operation, and many connections in a row.
-#include "kit/Row.h"
 #include "kit/WindowFixture.h"
 #include "protocol/Frames.h"
 #include "serial/ComError.h"
@@ -101,8 +100,6 @@ private slots:
     void failedSearchLeavesNothingPending();
     void hangUp_data();
     void hangUp();
-    void userEndsWorkQuietly_data();
-    void userEndsWorkQuietly();
     void connectionCyclesLeaveNothingBehind();
 };
 
@@ -129,6 +126,9 @@ void TestFaults::requestsInsideHandOff_data() {
     QTest::newRow("unplug and plug during a read's answer")
         << true << paramAnswer << QStringList{"-3", "0"}
         << QStringList{"40"} + sequence + QStringList{"40"} << QStringList() << true;
+    QTest::newRow("window closed during the query sequence")
+        << false << "5A 4A 02 C1" << QStringList{"mExit"} << QStringList{"45", "C1"}
+        << QStringList() << false;
     QTest::newRow("window closed during the last port's wait")
         << false << "5A 4A 02 45" << QStringList{"mExit"} << QStringList{"45"} << QStringList()
         << false;
@@ -194,33 +194,50 @@ void TestFaults::hangUp_data() {
     QTest::addColumn<QStringList>("boxes");
     QTest::addColumn<QString>("status");
     QTest::addColumn<QString>("warning");
-    const QString dropped = QStringLiteral("已断开设备");
+    QTest::addColumn<QString>("by"); // the user's action instead of the converter pulled
+    const QString dropped = QStringLiteral("已断开设备"), disconnect = "actDevDisConnect";
+    const QString write = QStringLiteral("你确定要写入数据到设备？"),
+                  restore = QStringLiteral("你确定要恢复出厂设置数据到设备？");
     QTest::newRow("write, between its queries and the block")
         << "write"
-        << "5A 4A 02 C7" << true << 700
-        << QStringList{QStringLiteral("你确定要写入数据到设备？"), kNotConnected} << dropped << "";
+        << "5A 4A 02 C7" << true << 700 << QStringList{write, kNotConnected} << dropped << ""
+        << "";
     // The unplug closes the port inside the handshake answer's hand-off, and the query
     // sequence stops there: nothing is written to the hung-up line. The candidate was never
     // told connected, so the status keeps its text.
     QTest::newRow("query sequence")
         << "search"
         << "5A 4A 02 49" << true << 700 << QStringList{kNotFound} << "Ready"
+        << ""
         << "";
     QTest::newRow("factory restore's wait")
         << "restore"
-        << "5A 0A 83 C6" << true << 500
-        << QStringList{QStringLiteral("你确定要恢复出厂设置数据到设备？"), kNotConnected} << dropped
+        << "5A 0A 83 C6" << true << 500 << QStringList{restore, kNotConnected} << dropped << ""
         << "";
     // A candidate that never answered was never connected: the status keeps its text.
     QTest::newRow("search's wait")
         << "search"
         << "5A 4A 02 45" << false << 200 << QStringList{kNotFound} << "Ready"
+        << ""
         << "";
+    // The user's disconnect ends the work it interrupts quietly: no block, no read, no further
+    // port, and no box about a closed port.
+    QTest::newRow("write, disconnected before the block")
+        << "write"
+        << "5A 4A 02 C7" << true << 700 << QStringList{write} << dropped << "" << disconnect;
+    QTest::newRow("factory restore, disconnected in its wait")
+        << "restore"
+        << "5A 0A 83 C6" << true << 500 << QStringList{restore} << dropped << "" << disconnect;
+    QTest::newRow("search, disconnected in a candidate's wait")
+        << "search"
+        << "5A 4A 02 45" << false << 200 << QStringList() << "Ready"
+        << "" << disconnect;
 }
 
-// The converter is pulled in the middle of an action: its line hangs up, then the converter
-// library reports the unplug. The action ends in time, only its own boxes appear, nothing
-// keeps the processor busy afterwards, and plugging the converter in again reconnects.
+// The converter is pulled in the middle of an action (its line hangs up, then the converter
+// library reports the unplug), or the user disconnects. The action ends in time, only its own boxes
+// appear, nothing keeps the processor busy afterwards, and plugging the converter in again
+// reconnects.
 void TestFaults::hangUp() {
     QFETCH(QString, action);
     QFETCH(QString, at);
@@ -229,6 +246,7 @@ void TestFaults::hangUp() {
     QFETCH(QStringList, boxes);
     QFETCH(QString, status);
     QFETCH(QString, warning);
+    QFETCH(QString, by);
     const std::map<QString, std::function<void(TfrmMain&)>> actions = {
         {"write", &TfrmMain::btnWriteClick},
         {"restore", &TfrmMain::btnGetDefaultClick},
@@ -245,7 +263,11 @@ void TestFaults::hangUp() {
     if (!warning.isEmpty())
         QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
     // Hung up on the spot, the unplug queued before the wait that follows the frame begins.
-    onFrame(f, sim, at, [&sim] {
+    onFrame(f, sim, at, [&f, &sim, by] {
+        if (!by.isEmpty()) {
+            QTimer::singleShot(0, f.window->findChild<QAction*>(by), &QAction::trigger);
+            return;
+        }
         sim.HangUp();
         TfrmMain::DeviceNotifyCallback(-3);
     });
@@ -267,61 +289,6 @@ void TestFaults::hangUp() {
     f.converter.routine(0);
     QTRY_VERIFY_WITH_TIMEOUT(f.Link().Connected(), 3000);
     QCOMPARE(f.boxes.Texts(), boxes);
-}
-
-void TestFaults::userEndsWorkQuietly_data() {
-    QTest::addColumn<QString>("action");
-    QTest::addColumn<bool>("answersHandshake");
-    QTest::addColumn<QString>("at");
-    QTest::addColumn<QString>("trigger");
-    QTest::addColumn<QStringList>("sent");
-    QTest::addColumn<QStringList>("boxes");
-    QTest::addColumn<QString>("status");
-    const QString disconnect = "actDevDisConnect", dropped = QStringLiteral("已断开设备");
-    row("disconnect during a write's version query", "write", true, "5A 4A 02 C1", disconnect,
-        QStringList{"C1"}, QStringList{QStringLiteral("你确定要写入数据到设备？")}, dropped);
-    row("disconnect during the factory restore's wait", "restore", true, "5A 0A 83 C6", disconnect,
-        QStringList{"C6"}, QStringList{QStringLiteral("你确定要恢复出厂设置数据到设备？")},
-        dropped);
-    // A search's candidate was never told connected: the status keeps its text.
-    row("window closed during the query sequence", "search", true, "5A 4A 02 C1", "mExit",
-        QStringList{"45", "C1"}, QStringList(), "Ready");
-    row("disconnect during a candidate's wait", "search", false, "5A 4A 02 45", disconnect,
-        QStringList{"45"}, QStringList(), "Ready");
-}
-
-// The user disconnects or closes the window in the middle of an action: nothing more is sent,
-// no later port is tried, and no box tells of the closed port.
-void TestFaults::userEndsWorkQuietly() {
-    QFETCH(QString, action);
-    QFETCH(bool, answersHandshake);
-    QFETCH(QString, at);
-    QFETCH(QString, trigger);
-    QFETCH(QStringList, sent);
-    QFETCH(QStringList, boxes);
-    QFETCH(QString, status);
-    const std::map<QString, std::function<void(TfrmMain&)>> actions = {
-        {"write", &TfrmMain::btnWriteClick},
-        {"restore", &TfrmMain::btnGetDefaultClick},
-        {"search", &TfrmMain::FindDevice},
-    };
-    WindowFixture f;
-    SimulatedSplicer::Options options;
-    if (!answersHandshake)
-        options.unanswered = {frames::CmdHandshake};
-    SimulatedSplicer& sim = f.AddSplicer(3, options);
-    const SimulatedSplicer& later = f.AddSplicer(5);
-    if (action != "search")
-        f.Connect(3);
-    sim.ClearFrames();
-    onFrame(f, sim, at, [&f, trigger] {
-        QTimer::singleShot(0, f.window->findChild<QAction*>(trigger), &QAction::trigger);
-    });
-    actions.at(action)(*f.window);
-    QCOMPARE(commandCodes(sim), sent);
-    QVERIFY(later.Frames().empty());
-    QCOMPARE(f.boxes.Texts(), boxes);
-    QCOMPARE(f.window->StatusText(0), status);
 }
 
 // Connecting and disconnecting many times leaves no file descriptor, thread or memory behind.
