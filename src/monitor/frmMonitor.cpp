@@ -34,12 +34,12 @@ TfrmMonitor::TfrmMonitor(trace::TFrameHistory& history, QWidget* owner)
     connect(ui->btnSave, &QPushButton::clicked, this,
             [this] { RunHandler([this] { btnSaveClick(); }); });
     fitWidthToLongestAnswer();
-    const auto show = [this](const trace::FrameRecord& record) {
+    const auto append = [this](const trace::FrameRecord& record) {
         ui->edtLines->appendPlainText(trace::TraceLine(record));
     };
     for (const trace::FrameRecord& record : history.Records())
-        show(record);
-    connect(&history, &trace::TFrameHistory::recorded, this, show);
+        append(record);
+    connect(&history, &trace::TFrameHistory::recorded, this, append);
 }
 
 void TfrmMonitor::fitWidthToLongestAnswer() {
