@@ -441,9 +441,10 @@ void TestCli::readPrintsWhatTheWindowSaves() {
     options.block.replace(3, 2, QByteArray::fromHex("0002"))
         .replace(25, 2, QByteArray::fromHex("2003"));
     options.block[29] = 2;
-    // A device ID meant to clear the screen and climb out of an archive folder.
-    options.deviceId = "../\x1B[2J\xC2\x9B\x7F";
-    const QString shownId = "../\\x1B[2J\\xC2\\x9B\\x7F";
+    // A device ID meant to steer the terminal, climb out of an archive folder and take the place
+    // of the texts after it.
+    options.deviceId = "../%1\x1B[\xC2\x9B\x7F";
+    const QString shownId = "../%1\\x1B[\\xC2\\x9B\\x7F";
     WindowFixture f;
     f.AddSplicer(3, options);
     f.Connect(3);
