@@ -599,6 +599,9 @@ void TestCli::setRefusedBeforeTheBlock_data() {
     QTest::newRow("firmware not a number")
         << QByteArray("[Param]") << QByteArray("[Device]\nFirmware=x\nBlock=70\n[Param]") << 134
         << "[Device] Firmware=x 不是整数（允许 0 到 65535）";
+    QTest::newRow("block with %3")
+        << QByteArray("[Param]") << QByteArray("[Device]\nFirmware=134\nBlock=%3\n[Param]") << 134
+        << "[Device] Block=%3 不是参数块（至多 38 字节，十六进制）";
 }
 
 void TestCli::setRefusedBeforeTheBlock() {
