@@ -819,6 +819,7 @@ void TestCli::outputGoesWhereAsked_data() {
         << QStringList{"--help"} << "stdout closed" << 2 << unwritable;
     QTest::newRow("out, a pipe") << read + QStringList{"--out", "<pipe>"} << "" << 0 << "";
     QTest::newRow("out, -") << read + QStringList{"--out", "-"} << "" << 0 << "";
+    QTest::newRow("trace, a pipe") << QStringList{"--list", "--trace", "<pipe>"} << "" << 0 << "";
     // <planted KIND>: what another user put there first, as PlantedPath makes it.
     const auto out = [&read](const char* kind) {
         return read + QStringList{"--out", QStringLiteral("<planted %1>").arg(kind)};
@@ -872,10 +873,11 @@ void TestCli::outputGoesWhereAsked() {
     QCOMPARE(run.err.trimmed(), QString(error).replace("<path>", planted ? planted->path : ""));
     QCOMPARE(run.shown.contains("你确定要写入数据到设备？ [y/N] "), args.contains("--write"));
     QCOMPARE(run.out.contains("\n[Param]\n"), args.endsWith("-"));
-    // The pipe got the set, and is still the pipe: not replaced by a file holding it.
+    // The pipe got the set or the trace, and is still the pipe: not replaced by a file.
     char received[4096];
     const ssize_t n = ::read(reader, received, sizeof received);
-    QCOMPARE(n > 0 && QByteArray(received, int(n)).contains("\n[Param]\n"),
+    QCOMPARE(n > 0 && QByteArray(received, int(n))
+                          .contains(args.contains("--out") ? "\n[Param]\n" : " Spliceon V"),
              exitCode == 0 && args.contains(pipe));
     if (planted) {
         // Nothing written through a link, and another user's things are still theirs.

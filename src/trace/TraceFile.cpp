@@ -49,8 +49,9 @@ int openOwnForAppending(const QString& path) {
 } // namespace
 
 TTraceFile::TTraceFile(const QString& path, FrameFeed& feed, const QString& header) : path_(path) {
-    if (!file_.open(openOwnForAppending(path), QIODevice::WriteOnly | QIODevice::Append,
-                    QFileDevice::AutoCloseHandle))
+    // The descriptor appends already; asked to, QFile would also seek to the end, which a pipe
+    // or a terminal refuses.
+    if (!file_.open(openOwnForAppending(path), QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
         refuse(path, file_.errorString());
     append(header);
     CheckComplete();
