@@ -60,8 +60,9 @@ struct ProgramFolder {
     // Starts the program in a session of its own, so that it has no controlling terminal.
     // asUser: a command that runs the program as another user. streams: "stdout read-only"
     // opens standard output for reading only, so nothing written to it gets anywhere; "stdout
-    // closed" starts the program without it; "stdin a terminal" gives it terminal as standard
-    // input, on which "stdin a terminal, typing n" has typed "n" and Enter.
+    // closed" starts the program without it; "stdout a pipe nobody reads" without a reader on
+    // it; "stdin a terminal" gives it terminal as standard input, on which "stdin a terminal,
+    // typing n" has typed "n" and Enter.
     void start(QProcess& process, const QStringList& args, const QStringList& asUser = {},
                const QString& streams = {}, PtyPair* terminal = nullptr) const {
         if (streams == "stdout read-only")
@@ -73,6 +74,13 @@ struct ProgramFolder {
             process.setChildProcessModifier([] {
                 ::setsid();
                 ::close(STDOUT_FILENO);
+            });
+        else if (streams == "stdout a pipe nobody reads")
+            process.setChildProcessModifier([] {
+                ::setsid();
+                int ends[2];
+                if (::pipe(ends) == 0 && ::close(ends[0]) == 0)
+                    ::dup2(ends[1], STDOUT_FILENO);
             });
         else if (streams.startsWith("stdin a terminal"))
             process.setChildProcessModifier([slave = terminal->SlavePath()] {
@@ -813,6 +821,8 @@ void TestCli::outputGoesWhereAsked_data() {
     const QStringList read{"--read", "--port", "<line>"};
     QTest::newRow("read, stdout read-only") << read << "stdout read-only" << 2 << unwritable;
     QTest::newRow("read, stdout closed") << read << "stdout closed" << 2 << unwritable;
+    QTest::newRow("read, stdout a pipe nobody reads")
+        << read << "stdout a pipe nobody reads" << 2 << "无法写入标准输出：Broken pipe";
     QTest::newRow("list, stdout read-only")
         << QStringList{"--list"} << "stdout read-only" << 2 << unwritable;
     QTest::newRow("help, stdout closed")
