@@ -358,7 +358,8 @@ private slots:
         QCOMPARE(window.windowTitle(), QString("Spliceon"));
         QVERIFY(!window.findChild<QWidget*>("pnlOtherCMD")->isVisible());
         QTest::mouseClick(window.findChild<QPushButton*>("btnRead"), Qt::LeftButton);
-        QCOMPARE(boxes.shown.last(), "message|tst_window_shell|" + SplicerLink::kNotConnected);
+        QCOMPARE(boxes.shown.last(),
+                 "message|tst_window_shell|" + QString(SplicerLink::kNotConnected));
     }
 
     void handlerErrorsReachTheErrorDisplay() {

@@ -41,7 +41,7 @@ void SplicerLink::writeFrame(const QByteArray& frame) {
     // Only the port's open state counts, not a handshake: discovery sends its handshake on a
     // freshly opened port. The caller carries on either way.
     if (!comPort_.Connected()) {
-        boxes_.ShowMessage(kNotConnected);
+        boxes_.ShowMessage(tr(kNotConnected));
         return;
     }
     // A write cut short by a time limit or a hang-up reports only what went out, so the trace
@@ -261,7 +261,7 @@ void SplicerLink::runSearch() {
     // The program is ending (Shutdown inside one of the waits): nothing is left to search for.
     for (int n = 1; !closed_; ++n) {
         if (n > ch341::kLastComPort) {
-            boxes_.ShowMessage(kNotFound);
+            boxes_.ShowMessage(tr(kNotFound));
             return;
         }
         const std::string number = std::to_string(n);
