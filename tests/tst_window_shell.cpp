@@ -8,6 +8,7 @@
 #include "main/Application.h"
 #include "main/QtMessageBoxes.h"
 #include "main/SpinEdit.h"
+#include "monitor/frmMonitor.h"
 #include "serial/ComLink.h"
 
 #include <QAction>
@@ -201,10 +202,12 @@ private slots:
         const i18n::Translations translations(english ? "en_US.UTF-8" : "zh_CN.UTF-8");
         WindowFixture f;
         TfrmAbout about(f.window.get());
+        TfrmMonitor monitor(f.window->Link(), f.window.get());
         QVERIFY(QFontInfo(f.window->font()).family().contains("Micro Hei") ||
                 QFontInfo(f.window->font()).family().contains("CJK"));
         for (const QWidget* form :
-             {static_cast<QWidget*>(f.window.get()), static_cast<QWidget*>(&about)}) {
+             {static_cast<QWidget*>(f.window.get()), static_cast<QWidget*>(&about),
+              static_cast<QWidget*>(&monitor)}) {
             for (const auto* label : form->findChildren<QLabel*>())
                 QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
                          qPrintable(label->objectName()));
