@@ -102,6 +102,7 @@
     </message>
     <message>
         <source>%1：%2 %3</source>
+        <extracomment>The serial port&apos;s error, the device path, and why it did not open.</extracomment>
         <translation>%1: %2 %3</translation>
     </message>
     <message>
@@ -228,6 +229,7 @@ Settings file: %1</translation>
     <name>SetFile</name>
     <message>
         <source>%1：%2</source>
+        <extracomment>The set&apos;s file name, and what is wrong with the set.</extracomment>
         <translation>%1: %2</translation>
     </message>
     <message>
@@ -368,6 +370,7 @@ Settings file: %1</translation>
     </message>
     <message>
         <source>；%1</source>
+        <extracomment>Joins what the probe found to the port&apos;s state.</extracomment>
         <translation>; %1</translation>
     </message>
 </context>

@@ -241,18 +241,18 @@ QString portErrorText(const serial::EComPort& e, const SplicerLink& link) {
     if (e.Code() != serial::CError_OpenFailed)
         return QString::fromUtf8(e.what());
     const QString path = QString::fromStdString(serial::ResolvePortPath(link.ComPort().Port()));
+    //: The serial port's error, the device path, and why it did not open.
     return QCoreApplication::translate("CommandLine", "%1：%2 %3")
         .arg(QString::fromUtf8(e.what()), path, OpenVerdict(e.OsCode(), path));
 }
 
 QString stoppedText(int signal, bool blockSent) {
+    const QString outcome =
+        blockSent ? QCoreApplication::translate(
+                        "CommandLine", "参数块已发给熔接机，没有读回核对；熔接机可能已保存新参数")
+                  : QCoreApplication::translate("CommandLine", "没有向熔接机写入参数");
     return QCoreApplication::translate("CommandLine", "被 %1 中断：%2")
-               .arg(TStopSignals::Name(signal),
-                    blockSent
-                        ? QCoreApplication::translate(
-                              "CommandLine",
-                              "参数块已发给熔接机，没有读回核对；熔接机可能已保存新参数")
-                        : QCoreApplication::translate("CommandLine", "没有向熔接机写入参数")) +
+               .arg(TStopSignals::Name(signal), outcome) +
            '\n';
 }
 

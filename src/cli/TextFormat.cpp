@@ -101,6 +101,7 @@ QString TTextFormat::PortList(const std::vector<TPortReport>& reports) const {
                          sourceText(report).leftJustified(13),
                          PortStateText(report.state, report.path));
         if (report.probe)
+            //: Joins what the probe found to the port's state.
             text += QCoreApplication::translate("TextFormat", "；%1").arg(probeText(*report.probe));
         text += '\n';
     }

@@ -17,6 +17,7 @@ const QString kFirmware = QStringLiteral("Firmware");
 const QString kBlock = QStringLiteral("Block");
 
 ESetFile refused(const SetFile& set, const QString& text) {
+    //: The set's file name, and what is wrong with the set.
     return ESetFile(QCoreApplication::translate("SetFile", "%1：%2")
                         .arg(Printable(set.name), text)
                         .toStdString());
