@@ -210,7 +210,7 @@ Settings file: %1</translation>
     </message>
     <message>
         <source>重设调芯复位</source>
-        <translation>Set core reset origin</translation>
+        <translation>Set reset origin</translation>
     </message>
     <message>
         <source>设备ID</source>

@@ -218,6 +218,12 @@ private slots:
                              button->width(),
                          qPrintable(button->objectName()));
             }
+            // A closed list shows its item beside the arrow.
+            for (const auto* list : form->findChildren<QComboBox*>())
+                for (int i = 0; i < list->count(); ++i)
+                    QVERIFY2(list->fontMetrics().horizontalAdvance(list->itemText(i)) + 24 <=
+                                 list->width(),
+                             qPrintable(list->itemText(i)));
             if (english)
                 QCOMPARE(shownTexts(*form).filter(QRegularExpression(kChinese)), QStringList());
         }
