@@ -2,6 +2,379 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>CommandLine</name>
+    <message>
+        <source>显示本用法</source>
+        <translation>Show this help</translation>
+    </message>
+    <message>
+        <source>列出候选端口：COM 号、设备路径、为何算作转换器、能否打开</source>
+        <translation>List the candidate ports: COM number, device path, why it counts as a converter, whether it opens</translation>
+    </message>
+    <message>
+        <source>与 --list 一起：向能打开的端口发握手，报告熔接机及其固件版本</source>
+        <translation>With --list: send a handshake to each port that opens, report the splicer and its firmware version</translation>
+    </message>
+    <message>
+        <source>读出熔接机的参数，按 config.ini 的 [Param] 格式输出</source>
+        <translation>Read the splicer&apos;s parameters and print them in config.ini&apos;s [Param] format</translation>
+    </message>
+    <message>
+        <source>把 FILE（config.ini 或 --read 的输出）中的参数写入熔接机并读回核对</source>
+        <translation>Write the parameters in FILE (config.ini or --read output) to the splicer and read them back to check</translation>
+    </message>
+    <message>
+        <source>用这个端口，不搜索</source>
+        <translation>Use this port instead of searching</translation>
+    </message>
+    <message>
+        <source>--read 的结果写到 FILE，而不是标准输出</source>
+        <translation>Write the --read result to FILE instead of standard output</translation>
+    </message>
+    <message>
+        <source>--write 之前不再询问</source>
+        <translation>Do not ask before --write</translation>
+    </message>
+    <message>
+        <source>把收发的每一帧记录到 FILE</source>
+        <translation>Log every frame sent and received to FILE</translation>
+    </message>
+    <message>
+        <source>多余的参数：%1</source>
+        <translation>Unexpected arguments: %1</translation>
+    </message>
+    <message>
+        <source>%1 只能给一次</source>
+        <translation>%1 can be given only once</translation>
+    </message>
+    <message>
+        <source>%1 的值是空的</source>
+        <translation>%1 has an empty value</translation>
+    </message>
+    <message>
+        <source>请给出 --list、--read 或 --write 中的一个</source>
+        <translation>Give one of --list, --read or --write</translation>
+    </message>
+    <message>
+        <source>--probe 只能与 --list 一起用</source>
+        <translation>--probe works only with --list</translation>
+    </message>
+    <message>
+        <source>--port 只用于 --read 和 --write</source>
+        <translation>--port is only for --read and --write</translation>
+    </message>
+    <message>
+        <source>--out 只用于 --read</source>
+        <translation>--out is only for --read</translation>
+    </message>
+    <message>
+        <source>--yes 只用于 --write</source>
+        <translation>--yes is only for --write</translation>
+    </message>
+    <message>
+        <source>--port 只接受 COMn 或以 / 开头的设备路径：%1</source>
+        <translation>--port takes COMn or a device path starting with /: %1</translation>
+    </message>
+    <message>
+        <source>--out 与 --trace 不能是同一个文件</source>
+        <translation>--out and --trace cannot be the same file</translation>
+    </message>
+    <message>
+        <source>没有候选端口：没有接入 CH341 转换器，config.ini 的 [ports] 也没有映射；请检查数据线</source>
+        <translation>No candidate ports: no CH341 converter is plugged in and config.ini&apos;s [ports] maps none; check the cable</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <extracomment>Separates the option names.</extracomment>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>未知选项：%1</source>
+        <translation>Unknown option: %1</translation>
+    </message>
+    <message>
+        <source>%1 缺少值</source>
+        <translation>%1 needs a value</translation>
+    </message>
+    <message>
+        <source>%1 不带值</source>
+        <translation>%1 takes no value</translation>
+    </message>
+    <message>
+        <source>%1：%2 %3</source>
+        <extracomment>The serial port&apos;s error, the device path, and why it did not open.</extracomment>
+        <translation>%1: %2 %3</translation>
+    </message>
+    <message>
+        <source>被 %1 中断：%2</source>
+        <translation>Stopped by %1: %2</translation>
+    </message>
+    <message>
+        <source>参数块已发给熔接机，没有读回核对；熔接机可能已保存新参数</source>
+        <translation>the parameter block was sent but not read back; the splicer may have stored the new parameters</translation>
+    </message>
+    <message>
+        <source>没有向熔接机写入参数</source>
+        <translation>no parameters were written to the splicer</translation>
+    </message>
+    <message>
+        <source>Spliceon：熔接机参数的命令行。
+退出码：0 完成；1 没有熔接机应答（--list --probe：没有一个端口有熔接机应答）；2 其他错误；3 读回的参数块与写入的不同；129、130、143 被 SIGHUP、SIGINT、SIGTERM 中断（端口已关闭）。
+配置文件：%1</source>
+        <translation>Spliceon: the command line for the splicer&apos;s parameters.
+Exit codes: 0 done; 1 no splicer answered (--list --probe: no port had a splicer answer); 2 any other error; 3 the block read back differs from the one written; 129, 130, 143 stopped by SIGHUP, SIGINT, SIGTERM (port closed).
+Settings file: %1</translation>
+    </message>
+</context>
+<context>
+    <name>ConsoleBoxes</name>
+    <message>
+        <source>无法写入标准输出：%1</source>
+        <translation>Cannot write to standard output: %1</translation>
+    </message>
+    <message>
+        <source>%1 不是在终端上运行，无法确认：按“否”处理</source>
+        <translation>%1 No terminal to confirm on: taken as no</translation>
+    </message>
+</context>
+<context>
+    <name>LinkCommands</name>
+    <message>
+        <source>熔接机没有应答参数读取</source>
+        <translation>The splicer did not answer the parameter read</translation>
+    </message>
+    <message>
+        <source>没有写入：未确认</source>
+        <translation>Nothing written: not confirmed</translation>
+    </message>
+    <message>
+        <source>熔接机已断开：没有写入</source>
+        <translation>The splicer disconnected: nothing written</translation>
+    </message>
+    <message>
+        <source>熔接机答复的参数块长度是 0：没有写入任何参数</source>
+        <translation>The splicer reported a block length of 0: no parameters written</translation>
+    </message>
+    <message>
+        <source>参数块已发出，熔接机可能已存下新参数，但没有读回核对：%1</source>
+        <translation>The parameter block was sent and the splicer may have stored it, but it was not read back: %1</translation>
+    </message>
+    <message>
+        <source>读回的 %1 是 %2，写入的是 %3</source>
+        <translation>%1 read back as %2, written as %3</translation>
+    </message>
+</context>
+<context>
+    <name>OutputFile</name>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>Cannot write %1: %2</translation>
+    </message>
+    <message>
+        <source>这是别的用户的管道或设备</source>
+        <translation>it is another user&apos;s pipe or device</translation>
+    </message>
+    <message>
+        <source>管道没有读取方</source>
+        <translation>the pipe has no reader</translation>
+    </message>
+    <message>
+        <source>打开时已换成别的文件</source>
+        <translation>it was replaced by another file while opening</translation>
+    </message>
+    <message>
+        <source>这是符号链接，输出不跟随链接</source>
+        <translation>it is a symbolic link; output does not follow links</translation>
+    </message>
+</context>
+<context>
+    <name>ParamSet</name>
+    <message>
+        <source>第 2 字节</source>
+        <translation>byte 2</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceList</name>
+    <message>
+        <source>获得版本</source>
+        <translation>Version</translation>
+    </message>
+    <message>
+        <source>环境状态</source>
+        <translation>Environment</translation>
+    </message>
+    <message>
+        <source>调芯复位</source>
+        <translation>Core reset</translation>
+    </message>
+    <message>
+        <source>重设调芯复位</source>
+        <translation>Set reset origin</translation>
+    </message>
+    <message>
+        <source>设备ID</source>
+        <translation>Device ID</translation>
+    </message>
+    <message>
+        <source>熔接次数</source>
+        <translation>Fusion count</translation>
+    </message>
+    <message>
+        <source>当前组别</source>
+        <translation>Current group</translation>
+    </message>
+</context>
+<context>
+    <name>SetFile</name>
+    <message>
+        <source>%1：%2</source>
+        <extracomment>The set&apos;s file name, and what is wrong with the set.</extracomment>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>允许 %1 到 %2</source>
+        <translation>allowed %1 to %2</translation>
+    </message>
+    <message>
+        <source>缺少 %1（%2）</source>
+        <translation>%1 is missing (%2)</translation>
+    </message>
+    <message>
+        <source>%1 出现了 %2 次</source>
+        <translation>%1 appears %2 times</translation>
+    </message>
+    <message>
+        <source>%1=%2 不是整数（%3）</source>
+        <translation>%1=%2 is not an integer (%3)</translation>
+    </message>
+    <message>
+        <source>缺少 %1</source>
+        <translation>%1 is missing</translation>
+    </message>
+    <message>
+        <source>%1=%2 不是参数块（至多 %3 字节，十六进制）</source>
+        <translation>%1=%2 is not a parameter block (at most %3 bytes, hexadecimal)</translation>
+    </message>
+    <message>
+        <source>%1=%2 超出范围（%3）</source>
+        <translation>%1=%2 is out of range (%3)</translation>
+    </message>
+    <message>
+        <source>没有 [%1] 节</source>
+        <translation>no [%1] section</translation>
+    </message>
+    <message>
+        <source>（换算到固件 %1 是 %2）</source>
+        <translation> (%2 for firmware %1)</translation>
+    </message>
+</context>
+<context>
+    <name>SetInput</name>
+    <message>
+        <source>标准输入</source>
+        <translation>standard input</translation>
+    </message>
+    <message>
+        <source>无法读取 %1：%2</source>
+        <translation>Cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 大于 1 MiB，不是参数文件</source>
+        <translation>%1 is larger than 1 MiB: not a parameter file</translation>
+    </message>
+</context>
+<context>
+    <name>SplicerLink</name>
+    <message>
+        <source> 未连接设备！ </source>
+        <translation>No splicer connected!</translation>
+    </message>
+    <message>
+        <source>未发现有设备连接！</source>
+        <translation>No splicer found!</translation>
+    </message>
+    <message>
+        <source>你确定要写入数据到设备？</source>
+        <translation>Write the parameters to the splicer?</translation>
+    </message>
+</context>
+<context>
+    <name>StopSignals</name>
+    <message>
+        <source>无法处理信号：%1</source>
+        <translation>Cannot handle signals: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TextFormat</name>
+    <message>
+        <source>熔接机应答，固件 %1</source>
+        <translation>splicer answered, firmware %1</translation>
+    </message>
+    <message>
+        <source>熔接机应答，没有报告固件版本</source>
+        <translation>splicer answered, no firmware version reported</translation>
+    </message>
+    <message>
+        <source>握手失败：%1</source>
+        <translation>handshake failed: %1</translation>
+    </message>
+    <message>
+        <source>没有熔接机应答</source>
+        <translation>no splicer answered</translation>
+    </message>
+    <message>
+        <source>可以打开</source>
+        <translation>opens</translation>
+    </message>
+    <message>
+        <source>无权限：运行 driver/install，或把用户加入 %1 组后重新登录</source>
+        <translation>no permission: run driver/install, or add the user to group %1 and log in again</translation>
+    </message>
+    <message>
+        <source>被其他程序占用：先关闭它（fuser -v %1 可查出是谁）</source>
+        <translation>in use by another program: close it first (fuser -v %1 shows which)</translation>
+    </message>
+    <message>
+        <source>设备不存在</source>
+        <translation>no such device</translation>
+    </message>
+    <message>
+        <source>不是串口设备：只打开终端设备（tty）</source>
+        <translation>not a serial device: only terminal devices (tty) are opened</translation>
+    </message>
+    <message>
+        <source>打不开：%1</source>
+        <translation>cannot open: %1</translation>
+    </message>
+    <message>
+        <source>转换器已接入（USB %1），但没有 tty：%2</source>
+        <translation>converter plugged in (USB %1) but no tty: %2</translation>
+    </message>
+    <message>
+        <source>盲文服务 brltty 可能占用了它；不用盲文显示器就卸载它：sudo apt-get remove brltty</source>
+        <translation>the braille service brltty may hold it; without a braille display remove it: sudo apt-get remove brltty</translation>
+    </message>
+    <message>
+        <source>重新插拔，dmesg | grep ch341 可看原因</source>
+        <translation>replug it; dmesg | grep ch341 shows why</translation>
+    </message>
+    <message>
+        <source>tty 已出现但 /dev 下没有它：重新插拔，或检查 udev</source>
+        <translation>the tty exists but is missing from /dev: replug it, or check udev</translation>
+    </message>
+    <message>
+        <source>超出 COM1–COM%1，搜索不会找它</source>
+        <translation>beyond COM1–COM%1: the search does not look at it</translation>
+    </message>
+    <message>
+        <source>；%1</source>
+        <extracomment>Joins what the probe found to the port&apos;s state.</extracomment>
+        <translation>; %1</translation>
+    </message>
+</context>
+<context>
     <name>TfrmAbout</name>
     <message>
         <source>关于</source>
@@ -159,30 +532,6 @@
         <translation>Command:</translation>
     </message>
     <message>
-        <source>获得版本</source>
-        <translation>Version</translation>
-    </message>
-    <message>
-        <source>环境状态</source>
-        <translation>Environment</translation>
-    </message>
-    <message>
-        <source>重设调芯复位</source>
-        <translation>Set core reset origin</translation>
-    </message>
-    <message>
-        <source>设备ID</source>
-        <translation>Device ID</translation>
-    </message>
-    <message>
-        <source>熔接次数</source>
-        <translation>Fusion count</translation>
-    </message>
-    <message>
-        <source>当前组别</source>
-        <translation>Current group</translation>
-    </message>
-    <message>
         <source>发送</source>
         <translation>Send</translation>
     </message>
@@ -271,10 +620,6 @@
         <translation>Splicer not connected!</translation>
     </message>
     <message>
-        <source>你确定要写入数据到设备？</source>
-        <translation>Write the parameters to the splicer?</translation>
-    </message>
-    <message>
         <source>ID: %1
 熔接次数: %2
 当前组别: %3</source>
@@ -304,6 +649,45 @@ Current group: %3</translation>
     <message>
         <source>保存...</source>
         <translation>Save...</translation>
+    </message>
+    <message>
+        <source>无法保存通讯记录到 %1：%2</source>
+        <translation>Cannot save the traffic log to %1: %2</translation>
+    </message>
+    <message>
+        <source>保存通讯记录</source>
+        <translation>Save traffic log</translation>
+    </message>
+    <message>
+        <source>文本文件 (*.txt);;所有文件 (*)</source>
+        <translation>Text files (*.txt);;All files (*)</translation>
+    </message>
+</context>
+<context>
+    <name>TraceFile</name>
+    <message>
+        <source>无法写入记录文件 %1：%2</source>
+        <translation>Cannot write the trace file %1: %2</translation>
+    </message>
+    <message>
+        <source>这是符号链接，记录不跟随链接</source>
+        <translation>it is a symbolic link; the trace does not follow links</translation>
+    </message>
+    <message>
+        <source>管道没有读取方</source>
+        <translation>the pipe has no reader</translation>
+    </message>
+    <message>
+        <source>文件属于别的用户</source>
+        <translation>the file belongs to another user</translation>
+    </message>
+    <message>
+        <source>%1（记录不完整）</source>
+        <translation>%1 (trace incomplete)</translation>
+    </message>
+    <message>
+        <source>文件还有别的硬链接</source>
+        <translation>the file has other hard links</translation>
     </message>
 </context>
 </TS>

@@ -162,6 +162,11 @@ QByteArray setToWrite(const QByteArray& adjust, const QByteArray& push) {
     return QByteArray(set).replace("ADJ", adjust).replace("PUSH", push);
 }
 
+// Runs the program as a user with this messages locale (see ProgramFolder::run's asUser).
+QStringList inLocale(const QString& locale) {
+    return {"env", "LC_ALL=", "LANG=" + locale};
+}
+
 QString lineOf(const QString& out, const QString& com) {
     for (const QString& line : out.split('\n'))
         if (line.section(' ', 0, 0) == com)
@@ -184,6 +189,8 @@ private slots:
     void settingsFileFollowsTheProgramFolder();
     void usageErrorsExitTwo_data();
     void usageErrorsExitTwo();
+    void messagesFollowTheLocale_data();
+    void messagesFollowTheLocale();
     void windowOptionsLeaveTheWindow_data();
     void windowOptionsLeaveTheWindow();
     void readPrintsWhatTheWindowSaves();
@@ -426,6 +433,39 @@ void TestCli::usageErrorsExitTwo() {
     QCOMPARE(run.out, QString());
 }
 
+void TestCli::messagesFollowTheLocale_data() {
+    QTest::addColumn<QString>("locale");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("error"); // the first line on standard error
+    QTest::newRow("English usage")
+        << "en_US.UTF-8" << QStringList{"--raed"} << 2 << "Unknown option: --raed";
+    QTest::newRow("English missing value")
+        << "en_US.UTF-8" << QStringList{"--read", "--port"} << 2 << "--port needs a value";
+    QTest::newRow("English help") << "de_DE.UTF-8" << QStringList{"--help"} << 0 << "";
+    QTest::newRow("English set input")
+        << "en_GB" << QStringList{"--write", "/nonexistent/set.ini"} << 2
+        << "Cannot read /nonexistent/set.ini: No such file or directory";
+    // Qt's own Chinese words its complaints differently from its English.
+    QTest::newRow("Chinese missing value")
+        << "zh_CN.UTF-8" << QStringList{"--read", "--port"} << 2 << "--port 缺少值";
+    QTest::newRow("Chinese unexpected value")
+        << "zh_TW.UTF-8" << QStringList{"--list", "--probe=3"} << 2 << "--probe 不带值";
+}
+
+void TestCli::messagesFollowTheLocale() {
+    QFETCH(QString, locale);
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, error);
+    ProgramFolder folder("");
+    const Run run = folder.run(args, inLocale(locale));
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.err.section('\n', 0, 0), error);
+    if (!locale.startsWith("zh"))
+        QCOMPARE(QString(run.out + run.err).count(QRegularExpression("[\\x{3000}-\\x{FFEF}]")), 0);
+}
+
 void TestCli::windowOptionsLeaveTheWindow_data() {
     QTest::addColumn<QStringList>("args");
     QTest::newRow("platform") << QStringList{"-platform", "xcb"};
@@ -477,6 +517,10 @@ void TestCli::readPrintsWhatTheWindowSaves() {
     const QString today = QDate::currentDate().toString(Qt::ISODate);
     QCOMPARE(run.out.section("[Param]", 0, 0).section(' ', 0, -2),
              "; 设备ID：" + shownId + "\n; 固件版本：V1.34\n; 熔接次数：1234\n; 日期：" + today);
+    // Data reads the same in every language.
+    const Run english = folder.run({"--read", "--port", path(*f.splicers[3])}, inLocale("en_US"));
+    static const QRegularExpression date("; 日期：.*\n");
+    QCOMPARE(QString(english.out).remove(date), QString(run.out).remove(date));
 
     QFile file(trace);
     QVERIFY(file.open(QIODevice::ReadOnly));

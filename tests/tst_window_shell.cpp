@@ -8,6 +8,8 @@
 #include "main/Application.h"
 #include "main/QtMessageBoxes.h"
 #include "main/SpinEdit.h"
+#include "monitor/frmMonitor.h"
+#include "trace/FrameHistory.h"
 #include "serial/ComLink.h"
 
 #include <QAction>
@@ -201,10 +203,13 @@ private slots:
         const i18n::Translations translations(english ? "en_US.UTF-8" : "zh_CN.UTF-8");
         WindowFixture f;
         TfrmAbout about(f.window.get());
+        trace::TFrameHistory history(f.window->Link());
+        TfrmMonitor monitor(history, f.window.get());
         QVERIFY(QFontInfo(f.window->font()).family().contains("Micro Hei") ||
                 QFontInfo(f.window->font()).family().contains("CJK"));
         for (const QWidget* form :
-             {static_cast<QWidget*>(f.window.get()), static_cast<QWidget*>(&about)}) {
+             {static_cast<QWidget*>(f.window.get()), static_cast<QWidget*>(&about),
+              static_cast<QWidget*>(&monitor)}) {
             for (const auto* label : form->findChildren<QLabel*>())
                 QVERIFY2(label->fontMetrics().horizontalAdvance(label->text()) <= label->width(),
                          qPrintable(label->objectName()));
@@ -215,6 +220,12 @@ private slots:
                              button->width(),
                          qPrintable(button->objectName()));
             }
+            // A closed list shows its item beside the arrow.
+            for (const auto* list : form->findChildren<QComboBox*>())
+                for (int i = 0; i < list->count(); ++i)
+                    QVERIFY2(list->fontMetrics().horizontalAdvance(list->itemText(i)) + 24 <=
+                                 list->width(),
+                             qPrintable(list->itemText(i)));
             if (english)
                 QCOMPARE(shownTexts(*form).filter(QRegularExpression(kChinese)), QStringList());
         }
@@ -358,7 +369,8 @@ private slots:
         QCOMPARE(window.windowTitle(), QString("Spliceon"));
         QVERIFY(!window.findChild<QWidget*>("pnlOtherCMD")->isVisible());
         QTest::mouseClick(window.findChild<QPushButton*>("btnRead"), Qt::LeftButton);
-        QCOMPARE(boxes.shown.last(), "message|tst_window_shell|" + SplicerLink::kNotConnected);
+        QCOMPARE(boxes.shown.last(),
+                 "message|tst_window_shell|" + QString(SplicerLink::kNotConnected));
     }
 
     void handlerErrorsReachTheErrorDisplay() {

@@ -34,35 +34,50 @@
 namespace cli {
 namespace {
 
+// The options are built before any translator is installed: their descriptions are marked here
+// and translated when the parser gets them (described).
 const QCommandLineOption optHelp({QStringLiteral("h"), QStringLiteral("?"), QStringLiteral("help")},
-                                 QStringLiteral("显示本用法"));
-const QCommandLineOption
-    optList(QStringLiteral("list"),
-            QStringLiteral("列出候选端口：COM 号、设备路径、为何算作转换器、能否打开"));
+                                 QT_TRANSLATE_NOOP("CommandLine", "显示本用法"));
+const QCommandLineOption optList(
+    QStringLiteral("list"),
+    QT_TRANSLATE_NOOP("CommandLine", "列出候选端口：COM 号、设备路径、为何算作转换器、能否打开"));
 const QCommandLineOption
     optProbe(QStringLiteral("probe"),
-             QStringLiteral("与 --list 一起：向能打开的端口发握手，报告熔接机及其固件版本"));
-const QCommandLineOption
-    optRead(QStringLiteral("read"),
-            QStringLiteral("读出熔接机的参数，按 config.ini 的 [Param] 格式输出"));
-const QCommandLineOption
-    optWrite(QStringLiteral("write"),
-             QStringLiteral("把 FILE（config.ini 或 --read 的输出）中的参数写入熔接机并读回核对"),
-             QStringLiteral("FILE"));
-const QCommandLineOption optPort(QStringLiteral("port"), QStringLiteral("用这个端口，不搜索"),
+             QT_TRANSLATE_NOOP("CommandLine",
+                               "与 --list 一起：向能打开的端口发握手，报告熔接机及其固件版本"));
+const QCommandLineOption optRead(
+    QStringLiteral("read"),
+    QT_TRANSLATE_NOOP("CommandLine", "读出熔接机的参数，按 config.ini 的 [Param] 格式输出"));
+const QCommandLineOption optWrite(
+    QStringLiteral("write"),
+    QT_TRANSLATE_NOOP("CommandLine",
+                      "把 FILE（config.ini 或 --read 的输出）中的参数写入熔接机并读回核对"),
+    QStringLiteral("FILE"));
+const QCommandLineOption optPort(QStringLiteral("port"),
+                                 QT_TRANSLATE_NOOP("CommandLine", "用这个端口，不搜索"),
                                  QStringLiteral("COMn|PATH"));
 const QCommandLineOption optOut(QStringLiteral("out"),
-                                QStringLiteral("--read 的结果写到 FILE，而不是标准输出"),
+                                QT_TRANSLATE_NOOP("CommandLine",
+                                                  "--read 的结果写到 FILE，而不是标准输出"),
                                 QStringLiteral("FILE"));
-const QCommandLineOption optYes(QStringLiteral("yes"), QStringLiteral("--write 之前不再询问"));
+const QCommandLineOption optYes(QStringLiteral("yes"),
+                                QT_TRANSLATE_NOOP("CommandLine", "--write 之前不再询问"));
 const QCommandLineOption optTrace(QStringLiteral("trace"),
-                                  QStringLiteral("把收发的每一帧记录到 FILE"),
+                                  QT_TRANSLATE_NOOP("CommandLine", "把收发的每一帧记录到 FILE"),
                                   QStringLiteral("FILE"));
 
 const QList<QCommandLineOption>& options() {
     static const QList<QCommandLineOption> all = {optHelp, optList, optProbe, optRead, optWrite,
                                                   optPort, optOut,  optYes,   optTrace};
     return all;
+}
+
+// The options with their descriptions in the reader's language.
+QList<QCommandLineOption> described(QList<QCommandLineOption> options) {
+    for (QCommandLineOption& option : options)
+        option.setDescription(
+            QCoreApplication::translate("CommandLine", option.description().toUtf8().constData()));
+    return options;
 }
 
 // Qt's own options for a window. Given alone they leave the program a window; one that takes a
@@ -114,44 +129,53 @@ bool sameFile(const QString& a, const QString& b) {
 // Raises the usage error of a parsed command line, if it has one.
 void checkUsage(const QCommandLineParser& parser) {
     if (!parser.positionalArguments().isEmpty())
-        throw EUsage(QStringLiteral("多余的参数：") + parser.positionalArguments().join(' '));
+        throw EUsage(QCoreApplication::translate("CommandLine", "多余的参数：%1")
+                         .arg(parser.positionalArguments().join(' ')));
     for (const QCommandLineOption& option : options()) {
         // An unset shell variable gives an empty value: it must not mean "none given".
         const QStringList values =
             option.valueName().isEmpty() ? QStringList() : parser.values(option);
         if (values.size() > 1)
-            throw EUsage(QStringLiteral("%1 只能给一次").arg(spelled(option.names().first())));
+            throw EUsage(QCoreApplication::translate("CommandLine", "%1 只能给一次")
+                             .arg(spelled(option.names().first())));
         if (values.size() == 1 && values.first().isEmpty())
-            throw EUsage(QStringLiteral("%1 的值是空的").arg(spelled(option.names().first())));
+            throw EUsage(QCoreApplication::translate("CommandLine", "%1 的值是空的")
+                             .arg(spelled(option.names().first())));
     }
     const int modes =
         int(parser.isSet(optList)) + int(parser.isSet(optRead)) + int(parser.isSet(optWrite));
     if (modes != 1)
-        throw EUsage(QStringLiteral("请给出 --list、--read 或 --write 中的一个"));
+        throw EUsage(QCoreApplication::translate("CommandLine",
+                                                 "请给出 --list、--read 或 --write 中的一个"));
     if (parser.isSet(optProbe) && !parser.isSet(optList))
-        throw EUsage(QStringLiteral("--probe 只能与 --list 一起用"));
+        throw EUsage(QCoreApplication::translate("CommandLine", "--probe 只能与 --list 一起用"));
     if (parser.isSet(optPort) && parser.isSet(optList))
-        throw EUsage(QStringLiteral("--port 只用于 --read 和 --write"));
+        throw EUsage(QCoreApplication::translate("CommandLine", "--port 只用于 --read 和 --write"));
     if (parser.isSet(optOut) && !parser.isSet(optRead))
-        throw EUsage(QStringLiteral("--out 只用于 --read"));
+        throw EUsage(QCoreApplication::translate("CommandLine", "--out 只用于 --read"));
     if (parser.isSet(optYes) && !parser.isSet(optWrite))
-        throw EUsage(QStringLiteral("--yes 只用于 --write"));
+        throw EUsage(QCoreApplication::translate("CommandLine", "--yes 只用于 --write"));
     // A bare name would open a device under /dev, a relative path a file here: neither is asked
     // for by a technician who means a port.
     if (const QString port = parser.value(optPort); parser.isSet(optPort) &&
                                                     !port.startsWith('/') &&
                                                     serial::ComPortNumber(port.toStdString()) == 0)
-        throw EUsage(QStringLiteral("--port 只接受 COMn 或以 / 开头的设备路径：") + port);
+        throw EUsage(QCoreApplication::translate("CommandLine",
+                                                 "--port 只接受 COMn 或以 / 开头的设备路径：%1")
+                         .arg(port));
     if (parser.isSet(optOut) && parser.isSet(optTrace) &&
         sameFile(parser.value(optOut), parser.value(optTrace)))
-        throw EUsage(QStringLiteral("--out 与 --trace 不能是同一个文件"));
+        throw EUsage(
+            QCoreApplication::translate("CommandLine", "--out 与 --trace 不能是同一个文件"));
 }
 
 int listPorts(SplicerLink* probing, TStopSignals& stop, const TResultFormat& format) {
     std::vector<TPortReport> reports = SurveyPorts(ch341::TSysfsLayout{}, BrlttyInstalled());
     if (reports.empty())
-        PrintMessage(QStringLiteral("没有候选端口：没有接入 CH341 转换器，config.ini 的 [ports] "
-                                    "也没有映射；请检查数据线\n"));
+        PrintMessage(QCoreApplication::translate(
+                         "CommandLine", "没有候选端口：没有接入 CH341 转换器，config.ini 的 "
+                                        "[ports] 也没有映射；请检查数据线") +
+                     '\n');
     for (TPortReport& report : reports) {
         if (stop.Caught())
             return ExitFailed; // the caller tells of the stop
@@ -167,22 +191,38 @@ int listPorts(SplicerLink* probing, TStopSignals& stop, const TResultFormat& for
     return probing && !answered ? ExitNoSplicer : ExitDone;
 }
 
-// The parser's complaints in the program's own words; Qt words them in English. One it has
-// no words for is passed on as Qt gives it.
+// One of the parser's complaints about an argument, in the words Qt uses now (its translation
+// for the locale, if one is installed), as a pattern that captures the argument.
+QRegularExpression parserComplaint(const char* text) {
+    const QString words =
+        QRegularExpression::escape(QCoreApplication::translate("QCommandLineParser", text));
+    return QRegularExpression(
+        '^' +
+        QString(words).replace(QRegularExpression::escape(QStringLiteral("%1")),
+                               QStringLiteral("(.+)")) +
+        '$');
+}
+
+// The parser's complaints in the program's own words. One it has no words for is passed on as
+// Qt gives it.
 QString parseError(const QCommandLineParser& parser) {
     if (const QStringList unknown = parser.unknownOptionNames(); !unknown.isEmpty()) {
         QStringList names;
         for (const QString& name : unknown)
             names << spelled(name);
-        return QStringLiteral("未知选项：") + names.join(QStringLiteral("、"));
+        //: Separates the option names.
+        const QString separator = QCoreApplication::translate("CommandLine", "、");
+        return QCoreApplication::translate("CommandLine", "未知选项：%1")
+            .arg(names.join(separator));
     }
-    static const QRegularExpression missing(QStringLiteral("^Missing value after '(.+)'\\.$"));
-    static const QRegularExpression unexpected(
-        QStringLiteral("^Unexpected value after '(.+)'\\.$"));
-    if (const QRegularExpressionMatch m = missing.match(parser.errorText()); m.hasMatch())
-        return QStringLiteral("%1 缺少值").arg(m.captured(1));
-    if (const QRegularExpressionMatch m = unexpected.match(parser.errorText()); m.hasMatch())
-        return QStringLiteral("%1 不带值").arg(m.captured(1));
+    if (const QRegularExpressionMatch m =
+            parserComplaint("Missing value after '%1'.").match(parser.errorText());
+        m.hasMatch())
+        return QCoreApplication::translate("CommandLine", "%1 缺少值").arg(m.captured(1));
+    if (const QRegularExpressionMatch m =
+            parserComplaint("Unexpected value after '%1'.").match(parser.errorText());
+        m.hasMatch())
+        return QCoreApplication::translate("CommandLine", "%1 不带值").arg(m.captured(1));
     return parser.errorText();
 }
 
@@ -202,15 +242,19 @@ QString portErrorText(const serial::EComPort& e, const SplicerLink& link) {
     if (e.Code() != serial::CError_OpenFailed)
         return QString::fromUtf8(e.what());
     const QString path = QString::fromStdString(serial::ResolvePortPath(link.ComPort().Port()));
-    return QString::fromUtf8(e.what()) + QStringLiteral("：") + path + ' ' +
-           OpenVerdict(e.OsCode(), path);
+    //: The serial port's error, the device path, and why it did not open.
+    return QCoreApplication::translate("CommandLine", "%1：%2 %3")
+        .arg(QString::fromUtf8(e.what()), path, OpenVerdict(e.OsCode(), path));
 }
 
 QString stoppedText(int signal, bool blockSent) {
-    return QStringLiteral("被 %1 中断：%2\n")
-        .arg(TStopSignals::Name(signal),
-             blockSent ? QStringLiteral("参数块已发给熔接机，没有读回核对；熔接机可能已保存新参数")
-                       : QStringLiteral("没有向熔接机写入参数"));
+    const QString outcome =
+        blockSent ? QCoreApplication::translate(
+                        "CommandLine", "参数块已发给熔接机，没有读回核对；熔接机可能已保存新参数")
+                  : QCoreApplication::translate("CommandLine", "没有向熔接机写入参数");
+    return QCoreApplication::translate("CommandLine", "被 %1 中断：%2")
+               .arg(TStopSignals::Name(signal), outcome) +
+           '\n';
 }
 
 int runMode(const QCommandLineParser& parser, SplicerLink& link, TConsoleBoxes& boxes,
@@ -283,14 +327,15 @@ int Run(int argc, char** argv) {
     const i18n::Translations translations(i18n::MessagesLocale());
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        QStringLiteral(
+        QCoreApplication::translate(
+            "CommandLine",
             "Spliceon：熔接机参数的命令行。\n"
             "退出码：0 完成；1 没有熔接机应答（--list --probe：没有一个端口有熔接机应答）；"
             "2 其他错误；3 读回的参数块与写入的不同；129、130、143 被 SIGHUP、SIGINT、SIGTERM "
             "中断（端口已关闭）。\n"
             "配置文件：%1")
             .arg(program.Places().settingsFile));
-    parser.addOptions(options());
+    parser.addOptions(described(options()));
     try {
         if (!parser.parse(app.arguments()))
             throw EUsage(parseError(parser));

@@ -1,5 +1,6 @@
 #include "cli/ConsoleBoxes.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QSocketNotifier>
 
@@ -78,9 +79,9 @@ void PrintResult(const QString& text) {
     if (put(stdout, text))
         return;
     const int error = errno;
-    throw std::runtime_error(
-        (QStringLiteral("无法写入标准输出：") + QString::fromLocal8Bit(std::strerror(error)))
-            .toStdString());
+    throw std::runtime_error(QCoreApplication::translate("ConsoleBoxes", "无法写入标准输出：%1")
+                                 .arg(QString::fromLocal8Bit(std::strerror(error)))
+                                 .toStdString());
 }
 
 void PrintMessage(const QString& text) {
@@ -95,7 +96,10 @@ void TConsoleBoxes::ShowMessage(const QString& text) {
 TMessageBoxes::Answer TConsoleBoxes::Ask(const QString& text) {
     TTerminal terminal;
     if (!terminal.IsOpen()) {
-        PrintMessage(text + QStringLiteral(" 不是在终端上运行，无法确认：按“否”处理\n"));
+        PrintMessage(
+            QCoreApplication::translate("ConsoleBoxes", "%1 不是在终端上运行，无法确认：按“否”处理")
+                .arg(text) +
+            '\n');
         return Answer::No;
     }
     terminal.Write(text + QStringLiteral(" [y/N] "));

@@ -10,6 +10,7 @@
 #include "protocol/SplicerLink.h"
 #include "serial/ComError.h"
 
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
 #include <QTimer>
@@ -53,7 +54,7 @@ public:
             loop.exec();
         }
         if (!last_)
-            throw failure(QStringLiteral("熔接机没有应答参数读取"));
+            throw failure(QCoreApplication::translate("LinkCommands", "熔接机没有应答参数读取"));
         const FusionParams block = *last_;
         last_.reset();
         return block;
@@ -105,7 +106,7 @@ bool connectSplicer(SplicerLink& link, TMessageBoxes& boxes, const QString& port
     }
     if (link.ConnectPort(port.toStdString()))
         return true;
-    boxes.ShowMessage(SplicerLink::kNotFound);
+    boxes.ShowMessage(SplicerLink::tr(SplicerLink::kNotFound));
     return false;
 }
 
@@ -145,17 +146,18 @@ int WriteParams(SplicerLink& link, TMessageBoxes& boxes, const QString& file, co
         awaitedAnswer(link, &SplicerLink::AskVersion, frames::AnsVersion, state.FirmwareVersion)
             .value_or(0);
     const FusionParams block = params::BlockForSplicer(set, version, current);
-    if (!confirmed && !boxes.Confirm(SplicerLink::kConfirmWrite))
-        throw failure(QStringLiteral("没有写入：未确认"));
+    if (!confirmed && !boxes.Confirm(SplicerLink::tr(SplicerLink::kConfirmWrite)))
+        throw failure(QCoreApplication::translate("LinkCommands", "没有写入：未确认"));
     if (version >= FusionParams::kFullBlockVersion)
         awaitedAnswer(link, &SplicerLink::AskBlockLength, frames::AnsBlockLength,
                       state.BlockLength);
     const int count = FusionParams::WriteCount(version, state.BlockLength);
     // Gone before the block: nothing was written, a plain failure.
     if (!link.Connected())
-        throw failure(QStringLiteral("熔接机已断开：没有写入"));
+        throw failure(QCoreApplication::translate("LinkCommands", "熔接机已断开：没有写入"));
     if (count == 0) {
-        boxes.ShowMessage(QStringLiteral("熔接机答复的参数块长度是 0：没有写入任何参数"));
+        boxes.ShowMessage(QCoreApplication::translate(
+            "LinkCommands", "熔接机答复的参数块长度是 0：没有写入任何参数"));
         return ExitDiffers;
     }
     FusionParams back;
@@ -164,13 +166,16 @@ int WriteParams(SplicerLink& link, TMessageBoxes& boxes, const QString& file, co
         SplicerLink::WaitPumping(500);
         back = answers.Read();
     } catch (const std::exception& e) {
-        boxes.ShowMessage(QStringLiteral("参数块已发出，熔接机可能已存下新参数，但没有读回核对：") +
-                          QString::fromUtf8(e.what()));
+        boxes.ShowMessage(
+            QCoreApplication::translate("LinkCommands",
+                                        "参数块已发出，熔接机可能已存下新参数，但没有读回核对：%1")
+                .arg(QString::fromUtf8(e.what())));
         return ExitDiffers;
     }
     for (const params::Difference& d : params::Differences(block, back, count))
         boxes.ShowMessage(
-            QStringLiteral("读回的 %1 是 %2，写入的是 %3").arg(d.name, d.readBack, d.sent));
+            QCoreApplication::translate("LinkCommands", "读回的 %1 是 %2，写入的是 %3")
+                .arg(d.name, d.readBack, d.sent));
     // The bytes decide, not the fields: a byte no field shows counts as well.
     return block.Encode().left(count) == back.Encode().left(count) ? ExitDone : ExitDiffers;
 }

@@ -1,5 +1,6 @@
 #include "cli/OutputFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QScopeGuard>
 
@@ -15,7 +16,9 @@ namespace cli {
 namespace {
 
 [[noreturn]] void refuse(const QString& path, const QString& reason) {
-    throw std::runtime_error(QStringLiteral("无法写入 %1：%2").arg(path, reason).toStdString());
+    throw std::runtime_error(QCoreApplication::translate("OutputFile", "无法写入 %1：%2")
+                                 .arg(path, reason)
+                                 .toStdString());
 }
 
 [[noreturn]] void refuseWithErrno(const QString& path) {
@@ -52,18 +55,18 @@ void finish(const QString& path, int fd, bool ok) {
 void writeInPlace(const QString& path, const QByteArray& name, const struct stat& seen,
                   const QByteArray& bytes) {
     if (seen.st_uid != ::geteuid())
-        refuse(path, QStringLiteral("这是别的用户的管道或设备"));
+        refuse(path, QCoreApplication::translate("OutputFile", "这是别的用户的管道或设备"));
     // Not blocking on open: a pipe without a reader fails at once instead of waiting for one.
     const int fd =
         ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
     if (fd < 0 && errno == ENXIO && S_ISFIFO(seen.st_mode))
-        refuse(path, QStringLiteral("管道没有读取方"));
+        refuse(path, QCoreApplication::translate("OutputFile", "管道没有读取方"));
     if (fd < 0)
         refuseWithErrno(path);
     struct stat opened {};
     if (::fstat(fd, &opened) != 0 || opened.st_dev != seen.st_dev || opened.st_ino != seen.st_ino) {
         ::close(fd);
-        refuse(path, QStringLiteral("打开时已换成别的文件"));
+        refuse(path, QCoreApplication::translate("OutputFile", "打开时已换成别的文件"));
     }
     finish(path, fd, ::fcntl(fd, F_SETFL, 0) == 0 && writeAll(fd, bytes));
 }
@@ -98,7 +101,7 @@ void WriteOutputFile(const QString& path, const QByteArray& bytes) {
             refuseWithErrno(path);
         replace(path, name, nullptr, bytes);
     } else if (S_ISLNK(seen.st_mode)) {
-        refuse(path, QStringLiteral("这是符号链接，输出不跟随链接"));
+        refuse(path, QCoreApplication::translate("OutputFile", "这是符号链接，输出不跟随链接"));
     } else if (S_ISREG(seen.st_mode)) {
         replace(path, name, &seen, bytes);
     } else if (S_ISDIR(seen.st_mode)) {

@@ -2,6 +2,7 @@
 
 #include "paramset/SetFile.h"
 
+#include <QCoreApplication>
 #include <QFile>
 
 #include <cstdio>
@@ -19,7 +20,8 @@ std::runtime_error failure(const QString& text) {
 } // namespace
 
 QString SetInputName(const QString& file) {
-    return file == QStringLiteral("-") ? QStringLiteral("标准输入") : params::Printable(file);
+    return file == QStringLiteral("-") ? QCoreApplication::translate("SetInput", "标准输入")
+                                       : params::Printable(file);
 }
 
 QByteArray ReadSetInput(const QString& file) {
@@ -28,7 +30,8 @@ QByteArray ReadSetInput(const QString& file) {
                             ? in.open(stdin, QIODevice::ReadOnly, QFileDevice::DontCloseHandle)
                             : in.open(QIODevice::ReadOnly);
     if (!opened)
-        throw failure(QStringLiteral("无法读取 %1：%2").arg(SetInputName(file), in.errorString()));
+        throw failure(QCoreApplication::translate("SetInput", "无法读取 %1：%2")
+                          .arg(SetInputName(file), in.errorString()));
     QByteArray content;
     // A pipe hands over what it has: read until its end, one byte past the limit at most.
     while (content.size() <= kMaxSetBytes) {
@@ -38,9 +41,11 @@ QByteArray ReadSetInput(const QString& file) {
         content += chunk;
     }
     if (in.error() != QFileDevice::NoError)
-        throw failure(QStringLiteral("无法读取 %1：%2").arg(SetInputName(file), in.errorString()));
+        throw failure(QCoreApplication::translate("SetInput", "无法读取 %1：%2")
+                          .arg(SetInputName(file), in.errorString()));
     if (content.size() > kMaxSetBytes)
-        throw failure(QStringLiteral("%1 大于 1 MiB，不是参数文件").arg(SetInputName(file)));
+        throw failure(QCoreApplication::translate("SetInput", "%1 大于 1 MiB，不是参数文件")
+                          .arg(SetInputName(file)));
     return content;
 }
 

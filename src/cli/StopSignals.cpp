@@ -60,9 +60,9 @@ void giveBackSignals() {
 // The pipe's end that the event loop reads.
 int openPipe() {
     if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0)
-        throw std::runtime_error(
-            (QStringLiteral("无法处理信号：") + QString::fromLocal8Bit(std::strerror(errno)))
-                .toStdString());
+        throw std::runtime_error(QCoreApplication::translate("StopSignals", "无法处理信号：%1")
+                                     .arg(QString::fromLocal8Bit(std::strerror(errno)))
+                                     .toStdString());
     return pipeEnds[0];
 }
 

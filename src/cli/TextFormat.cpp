@@ -2,6 +2,7 @@
 
 #include "ch341/PortMap.h"
 
+#include <QCoreApplication>
 #include <QLocale>
 
 #include <algorithm>
@@ -25,15 +26,16 @@ QString sourceText(const TPortReport& report) {
 QString probeText(const TProbeResult& probe) {
     switch (probe.outcome) {
     case TProbeResult::Outcome::Answered:
-        return probe.firmware ? QStringLiteral("熔接机应答，固件 ") +
-                                    VersionText(*probe.firmware, QLocale::c())
-                              : QStringLiteral("熔接机应答，没有报告固件版本");
+        return probe.firmware
+                   ? QCoreApplication::translate("TextFormat", "熔接机应答，固件 %1")
+                         .arg(VersionText(*probe.firmware, QLocale::c()))
+                   : QCoreApplication::translate("TextFormat", "熔接机应答，没有报告固件版本");
     case TProbeResult::Outcome::Silent:
         break;
     case TProbeResult::Outcome::Failed:
-        return QStringLiteral("握手失败：") + probe.error;
+        return QCoreApplication::translate("TextFormat", "握手失败：%1").arg(probe.error);
     }
-    return QStringLiteral("没有熔接机应答");
+    return QCoreApplication::translate("TextFormat", "没有熔接机应答");
 }
 
 QString setHeader(const TDeviceInfo& device, const QDateTime& when) {
@@ -50,31 +52,39 @@ QString setHeader(const TDeviceInfo& device, const QDateTime& when) {
 QString PortStateText(const TPortState& state, const QString& path) {
     switch (state.status) {
     case PortStatus::Opens:
-        return QStringLiteral("可以打开");
+        return QCoreApplication::translate("TextFormat", "可以打开");
     case PortStatus::NoPermission:
-        return QStringLiteral("无权限：运行 driver/install，或把用户加入 %1 组后重新登录")
+        return QCoreApplication::translate(
+                   "TextFormat", "无权限：运行 driver/install，或把用户加入 %1 组后重新登录")
             .arg(state.group);
     case PortStatus::Held:
-        return QStringLiteral("被其他程序占用：先关闭它（fuser -v %1 可查出是谁）").arg(path);
+        return QCoreApplication::translate("TextFormat",
+                                           "被其他程序占用：先关闭它（fuser -v %1 可查出是谁）")
+            .arg(path);
     case PortStatus::Missing:
-        return QStringLiteral("设备不存在");
+        return QCoreApplication::translate("TextFormat", "设备不存在");
     case PortStatus::NotSerial:
-        return QStringLiteral("不是串口设备：只打开终端设备（tty）");
+        return QCoreApplication::translate("TextFormat", "不是串口设备：只打开终端设备（tty）");
     case PortStatus::OpenFailed:
-        return QStringLiteral("打不开：") + QString::fromLocal8Bit(std::strerror(state.osError));
+        return QCoreApplication::translate("TextFormat", "打不开：%1")
+            .arg(QString::fromLocal8Bit(std::strerror(state.osError)));
     case PortStatus::NoTty:
-        return QStringLiteral("转换器已接入（USB %1），但没有 tty：%2")
+        return QCoreApplication::translate("TextFormat", "转换器已接入（USB %1），但没有 tty：%2")
             .arg(state.usbDevice,
                  state.brlttyInstalled
-                     ? QStringLiteral("盲文服务 brltty 可能占用了它；不用盲文显示器就卸载它："
-                                      "sudo apt-get remove brltty")
-                     : QStringLiteral("重新插拔，dmesg | grep ch341 可看原因"));
+                     ? QCoreApplication::translate(
+                           "TextFormat", "盲文服务 brltty 可能占用了它；不用盲文显示器就卸载它："
+                                         "sudo apt-get remove brltty")
+                     : QCoreApplication::translate("TextFormat",
+                                                   "重新插拔，dmesg | grep ch341 可看原因"));
     case PortStatus::NoDeviceNode:
-        return QStringLiteral("tty 已出现但 /dev 下没有它：重新插拔，或检查 udev");
+        return QCoreApplication::translate("TextFormat",
+                                           "tty 已出现但 /dev 下没有它：重新插拔，或检查 udev");
     case PortStatus::BeyondSearch:
         break;
     }
-    return QStringLiteral("超出 COM1–COM%1，搜索不会找它").arg(ch341::kLastComPort);
+    return QCoreApplication::translate("TextFormat", "超出 COM1–COM%1，搜索不会找它")
+        .arg(ch341::kLastComPort);
 }
 
 QString TTextFormat::PortList(const std::vector<TPortReport>& reports) const {
@@ -91,7 +101,8 @@ QString TTextFormat::PortList(const std::vector<TPortReport>& reports) const {
                          sourceText(report).leftJustified(13),
                          PortStateText(report.state, report.path));
         if (report.probe)
-            text += QStringLiteral("；") + probeText(*report.probe);
+            //: Joins what the probe found to the port's state.
+            text += QCoreApplication::translate("TextFormat", "；%1").arg(probeText(*report.probe));
         text += '\n';
     }
     return text;

@@ -48,7 +48,8 @@ TfrmMain::TfrmMain(TfrmMainServices services, QWidget* parent)
     // The service list: each command with an item, carrying its code.
     for (const frames::CommandRow& row : frames::kCommands)
         if (*row.serviceItem)
-            ui->cbCommand->addItem(QString::fromUtf8(row.serviceItem), row.code);
+            ui->cbCommand->addItem(QCoreApplication::translate("ServiceList", row.serviceItem),
+                                   row.code);
     ui->cbCommand->setCurrentIndex(-1);
     KeepListToItems(*ui->cbCommand);
 

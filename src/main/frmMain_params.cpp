@@ -59,7 +59,7 @@ void TfrmMain::btnReadClick() {
 }
 
 void TfrmMain::btnWriteClick() {
-    if (!boxes_.Confirm(SplicerLink::kConfirmWrite))
+    if (!boxes_.Confirm(SplicerLink::tr(SplicerLink::kConfirmWrite)))
         return;
     const ButtonBusy busy(ui->btnWrite);
     ResetParamColours();

@@ -83,15 +83,13 @@ void TfrmMonitor::SaveTo(const QString& path) const {
     for (const QString& line : Lines())
         text += line.toUtf8() + '\n';
     if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        throw std::runtime_error(QStringLiteral("无法保存通讯记录到 %1：%2")
-                                     .arg(path, file.errorString())
-                                     .toStdString());
+        throw std::runtime_error(
+            tr("无法保存通讯记录到 %1：%2").arg(path, file.errorString()).toStdString());
 }
 
 void TfrmMonitor::btnSaveClick() {
-    const QString path =
-        QFileDialog::getSaveFileName(this, QStringLiteral("保存通讯记录"), QString(),
-                                     QStringLiteral("文本文件 (*.txt);;所有文件 (*)"));
+    const QString path = QFileDialog::getSaveFileName(this, tr("保存通讯记录"), QString(),
+                                                      tr("文本文件 (*.txt);;所有文件 (*)"));
     if (!path.isEmpty())
         SaveTo(SavePath(path));
 }

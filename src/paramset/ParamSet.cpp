@@ -3,6 +3,8 @@
 #include "config/Config.h"
 #include "protocol/IntText.h"
 
+#include <QCoreApplication>
+
 namespace params {
 namespace {
 
@@ -96,8 +98,8 @@ std::vector<Difference> Differences(const FusionParams& sent, const FusionParams
     const FusionParams b = firstBytes(readBack, count);
     std::vector<Difference> differences;
     if (a.FixedOne != b.FixedOne)
-        differences.push_back({QStringLiteral("第 2 字节"), QString::number(a.FixedOne),
-                               QString::number(b.FixedOne)});
+        differences.push_back({QCoreApplication::translate("ParamSet", "第 2 字节"),
+                               QString::number(a.FixedOne), QString::number(b.FixedOne)});
     for (const Field& f : kFields)
         if (f.Get(a) != f.Get(b))
             differences.push_back({key(f), f.WindowText(a), f.WindowText(b)});

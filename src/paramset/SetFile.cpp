@@ -5,6 +5,7 @@
 #include "protocol/IntText.h"
 #include "protocol/ParamScale.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
 
 namespace params {
@@ -16,11 +17,14 @@ const QString kFirmware = QStringLiteral("Firmware");
 const QString kBlock = QStringLiteral("Block");
 
 ESetFile refused(const SetFile& set, const QString& text) {
-    return ESetFile((Printable(set.name) + QStringLiteral("：") + text).toStdString());
+    //: The set's file name, and what is wrong with the set.
+    return ESetFile(QCoreApplication::translate("SetFile", "%1：%2")
+                        .arg(Printable(set.name), text)
+                        .toStdString());
 }
 
 QString range(int minimum, int maximum) {
-    return QStringLiteral("允许 %1 到 %2").arg(minimum).arg(maximum);
+    return QCoreApplication::translate("SetFile", "允许 %1 到 %2").arg(minimum).arg(maximum);
 }
 
 // The key's one integer in the section; the range only goes into the message.
@@ -28,13 +32,15 @@ int32_t integer(const SetFile& set, const config::IniDocument& ini, const QStrin
                 const QString& key, int minimum, int maximum) {
     const QString where = '[' + section + "] " + key;
     if (const int n = ini.Count(section, key); n != 1)
-        throw refused(set, n == 0
-                               ? QStringLiteral("缺少 %1（%2）").arg(where, range(minimum, maximum))
-                               : QStringLiteral("%1 出现了 %2 次").arg(where).arg(n));
+        throw refused(
+            set, n == 0
+                     ? QCoreApplication::translate("SetFile", "缺少 %1（%2）")
+                           .arg(where, range(minimum, maximum))
+                     : QCoreApplication::translate("SetFile", "%1 出现了 %2 次").arg(where).arg(n));
     const QString text = ini.Value(section, key);
     const std::optional<int32_t> value = TryStrToInt(text);
     if (!value)
-        throw refused(set, QStringLiteral("%1=%2 不是整数（%3）")
+        throw refused(set, QCoreApplication::translate("SetFile", "%1=%2 不是整数（%3）")
                                .arg(where, Printable(text), range(minimum, maximum)));
     return *value;
 }
@@ -45,11 +51,14 @@ QByteArray hexBlock(const SetFile& set, const config::IniDocument& ini) {
         QStringLiteral("^([0-9A-Fa-f]{2}){0,%1}$").arg(FusionParams::kSize));
     const QString where = '[' + kDevice + "] " + kBlock;
     if (const int n = ini.Count(kDevice, kBlock); n != 1)
-        throw refused(set, n == 0 ? QStringLiteral("缺少 %1").arg(where)
-                                  : QStringLiteral("%1 出现了 %2 次").arg(where).arg(n));
+        throw refused(
+            set, n == 0
+                     ? QCoreApplication::translate("SetFile", "缺少 %1").arg(where)
+                     : QCoreApplication::translate("SetFile", "%1 出现了 %2 次").arg(where).arg(n));
     const QString text = ini.Value(kDevice, kBlock);
     if (!hex.match(text).hasMatch())
-        throw refused(set, QStringLiteral("%1=%2 不是参数块（至多 %3 字节，十六进制）")
+        throw refused(set, QCoreApplication::translate("SetFile",
+                                                       "%1=%2 不是参数块（至多 %3 字节，十六进制）")
                                .arg(where, Printable(text), QString::number(FusionParams::kSize)));
     return QByteArray::fromHex(text.toLatin1());
 }
@@ -58,8 +67,8 @@ QByteArray hexBlock(const SetFile& set, const config::IniDocument& ini) {
 void checkRange(const SetFile& set, const QString& key, int64_t value, int minimum, int maximum,
                 const QString& shown) {
     if (value < minimum || value > maximum)
-        throw refused(
-            set, QStringLiteral("%1=%2 超出范围（%3）").arg(key, shown, range(minimum, maximum)));
+        throw refused(set, QCoreApplication::translate("SetFile", "%1=%2 超出范围（%3）")
+                               .arg(key, shown, range(minimum, maximum)));
 }
 
 // The set gives the field's value: read from a block that held it, or saved from the window.
@@ -86,7 +95,7 @@ SetFile ParseSetFile(const QString& name, const QByteArray& content) {
     SetFile set{name, {}, std::nullopt};
     const config::IniDocument ini(content);
     if (!ini.HasSection(kParam))
-        throw refused(set, QStringLiteral("没有 [%1] 节").arg(kParam));
+        throw refused(set, QCoreApplication::translate("SetFile", "没有 [%1] 节").arg(kParam));
     for (size_t i = 0; i < kFields.size(); ++i) {
         const Field& f = kFields[i];
         set.values[i] = integer(set, ini, kParam, QLatin1String(f.key), f.minimum, f.maximum);
@@ -131,7 +140,9 @@ FusionParams BlockForSplicer(const SetFile& set, uint16_t firmware, const Fusion
                                : ToFirmwareScale(f, value, fine);
             QString shown = QString::number(set.values[i]);
             if (value != set.values[i])
-                shown += QStringLiteral("（换算到固件 %1 是 %2）").arg(firmware).arg(value);
+                shown += QCoreApplication::translate("SetFile", "（换算到固件 %1 是 %2）")
+                             .arg(firmware)
+                             .arg(value);
             checkRange(set, QLatin1String(f.key), value, f.minimum, f.maximum, shown);
         }
         f.Set(block, ToBlock(f.scale, value));

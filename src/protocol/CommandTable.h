@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtGlobal>
+
 #include <cstdint>
 
 // Every command code the program sends in a kind 0x4A frame (payload: code, argument), and what
@@ -53,15 +55,23 @@ struct CommandRow {
     const char* serviceItem; // its item in the window's service list; empty when not listed
 };
 
-// The rows with a service item give the service list, in this order.
+// The rows with a service item give the service list, in this order; the window translates the
+// items (context "ServiceList"), the trace's names are data and stay as they are.
 inline constexpr CommandRow kCommands[] = {
-    {CmdVersion, "版本查询", AnswerValue::Version, "版本", 2, "获得版本"},
-    {CmdEnvironment, "环境状态查询", AnswerValue::Environment, "环境", 8, "环境状态"},
-    {CmdCoreReset, "调芯复位", AnswerValue::None, "", 0, "调芯复位"},
-    {CmdCoreResetOrigin, "重置原点", AnswerValue::None, "", 0, "重设调芯复位"},
-    {CmdDeviceId, "设备ID查询", AnswerValue::Text, "设备ID", 10, "设备ID"},
-    {CmdFusionCount, "熔接次数查询", AnswerValue::Number16, "熔接次数", 2, "熔接次数"},
-    {CmdCurrentGroup, "当前组别查询", AnswerValue::Number8, "当前组别", 1, "当前组别"},
+    {CmdVersion, "版本查询", AnswerValue::Version, "版本", 2,
+     QT_TRANSLATE_NOOP("ServiceList", "获得版本")},
+    {CmdEnvironment, "环境状态查询", AnswerValue::Environment, "环境", 8,
+     QT_TRANSLATE_NOOP("ServiceList", "环境状态")},
+    {CmdCoreReset, "调芯复位", AnswerValue::None, "", 0,
+     QT_TRANSLATE_NOOP("ServiceList", "调芯复位")},
+    {CmdCoreResetOrigin, "重置原点", AnswerValue::None, "", 0,
+     QT_TRANSLATE_NOOP("ServiceList", "重设调芯复位")},
+    {CmdDeviceId, "设备ID查询", AnswerValue::Text, "设备ID", 10,
+     QT_TRANSLATE_NOOP("ServiceList", "设备ID")},
+    {CmdFusionCount, "熔接次数查询", AnswerValue::Number16, "熔接次数", 2,
+     QT_TRANSLATE_NOOP("ServiceList", "熔接次数")},
+    {CmdCurrentGroup, "当前组别查询", AnswerValue::Number8, "当前组别", 1,
+     QT_TRANSLATE_NOOP("ServiceList", "当前组别")},
     // A short parameter block is filled with zeros, so any length is acted on.
     {CmdReadParams, "参数读取", AnswerValue::Block, "参数块", 0, ""},
     {CmdHandshake, "握手", AnswerValue::Acceptance, "握手应答", 1, ""},

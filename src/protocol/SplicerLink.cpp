@@ -38,7 +38,7 @@ void SplicerLink::writeFrame(const QByteArray& frame) {
     // Only the port's open state counts, not a handshake: discovery sends its handshake on a
     // freshly opened port. The caller carries on either way.
     if (!comPort_.Connected()) {
-        boxes_.ShowMessage(kNotConnected);
+        boxes_.ShowMessage(tr(kNotConnected));
         return;
     }
     // A write cut short by a time limit or a hang-up reports only what went out, so the trace
@@ -262,7 +262,7 @@ void SplicerLink::runSearch() {
     const Ticket ticket = Begin();
     for (int n = 1; !ticket.Dropped(); ++n) {
         if (n > ch341::kLastComPort) {
-            boxes_.ShowMessage(kNotFound);
+            boxes_.ShowMessage(tr(kNotFound));
             return;
         }
         const std::string number = std::to_string(n);

@@ -69,10 +69,11 @@ class TMessageBoxes;
 class SplicerLink : public FrameFeed {
     Q_OBJECT
 public:
-    static inline const QString kNotConnected = QStringLiteral(" 未连接设备！ ");
-    static inline const QString kNotFound = QStringLiteral("未发现有设备连接！");
+    // Its boxes' texts, translated where they are shown (tr).
+    static constexpr const char* kNotConnected = QT_TR_NOOP(" 未连接设备！ ");
+    static constexpr const char* kNotFound = QT_TR_NOOP("未发现有设备连接！");
     // What every caller of WriteParams asks first.
-    static inline const QString kConfirmWrite = QStringLiteral("你确定要写入数据到设备？");
+    static constexpr const char* kConfirmWrite = QT_TR_NOOP("你确定要写入数据到设备？");
 
     // Every timed wait of the link: returns once the milliseconds have passed, handling events
     // meanwhile.

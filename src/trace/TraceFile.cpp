@@ -3,6 +3,7 @@
 #include "protocol/PrintableText.h"
 #include "trace/FollowFeed.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
 
 #include <cerrno>
@@ -17,8 +18,9 @@ namespace trace {
 namespace {
 
 [[noreturn]] void refuse(const QString& path, const QString& reason) {
-    throw std::runtime_error(
-        QStringLiteral("无法写入记录文件 %1：%2").arg(path, reason).toStdString());
+    throw std::runtime_error(QCoreApplication::translate("TraceFile", "无法写入记录文件 %1：%2")
+                                 .arg(path, reason)
+                                 .toStdString());
 }
 
 // Opens path for appending without following a link or waiting for a pipe's reader, and only
@@ -33,9 +35,9 @@ int openOwnForAppending(const QString& path) {
     // Another user's link in a sticky folder may be refused with EACCES rather than ELOOP.
     struct stat st {};
     if (fd < 0 && (openError == ELOOP || (::lstat(name.constData(), &st) == 0 && S_ISLNK(st.st_mode))))
-        refuse(path, QStringLiteral("这是符号链接，记录不跟随链接"));
+        refuse(path, QCoreApplication::translate("TraceFile", "这是符号链接，记录不跟随链接"));
     if (fd < 0)
-        refuse(path, openError == ENXIO ? QStringLiteral("管道没有读取方")
+        refuse(path, openError == ENXIO ? QCoreApplication::translate("TraceFile", "管道没有读取方")
                                         : QString::fromLocal8Bit(std::strerror(openError)));
     const bool owned = ::fstat(fd, &st) == 0 && st.st_uid == ::geteuid();
     // A second name may be another user's hard link to a file of ours, planted where the kernel
@@ -45,9 +47,10 @@ int openOwnForAppending(const QString& path) {
         return fd;
     const int error = errno;
     ::close(fd);
-    refuse(path, !owned     ? QStringLiteral("文件属于别的用户")
-                 : !oneName ? QStringLiteral("文件还有别的硬链接")
-                            : QString::fromLocal8Bit(std::strerror(error)));
+    refuse(path, !owned ? QCoreApplication::translate("TraceFile", "文件属于别的用户")
+                 : !oneName
+                     ? QCoreApplication::translate("TraceFile", "文件还有别的硬链接")
+                     : QString::fromLocal8Bit(std::strerror(error)));
 }
 
 } // namespace
@@ -72,7 +75,7 @@ void TTraceFile::append(const QString& line) {
 
 void TTraceFile::CheckComplete() const {
     if (!failure_.isEmpty())
-        refuse(path_, failure_ + QStringLiteral("（记录不完整）"));
+        refuse(path_, QCoreApplication::translate("TraceFile", "%1（记录不完整）").arg(failure_));
 }
 
 QString RunHeader(const QStringList& arguments) {
