@@ -14,7 +14,6 @@
 namespace {
 
 constexpr auto kByteTime = std::chrono::microseconds(1040);
-constexpr qsizetype kLengthFirstSize = 10; // 5A 0A code, six bytes, A5
 
 QByteArray le16(uint16_t v) {
     const char bytes[2] = {char(uint8_t(v)), char(uint8_t(v >> 8))};
@@ -167,7 +166,7 @@ void SimulatedSplicer::parse() {
         if (input_.size() < 3)
             return;
         const bool lengthFirst = uint8_t(input_[1]) == frames::kLengthFirstMarker;
-        const qsizetype length = lengthFirst ? kLengthFirstSize : 4 + uint8_t(input_[2]);
+        const qsizetype length = lengthFirst ? frames::kLengthFirstSize : 4 + uint8_t(input_[2]);
         if (input_.size() < length)
             return;
         if (uint8_t(input_[length - 1]) != frames::kEnd) {

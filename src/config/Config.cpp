@@ -26,11 +26,6 @@ void makeFolder(const QString& folder) {
 
 } // namespace
 
-QString ExecutableFolder() {
-    const QFileInfo exe(QStringLiteral("/proc/self/exe"));
-    return QFileInfo(exe.symLinkTarget()).absolutePath() + '/';
-}
-
 void SetConfigPath(const QString& path) {
     std::lock_guard lock(pathMutex);
     pathSlot() = path;

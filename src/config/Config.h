@@ -6,9 +6,6 @@
 
 namespace config {
 
-// The folder of the running executable, with its trailing separator; never the current folder.
-QString ExecutableFolder();
-
 // The configuration file every access uses. Fixed once, at start-up, before anything reads it.
 void SetConfigPath(const QString& path);
 QString ConfigPath();

@@ -33,18 +33,21 @@ void RethrowPostedError(const QEvent* event) {
         std::rethrow_exception(static_cast<const RethrowEvent*>(event)->error);
 }
 
-void ShowErrorNow(std::exception_ptr error) {
-    // Only the program's own application object is a display; elsewhere (a test's plain
-    // application) the error is at least not lost.
-    if (TErrorDisplay* display = errorDisplay) {
-        display->ShowError(error);
-        return;
-    }
+QString ErrorText(std::exception_ptr error) {
     try {
         std::rethrow_exception(error);
     } catch (const std::exception& e) {
-        qWarning("error without an error display: %s", e.what());
+        return QString::fromUtf8(e.what());
     } catch (...) {
-        qWarning("unknown error without an error display");
+        return QStringLiteral("Unknown error");
     }
+}
+
+void ShowErrorNow(std::exception_ptr error) {
+    // Only the program's own application object is a display; elsewhere (a test's plain
+    // application) the error is at least not lost.
+    if (TErrorDisplay* display = errorDisplay)
+        display->ShowError(error);
+    else
+        qWarning("error without an error display: %s", qPrintable(ErrorText(error)));
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 #include <exception>
 
 class QEvent;
@@ -25,6 +27,9 @@ void PostError(std::exception_ptr error);
 // the error a PostError event carries, so that the error leaves through the application's
 // notify, where the display catches it. Other events pass untouched.
 void RethrowPostedError(const QEvent* event);
+
+// The text an error shows: a standard exception's own, "Unknown error" for anything else.
+QString ErrorText(std::exception_ptr error);
 
 // Shows an error in the general error display now, and returns once the user has answered it.
 void ShowErrorNow(std::exception_ptr error);

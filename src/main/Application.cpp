@@ -26,13 +26,5 @@ bool TApplication::event(QEvent* e) {
 }
 
 void TApplication::ShowError(std::exception_ptr error) {
-    QString text;
-    try {
-        std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-        text = QString::fromUtf8(e.what());
-    } catch (...) {
-        text = QStringLiteral("Unknown error");
-    }
-    boxes_.ShowError(text);
+    boxes_.ShowError(ErrorText(error));
 }

@@ -14,6 +14,10 @@
 
 namespace {
 
+// The key that asks for the driver installer at the next start.
+const QString kSystem = QStringLiteral("system");
+const QString kDriverInstall = QStringLiteral("driverinstall");
+
 // Whether only root can have changed path: it and every folder above it belong to root and
 // none is writable by others, but for a sticky folder (/tmp), whose root-owned entries only
 // root can replace.
@@ -49,8 +53,7 @@ void TfrmMain::InstallDriver() {
     // An installed program has none: its package set up the converter's udev rule.
     if (driverInstaller_.isEmpty())
         return;
-    if (config::ReadConfigString(QStringLiteral("system"), QStringLiteral("driverinstall")) !=
-        QStringLiteral("1"))
+    if (config::ReadConfigString(kSystem, kDriverInstall) != QStringLiteral("1"))
         return;
     const QString path = QFileInfo(driverInstaller_).canonicalFilePath();
     if (path.isEmpty())
@@ -74,8 +77,7 @@ void TfrmMain::InstallDriver() {
     if (!installer.waitForFinished(-1))
         return;
     // Its exit code does not matter: a cancelled installation counts as done.
-    config::WriteConfigString(QStringLiteral("system"), QStringLiteral("driverinstall"),
-                              QStringLiteral("0"));
+    config::WriteConfigString(kSystem, kDriverInstall, QStringLiteral("0"));
 }
 
 void TfrmMain::FormClose() {

@@ -8,8 +8,6 @@
 namespace params {
 namespace {
 
-const QString kSection = QStringLiteral("Param");
-
 constexpr uint16_t kFineScaleVersion = 138;
 
 QString key(const Field& f) {
@@ -50,11 +48,11 @@ std::vector<std::pair<QString, QString>> SavedEntries(const TParamHolder& set) {
 
 void SaveParamSet(const TParamHolder& set) {
     for (const auto& [name, value] : SavedEntries(set))
-        config::WriteConfigString(kSection, name, value);
+        config::WriteConfigString(kParamSection, name, value);
 }
 
 QString ParamSectionText(const TParamHolder& set) {
-    QString text = '[' + kSection + "]\n";
+    QString text = '[' + kParamSection + "]\n";
     for (const auto& [name, value] : SavedEntries(set))
         text += name + '=' + value + '\n';
     return text;
@@ -62,7 +60,7 @@ QString ParamSectionText(const TParamHolder& set) {
 
 std::optional<uint16_t> LoadParamSet(const config::IniDocument& ini, TParamHolder& set,
                                      const std::function<std::optional<uint16_t>()>& askVersion) {
-    const auto read = [&](const Field& f) { return ini.Value(kSection, key(f)); };
+    const auto read = [&](const Field& f) { return ini.Value(kParamSection, key(f)); };
     // The values kept in either firmware scale are read again as integers once the fields
     // before the next check box (or the last fields) are loaded: a text that is not an integer
     // stops the load there.

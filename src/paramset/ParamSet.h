@@ -19,6 +19,9 @@
 // values and load with the same firmware scaling.
 namespace params {
 
+// The section that holds the set, in config.ini and in a set file.
+inline const QString kParamSection = QStringLiteral("Param");
+
 // Where a parameter set is held: the window's fields, or a TParamSet. A check box's text is "1"
 // when ticked and "0" when not.
 class TParamHolder {

@@ -11,7 +11,6 @@
 namespace params {
 namespace {
 
-const QString kParam = QStringLiteral("Param");
 const QString kDevice = QStringLiteral("Device");
 const QString kFirmware = QStringLiteral("Firmware");
 const QString kBlock = QStringLiteral("Block");
@@ -94,11 +93,11 @@ QString DeviceSectionText(const SetSource& source) {
 SetFile ParseSetFile(const QString& name, const QByteArray& content) {
     SetFile set{name, {}, std::nullopt};
     const config::IniDocument ini(content);
-    if (!ini.HasSection(kParam))
-        throw refused(set, QCoreApplication::translate("SetFile", "没有 [%1] 节").arg(kParam));
+    if (!ini.HasSection(kParamSection))
+        throw refused(set, QCoreApplication::translate("SetFile", "没有 [%1] 节").arg(kParamSection));
     for (size_t i = 0; i < kFields.size(); ++i) {
         const Field& f = kFields[i];
-        set.values[i] = integer(set, ini, kParam, QLatin1String(f.key), f.minimum, f.maximum);
+        set.values[i] = integer(set, ini, kParamSection, QLatin1String(f.key), f.minimum, f.maximum);
     }
     if (ini.HasSection(kDevice)) {
         const int32_t firmware = integer(set, ini, kDevice, kFirmware, 0, 65535);

@@ -33,6 +33,8 @@ inline constexpr uint8_t kHandshakeArgument = 0x08;
 
 // Length-first frames carry this in place of a kind.
 inline constexpr uint8_t kLengthFirstMarker = 0x0A;
+// A length-first frame's size: 5A 0A code, six payload bytes, A5.
+inline constexpr int kLengthFirstSize = 10;
 
 // Answers from the splicer: 55 length code payload AA, the length counting the whole frame.
 inline constexpr uint8_t kAnswerStart = 0x55;

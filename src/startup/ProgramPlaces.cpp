@@ -7,6 +7,11 @@
 
 namespace startup {
 
+QString ExecutableFolder() {
+    const QFileInfo exe(QStringLiteral("/proc/self/exe"));
+    return QFileInfo(exe.symLinkTarget()).absolutePath() + '/';
+}
+
 TProgramPlaces PlacesOf(const QString& programFolder) {
     if (QFileInfo(programFolder).isWritable())
         return {programFolder + QStringLiteral("config.ini"),

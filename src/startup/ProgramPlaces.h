@@ -13,6 +13,9 @@ struct TProgramPlaces {
     QString driverInstaller; // driver/install beside the program; empty: none to run
 };
 
+// The folder of the running executable, with its trailing separator; never the current folder.
+QString ExecutableFolder();
+
 // The places of a program whose executable lies in programFolder (with its trailing
 // separator): a folder its user may write to is a portable folder, any other an installation.
 TProgramPlaces PlacesOf(const QString& programFolder);

@@ -1,11 +1,10 @@
 #include "startup/ProgramStart.h"
 
 #include "ch341/PortMap.h"
-#include "config/Config.h"
 
 namespace startup {
 
-TProgramStart::TProgramStart() : places_(Settle(config::ExecutableFolder())) {
+TProgramStart::TProgramStart() : places_(Settle(ExecutableFolder())) {
     ch341::InstallPortMapping();
 }
 

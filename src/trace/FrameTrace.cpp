@@ -74,7 +74,7 @@ QString sentMeaning(const QByteArray& f) {
     if (f.size() < 4 || uint8_t(f[0]) != frames::kStart || uint8_t(f.back()) != frames::kEnd)
         return kUnknown;
     if (uint8_t(f[1]) == frames::kLengthFirstMarker)
-        return f.size() == frames::kLengthFirstMarker ? lengthFirstMeaning(f) : kUnknown;
+        return f.size() == frames::kLengthFirstSize ? lengthFirstMeaning(f) : kUnknown;
     return kindFirstMeaning(f);
 }
 
