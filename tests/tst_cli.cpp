@@ -591,8 +591,8 @@ void TestCli::setRefusedBeforeTheBlock_data() {
                              << "缺少 [Param] Time5（允许 10 到 150）";
     QTest::newRow("empty") << QByteArray("Time1=15") << QByteArray("Time1=") << 134
                            << "[Param] Time1= 不是整数（允许 10 到 150）";
-    QTest::newRow("NUL") << QByteArray("Time1=15") << QByteArray("Time1=1") + '\0' + '5' << 134
-                         << "[Param] Time1=1\\x005 不是整数（允许 10 到 150）";
+    QTest::newRow("NUL, ESC") << QByteArray("Time1=15") << QByteArray("Time1=1\0\x1B" "5", 10)
+                              << 134 << "[Param] Time1=1\\x00\\x1B5 不是整数（允许 10 到 150）";
     QTest::newRow("no [Param]") << QByteArray("[Param]") << QByteArray("[Para]") << 134
                                 << "没有 [Param] 节";
     QTest::newRow("firmware not a number")

@@ -1,6 +1,6 @@
 #include "cli/SetInput.h"
 
-#include "paramset/SetFile.h"
+#include "protocol/PrintableText.h"
 
 #include <QFile>
 
@@ -19,7 +19,8 @@ std::runtime_error failure(const QString& text) {
 } // namespace
 
 QString SetInputName(const QString& file) {
-    return file == QStringLiteral("-") ? QStringLiteral("标准输入") : params::Printable(file);
+    return file == QStringLiteral("-") ? QStringLiteral("标准输入")
+                                       : PrintableText(QFile::encodeName(file));
 }
 
 QByteArray ReadSetInput(const QString& file) {

@@ -4,6 +4,7 @@
 #include "paramset/ParamSet.h"
 #include "protocol/IntText.h"
 #include "protocol/ParamScale.h"
+#include "protocol/PrintableText.h"
 
 #include <QRegularExpression>
 
@@ -16,7 +17,7 @@ const QString kFirmware = QStringLiteral("Firmware");
 const QString kBlock = QStringLiteral("Block");
 
 ESetFile refused(const SetFile& set, const QString& text) {
-    return ESetFile((Printable(set.name) + QStringLiteral("：") + text).toStdString());
+    return ESetFile((set.name + QStringLiteral("：") + text).toStdString());
 }
 
 QString range(int minimum, int maximum) {
@@ -35,7 +36,7 @@ int32_t integer(const SetFile& set, const config::IniDocument& ini, const QStrin
     const std::optional<int32_t> value = TryStrToInt(text);
     if (!value)
         throw refused(set, QStringLiteral("%1=%2 不是整数（%3）")
-                               .arg(where, Printable(text), range(minimum, maximum)));
+                               .arg(where, PrintableText(text.toUtf8()), range(minimum, maximum)));
     return *value;
 }
 
@@ -50,7 +51,7 @@ QByteArray hexBlock(const SetFile& set, const config::IniDocument& ini) {
     const QString text = ini.Value(kDevice, kBlock);
     if (!hex.match(text).hasMatch())
         throw refused(set, QStringLiteral("%1=%2 不是参数块（至多 %3 字节，十六进制）")
-                               .arg(where, Printable(text))
+                               .arg(where, PrintableText(text.toUtf8()))
                                .arg(FusionParams::kSize));
     return QByteArray::fromHex(text.toLatin1());
 }
@@ -138,15 +139,6 @@ FusionParams BlockForSplicer(const SetFile& set, uint16_t firmware, const Fusion
         f.Set(block, ToBlock(f.scale, value));
     }
     return block;
-}
-
-QString Printable(const QString& text) {
-    QString out;
-    for (const QChar c : text)
-        out += c.isPrint() || c == ' '
-                   ? QString(c)
-                   : QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QChar('0'));
-    return out;
 }
 
 } // namespace params
