@@ -388,6 +388,8 @@ void TestCli::usageErrorsExitTwo_data() {
         << QStringList{"--list", "--trace=/nonexistent/t.txt"}
         << "无法写入记录文件 /nonexistent/t.txt：No such file or directory" << false;
     QTest::newRow("unknown alone") << QStringList{"--raed"} << "未知选项：--raed" << true;
+    QTest::newRow("window option with ours")
+        << QStringList{"-platform", "xcb", "--read"} << "未知选项：--platform" << true;
     QTest::newRow("stray word") << QStringList{"raed"} << "多余的参数：raed" << true;
     QTest::newRow("empty port") << QStringList{"--read", "--port", ""} << "--port 的值是空的"
                                 << true;

@@ -278,6 +278,9 @@ int Run(int argc, char** argv) {
     startup::TProgramStart program;
     const i18n::Translations translations(i18n::MessagesLocale());
     QCommandLineParser parser;
+    // A window's option given with ours ("-platform xcb --read") is named as one unknown option,
+    // not as the letters of a cluster.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
         QStringLiteral(
             "Spliceon：熔接机参数的命令行。\n"
