@@ -597,6 +597,9 @@ void TestCli::setRefusedBeforeTheBlock_data() {
                               << 134 << "[Param] Time1=1\\x00\\x1B5 不是整数（允许 10 到 150）";
     QTest::newRow("no [Param]") << QByteArray("[Param]") << QByteArray("[Para]") << 134
                                 << "没有 [Param] 节";
+    QTest::newRow("key in a repeated [Param]")
+        << QByteArray("Time5=150\n") << QByteArray("[x]\n[param]\nTime5=150\n") << 134
+        << "[Param] 节出现了 2 次";
     QTest::newRow("firmware not a number")
         << QByteArray("[Param]") << QByteArray("[Device]\nFirmware=x\nBlock=70\n[Param]") << 134
         << "[Device] Firmware=x 不是整数（允许 0 到 65535）";

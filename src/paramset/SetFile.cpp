@@ -89,6 +89,10 @@ SetFile ParseSetFile(const QString& name, const QByteArray& content) {
     const config::IniDocument ini(content);
     if (!ini.HasSection(kParam))
         throw refused(set, QStringLiteral("没有 [%1] 节").arg(kParam));
+    // Only the first of repeated sections is read: a key standing in a repeat would seem set.
+    for (const QString& section : {kParam, kDevice})
+        if (const int n = ini.SectionCount(section); n > 1)
+            throw refused(set, QStringLiteral("[%1] 节出现了 %2 次").arg(section).arg(n));
     for (size_t i = 0; i < kFields.size(); ++i) {
         const Field& f = kFields[i];
         set.values[i] = integer(set, ini, kParam, QLatin1String(f.key), f.minimum, f.maximum);
