@@ -403,6 +403,8 @@ void TestCli::usageErrorsExitTwo_data() {
         << QStringList{"--list", "--trace=/nonexistent/t.txt"}
         << "无法写入记录文件 /nonexistent/t.txt：No such file or directory" << false;
     QTest::newRow("unknown alone") << QStringList{"--raed"} << "未知选项：--raed" << true;
+    QTest::newRow("window option with ours")
+        << QStringList{"-platform", "xcb", "--read"} << "未知选项：--platform" << true;
     QTest::newRow("stray word") << QStringList{"raed"} << "多余的参数：raed" << true;
     QTest::newRow("empty port") << QStringList{"--read", "--port", ""} << "--port 的值是空的"
                                 << true;
@@ -645,10 +647,13 @@ void TestCli::setRefusedBeforeTheBlock_data() {
                              << "缺少 [Param] Time5（允许 10 到 150）";
     QTest::newRow("empty") << QByteArray("Time1=15") << QByteArray("Time1=") << 134
                            << "[Param] Time1= 不是整数（允许 10 到 150）";
-    QTest::newRow("NUL") << QByteArray("Time1=15") << QByteArray("Time1=1") + '\0' + '5' << 134
-                         << "[Param] Time1=1\\x005 不是整数（允许 10 到 150）";
+    QTest::newRow("NUL, ESC") << QByteArray("Time1=15") << QByteArray("Time1=1\0\x1B" "5", 10)
+                              << 134 << "[Param] Time1=1\\x00\\x1B5 不是整数（允许 10 到 150）";
     QTest::newRow("no [Param]") << QByteArray("[Param]") << QByteArray("[Para]") << 134
                                 << "没有 [Param] 节";
+    QTest::newRow("key in a repeated [Param]")
+        << QByteArray("Time5=150\n") << QByteArray("[x]\n[param]\nTime5=150\n") << 134
+        << "[Param] 节出现了 2 次";
     QTest::newRow("firmware not a number")
         << QByteArray("[Param]") << QByteArray("[Device]\nFirmware=x\nBlock=70\n[Param]") << 134
         << "[Device] Firmware=x 不是整数（允许 0 到 65535）";

@@ -326,13 +326,17 @@ int Run(int argc, char** argv) {
     startup::TProgramStart program;
     const i18n::Translations translations(i18n::MessagesLocale());
     QCommandLineParser parser;
+    // A window's option given with ours ("-platform xcb --read") is named as one unknown option,
+    // not as the letters of a cluster.
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.setApplicationDescription(
         QCoreApplication::translate(
             "CommandLine",
             "Spliceon：熔接机参数的命令行。\n"
             "退出码：0 完成；1 没有熔接机应答（--list --probe：没有一个端口有熔接机应答）；"
-            "2 其他错误；3 读回的参数块与写入的不同；129、130、143 被 SIGHUP、SIGINT、SIGTERM "
-            "中断（端口已关闭）。\n"
+            "2 其他错误；3 --write 读回的参数块与写入的不同、熔接机答复的参数块长度是 0，"
+            "或参数块发出后线路出错（熔接机可能已存下新参数，没有读回核对）；129、130、143 被 "
+            "SIGHUP、SIGINT、SIGTERM 中断（端口已关闭）。\n"
             "配置文件：%1")
             .arg(program.Places().settingsFile));
     parser.addOptions(described(options()));

@@ -5,6 +5,8 @@
 #include "cli/SetInput.h"
 #include "paramset/ParamSet.h"
 #include "paramset/SetFile.h"
+#include "protocol/CommandTable.h"
+#include "protocol/FrameScanner.h"
 #include "protocol/Frames.h"
 #include "protocol/MessageBoxes.h"
 #include "protocol/SplicerLink.h"
@@ -12,7 +14,6 @@
 
 #include <QCoreApplication>
 #include <QEventLoop>
-#include <QFile>
 #include <QTimer>
 
 #include <optional>
@@ -83,7 +84,8 @@ std::optional<uint16_t> awaitedAnswer(SplicerLink& link,
     bool came = false;
     // A payload too short for the value is no answer, as the link has it.
     QObject::connect(&link, &FrameFeed::frameReceived, &loop, [&](const QByteArray& f) {
-        if (f.size() >= 6 && uint8_t(f[2]) == answer) {
+        if (f.size() - FrameScanner::kMinFrame >= frames::AnswerBytes(answer) &&
+            uint8_t(f[2]) == answer) {
             came = true;
             loop.quit();
         }

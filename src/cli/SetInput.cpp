@@ -1,6 +1,6 @@
 #include "cli/SetInput.h"
 
-#include "paramset/SetFile.h"
+#include "protocol/PrintableText.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -21,7 +21,7 @@ std::runtime_error failure(const QString& text) {
 
 QString SetInputName(const QString& file) {
     return file == QStringLiteral("-") ? QCoreApplication::translate("SetInput", "标准输入")
-                                       : params::Printable(file);
+                                       : PrintableText(QFile::encodeName(file));
 }
 
 QByteArray ReadSetInput(const QString& file) {

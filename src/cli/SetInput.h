@@ -5,7 +5,7 @@
 
 namespace cli {
 
-// What --write takes: a file, or standard input for "-".
+// What --write takes (a file, or standard input for "-") as messages name it, escaped.
 QString SetInputName(const QString& file);
 
 // The whole set file, read once before the splicer is contacted, so a pipe, a FIFO or a process

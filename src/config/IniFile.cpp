@@ -200,6 +200,11 @@ bool IniDocument::HasSection(const QString& section) const {
     return first(section) != nullptr;
 }
 
+int IniDocument::SectionCount(const QString& section) const {
+    return int(std::ranges::count_if(sections_,
+                                     [&](const Section& s) { return sameName(s.name, section); }));
+}
+
 int IniDocument::Count(const QString& section, const QString& key) const {
     int n = 0;
     for (const Section& s : sections_)

@@ -26,6 +26,8 @@ public:
     // The key's value in the first section of that name; "" when either is missing.
     QString Value(const QString& section, const QString& key) const;
     bool HasSection(const QString& section) const;
+    // How often a section of that name stands in the content.
+    int SectionCount(const QString& section) const;
     // How often the key stands in the sections of that name, repeats of the section included.
     int Count(const QString& section, const QString& key) const;
 

@@ -4,6 +4,7 @@
 #include "paramset/ParamSet.h"
 #include "protocol/IntText.h"
 #include "protocol/ParamScale.h"
+#include "protocol/PrintableText.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -17,9 +18,8 @@ const QString kBlock = QStringLiteral("Block");
 
 ESetFile refused(const SetFile& set, const QString& text) {
     //: The set's file name, and what is wrong with the set.
-    return ESetFile(QCoreApplication::translate("SetFile", "%1：%2")
-                        .arg(Printable(set.name), text)
-                        .toStdString());
+    return ESetFile(
+        QCoreApplication::translate("SetFile", "%1：%2").arg(set.name, text).toStdString());
 }
 
 QString range(int minimum, int maximum) {
@@ -40,7 +40,7 @@ int32_t integer(const SetFile& set, const config::IniDocument& ini, const QStrin
     const std::optional<int32_t> value = TryStrToInt(text);
     if (!value)
         throw refused(set, QCoreApplication::translate("SetFile", "%1=%2 不是整数（%3）")
-                               .arg(where, Printable(text), range(minimum, maximum)));
+                               .arg(where, PrintableText(text.toUtf8()), range(minimum, maximum)));
     return *value;
 }
 
@@ -58,7 +58,8 @@ QByteArray hexBlock(const SetFile& set, const config::IniDocument& ini) {
     if (!hex.match(text).hasMatch())
         throw refused(set, QCoreApplication::translate("SetFile",
                                                        "%1=%2 不是参数块（至多 %3 字节，十六进制）")
-                               .arg(where, Printable(text), QString::number(FusionParams::kSize)));
+                               .arg(where, PrintableText(text.toUtf8()),
+                                    QString::number(FusionParams::kSize)));
     return QByteArray::fromHex(text.toLatin1());
 }
 
@@ -95,6 +96,12 @@ SetFile ParseSetFile(const QString& name, const QByteArray& content) {
     const config::IniDocument ini(content);
     if (!ini.HasSection(kParamSection))
         throw refused(set, QCoreApplication::translate("SetFile", "没有 [%1] 节").arg(kParamSection));
+    // Only the first of repeated sections is read: a key standing in a repeat would seem set.
+    for (const QString& section : {kParamSection, kDevice})
+        if (const int n = ini.SectionCount(section); n > 1)
+            throw refused(set, QCoreApplication::translate("SetFile", "[%1] 节出现了 %2 次")
+                                   .arg(section)
+                                   .arg(n));
     for (size_t i = 0; i < kFields.size(); ++i) {
         const Field& f = kFields[i];
         set.values[i] = integer(set, ini, kParamSection, QLatin1String(f.key), f.minimum, f.maximum);
@@ -147,15 +154,6 @@ FusionParams BlockForSplicer(const SetFile& set, uint16_t firmware, const Fusion
         f.Set(block, ToBlock(f.scale, value));
     }
     return block;
-}
-
-QString Printable(const QString& text) {
-    QString out;
-    for (const QChar c : text)
-        out += c.isPrint() || c == ' '
-                   ? QString(c)
-                   : QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QChar('0'));
-    return out;
 }
 
 } // namespace params

@@ -34,7 +34,7 @@ QString DeviceSectionText(const SetSource& source);
 // integer, inside its field's range where that does not depend on the firmware's scale (check
 // boxes 0 or 1); section "Device", when there, complete and in range.
 struct SetFile {
-    QString name;                                 // as messages show it
+    QString name;                                 // as messages show it, escaped
     std::array<int32_t, kFields.size()> values{}; // as the file has them, by kFields' order
     std::optional<SetSource> source;
 };
@@ -47,8 +47,5 @@ SetFile ParseSetFile(const QString& name, const QByteArray& content);
 // gave it goes back as that block had it, not rounded through the window's units. Raises
 // ESetFile.
 FusionParams BlockForSplicer(const SetFile& set, uint16_t firmware, const FusionParams& current);
-
-// A text with every character that would not show (control bytes, NUL included) escaped.
-QString Printable(const QString& text);
 
 } // namespace params
