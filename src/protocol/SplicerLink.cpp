@@ -238,7 +238,9 @@ void SplicerLink::runPending() {
 }
 
 void SplicerLink::FindDevice() {
-    if (searchDeferred())
+    // After Shutdown a plug notification queued before it would open ports, ask for
+    // notifications again and end in "未发现有设备连接！", as nothing more is sent.
+    if (closed_ || searchDeferred())
         return;
     searching_ = true;
     const auto done = qScopeGuard([this] {
