@@ -108,6 +108,8 @@ public:
     // Returns once the time has passed, handling events meanwhile; never earlier. The wait a
     // link is given unless told otherwise.
     static void WaitPumping(int milliseconds);
+    // The wait this link was given; the window's own waits between frames use it too.
+    void Wait(int milliseconds) { wait_(milliseconds); }
     void QueryVersion();
     void QueryBlockLength();
     void QueryParams();
@@ -176,7 +178,6 @@ private:
     };
 
     void writeFrame(const QByteArray& frame);
-    void wait(int milliseconds) { wait_(milliseconds); }
     // Remembers a search when it must wait, and tells whether it must.
     bool searchDeferred();
     void runPending();
