@@ -212,6 +212,7 @@ private slots:
         else
             f.window->findChild<QAction*>("mExit")->trigger();
         f.window->btnReadClick(); // a late handler shows nothing either
+        f.window->MSG_CH341(0);   // nor a plug notification queued before the close
         QVERIFY(f.boxes.shown.isEmpty());
         QVERIFY(!f.Link().ComPort().Connected());
         QCOMPARE(f.window->StatusText(0), status);

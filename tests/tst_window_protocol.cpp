@@ -275,13 +275,19 @@ private slots:
     }
 
     void factoryRestoreWaitsThenReadsBack() {
-        WindowFixture f;
+        QList<int> waits; // the window's own wait goes through the link's, as every wait does
+        WindowFixture f({}, [&waits](int ms) {
+            waits << ms;
+            SplicerLink::WaitPumping(ms);
+        });
         SimulatedSplicer& sim = f.OpenSplicer(1);
         QByteArray changed = SimulatedSplicer::DefaultFactorySet();
         changed.replace(0, 2, QByteArray::fromHex("2823")); // heat 90 s
         sim.SetBlock(changed);
         f.Spin("edtHeat")->setText("90");
+        waits.clear();
         f.window->btnGetDefaultClick();
+        QCOMPARE(waits, QList<int>{500});
         QVERIFY(f.Button("btnGetDefault")->isEnabled());
         QVERIFY(sim.WaitForFrames(2, 2000));
         QCOMPARE(FrameTexts(sim),

@@ -108,6 +108,20 @@ private slots:
                  firmware > 0 ? QStringList{"acknowledge|Confirm|参数加载完毕！"} : QStringList());
     }
 
+    // The window closes in the wait after the version answer came: the load shows nothing more.
+    void loadShowsNothingOnceClosed() {
+        TfrmMain* window = nullptr;
+        WindowFixture f(withParams("100", "5"), [&window](int ms) {
+            SplicerLink::WaitPumping(ms);
+            window->close();
+        });
+        window = f.window.get();
+        f.OpenSplicer(1);
+        f.window->btnOpenClick();
+        QVERIFY(f.Link().State().FirmwareVersion > 0);
+        QCOMPARE(f.boxes.shown, QStringList());
+    }
+
     void loadWithPortClosedUsesOlderScale() {
         WindowFixture f(withParams("800", "40"));
         f.window->btnOpenClick();

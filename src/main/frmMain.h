@@ -54,7 +54,7 @@ public:
     void SendParamBlock(const FusionParams& block, int count);
     void SendControlRecord(uint8_t b0, uint8_t b1, uint8_t b2, uint16_t w);
     void SendTestRecord(uint32_t value);
-    static void WaitPumping(int milliseconds);
+    void WaitPumping(int milliseconds);
     void QueryVersion();
     void QueryBlockLength();
     void QueryParams();

@@ -27,7 +27,7 @@ void TfrmMain::SendTestRecord(uint32_t value) {
 }
 
 void TfrmMain::WaitPumping(int milliseconds) {
-    SplicerLink::WaitPumping(milliseconds);
+    link_.Wait(milliseconds);
 }
 
 void TfrmMain::QueryVersion() {

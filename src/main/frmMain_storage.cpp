@@ -14,10 +14,12 @@ void TfrmMain::btnSaveClick() {
 
 void TfrmMain::btnOpenClick() {
     ResetParamColours();
+    const SplicerLink::Ticket ticket = link_.Begin();
     const std::optional<uint16_t> version =
         params::LoadParamSet(config::ReadIniDocument(config::ConfigPath()), *this,
                              [this] { return link_.AskVersion(); });
-    if (version > 0)
+    // Closed or disconnected in the version's wait: the load ends quietly.
+    if (version > 0 && !ticket.Dropped())
         boxes_.Acknowledge(tr("参数加载完毕！"));
 }
 

@@ -87,17 +87,17 @@ void SplicerLink::WaitPumping(int milliseconds) {
 
 void SplicerLink::QueryVersion() {
     SendCommand(frames::CmdVersion, 0);
-    wait(100);
+    Wait(100);
 }
 
 void SplicerLink::QueryBlockLength() {
     SendCommand(frames::CmdBlockLength, 0);
-    wait(100);
+    Wait(100);
 }
 
 void SplicerLink::QueryParams() {
     SendCommand(frames::CmdReadParams, 0);
-    wait(100);
+    Wait(100);
 }
 
 std::optional<uint16_t> SplicerLink::ask(void (SplicerLink::*query)(), const uint16_t& value,
@@ -209,7 +209,7 @@ void SplicerLink::RunQuerySequence() {
         if (ticket.Dropped() || !comPort_.Connected())
             return;
         SendCommand(code, 0);
-        wait(100);
+        Wait(100);
     }
 }
 
@@ -238,7 +238,9 @@ void SplicerLink::runPending() {
 }
 
 void SplicerLink::FindDevice() {
-    if (searchDeferred())
+    // After Shutdown a plug notification queued before it would open ports, ask for
+    // notifications again and end in "未发现有设备连接！", as nothing more is sent.
+    if (closed_ || searchDeferred())
         return;
     searching_ = true;
     const auto done = qScopeGuard([this] {
@@ -288,7 +290,7 @@ void SplicerLink::runSearch() {
 
 bool SplicerLink::handshake(int n) {
     SendCommand(frames::CmdHandshake, frames::kHandshakeArgument);
-    wait(200);
+    Wait(200);
     // Only an answer on the port still open counts: an unplug or hang-up during the query
     // sequence may have closed it.
     if (!Connected())
@@ -323,7 +325,7 @@ int SplicerLink::WriteParams(const FusionParams& block) {
     if (ticket.Dropped())
         return count;
     SendParamBlock(block, count);
-    wait(500);
+    Wait(500);
     return count;
 }
 

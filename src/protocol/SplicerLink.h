@@ -57,8 +57,8 @@ class TMessageBoxes;
 //   disconnection being told: while scanning, the status shows nothing.
 // - HandshakeSeen counts only while the port is open, and every close of a candidate clears it:
 //   an answer handed over while the port closes belongs to no port the search tries next.
-// - After Shutdown nothing more is sent or shown (closed_): a search caught in one of its waits
-//   tries no further port, and work caught in a wait sends nothing and shows no box.
+// - After Shutdown nothing more is sent or shown (closed_): no search starts, one caught in its
+//   waits tries no further port, and work caught in a wait sends nothing and shows no box.
 // - Every frame goes out in one write, so frames sent by nested handlers never interleave;
 //   they fall between whole frames of the outer exchange, which is intended.
 // Nested writes, loads and restores are not prevented here. The window disables the write and
@@ -109,6 +109,8 @@ public:
     // Returns once the time has passed, handling events meanwhile; never earlier. The wait a
     // link is given unless told otherwise.
     static void WaitPumping(int milliseconds);
+    // The wait this link was given; the window's own waits between frames use it too.
+    void Wait(int milliseconds) { wait_(milliseconds); }
     void QueryVersion();
     void QueryBlockLength();
     void QueryParams();
@@ -177,7 +179,6 @@ private:
     };
 
     void writeFrame(const QByteArray& frame);
-    void wait(int milliseconds) { wait_(milliseconds); }
     // Remembers a search when it must wait, and tells whether it must.
     bool searchDeferred();
     void runPending();
