@@ -1,8 +1,10 @@
 #include "cli/CommandLine.h"
 
 #include "cli/ConsoleBoxes.h"
+#include "cli/JsonFormat.h"
 #include "cli/LinkCommands.h"
 #include "cli/PortCheck.h"
+#include "cli/SplicerWait.h"
 #include "cli/StopSignals.h"
 #include "cli/TextFormat.h"
 #include "protocol/Frames.h"
@@ -58,9 +60,24 @@ const QCommandLineOption optTrace(QStringLiteral("trace"),
                                   QStringLiteral("把收发的每一帧记录到 FILE"),
                                   QStringLiteral("FILE"));
 
+const QCommandLineOption
+    optJson(QStringLiteral("json"),
+            QStringLiteral("--list 和 --read 的结果输出为一个 JSON 文档（英文键，不随语言变化）"));
+const QCommandLineOption
+    optQuiet(QStringLiteral("quiet"),
+             QStringLiteral("标准错误上只写错误（与非 0 退出码相伴的文字），不写提示"));
+const QCommandLineOption
+    optWait(QStringLiteral("wait"),
+            QStringLiteral("与 --read、--write 一起、不带 --port：等熔接机接入，最多 SECONDS 秒"),
+            QStringLiteral("SECONDS"));
+
+// A day: longer is no wait at a splicer, and the time stays within a timer's range.
+constexpr int kLongestWaitSeconds = 86400;
+
 const QList<QCommandLineOption>& options() {
-    static const QList<QCommandLineOption> all = {optHelp, optList, optProbe, optRead, optWrite,
-                                                  optPort, optOut,  optYes,   optTrace};
+    static const QList<QCommandLineOption> all = {
+        optHelp, optList,  optProbe, optRead, optWrite, optPort,
+        optOut,  optYes,   optTrace, optJson, optQuiet, optWait};
     return all;
 }
 
@@ -99,6 +116,19 @@ QString spelled(const QString& name) {
     return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
 }
 
+// The seconds --wait gives; 0 without it.
+int waitSeconds(const QCommandLineParser& parser) {
+    if (!parser.isSet(optWait))
+        return 0;
+    bool number = false;
+    const int seconds = parser.value(optWait).toInt(&number);
+    if (!number || seconds < 1 || seconds > kLongestWaitSeconds)
+        throw EUsage(QStringLiteral("--wait 的值须是 1 到 %1 之间的整数（秒）：%2")
+                         .arg(kLongestWaitSeconds)
+                         .arg(parser.value(optWait)));
+    return seconds;
+}
+
 // One file by its path, or by its inode when both exist (a link, /dev/stdout).
 bool sameFile(const QString& a, const QString& b) {
     struct stat first {};
@@ -135,6 +165,13 @@ void checkUsage(const QCommandLineParser& parser) {
         throw EUsage(QStringLiteral("--out 只用于 --read"));
     if (parser.isSet(optYes) && !parser.isSet(optWrite))
         throw EUsage(QStringLiteral("--yes 只用于 --write"));
+    if (parser.isSet(optJson) && parser.isSet(optWrite))
+        throw EUsage(QStringLiteral("--json 只用于 --list 和 --read"));
+    if (parser.isSet(optWait) && parser.isSet(optList))
+        throw EUsage(QStringLiteral("--wait 只用于 --read 和 --write"));
+    if (parser.isSet(optWait) && parser.isSet(optPort))
+        throw EUsage(QStringLiteral("--wait 不能与 --port 一起用：给了端口就不搜索"));
+    waitSeconds(parser);
     // A bare name would open a device under /dev, a relative path a file here: neither is asked
     // for by a technician who means a port.
     if (const QString port = parser.value(optPort); parser.isSet(optPort) &&
@@ -146,9 +183,10 @@ void checkUsage(const QCommandLineParser& parser) {
         throw EUsage(QStringLiteral("--out 与 --trace 不能是同一个文件"));
 }
 
-int listPorts(SplicerLink* probing, TStopSignals& stop, const TResultFormat& format) {
+// quiet: the note that no port is a candidate is left out where it explains no failure.
+int listPorts(SplicerLink* probing, TStopSignals& stop, const TResultFormat& format, bool quiet) {
     std::vector<TPortReport> reports = SurveyPorts(ch341::TSysfsLayout{}, BrlttyInstalled());
-    if (reports.empty())
+    if (reports.empty() && (!quiet || probing))
         PrintMessage(QStringLiteral("没有候选端口：没有接入 CH341 转换器，config.ini 的 [ports] "
                                     "也没有映射；请检查数据线\n"));
     for (TPortReport& report : reports) {
@@ -213,18 +251,34 @@ QString stoppedText(int signal, bool blockSent) {
 }
 
 int runMode(const QCommandLineParser& parser, SplicerLink& link, TConsoleBoxes& boxes,
-            TStopSignals& stop) {
-    const TTextFormat format;
+            ch341::TConverterLibrary& converter, TStopSignals& stop) {
+    const TTextFormat text;
+    const TJsonFormat json;
+    const TResultFormat& format = parser.isSet(optJson) ? static_cast<const TResultFormat&>(json)
+                                                        : text;
+    const bool quiet = parser.isSet(optQuiet);
     if (parser.isSet(optList))
-        return listPorts(parser.isSet(optProbe) ? &link : nullptr, stop, format);
+        return listPorts(parser.isSet(optProbe) ? &link : nullptr, stop, format, quiet);
+    const int wait = waitSeconds(parser);
+    const TSearch search = [&]() {
+        if (wait > 0)
+            return WaitForSplicer(
+                link, boxes, converter, std::chrono::seconds{wait}, stop,
+                quiet ? QString()
+                      : QStringLiteral("没有熔接机应答：等它接入，最多 %1 秒……\n").arg(wait));
+        link.FindDevice();
+        return link.Connected();
+    };
     if (parser.isSet(optRead))
-        return ReadParams(link, boxes, parser.value(optPort), parser.value(optOut), format);
-    return WriteParams(link, boxes, parser.value(optWrite), parser.value(optPort),
+        return ReadParams(link, boxes, parser.value(optPort), search, parser.value(optOut),
+                          format);
+    return WriteParams(link, boxes, parser.value(optWrite), parser.value(optPort), search,
                        parser.isSet(optYes));
 }
 
 // The mode on the link, ended early by a stop signal; the port is closed at the end either way.
-int runStoppable(const QCommandLineParser& parser, SplicerLink& link, TConsoleBoxes& boxes) {
+int runStoppable(const QCommandLineParser& parser, SplicerLink& link, TConsoleBoxes& boxes,
+                 ch341::TConverterLibrary& converter) {
     bool blockSent = false;
     const QObject context;
     QObject::connect(&link, &FrameFeed::frameSent, &context, [&blockSent](const QByteArray& frame) {
@@ -238,7 +292,7 @@ int runStoppable(const QCommandLineParser& parser, SplicerLink& link, TConsoleBo
     int code = ExitFailed;
     // An error that follows from a stop is not what went wrong: the stop is.
     try {
-        code = runMode(parser, link, boxes, stop);
+        code = runMode(parser, link, boxes, converter, stop);
     } catch (const serial::EComPort& e) {
         if (!stop.Caught())
             throw std::runtime_error(portErrorText(e, link).toStdString());
@@ -302,7 +356,7 @@ int Run(int argc, char** argv) {
         std::optional<trace::TTraceFile> traceFile;
         if (parser.isSet(optTrace))
             traceFile.emplace(parser.value(optTrace), link, trace::RunHeader(app.arguments()));
-        const int code = runStoppable(parser, link, boxes);
+        const int code = runStoppable(parser, link, boxes, program.Converter());
         // A trace cut short is a failure too, whatever the splicer said.
         if (traceFile)
             traceFile->CheckComplete();
