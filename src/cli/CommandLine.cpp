@@ -75,9 +75,9 @@ const QCommandLineOption
 constexpr int kLongestWaitSeconds = 86400;
 
 const QList<QCommandLineOption>& options() {
-    static const QList<QCommandLineOption> all = {
-        optHelp, optList,  optProbe, optRead, optWrite, optPort,
-        optOut,  optYes,   optTrace, optJson, optQuiet, optWait};
+    static const QList<QCommandLineOption> all = {optHelp,  optList, optProbe, optRead,
+                                                  optWrite, optPort, optOut,   optYes,
+                                                  optTrace, optJson, optQuiet, optWait};
     return all;
 }
 
@@ -254,8 +254,8 @@ int runMode(const QCommandLineParser& parser, SplicerLink& link, TConsoleBoxes& 
             ch341::TConverterLibrary& converter, TStopSignals& stop) {
     const TTextFormat text;
     const TJsonFormat json;
-    const TResultFormat& format = parser.isSet(optJson) ? static_cast<const TResultFormat&>(json)
-                                                        : text;
+    const TResultFormat& format =
+        parser.isSet(optJson) ? static_cast<const TResultFormat&>(json) : text;
     const bool quiet = parser.isSet(optQuiet);
     if (parser.isSet(optList))
         return listPorts(parser.isSet(optProbe) ? &link : nullptr, stop, format, quiet);
@@ -270,8 +270,7 @@ int runMode(const QCommandLineParser& parser, SplicerLink& link, TConsoleBoxes& 
         return link.Connected();
     };
     if (parser.isSet(optRead))
-        return ReadParams(link, boxes, parser.value(optPort), search, parser.value(optOut),
-                          format);
+        return ReadParams(link, boxes, parser.value(optPort), search, parser.value(optOut), format);
     return WriteParams(link, boxes, parser.value(optWrite), parser.value(optPort), search,
                        parser.isSet(optYes));
 }

@@ -24,7 +24,7 @@ using TSearch = std::function<bool()>;
 int ReadParams(SplicerLink& link, TMessageBoxes& boxes, const QString& port, const TSearch& search,
                const QString& outPath, const TResultFormat& format);
 
-// --write: reads and checks the set in file ("-": standard input), connects as --read does, brings it into the
+// --write: reads and checks the set in file ("-": standard input), connects, brings it into the
 // connected firmware's scale and range, asks unless confirmed, writes it as the window's write
 // does and reads it back. ExitDiffers when what came back is not what was sent, when the splicer
 // takes a block of no bytes, or when the line failed after the block went out (not verified).
