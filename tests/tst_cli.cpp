@@ -419,6 +419,11 @@ void TestCli::usageErrorsExitTwo_data() {
     QTest::newRow("wait over a day")
         << QStringList{"--read", "--wait", "86401"}
         << "--wait 的值须是 1 到 86400 之间的整数（秒）：86401" << true;
+    QTest::newRow("trace format unknown")
+        << QStringList{"--list", "--trace", "t", "--trace-format", "pcap"}
+        << "--trace-format 只能是 text 或 pcapng：pcap" << true;
+    QTest::newRow("trace format alone") << QStringList{"--list", "--trace-format", "pcapng"}
+                                        << "--trace-format 只用于 --trace" << true;
     QTest::newRow("json with write")
         << QStringList{"--write", "set.ini", "--json"} << "--json 只用于 --list 和 --read" << true;
     QTest::newRow("out is trace, one inode")
@@ -1009,9 +1014,9 @@ void TestCli::listJsonHoldsEachPort() {
     QCOMPARE(error.error, QJsonParseError::NoError);
     // A value as JSON has it, a text without its quotes.
     const auto shown = [](const QJsonValue& v) {
-        return v.isString() ? v.toString()
-                            : QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact).mid(1)
-                                  .chopped(1);
+        return v.isString()
+                   ? v.toString()
+                   : QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact).mid(1).chopped(1);
     };
     QStringList found;
     for (const QJsonValue port : document.array()) {

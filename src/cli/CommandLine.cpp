@@ -71,13 +71,19 @@ const QCommandLineOption
             QStringLiteral("与 --read、--write 一起、不带 --port：等熔接机接入，最多 SECONDS 秒"),
             QStringLiteral("SECONDS"));
 
+const QCommandLineOption
+    optTraceFormat(QStringLiteral("trace-format"),
+                   QStringLiteral("--trace 的格式：text（默认，每帧一行文字）或 pcapng（抓包文件，"
+                                  "Wireshark、tshark 可读）"),
+                   QStringLiteral("FORMAT"));
+
 // A day: longer is no wait at a splicer, and the time stays within a timer's range.
 constexpr int kLongestWaitSeconds = 86400;
 
 const QList<QCommandLineOption>& options() {
-    static const QList<QCommandLineOption> all = {optHelp,  optList, optProbe, optRead,
-                                                  optWrite, optPort, optOut,   optYes,
-                                                  optTrace, optJson, optQuiet, optWait};
+    static const QList<QCommandLineOption> all = {
+        optHelp, optList,  optProbe, optRead,  optWrite, optPort,       optOut,
+        optYes,  optTrace, optJson,  optQuiet, optWait,  optTraceFormat};
     return all;
 }
 
@@ -114,6 +120,16 @@ public:
 
 QString spelled(const QString& name) {
     return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+// The format --trace-format names; text without it.
+trace::TraceFormat traceFormat(const QCommandLineParser& parser) {
+    const QString name = parser.value(optTraceFormat);
+    if (name.isEmpty() || name == QStringLiteral("text"))
+        return trace::TraceFormat::Text;
+    if (name == QStringLiteral("pcapng"))
+        return trace::TraceFormat::Pcapng;
+    throw EUsage(QStringLiteral("--trace-format 只能是 text 或 pcapng：") + name);
 }
 
 // The seconds --wait gives; 0 without it.
@@ -172,6 +188,9 @@ void checkUsage(const QCommandLineParser& parser) {
     if (parser.isSet(optWait) && parser.isSet(optPort))
         throw EUsage(QStringLiteral("--wait 不能与 --port 一起用：给了端口就不搜索"));
     waitSeconds(parser);
+    if (parser.isSet(optTraceFormat) && !parser.isSet(optTrace))
+        throw EUsage(QStringLiteral("--trace-format 只用于 --trace"));
+    traceFormat(parser);
     // A bare name would open a device under /dev, a relative path a file here: neither is asked
     // for by a technician who means a port.
     if (const QString port = parser.value(optPort); parser.isSet(optPort) &&
@@ -354,7 +373,8 @@ int Run(int argc, char** argv) {
         SplicerLink link(boxes, program.Converter(), nullptr);
         std::optional<trace::TTraceFile> traceFile;
         if (parser.isSet(optTrace))
-            traceFile.emplace(parser.value(optTrace), link, trace::RunHeader(app.arguments()));
+            traceFile.emplace(parser.value(optTrace), link, trace::RunHeader(app.arguments()),
+                              traceFormat(parser));
         const int code = runStoppable(parser, link, boxes, program.Converter());
         // A trace cut short is a failure too, whatever the splicer said.
         if (traceFile)
