@@ -503,7 +503,8 @@ void TestCli::readPrintsWhatTheWindowSaves() {
             .join(' '));
     QStringList meanings;
     for (const QString& line : lines)
-        meanings << line.trimmed().section(' ', 1, 1) + ' ' + line.section(" | ", 1);
+        meanings << line.section(' ', 2, 2, QString::SectionSkipEmpty) + ' ' +
+                        line.section(" | ", 1);
     QCOMPARE(meanings, (QStringList{"TX 握手", "RX 握手应答", "TX 版本查询", "TX 熔接次数查询",
                                     "TX 当前组别查询", "TX 设备ID查询", "TX 参数读取",
                                     "RX 版本 V1.34", "RX 熔接次数 1234", "RX 当前组别 3",

@@ -9,7 +9,6 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
-#include <QScopeGuard>
 #include <QTest>
 #include <QTimer>
 
@@ -111,27 +110,32 @@ void TestFaults::requestsInsideHandOff_data() {
     QTest::addColumn<QStringList>("sent");
     QTest::addColumn<QStringList>("boxes");
     QTest::addColumn<bool>("connectedAfter");
-    const QString paramAnswer = "55 2A 40", handshakeAnswer = "55 05 45";
+    const QString paramAnswer = "55 2A 40";
     const QStringList sequence = {"45", "C1", "49", "44", "48"};
     QTest::newRow("connect command during a read's answer")
         << true << paramAnswer << QStringList{"actDevConnect"}
         << QStringList{"40"} + sequence + QStringList{"40"} << QStringList() << true;
+    // Inside the handshake answer's hand-off, the disconnect ends the search it interrupted: no
+    // more queries, no "not found".
     QTest::newRow("disconnect command during the query sequence")
-        << false << handshakeAnswer << QStringList{"actDevDisConnect"} << sequence
-        << QStringList{kNotFound} << false;
+        << false << "5A 4A 02 C1" << QStringList{"actDevDisConnect"} << QStringList{"45", "C1"}
+        << QStringList() << false;
     QTest::newRow("window closed after a connect command during a read's answer")
         << true << paramAnswer << QStringList{"actDevConnect", "mExit"} << QStringList{"40"}
         << QStringList() << false;
     QTest::newRow("unplug and plug during a read's answer")
         << true << paramAnswer << QStringList{"-3", "0"}
         << QStringList{"40"} + sequence + QStringList{"40"} << QStringList() << true;
+    QTest::newRow("window closed during the query sequence")
+        << false << "5A 4A 02 C1" << QStringList{"mExit"} << QStringList{"45", "C1"}
+        << QStringList() << false;
     QTest::newRow("window closed during the last port's wait")
         << false << "5A 4A 02 45" << QStringList{"mExit"} << QStringList{"45"} << QStringList()
         << false;
 }
 
-// A connect, disconnect or search asked for while received data is handled runs once that
-// hand-off has returned; none runs, and nothing is shown, once the window has closed.
+// A connect or search asked for while received data is handled runs once that hand-off has
+// returned, a disconnect at once; none runs, and nothing is shown, once the window has closed.
 void TestFaults::requestsInsideHandOff() {
     QFETCH(bool, connected);
     QFETCH(QString, during);
@@ -190,32 +194,50 @@ void TestFaults::hangUp_data() {
     QTest::addColumn<QStringList>("boxes");
     QTest::addColumn<QString>("status");
     QTest::addColumn<QString>("warning");
-    const QString dropped = QStringLiteral("已断开设备");
+    QTest::addColumn<QString>("by"); // the user's action instead of the converter pulled
+    const QString dropped = QStringLiteral("已断开设备"), disconnect = "actDevDisConnect";
+    const QString write = QStringLiteral("你确定要写入数据到设备？"),
+                  restore = QStringLiteral("你确定要恢复出厂设置数据到设备？");
     QTest::newRow("write, between its queries and the block")
         << "write"
-        << "5A 4A 02 C7" << true << 700
-        << QStringList{QStringLiteral("你确定要写入数据到设备？"), kNotConnected} << dropped << "";
-    // The last query is written to the hung-up line inside the handshake answer's hand-off.
+        << "5A 4A 02 C7" << true << 700 << QStringList{write, kNotConnected} << dropped << ""
+        << "";
+    // The unplug closes the port inside the handshake answer's hand-off, and the query
+    // sequence stops there: nothing is written to the hung-up line. The candidate was never
+    // told connected, so the status keeps its text.
     QTest::newRow("query sequence")
         << "search"
-        << "5A 4A 02 49" << true << 700 << QStringList{kNotFound} << dropped
-        << "serial port: error while handling received data: WriteFile function failed (win "
-           "error code: 5)";
+        << "5A 4A 02 49" << true << 700 << QStringList{kNotFound} << "Ready"
+        << ""
+        << "";
     QTest::newRow("factory restore's wait")
         << "restore"
-        << "5A 0A 83 C6" << true << 500
-        << QStringList{QStringLiteral("你确定要恢复出厂设置数据到设备？"), kNotConnected} << dropped
+        << "5A 0A 83 C6" << true << 500 << QStringList{restore, kNotConnected} << dropped << ""
         << "";
     // A candidate that never answered was never connected: the status keeps its text.
     QTest::newRow("search's wait")
         << "search"
         << "5A 4A 02 45" << false << 200 << QStringList{kNotFound} << "Ready"
+        << ""
         << "";
+    // The user's disconnect ends the work it interrupts quietly: no block, no read, no further
+    // port, and no box about a closed port.
+    QTest::newRow("write, disconnected before the block")
+        << "write"
+        << "5A 4A 02 C7" << true << 700 << QStringList{write} << dropped << "" << disconnect;
+    QTest::newRow("factory restore, disconnected in its wait")
+        << "restore"
+        << "5A 0A 83 C6" << true << 500 << QStringList{restore} << dropped << "" << disconnect;
+    QTest::newRow("search, disconnected in a candidate's wait")
+        << "search"
+        << "5A 4A 02 45" << false << 200 << QStringList() << "Ready"
+        << "" << disconnect;
 }
 
-// The converter is pulled in the middle of an action: its line hangs up, then the converter
-// library reports the unplug. The action ends in time, only its own boxes appear, nothing
-// keeps the processor busy afterwards, and plugging the converter in again reconnects.
+// The converter is pulled in the middle of an action (its line hangs up, then the converter
+// library reports the unplug), or the user disconnects. The action ends in time, only its own boxes
+// appear, nothing keeps the processor busy afterwards, and plugging the converter in again
+// reconnects.
 void TestFaults::hangUp() {
     QFETCH(QString, action);
     QFETCH(QString, at);
@@ -224,6 +246,7 @@ void TestFaults::hangUp() {
     QFETCH(QStringList, boxes);
     QFETCH(QString, status);
     QFETCH(QString, warning);
+    QFETCH(QString, by);
     const std::map<QString, std::function<void(TfrmMain&)>> actions = {
         {"write", &TfrmMain::btnWriteClick},
         {"restore", &TfrmMain::btnGetDefaultClick},
@@ -240,7 +263,11 @@ void TestFaults::hangUp() {
     if (!warning.isEmpty())
         QTest::ignoreMessage(QtWarningMsg, qPrintable(warning));
     // Hung up on the spot, the unplug queued before the wait that follows the frame begins.
-    onFrame(f, sim, at, [&sim] {
+    onFrame(f, sim, at, [&f, &sim, by] {
+        if (!by.isEmpty()) {
+            QTimer::singleShot(0, f.window->findChild<QAction*>(by), &QAction::trigger);
+            return;
+        }
         sim.HangUp();
         TfrmMain::DeviceNotifyCallback(-3);
     });
@@ -266,12 +293,11 @@ void TestFaults::hangUp() {
 
 // Connecting and disconnecting many times leaves no file descriptor, thread or memory behind.
 void TestFaults::connectionCyclesLeaveNothingBehind() {
-    WindowFixture f;
+    // Every wait a tenth as long, so that many connections take little time.
+    WindowFixture f({}, [](int ms) { SplicerLink::WaitPumping(ms / 10); });
     SimulatedSplicer::Options fast;
     fast.pacing = false;
     SimulatedSplicer& sim = f.AddSplicer(3, fast);
-    spliceon_testing::DivideWaits(10);
-    const auto normalWaits = qScopeGuard([] { spliceon_testing::DivideWaits(1); });
     int connections = 0, retries = 0;
     // A loaded machine may miss a shortened handshake wait now and then: such a connect is
     // tried again, a few times at most.

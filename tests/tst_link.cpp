@@ -61,15 +61,25 @@ private slots:
         QTest::newRow("handshake C1") << false << QByteArray::fromHex("550545C1AA");
         QTest::newRow("device ID outside the sequence")
             << false << QByteArray::fromHex("550E4853504C32303236303031AA");
+        QTest::newRow("fusion count outside the sequence")
+            << false << QByteArray::fromHex("550649D204AA");
+        QTest::newRow("current group outside the sequence")
+            << false << QByteArray::fromHex("55054403AA");
     }
 
     void answerChangesNothing() {
         QFETCH(bool, sequenceActive);
         QFETCH(QByteArray, frame);
-        LinkFixture f;
-        f.link.State().QuerySequenceActive = sequenceActive;
-        f.link.State().FirmwareVersion = 7;
-        f.link.State().CurrentGroup = 7;
+        SimulatedSplicer::Options silent;
+        silent.silent = true;
+        LinkFixture f(silent);
+        // A group of 7, so that an answer read without its byte shows as 0.
+        const QByteArray handshake = QByteArray::fromHex("550545C0AA"),
+                         group7 = QByteArray::fromHex("55054407AA"),
+                         version7 = QByteArray::fromHex("5506C10700AA");
+        f.link.ComDataPacket1Packet(f.link.ComDataPacket1(),
+                                    (sequenceActive ? handshake + group7 : QByteArray()) + version7);
+        QCOMPARE(f.link.State().QuerySequenceActive, sequenceActive);
         const DeviceState before = f.link.State();
         f.link.ComDataPacket1Packet(f.link.ComDataPacket1(), frame);
         QVERIFY(f.link.State() == before); // a query sequence started would show here too
@@ -90,7 +100,8 @@ private slots:
         SimulatedSplicer::Options o;
         o.silent = silent;
         LinkFixture f(o);
-        f.link.State().BlockLength = 30; // a length received earlier is no answer
+        // A length received earlier is no answer.
+        f.link.ComDataPacket1Packet(f.link.ComDataPacket1(), QByteArray::fromHex("5506C71E00AA"));
         QCOMPARE(f.link.AskVersion(), version);
         QCOMPARE(f.link.State().FirmwareVersion, version.value_or(0));
         QCOMPARE(f.link.AskBlockLength(), length);
@@ -130,6 +141,12 @@ private slots:
         f.link.ComPort().Close();
         PtyPair silent;
         QVERIFY(!f.link.ConnectPort(silent.SlavePath()));
+        // Nor does a search take a silent candidate for it.
+        f.link.ConnectPort(f.sim.SlavePath());
+        f.link.ComPort().Close();
+        f.converter.AddPort(2, silent.SlavePath());
+        f.link.FindDevice();
+        QVERIFY(!f.link.Connected());
     }
 };
 

@@ -1,8 +1,9 @@
-// The traffic monitor: its line limit, clear and save, its life while closed, and what it
+// The traffic monitor: its line limit, clear and save, the history it opens with, and what it
 // shows of a connection.
 #include "kit/WindowFixture.h"
 #include "monitor/frmMonitor.h"
 #include "trace/FollowFeed.h"
+#include "trace/FrameHistory.h"
 
 #include <QAction>
 #include <QFile>
@@ -26,7 +27,7 @@ QString meaning(const QString& line) {
 
 // "TX 握手" from a trace line.
 QString directionAndMeaning(const QString& line) {
-    return line.trimmed().section(' ', 1, 1) + ' ' + meaning(line);
+    return line.section(' ', 2, 2, QString::SectionSkipEmpty) + ' ' + meaning(line);
 }
 
 } // namespace
@@ -37,7 +38,8 @@ private slots:
     void keepsTheLastLines() {
         QWidget owner;
         FrameFeed feed;
-        TfrmMonitor monitor(feed, &owner);
+        trace::TFrameHistory history(feed);
+        TfrmMonitor monitor(history, &owner);
         const int total = TfrmMonitor::kMaxLines + 5;
         for (int i = 0; i < total; ++i)
             emit feed.frameReceived(versionAnswer(uint16_t(i)));
@@ -50,7 +52,8 @@ private slots:
     void clearAndSave() {
         QWidget owner;
         FrameFeed feed;
-        TfrmMonitor monitor(feed, &owner);
+        trace::TFrameHistory history(feed);
+        TfrmMonitor monitor(history, &owner);
         emit feed.frameSent(QByteArray::fromHex("5A4A02C100A5"));
         emit feed.frameReceived(versionAnswer(134));
         QTemporaryDir dir;
@@ -70,25 +73,38 @@ private slots:
         QCOMPARE(saved.readAll(), QByteArray());
         QVERIFY_THROWS_EXCEPTION(std::runtime_error,
                                  monitor.SaveTo(dir.filePath("no/such/folder.txt")));
+        // The dialog's name: one without a suffix gets ".txt".
+        QCOMPARE(TfrmMonitor::SavePath("/a.b/trace"), QString("/a.b/trace.txt"));
+        QCOMPARE(TfrmMonitor::SavePath("/a.b/trace."), QString("/a.b/trace.txt"));
+        QCOMPARE(TfrmMonitor::SavePath("/a.b/trace.log"), QString("/a.b/trace.log"));
     }
 
-    void closedMonitorKeepsNothing() {
+    // Opened late, or again, a monitor shows the last frames the history kept.
+    void opensWithTheHistory() {
         QWidget owner;
         FrameFeed feed;
-        QPointer<TfrmMonitor> monitor = TfrmMonitor::Open(feed, &owner);
-        QCOMPARE(TfrmMonitor::Open(feed, &owner), monitor.data()); // one per owner
-        emit feed.frameSent(QByteArray::fromHex("5A4A02C100A5"));
-        QCOMPARE(monitor->Lines().size(), 1);
+        trace::TFrameHistory history(feed);
+        for (size_t i = 0; i < trace::TFrameHistory::kSize + 5; ++i)
+            emit feed.frameReceived(versionAnswer(uint16_t(i)));
+        QPointer<TfrmMonitor> monitor = TfrmMonitor::Open(history, &owner);
+        QCOMPARE(TfrmMonitor::Open(history, &owner), monitor.data()); // one per owner
+        QCOMPARE(monitor->Lines().size(), int(trace::TFrameHistory::kSize));
+        QCOMPARE(meaning(monitor->Lines().first()), QStringLiteral("版本 V0.05"));
         monitor->close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(monitor.isNull());
-        emit feed.frameSent(QByteArray::fromHex("5A4A02C100A5"));
-        QCOMPARE(TfrmMonitor::Open(feed, &owner)->Lines(), QStringList());
+        emit feed.bytesDiscarded(QByteArray::fromHex("00FF"));
+        const QStringList lines = TfrmMonitor::Open(history, &owner)->Lines();
+        QCOMPARE(lines.size(), int(trace::TFrameHistory::kSize));
+        QCOMPARE(meaning(lines.first()), QStringLiteral("版本 V0.06"));
+        QVERIFY2(lines.last().endsWith(QStringLiteral(" RX 丢弃 2 字节 00 FF")),
+                 qPrintable(lines.last()));
     }
 
     void listsTheConnectExchange() {
         WindowFixture f;
         f.AddSplicer(3);
+        f.Connect(3); // opened afterwards, it still shows the connection
         QMenu* device = f.window->findChild<QMenu*>(QStringLiteral("mDevice"));
         QAction* entry = device->actions().last();
         QCOMPARE(entry->text(), QStringLiteral("通讯记录(&L)"));
@@ -96,13 +112,12 @@ private slots:
         auto* monitor = f.window->findChild<TfrmMonitor*>();
         QVERIFY(monitor && monitor->isVisible());
 
-        f.Connect(3);
         QTRY_COMPARE_WITH_TIMEOUT(monitor->Lines().size(), 12, 3000);
         const QStringList lines = monitor->Lines();
         QStringList sent, received;
         qint64 previous = 0;
         for (const QString& line : lines) {
-            const qint64 ms = line.trimmed().section(' ', 0, 0).toLongLong();
+            const qint64 ms = line.section(' ', 1, 1, QString::SectionSkipEmpty).toLongLong();
             QVERIFY(ms >= previous);
             previous = ms;
             (line.contains(QStringLiteral(" TX ")) ? sent : received) << directionAndMeaning(line);

@@ -21,12 +21,17 @@ QByteArray hex(const char* text) {
     return QByteArray::fromHex(text);
 }
 
-// Scans one chunk and adds the frames cut to got.
-void scanChunk(FrameScanner& scanner, const QByteArray& chunk, QStringList& got) {
+// Scans one chunk and adds the frames cut to got; passed gets the bytes dropped and the frames
+// cut, in the order the scan let go of them.
+void scanChunk(FrameScanner& scanner, const QByteArray& chunk, QStringList& got,
+               QByteArray& passed) {
     scanner.Append(chunk);
-    for (QByteArray frame; scanner.Step(frame);)
+    for (QByteArray frame; scanner.Step(frame);) {
+        passed += scanner.TakeDiscarded() + frame;
         if (!frame.isEmpty())
             got << QString::fromLatin1(frame.toHex());
+    }
+    passed += scanner.TakeDiscarded();
 }
 
 // The window's default values as a block.
@@ -198,6 +203,9 @@ private slots:
         row("bad end byte is kept", L{hex("5506C18600AB")}, QStringList{}, hex("5506C18600AB"));
         row("short length never starts a frame", L{hex("5502550545C0AA")},
             QStringList{"550545c0aa"}, QByteArray());
+        row("length 0", L{hex("5500550545C0AA")}, QStringList{"550545c0aa"}, QByteArray());
+        row("length 1", L{hex("5501"), hex("550545C0AA")}, QStringList{"550545c0aa"}, QByteArray());
+        row("length 3, waiting", L{hex("550355")}, QStringList{}, hex("550355"));
         row("0x55 inside an incomplete frame", L{hex("5520AA550545C0AA")},
             QStringList{"550545c0aa"}, QByteArray());
         row("byte at a time", L{hex("55"), hex("05"), hex("45"), hex("C0"), hex("AA")},
@@ -210,22 +218,26 @@ private slots:
         QFETCH(QByteArray, left);
         FrameScanner scanner;
         QStringList got;
+        QByteArray passed;
         for (const QByteArray& c : chunks)
-            scanChunk(scanner, c, got);
+            scanChunk(scanner, c, got, passed);
         QCOMPARE(got, dispatched);
         QCOMPARE(scanner.RxBuffer().toHex(), left.toHex());
+        QCOMPARE((passed + scanner.RxBuffer()).toHex(), chunks.join().toHex()); // nothing lost
     }
 
     void scanFindsFrameAfterMuchGarbage() {
         FrameScanner scanner;
         QStringList got;
+        QByteArray passed;
         QByteArray garbage;
         for (int i = 0; i < 200000; ++i)
             garbage.append(char(i % 3 == 0 ? 0x55 : i % 251));
         for (qsizetype at = 0; at < garbage.size(); at += 1000)
-            scanChunk(scanner, garbage.mid(at, 1000), got);
+            scanChunk(scanner, garbage.mid(at, 1000), got, passed);
         QVERIFY(scanner.RxBuffer().size() < FrameScanner::kDeadLimit + 255 + 1000);
-        scanChunk(scanner, hex("550545C0AA"), got);
+        QVERIFY(passed.size() > 0); // what the bound dropped is told
+        scanChunk(scanner, hex("550545C0AA"), got, passed);
         QCOMPARE(got.last(), QString("550545c0aa"));
     }
 
@@ -241,14 +253,17 @@ private slots:
             RescanFromStart reference;
             FrameScanner scanner;
             QStringList got;
+            QByteArray passed;
             for (qsizetype at = 0; at < stream.size();) {
                 const qsizetype n = 1 + rng() % 40;
                 reference.scan(stream.mid(at, n));
-                scanChunk(scanner, stream.mid(at, n), got);
+                scanChunk(scanner, stream.mid(at, n), got, passed);
                 at += n;
             }
             QCOMPARE(got, reference.frames);
             QCOMPARE(scanner.RxBuffer().toHex(), reference.buffer.toHex());
+            // Every byte is either dropped, part of a frame, or still waiting, in order.
+            QCOMPARE((passed + scanner.RxBuffer()).toHex(), stream.toHex());
         }
     }
 };

@@ -102,10 +102,13 @@ private slots:
     }
 
     void traceLineLayout() {
-        QCOMPARE(trace::TraceLine(1234, Direction::Received, bytes("5506C18600AA")),
-                 QStringLiteral("    1234 RX 55 06 C1 86 00 AA | 版本 V1.34"));
-        QCOMPARE(trace::TraceLine(123456789, Direction::Sent, bytes("5A4A02C100A5")),
-                 QStringLiteral("123456789 TX 5A 4A 02 C1 00 A5 | 版本查询"));
+        const QTime t(9, 5, 7, 42);
+        QCOMPARE(trace::TraceLine({1234, t, Direction::Received, bytes("5506C18600AA")}),
+                 QStringLiteral("09:05:07.042     1234 RX 55 06 C1 86 00 AA | 版本 V1.34"));
+        QCOMPARE(trace::TraceLine({123456789, t, Direction::Sent, bytes("5A4A02C100A5")}),
+                 QStringLiteral("09:05:07.042 123456789 TX 5A 4A 02 C1 00 A5 | 版本查询"));
+        QCOMPARE(trace::TraceLine({7, t, Direction::Received, bytes("00FF55"), true}),
+                 QStringLiteral("09:05:07.042        7 RX 丢弃 3 字节 00 FF 55"));
     }
 
     // The blocks as the capture format lays them out, little-endian: type, length, body, length.
@@ -145,21 +148,23 @@ private slots:
         const qint64 before = trace::MsSinceStart();
         emit feed.frameSent(bytes("5A4A02C100A5"));
         emit feed.frameReceived(bytes("5506C18600AA"));
+        emit feed.bytesDiscarded(bytes("00FF"));
         QFile written(path);
         QVERIFY(
             written.open(QIODevice::ReadOnly)); // readable before the sink closes: written through
         const QStringList lines = QString::fromUtf8(written.readAll()).split('\n');
-        QCOMPARE(lines.size(), 5);
+        QCOMPARE(lines.size(), 6);
         QCOMPARE(lines.mid(0, 2), (QStringList{"earlier run", "# this run"}));
         QCOMPARE(lines[2].section(" TX ", 1), QStringLiteral("5A 4A 02 C1 00 A5 | 版本查询"));
         QCOMPARE(lines[3].section(" RX ", 1), QStringLiteral("55 06 C1 86 00 AA | 版本 V1.34"));
-        QVERIFY(lines[2].trimmed().section(' ', 0, 0).toLongLong() >= before);
-        QCOMPARE(lines[4], QString());
+        QCOMPARE(lines[4].section(" RX ", 1), QStringLiteral("丢弃 2 字节 00 FF"));
+        QVERIFY(lines[2].section(' ', 1, 1, QString::SectionSkipEmpty).toLongLong() >= before);
+        QCOMPARE(lines[5], QString());
         file->CheckComplete();
         file.reset();
         emit feed.frameSent(bytes("5A4A02C100A5"));
         written.seek(0);
-        QCOMPARE(written.readAll().count('\n'), 4);
+        QCOMPARE(written.readAll().count('\n'), 5);
     }
 
     void traceFileRefusesWhatItMustNotWrite_data() {

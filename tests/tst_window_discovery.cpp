@@ -5,6 +5,7 @@
 #include "serial/ComError.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -188,11 +189,32 @@ private slots:
         QCOMPARE(f.Link().State().PortNumber, 5);
     }
 
-    void closingWithoutSplicerShowsNothing() {
+    void closingShowsNothing_data() {
+        QTest::addColumn<bool>("connected");
+        QTest::addColumn<bool>("titleBar"); // or 退出
+        QTest::addColumn<QString>("status");
+        QTest::newRow("without splicer") << false << false << "Ready";
+        QTest::newRow("connected, 退出") << true << false << "已断开设备";
+        QTest::newRow("connected, title bar") << true << true << "已断开设备";
+    }
+
+    void closingShowsNothing() {
+        QFETCH(bool, connected);
+        QFETCH(bool, titleBar);
+        QFETCH(QString, status);
         WindowFixture f;
-        f.window->close();
+        f.AddSplicer(3);
+        if (connected)
+            f.Connect(3);
+        QCloseEvent close;
+        if (titleBar)
+            QCoreApplication::sendEvent(f.window.get(), &close);
+        else
+            f.window->findChild<QAction*>("mExit")->trigger();
+        f.window->btnReadClick(); // a late handler shows nothing either
         QVERIFY(f.boxes.shown.isEmpty());
-        QCOMPARE(f.window->StatusText(0), QString("Ready"));
+        QVERIFY(!f.Link().ComPort().Connected());
+        QCOMPARE(f.window->StatusText(0), status);
         QCOMPARE(f.converter.notifyCancels, 1);
         QVERIFY(f.converter.routine == nullptr);
     }

@@ -77,12 +77,14 @@ private slots:
         QFETCH(QString, status);
         QFETCH(bool, restoreShown);
         WindowFixture f;
-        f.Link().State().QuerySequenceActive = sequenceActive;
+        // With the port closed the handshake starts a query sequence that sends nothing.
+        if (sequenceActive)
+            frame.prepend(QByteArray::fromHex("550545C0AA"));
         f.Button("btnGetDefault")->setVisible(sequenceActive != restoreShown); // a change must show
         f.Check("cboxSaveDefault")->setVisible(true);
         f.Check("cboxSaveDefault")->setChecked(true);
         f.window->ComDataPacket1Packet(f.Link().ComDataPacket1(), frame);
-        QCOMPARE(f.Link().State().FirmwareVersion, uint16_t(uint8_t(frame[3])));
+        QCOMPARE(f.Link().State().FirmwareVersion, uint16_t(uint8_t(frame[frame.size() - 3])));
         QCOMPARE(f.window->StatusText(1), status);
         QCOMPARE(f.Button("btnGetDefault")->isVisibleTo(f.window.get()), restoreShown);
         QCOMPARE(f.Check("cboxSaveDefault")->isVisibleTo(f.window.get()), !sequenceActive);
@@ -204,7 +206,9 @@ private slots:
         SimulatedSplicer::Options o;
         o.unanswered = {0xC7};
         SimulatedSplicer& sim = f.OpenSplicer(1, o);
-        f.Link().State().BlockLength = uint16_t(lastLength);
+        f.window->ComDataPacket1Packet(f.Link().ComDataPacket1(), QByteArray::fromHex("5506C7") +
+                                                                      char(lastLength) +
+                                                                      QByteArray::fromHex("00AA"));
         f.window->btnWriteClick();
         const QStringList frames = FrameTexts(sim);
         QCOMPARE(frames.size(), 3);
@@ -296,6 +300,8 @@ private slots:
         row("initial group 3", "45", "50", "5A 0A 81 33 07 F4 01 00 00 A5");
         row("99 / 150", "99", "150", "5A 0A 81 D7 0F DC 05 00 00 A5");
         row("no range check", "200", "50", "5A 0A 81 00 20 F4 01 00 00 A5");
+        row("negative current: low 16 bits", "-1", "50", "5A 0A 81 D7 FF F4 01 00 00 A5");
+        row("negative time: low 16 bits", "45", "-1", "5A 0A 81 33 07 F6 FF 00 00 A5");
         row("current not an integer", "4.5", "50", "'4.5' is not a valid integer value");
         row("current converted first", "x", "y", "'x' is not a valid integer value");
     }
@@ -329,7 +335,8 @@ private slots:
         QCOMPARE(combo->currentIndex(), -1);
         f.window->btnSendClick(); // before any handshake
         QCOMPARE(f.boxes.Texts(), QStringList{"设备未连接！"});
-        f.Link().State().HandshakeSeen = true;
+        f.Connect(1);
+        f.splicers.at(1)->ClearFrames();
         f.window->btnSendClick(); // nothing selected: nothing sent, no message
         const uint8_t codes[] = {0xC1, 0x4E, 0x47, 0x46, 0x48, 0x49, 0x44};
         const QStringList items{"获得版本", "环境状态", "调芯复位", "重设调芯复位",

@@ -608,8 +608,8 @@ private slots:
         QFETCH(QString, sent);
         WindowFixture f;
         f.AddSplicer(1);
-        f.OpenPort(1);
-        f.Link().State().HandshakeSeen = true;
+        f.Connect(1);
+        f.splicers.at(1)->ClearFrames();
         auto* list = f.window->findChild<QComboBox*>("cbCommand");
         list->setCurrentIndex(chosen);
         if (typed != "x")

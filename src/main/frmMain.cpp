@@ -30,7 +30,8 @@ const QEvent::Type kFormShowEvent = static_cast<QEvent::Type>(QEvent::registerEv
 TfrmMain::TfrmMain(TfrmMainServices services, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TfrmMain>()), boxes_(services.boxes),
       driverInstaller_(services.places.driverInstaller),
-      link_(services.boxes, services.converter, &TfrmMain::DeviceNotifyCallback) {
+      link_(services.boxes, services.converter, &TfrmMain::DeviceNotifyCallback,
+            std::move(services.wait)) {
     frmMain = this;
     ui->setupUi(this);
     // The ranges live with the fields' table, which the command line checks a set against too.
@@ -86,7 +87,7 @@ void TfrmMain::connectHandlers() {
     bind(ui->mExit, &QAction::triggered, &TfrmMain::mExitClick);
     bind(ui->mAbout, &QAction::triggered, &TfrmMain::mAboutClick);
     connect(ui->mTraffic, &QAction::triggered, this,
-            [this] { RunHandler([this] { TfrmMonitor::Open(link_, this); }); });
+            [this] { RunHandler([this] { TfrmMonitor::Open(history_, this); }); });
 }
 
 void TfrmMain::connectLink() {

@@ -4,6 +4,7 @@
 #include "protocol/FusionParams.h"
 #include "protocol/SplicerLink.h"
 #include "startup/ProgramPlaces.h"
+#include "trace/FrameHistory.h"
 
 #include <QEvent>
 #include <QMainWindow>
@@ -21,12 +22,14 @@ class TConverterLibrary;
 class TMessageBoxes;
 class QCheckBox;
 
-// What the window is given: the boxes it shows, the converter library, and where the settings
-// file and the driver installer are (the settings file is already fixed for every access).
+// What the window is given: the boxes it shows, the converter library, where the settings
+// file and the driver installer are (the settings file is already fixed for every access), and
+// the timed wait.
 struct TfrmMainServices {
     TMessageBoxes& boxes;
     ch341::TConverterLibrary& converter;
     startup::TProgramPlaces places;
+    SplicerLink::WaitFunction wait = &SplicerLink::WaitPumping;
 };
 
 // The program's only working window. Its handlers are spread over one source file per
@@ -125,6 +128,7 @@ private:
     TMessageBoxes& boxes_;
     QString driverInstaller_; // empty: none to run
     SplicerLink link_;
+    trace::TFrameHistory history_{link_}; // for the traffic monitor, whenever it opens
     FusionParams Params;
     std::array<int8_t, 4> CalibrationTable{};
     bool shown_ = false;

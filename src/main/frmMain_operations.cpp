@@ -12,9 +12,11 @@ void TfrmMain::btnGetDefaultClick() {
     if (!boxes_.Confirm(tr("你确定要恢复出厂设置数据到设备？")))
         return;
     const ButtonBusy busy(ui->btnGetDefault);
+    const SplicerLink::Ticket ticket = link_.Begin();
     SendControlRecord(frames::ControlRestoreFactory, 0, 0, 0);
     WaitPumping(500); // the splicer restores its set meanwhile
-    SendCommand(frames::CmdReadParams, 0);
+    if (!ticket.Dropped())
+        SendCommand(frames::CmdReadParams, 0);
 }
 
 void TfrmMain::btnFireTestClick() {

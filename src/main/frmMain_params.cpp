@@ -64,8 +64,10 @@ void TfrmMain::btnWriteClick() {
     const ButtonBusy busy(ui->btnWrite);
     ResetParamColours();
     CollectParams();
+    const SplicerLink::Ticket ticket = link_.Begin();
     link_.WriteParams(Params);
-    if (ui->cboxSaveDefault->isChecked()) {
+    // Disconnected meanwhile: the write ends there, quietly.
+    if (!ticket.Dropped() && ui->cboxSaveDefault->isChecked()) {
         SendControlRecord(frames::ControlSaveAsFactory, 0, 0, 0);
         WaitPumping(400);
     }

@@ -1,26 +1,31 @@
 #include "monitor/frmMonitor.h"
 
 #include "errors/HandlerRunner.h"
+#include "protocol/FusionParams.h"
+#include "trace/FrameHistory.h"
 #include "trace/FollowFeed.h"
 #include "ui_frmMonitor.h"
 
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QSaveFile>
+#include <QScreen>
+#include <QScrollBar>
 
 #include <stdexcept>
 
-TfrmMonitor* TfrmMonitor::Open(FrameFeed& feed, QWidget* owner) {
+TfrmMonitor* TfrmMonitor::Open(trace::TFrameHistory& history, QWidget* owner) {
     auto* monitor = owner->findChild<TfrmMonitor*>(QString(), Qt::FindDirectChildrenOnly);
     if (!monitor)
-        monitor = new TfrmMonitor(feed, owner);
+        monitor = new TfrmMonitor(history, owner);
     monitor->show();
     monitor->raise();
     monitor->activateWindow();
     return monitor;
 }
 
-TfrmMonitor::TfrmMonitor(FrameFeed& feed, QWidget* owner)
+TfrmMonitor::TfrmMonitor(trace::TFrameHistory& history, QWidget* owner)
     : QWidget(owner, Qt::Window), ui(std::make_unique<Ui::TfrmMonitor>()) {
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -29,8 +34,35 @@ TfrmMonitor::TfrmMonitor(FrameFeed& feed, QWidget* owner)
     connect(ui->btnClear, &QPushButton::clicked, this, [this] { RunHandler([this] { Clear(); }); });
     connect(ui->btnSave, &QPushButton::clicked, this,
             [this] { RunHandler([this] { btnSaveClick(); }); });
-    trace::FollowFeed(feed, this,
-                      [this](const QString& line) { ui->edtLines->appendPlainText(line); });
+    fitWidthToLongestAnswer();
+    const auto append = [this](const trace::FrameRecord& record) {
+        ui->edtLines->appendPlainText(trace::TraceLine(record));
+    };
+    for (const trace::FrameRecord& record : history.Records())
+        append(record);
+    connect(&history, &trace::TFrameHistory::recorded, this, append);
+}
+
+void TfrmMonitor::fitWidthToLongestAnswer() {
+    // A parameter answer with the whole block is the longest line the splicer causes.
+    const QByteArray answer = QByteArray::fromHex("55") + char(FusionParams::kSize + 4) +
+                              QByteArray::fromHex("40") + QByteArray(FusionParams::kSize, '\0') +
+                              QByteArray::fromHex("AA");
+    const QString line = trace::TraceLine({.ms = 12345678,
+                                           .timeOfDay = QTime(23, 59, 59, 999),
+                                           .direction = trace::Direction::Received,
+                                           .bytes = answer});
+    const int text = ui->edtLines->fontMetrics().horizontalAdvance(line + QLatin1Char(' '));
+    // What surrounds the text: the editor's frame and document margin, its scroll bar, and the
+    // window's layout margins.
+    const QMargins margins = layout()->contentsMargins();
+    const int around =
+        2 * (ui->edtLines->frameWidth() + int(ui->edtLines->document()->documentMargin())) +
+        ui->edtLines->verticalScrollBar()->sizeHint().width() + margins.left() + margins.right();
+    int width = text + around;
+    if (const QScreen* s = screen())
+        width = std::min(width, s->availableGeometry().width());
+    resize(width, height());
 }
 
 TfrmMonitor::~TfrmMonitor() = default;
@@ -61,5 +93,12 @@ void TfrmMonitor::btnSaveClick() {
         QFileDialog::getSaveFileName(this, QStringLiteral("保存通讯记录"), QString(),
                                      QStringLiteral("文本文件 (*.txt);;所有文件 (*)"));
     if (!path.isEmpty())
-        SaveTo(path);
+        SaveTo(SavePath(path));
+}
+
+QString TfrmMonitor::SavePath(const QString& chosen) {
+    if (!QFileInfo(chosen).suffix().isEmpty())
+        return chosen;
+    return (chosen.endsWith(QLatin1Char('.')) ? chosen.chopped(1) : chosen) +
+           QStringLiteral(".txt");
 }

@@ -8,20 +8,22 @@
 namespace Ui {
 class TfrmMonitor;
 }
-class FrameFeed;
+namespace trace {
+class TFrameHistory;
+}
 
 // The traffic monitor: a window of its own beside the main window, listing the trace line of
-// every frame as it passes. It keeps the last kMaxLines lines. Closing it destroys it, so while
-// it is closed nothing is formatted or kept; opening it again starts an empty list.
+// every frame as it passes. It opens with the frames the history kept and keeps the last
+// kMaxLines lines. Closing it destroys it; the history goes on keeping frames, raw, meanwhile.
 class TfrmMonitor : public QWidget {
     Q_OBJECT
 public:
     static constexpr int kMaxLines = 10000;
 
-    // Shows the owner's monitor, opening one on the feed when the owner has none.
-    static TfrmMonitor* Open(FrameFeed& feed, QWidget* owner);
+    // Shows the owner's monitor, opening one on the history when the owner has none.
+    static TfrmMonitor* Open(trace::TFrameHistory& history, QWidget* owner);
 
-    TfrmMonitor(FrameFeed& feed, QWidget* owner);
+    TfrmMonitor(trace::TFrameHistory& history, QWidget* owner);
     ~TfrmMonitor() override;
 
     QStringList Lines() const;
@@ -29,9 +31,12 @@ public:
     // Writes the lines to a UTF-8 text file, one per line; raises an error naming the file when
     // it cannot be written.
     void SaveTo(const QString& path) const;
+    // The file a name chosen for saving stands for: one without a suffix gets ".txt".
+    static QString SavePath(const QString& chosen);
 
 private:
     void btnSaveClick();
+    void fitWidthToLongestAnswer();
 
     std::unique_ptr<Ui::TfrmMonitor> ui;
 };

@@ -4,7 +4,8 @@
 #include <QObject>
 
 // Every frame the program writes to the splicer and every frame it cuts from what the splicer
-// sent, whole and in the order they passed. The side that talks to the splicer emits; the
+// sent, whole and in the order they passed, and the received bytes that belonged to no frame
+// when the scan dropped them. The side that talks to the splicer emits; the
 // traffic monitor and the trace file listen. Nobody listening costs one check per frame:
 // nothing is formatted or kept.
 class FrameFeed : public QObject {
@@ -15,4 +16,5 @@ public:
 signals:
     void frameSent(const QByteArray& frame);
     void frameReceived(const QByteArray& frame);
+    void bytesDiscarded(const QByteArray& bytes);
 };

@@ -30,6 +30,7 @@ void FrameScanner::collectDue() {
 
 void FrameScanner::Append(const QByteArray& chunk) {
     buffer_.append(chunk);
+    discarded_.clear();
     collectDue();
     nextDue_ = 0;
 }
@@ -56,6 +57,7 @@ bool FrameScanner::Step(QByteArray& frame) {
     if (verdict == Verdict::Incomplete) {
         waiting_[size_t(end & 255)].push_back(position);
     } else if (verdict == Verdict::Frame) {
+        discarded_ += buffer_.left(qsizetype(position - base_));
         frame = buffer_.mid(qsizetype(position - base_), qsizetype(end - position + 1));
         buffer_.remove(0, qsizetype(end + 1 - base_));
         base_ = end + 1;
@@ -69,6 +71,7 @@ void FrameScanner::dropDeadPrefix() {
     const int64_t firstAlive = std::max(base_, std::min(next_, limit() - 255));
     if (firstAlive - base_ <= kDeadLimit)
         return;
+    discarded_ += buffer_.left(qsizetype(firstAlive - base_));
     buffer_.remove(0, qsizetype(firstAlive - base_));
     base_ = firstAlive;
 }

@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 // Cuts the splicer's response frames (55 L code payload AA, L counting every byte) out of the
@@ -33,6 +34,10 @@ public:
     // for the next chunk); otherwise frame is the frame cut at this step, or empty.
     bool Step(QByteArray& frame);
 
+    // The bytes dropped by the scan since the last Append or TakeDiscarded, in order: those
+    // cut off before a frame and those the bound dropped. Line noise shows here.
+    QByteArray TakeDiscarded() { return std::exchange(discarded_, {}); }
+
     const QByteArray& RxBuffer() const { return buffer_; }
 
 private:
@@ -50,6 +55,7 @@ private:
     void dropDeadPrefix();
 
     QByteArray buffer_;
+    QByteArray discarded_;
     int64_t base_ = 0;
     int64_t next_ = 0; // first position not examined yet
     // Incomplete candidates by where their end byte must be: an end lies less than 255 bytes

@@ -21,23 +21,20 @@ namespace {
 // Posted to the link when a hand-off returns with requests that waited for it.
 const QEvent::Type kRunPendingEvent = static_cast<QEvent::Type>(QEvent::registerEventType());
 
-int waitDivisor = 1;
-
 } // namespace
 
-void spliceon_testing::DivideWaits(int divisor) {
-    // A divisor below 1 would divide by zero or stretch the waits instead of shortening them.
-    waitDivisor = std::max(divisor, 1);
-}
-
 SplicerLink::SplicerLink(TMessageBoxes& boxes, ch341::TConverterLibrary& converter,
-                         ch341::TDevNotifyRoutine notifyRoutine, QObject* parent)
-    : FrameFeed(parent), boxes_(boxes), converter_(converter), notifyRoutine_(notifyRoutine) {
+                         ch341::TDevNotifyRoutine notifyRoutine, WaitFunction wait, QObject* parent)
+    : FrameFeed(parent), boxes_(boxes), converter_(converter), notifyRoutine_(notifyRoutine),
+      wait_(std::move(wait)) {
     comDataPacket1_.SetComPort(&comPort_);
     comDataPacket1_.OnPacket = std::bind_front(&SplicerLink::ComDataPacket1Packet, this);
 }
 
 void SplicerLink::writeFrame(const QByteArray& frame) {
+    // The window has closed: nobody is left to tell, and nothing more may go out.
+    if (closed_)
+        return;
     // Only the port's open state counts, not a handshake: discovery sends its handshake on a
     // freshly opened port. The caller carries on either way.
     if (!comPort_.Connected()) {
@@ -74,7 +71,6 @@ void SplicerLink::SendTestRecord(uint32_t value) {
 void SplicerLink::WaitPumping(int milliseconds) {
     // Events keep being handled until the time is up: an answer does not end the wait early,
     // and a handler that runs long inside it holds it. The clock is monotonic.
-    milliseconds /= waitDivisor;
     if (milliseconds <= 0)
         return;
     QElapsedTimer clock;
@@ -91,17 +87,17 @@ void SplicerLink::WaitPumping(int milliseconds) {
 
 void SplicerLink::QueryVersion() {
     SendCommand(frames::CmdVersion, 0);
-    WaitPumping(100);
+    wait(100);
 }
 
 void SplicerLink::QueryBlockLength() {
     SendCommand(frames::CmdBlockLength, 0);
-    WaitPumping(100);
+    wait(100);
 }
 
 void SplicerLink::QueryParams() {
     SendCommand(frames::CmdReadParams, 0);
-    WaitPumping(100);
+    wait(100);
 }
 
 std::optional<uint16_t> SplicerLink::ask(void (SplicerLink::*query)(), const uint16_t& value,
@@ -129,14 +125,20 @@ void SplicerLink::ComDataPacket1Packet(serial::TComDataPacket&, const QByteArray
         if (pending_.Any())
             QCoreApplication::postEvent(this, new QEvent(kRunPendingEvent));
     });
+    const auto reportDiscarded = [this] {
+        if (const QByteArray bytes = scanner_.TakeDiscarded(); !bytes.isEmpty())
+            emit bytesDiscarded(bytes);
+    };
     // Events are processed after every step of the scan, whether or not it cut a frame.
     scanner_.Append(str);
     for (QByteArray frame; scanner_.Step(frame); QCoreApplication::processEvents()) {
+        reportDiscarded();
         if (frame.isEmpty())
             continue;
         emit frameReceived(frame);
         DispatchResponse(frame);
     }
+    reportDiscarded(); // what the bound dropped as the scan ended
 }
 
 void SplicerLink::DispatchResponse(const QByteArray& frame) {
@@ -199,22 +201,22 @@ void SplicerLink::DispatchResponse(const QByteArray& frame) {
 
 void SplicerLink::RunQuerySequence() {
     state_.QuerySequenceActive = true;
+    const Ticket ticket = Begin();
     for (const uint8_t code : {frames::CmdVersion, frames::CmdFusionCount, frames::CmdCurrentGroup,
                                frames::CmdDeviceId}) {
+        // Dropped meanwhile (disconnected, unplugged, or an answer handed over while a port
+        // closed): the remaining queries would only show boxes.
+        if (ticket.Dropped() || !comPort_.Connected())
+            return;
         SendCommand(code, 0);
-        WaitPumping(100);
+        wait(100);
     }
 }
 
-bool SplicerLink::deferred(Requests request) {
-    if (!receiving_ && !(searching_ && request.search))
+bool SplicerLink::searchDeferred() {
+    if (!receiving_ && !searching_)
         return false;
-    // A disconnect asked for after a search drops that search; a search after a disconnect
-    // follows it.
-    if (request.disconnect)
-        pending_ = request;
-    else
-        pending_.search = true;
+    pending_.search = true;
     return true;
 }
 
@@ -226,20 +228,17 @@ bool SplicerLink::event(QEvent* e) {
 }
 
 void SplicerLink::runPending() {
-    // Still inside a hand-off (this event came during another chunk's scan): that one posts again.
-    if (receiving_)
+    // Still inside a hand-off (this event came during another chunk's scan), which posts again,
+    // or inside a search, which runs what was remembered when it ends. Outside a search only a
+    // search is ever remembered.
+    if (receiving_ || searching_)
         return;
-    const Requests next = std::exchange(pending_, {});
-    if (next.disconnect && next.search)
-        Reconnect();
-    else if (next.disconnect)
-        DisconnectDevice();
-    else if (next.search && !Connected())
+    if (std::exchange(pending_, {}).search && !Connected())
         FindDevice();
 }
 
 void SplicerLink::FindDevice() {
-    if (deferred({.search = true}))
+    if (searchDeferred())
         return;
     searching_ = true;
     const auto done = qScopeGuard([this] {
@@ -258,8 +257,10 @@ void SplicerLink::FindDevice() {
 }
 
 void SplicerLink::runSearch() {
-    // The program is ending (Shutdown inside one of the waits): nothing is left to search for.
-    for (int n = 1; !closed_; ++n) {
+    // The user disconnected, or the program is ending, inside one of the waits: nothing is left
+    // to search for.
+    const Ticket ticket = Begin();
+    for (int n = 1; !ticket.Dropped(); ++n) {
         if (n > ch341::kLastComPort) {
             boxes_.ShowMessage(kNotFound);
             return;
@@ -273,25 +274,27 @@ void SplicerLink::runSearch() {
             if (notifyRoutine_)
                 converter_.CH341PtSetDevNotify(nullptr, notifyRoutine_);
             comPort_.Open();
+            state_.HandshakeSeen = false; // left by a port that closed by itself
         }
         if (handshake(n))
             return;
         if (!wasOpen)
-            comPort_.Close();
+            closeCandidate();
+        // A port left open kept no answer (it would have been taken); one that closed by
+        // itself may have left the flag.
+        state_.HandshakeSeen = false;
     }
 }
 
 bool SplicerLink::handshake(int n) {
     SendCommand(frames::CmdHandshake, frames::kHandshakeArgument);
-    WaitPumping(200);
-    // A disconnect asked for inside a hand-off that outlasted the wait (an unplug during the
-    // query sequence) comes first: the port it drops is not the splicer's. A reconnect waits
-    // for the search to end.
-    if (pending_.disconnect && !pending_.search)
-        runPending();
-    if (!state_.HandshakeSeen)
+    wait(200);
+    // Only an answer on the port still open counts: an unplug or hang-up during the query
+    // sequence may have closed it.
+    if (!Connected())
         return false;
     state_.PortNumber = n;
+    announced_ = true;
     emit deviceConnected(n);
     QueryParams();
     return true;
@@ -306,37 +309,55 @@ bool SplicerLink::ConnectPort(const std::string& port) {
     comPort_.Open();
     if (handshake(serial::ComPortNumber(port)))
         return true;
-    comPort_.Close();
+    closeCandidate();
     return false;
 }
 
 int SplicerLink::WriteParams(const FusionParams& block) {
+    const Ticket ticket = Begin();
     const uint16_t version = AskVersion().value_or(0);
     // Without an answer the length received last stands.
-    if (version >= FusionParams::kFullBlockVersion)
+    if (version >= FusionParams::kFullBlockVersion && !ticket.Dropped())
         AskBlockLength();
     const int count = FusionParams::WriteCount(version, state_.BlockLength);
+    if (ticket.Dropped())
+        return count;
     SendParamBlock(block, count);
-    WaitPumping(500);
+    wait(500);
     return count;
 }
 
 void SplicerLink::DisconnectDevice() {
-    if (!deferred({.disconnect = true}))
-        dropConnection();
+    // What was remembered was asked for before the disconnect, and the work running was begun
+    // on the connection it drops.
+    pending_ = {};
+    ++cuts_;
+    dropConnection();
 }
 
 void SplicerLink::dropConnection() {
     if (!comPort_.Connected())
         return;
+    closeCandidate();
+    // Only a connection that was told is told gone: a search's candidate, answered or not,
+    // closes without a word.
+    if (std::exchange(announced_, false))
+        emit deviceDisconnected();
+}
+
+void SplicerLink::closeCandidate() {
     comPort_.Close();
+    // An answer handed over while the port closed is no answer of the next port.
     state_.HandshakeSeen = false;
-    emit deviceDisconnected();
 }
 
 void SplicerLink::Reconnect() {
-    if (deferred({.disconnect = true, .search = true}))
+    // Inside a search the disconnect waits too: it would end that search, which then runs the
+    // reconnect itself.
+    if (searching_) {
+        pending_ = {.disconnect = true, .search = true};
         return;
+    }
     DisconnectDevice();
     FindDevice();
 }
@@ -345,24 +366,19 @@ void SplicerLink::DeviceNotified(int32_t value) {
     if (value >= 0) {
         // Only a search from the disconnected state may take a port: a port that did not answer
         // the handshake must never count as the splicer's.
-        // With a disconnect waiting for the hand-off the search goes ahead: it follows that
-        // disconnect, so the converter plugged in again is not lost.
-        if (Connected() && !pending_.disconnect)
+        if (Connected())
             return;
         FindDevice();
     } else if (value == -serial::ComPortNumber(comPort_.Port())) {
-        // A search's candidate that never answered was never connected: its port closes
-        // without a word, and the search goes on with the next number.
-        if (!state_.HandshakeSeen && !receiving_)
-            comPort_.Close();
-        else
-            DisconnectDevice();
+        // Not the user's disconnect: a running search goes on with the next number.
+        dropConnection();
     }
 }
 
 void SplicerLink::Shutdown() {
     closed_ = true;
     pending_ = {};
+    ++cuts_;
     dropConnection();
     converter_.CH341PtSetDevNotify(nullptr, nullptr);
 }

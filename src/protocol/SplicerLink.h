@@ -12,6 +12,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 
@@ -31,30 +32,33 @@ class TMessageBoxes;
 //   ComDataPacket1Packet runs, so the scanner is never entered twice, and a nested exchange
 //   started meanwhile gets its answers only after the running chunk has been handled (a write
 //   started inside the query sequence finds no version answer and sends 32 bytes).
-// - A connect, disconnect or search asked for while a chunk is being handled (receiving_) is
-//   remembered (pending_): a search inside the hand-off could never see an answer, and a
-//   disconnect inside it would cut the query sequence short. When the hand-off returns it posts
-//   an event, and the requests run from it inside whatever wait surrounded the hand-off; should
-//   another hand-off be running when the event arrives, that one posts again when it ends. A
-//   search carries out a pending disconnect before it takes the port it waited on, as the
-//   hand-off that asked for it may have outlasted the wait.
-// - Remembered requests combine: a disconnect replaces what was asked for before it, a search
-//   after a disconnect makes it a reconnect, and a plug notification with a disconnect pending
-//   searches (the converter was pulled and plugged in again inside one hand-off).
+// - A search asked for while a chunk is being handled (receiving_) is remembered (pending_): a
+//   search inside the hand-off could never see an answer. When the hand-off returns it posts an
+//   event, and the search runs from it inside whatever wait surrounded the hand-off; should
+//   another hand-off be running when the event arrives, that one posts again when it ends.
+// - A disconnect never waits: the serial port closes safely inside its own hand-off. It drops
+//   what was remembered, and the work it interrupted (the query sequence, a write, a search, a
+//   window operation holding a Ticket) ends quietly at its next step: nothing more goes to the
+//   splicer and no box says the port is closed. A connect command inside a hand-off disconnects
+//   at once and remembers its search.
 // - A search is never nested in a search (searching_, pending_). A plug notification or a
 //   connect command that arrives inside a search's wait is remembered and run after that search
 //   has returned: nested, the inner search would close and reopen the port under the outer one,
-//   which would then take a port that never answered for the splicer's. A disconnect inside a
-//   search's wait but outside a hand-off runs at once, and the search goes on with the next
-//   ports. A search that ends in an error drops what was remembered.
-// - A plug notification while connected, with no disconnect pending, searches nothing
-//   (DeviceNotified): HandshakeSeen is still set from the current connection, and a search would
-//   take the first converter port for the splicer's whether or not anything answered on it.
+//   which would then take a port that never answered for the splicer's. A connect command
+//   inside a search waits for it whole (disconnect and search). A search that ends in an error
+//   drops what was remembered.
+// - A plug notification while connected searches nothing (DeviceNotified): HandshakeSeen is
+//   still set from the current connection, and a search would take the first converter port
+//   for the splicer's whether or not anything answered on it.
 // - An unplug counts for the port that is open, the candidate of a running search included:
-//   the search must not take a port whose converter is gone. A candidate that never answered
-//   the handshake was never connected, so its port closes without a disconnection being told.
-// - After Shutdown a search caught in one of its waits tries no further port and shows nothing
-//   (closed_): the program is ending and must not open ports for nobody.
+//   the search must not take a port whose converter is gone. It is no user's disconnect: the
+//   query sequence stops quietly, other work goes on and its box says the port is closed. A
+//   search's candidate was never told connected, answered or not, so its port closes without a
+//   disconnection being told: while scanning, the status shows nothing.
+// - HandshakeSeen counts only while the port is open, and every close of a candidate clears it:
+//   an answer handed over while the port closes belongs to no port the search tries next.
+// - After Shutdown nothing more is sent or shown (closed_): a search caught in one of its waits
+//   tries no further port, and work caught in a wait sends nothing and shows no box.
 // - Every frame goes out in one write, so frames sent by nested handlers never interleave;
 //   they fall between whole frames of the outer exchange, which is intended.
 // Nested writes, loads and restores are not prevented here. The window disables the write and
@@ -70,10 +74,29 @@ public:
     // What every caller of WriteParams asks first.
     static inline const QString kConfirmWrite = QStringLiteral("你确定要写入数据到设备？");
 
+    // Every timed wait of the link: returns once the milliseconds have passed, handling events
+    // meanwhile.
+    using WaitFunction = std::function<void(int milliseconds)>;
+
     // notifyRoutine is what the search registers for plug and unplug notifications; none
     // (nullptr) registers nothing.
     SplicerLink(TMessageBoxes& boxes, ch341::TConverterLibrary& converter,
-                ch341::TDevNotifyRoutine notifyRoutine, QObject* parent = nullptr);
+                ch341::TDevNotifyRoutine notifyRoutine,
+                WaitFunction wait = &SplicerLink::WaitPumping, QObject* parent = nullptr);
+
+    // Taken when work that spans waits begins; Dropped tells that the user disconnected (or the
+    // program ended) since, so the work must stop without sending or showing anything more.
+    class Ticket {
+    public:
+        bool Dropped() const { return link_.cuts_ != cuts_; }
+
+    private:
+        friend class SplicerLink;
+        explicit Ticket(const SplicerLink& link) : link_(link), cuts_(link.cuts_) {}
+        const SplicerLink& link_;
+        unsigned cuts_;
+    };
+    Ticket Begin() const { return Ticket(*this); }
 
     // Command frames. With the port closed each shows kNotConnected and sends nothing.
     void SendFrame(uint8_t kind, const QByteArray& payload, int count);
@@ -82,7 +105,8 @@ public:
     void SendControlRecord(uint8_t b0, uint8_t b1, uint8_t b2, uint16_t w);
     void SendTestRecord(uint32_t value);
 
-    // Returns once the time has passed, handling events meanwhile; never earlier.
+    // Returns once the time has passed, handling events meanwhile; never earlier. The wait a
+    // link is given unless told otherwise.
     static void WaitPumping(int milliseconds);
     void QueryVersion();
     void QueryBlockLength();
@@ -99,7 +123,7 @@ public:
 
     // The write exchange: the firmware version, on firmware that takes the whole block its
     // length, the block in that length, then the wait for the splicer to take it. Returns the
-    // number of block bytes sent.
+    // number of block bytes meant; the block stays unsent when the user disconnected before.
     int WriteParams(const FusionParams& block);
 
     // Finding the splicer and letting it go.
@@ -121,8 +145,6 @@ public:
     bool Connected() const { return comPort_.Connected() && state_.HandshakeSeen; }
 
     const DeviceState& State() const { return state_; }
-    // Writable, so a test can set up a state without replaying the exchange that leads to it.
-    DeviceState& State() { return state_; }
     serial::TComPort& ComPort() { return comPort_; }
     const serial::TComPort& ComPort() const { return comPort_; }
     serial::TComDataPacket& ComDataPacket1() { return comDataPacket1_; }
@@ -145,7 +167,8 @@ protected:
     bool event(QEvent* e) override;
 
 private:
-    // Connection requests that wait for the running hand-off or search; done in this order.
+    // Connection requests that wait for the running hand-off or search; done in this order. A
+    // disconnect waits only as part of a connect command inside a search.
     struct Requests {
         bool disconnect = false;
         bool search = false;
@@ -153,10 +176,12 @@ private:
     };
 
     void writeFrame(const QByteArray& frame);
-    // Remembers the request when it must wait, and tells whether it must.
-    bool deferred(Requests request);
+    void wait(int milliseconds) { wait_(milliseconds); }
+    // Remembers a search when it must wait, and tells whether it must.
+    bool searchDeferred();
     void runPending();
     void dropConnection();
+    void closeCandidate();
     void runSearch();
     // The handshake on the open port and, when answered, the connection as "COM"n.
     bool handshake(int n);
@@ -167,6 +192,7 @@ private:
     TMessageBoxes& boxes_;
     ch341::TConverterLibrary& converter_;
     ch341::TDevNotifyRoutine notifyRoutine_;
+    WaitFunction wait_;
     // The detector is declared after the port, so it detaches before the port goes.
     serial::TComPort comPort_;
     serial::TComDataPacket comDataPacket1_;
@@ -177,11 +203,7 @@ private:
     bool receiving_ = false;
     bool searching_ = false;
     bool closed_ = false;
+    bool announced_ = false; // deviceConnected told, deviceDisconnected not yet
+    unsigned cuts_ = 0; // user disconnects and the shutdown, for Ticket
     Requests pending_;
 };
-
-namespace spliceon_testing {
-// Divides every WaitPumping time by divisor (1 restores them), so that a test can run many
-// connections in little time.
-void DivideWaits(int divisor);
-} // namespace spliceon_testing

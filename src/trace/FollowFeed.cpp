@@ -1,16 +1,23 @@
 #include "trace/FollowFeed.h"
 
-#include "trace/FrameTrace.h"
-
 namespace trace {
 
+void FollowRecords(FrameFeed& feed, QObject* context,
+                   std::function<void(const FrameRecord&)> record) {
+    const auto recordAs = [record](Direction direction, bool discarded) {
+        return [record, direction, discarded](const QByteArray& bytes) {
+            record(RecordNow(direction, bytes, discarded));
+        };
+    };
+    QObject::connect(&feed, &FrameFeed::frameSent, context, recordAs(Direction::Sent, false));
+    QObject::connect(&feed, &FrameFeed::frameReceived, context,
+                     recordAs(Direction::Received, false));
+    QObject::connect(&feed, &FrameFeed::bytesDiscarded, context,
+                     recordAs(Direction::Received, true));
+}
+
 void FollowFeed(FrameFeed& feed, QObject* context, std::function<void(const QString&)> line) {
-    QObject::connect(&feed, &FrameFeed::frameSent, context, [line](const QByteArray& frame) {
-        line(TraceLine(MsSinceStart(), Direction::Sent, frame));
-    });
-    QObject::connect(&feed, &FrameFeed::frameReceived, context, [line](const QByteArray& frame) {
-        line(TraceLine(MsSinceStart(), Direction::Received, frame));
-    });
+    FollowRecords(feed, context, [line](const FrameRecord& r) { line(TraceLine(r)); });
 }
 
 } // namespace trace

@@ -129,11 +129,20 @@ QString FrameMeaning(Direction direction, const QByteArray& frame) {
     return direction == Direction::Sent ? sentMeaning(frame) : receivedMeaning(frame);
 }
 
-QString TraceLine(qint64 ms, Direction direction, const QByteArray& frame) {
-    return QStringLiteral("%1 %2 %3 | %4")
-        .arg(ms, 8)
-        .arg(direction == Direction::Sent ? QStringLiteral("TX") : QStringLiteral("RX"))
-        .arg(QString::fromLatin1(frame.toHex(' ').toUpper()), FrameMeaning(direction, frame));
+FrameRecord RecordNow(Direction direction, const QByteArray& bytes, bool discarded) {
+    return {MsSinceStart(), QTime::currentTime(), direction, bytes, discarded};
+}
+
+QString TraceLine(const FrameRecord& r) {
+    const QString head =
+        QStringLiteral("%1 %2 %3 ")
+            .arg(r.timeOfDay.toString(QStringLiteral("HH:mm:ss.zzz")))
+            .arg(r.ms, 8)
+            .arg(r.direction == Direction::Sent ? QStringLiteral("TX") : QStringLiteral("RX"));
+    const QString hex = QString::fromLatin1(r.bytes.toHex(' ').toUpper());
+    if (r.discarded)
+        return head + QStringLiteral("丢弃 %1 字节 ").arg(r.bytes.size()) + hex;
+    return head + hex + QStringLiteral(" | ") + FrameMeaning(r.direction, r.bytes);
 }
 
 qint64 MsSinceStart() {

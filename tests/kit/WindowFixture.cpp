@@ -6,11 +6,11 @@
 #include <QPushButton>
 #include <QTest>
 
-WindowFixture::WindowFixture(const QByteArray& configIni) {
+WindowFixture::WindowFixture(const QByteArray& configIni, SplicerLink::WaitFunction wait) {
     if (!configIni.isNull())
         WriteFile(ConfigPath(), configIni);
     window = std::make_unique<TfrmMain>(
-        TfrmMainServices{boxes, converter, startup::Settle(dir.path() + '/')});
+        TfrmMainServices{boxes, converter, startup::Settle(dir.path() + '/'), std::move(wait)});
 }
 
 SimulatedSplicer& WindowFixture::AddSplicer(int n, SimulatedSplicer::Options options) {

@@ -18,7 +18,8 @@ class QPushButton;
 
 // A main window in a scratch program folder, with scripted boxes and a fake converter library.
 struct WindowFixture {
-    explicit WindowFixture(const QByteArray& configIni = {});
+    explicit WindowFixture(const QByteArray& configIni = {},
+                           SplicerLink::WaitFunction wait = &SplicerLink::WaitPumping);
 
     // Starts a simulated splicer and registers it as converter port COMn.
     SimulatedSplicer& AddSplicer(int n, SimulatedSplicer::Options options = {});
