@@ -2,9 +2,10 @@
 // Spliceon without hardware.
 //
 //   spliceon-sim [--firmware N] [--block-length N] [--block HEX] [--delay MS] [--no-pacing]
-//                [--silent] [--garbage] [--tty PATH] [--link PATH]
+//                [--silent] [--garbage] [--device-id HEX] [--tty PATH] [--link PATH]
 //
-// --block gives the 38 bytes of the parameter block it starts with (and restores), in hex.
+// --block gives the 38 bytes of the parameter block it starts with (and restores), in hex;
+// --device-id the identifier's bytes (at most 10), in hex, control bytes and all.
 // It prints the path to connect to. With --link it keeps a symbolic link at PATH pointing at its
 // line; SIGUSR1 then pulls the simulated cable out (the link disappears) and plugs it back in
 // (a new line, the link again). SIGINT or SIGTERM ends it.
@@ -33,8 +34,8 @@ void onStop(int) {
 
 int usage(FILE* to, int status) {
     std::fprintf(to, "usage: spliceon-sim [--firmware N] [--block-length N] [--block HEX] "
-                     "[--delay MS] [--no-pacing] [--silent] [--garbage] [--tty PATH] "
-                     "[--link PATH]\n");
+                     "[--delay MS] [--no-pacing] [--silent] [--garbage] [--device-id HEX] "
+                     "[--tty PATH] [--link PATH]\n");
     return status;
 }
 
@@ -67,7 +68,10 @@ int main(int argc, char** argv) {
             options.silent = true;
         else if (a == "--garbage")
             options.garbage = QByteArray::fromHex("00FF5502");
-        else if (a == "--tty")
+        else if (a == "--device-id") {
+            options.deviceId = QByteArray::fromHex(next(ok).toLatin1());
+            ok = ok && options.deviceId.size() <= 10;
+        } else if (a == "--tty")
             tty = next(ok);
         else if (a == "--link")
             link = next(ok);

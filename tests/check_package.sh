@@ -39,12 +39,19 @@ menu_entry_for 'q"uote' '"@/q\\"uote/spliceon"' '@/q"uote'
 menu_entry_for 'back\slash' '"@/back\\\\slash/spliceon"' '@/back\\slash'
 menu_entry_for '50%' '"@/50%%/spliceon"' '@/50%'
 menu_entry_for 'a$b`c' '"@/a\\$b\\`c/spliceon"' '@/a$b`c'
-# A line break would start a key of its own: refused, with a message, the entry left as it was.
-cp -R "$scratch/spliceon" "$scratch/new
+# A line break would start a key of its own, and a control character or a byte that is not
+# UTF-8 makes an entry the desktop refuses: such a folder is refused, with a message, the entry
+# left as it was.
+refused_folder() {
+    cp -R "$scratch/spliceon" "$scratch/$1"
+    before=$(cat "$entry")
+    ! XDG_DATA_HOME="$scratch/data" "$scratch/$1/add-menu-entry" >/dev/null 2>"$scratch/said" ||
+        fail "folder '$1' was taken"
+    grep -q "control character" "$scratch/said" && [ "$(cat "$entry")" = "$before" ] ||
+        fail "folder '$1' was not refused with a message"
+}
+refused_folder "new
 line"
-before=$(cat "$entry")
-! XDG_DATA_HOME="$scratch/data" "$scratch/new
-line/add-menu-entry" >/dev/null 2>"$scratch/said" || fail "a folder with a line break was taken"
-grep -q "line break" "$scratch/said" && [ "$(cat "$entry")" = "$before" ] ||
-    fail "a folder with a line break was not refused with a message"
+refused_folder "$(printf 'bell\007')"
+refused_folder "$(printf 'latin\351')"
 echo "1 passed, 0 failed"

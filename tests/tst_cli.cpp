@@ -64,8 +64,9 @@ struct ProgramFolder {
     // Starts the program in a session of its own, so that it has no controlling terminal.
     // asUser: a command that runs the program as another user. streams: "stdout read-only"
     // opens standard output for reading only, so nothing written to it gets anywhere; "stdout
-    // closed" starts the program without it; "stdin a terminal" gives it terminal as standard
-    // input, on which "stdin a terminal, typing n" has typed "n" and Enter.
+    // closed" starts the program without it; "stdout a pipe nobody reads" without a reader on
+    // it; "stdin a terminal" gives it terminal as standard input, on which "stdin a terminal,
+    // typing n" has typed "n" and Enter.
     void start(QProcess& process, const QStringList& args, const QStringList& asUser = {},
                const QString& streams = {}, PtyPair* terminal = nullptr) const {
         if (streams == "stdout read-only")
@@ -77,6 +78,13 @@ struct ProgramFolder {
             process.setChildProcessModifier([] {
                 ::setsid();
                 ::close(STDOUT_FILENO);
+            });
+        else if (streams == "stdout a pipe nobody reads")
+            process.setChildProcessModifier([] {
+                ::setsid();
+                int ends[2];
+                if (::pipe(ends) == 0 && ::close(ends[0]) == 0)
+                    ::dup2(ends[1], STDOUT_FILENO);
             });
         else if (streams.startsWith("stdin a terminal"))
             process.setChildProcessModifier([slave = terminal->SlavePath()] {
@@ -466,9 +474,10 @@ void TestCli::readPrintsWhatTheWindowSaves() {
     options.block.replace(3, 2, QByteArray::fromHex("0002"))
         .replace(25, 2, QByteArray::fromHex("2003"));
     options.block[29] = 2;
-    // A device ID meant to clear the screen and climb out of an archive folder.
-    options.deviceId = "../\x1B[2J\xC2\x9B\x7F";
-    const QString shownId = "../\\x1B[2J\\xC2\\x9B\\x7F";
+    // A device ID meant to steer the terminal, climb out of an archive folder and take the place
+    // of the texts after it.
+    options.deviceId = "../%1\x1B[\xC2\x9B\x7F";
+    const QString shownId = "../%1\\x1B[\\xC2\\x9B\\x7F";
     WindowFixture f;
     f.AddSplicer(3, options);
     f.Connect(3);
@@ -624,6 +633,9 @@ void TestCli::setRefusedBeforeTheBlock_data() {
     QTest::newRow("firmware not a number")
         << QByteArray("[Param]") << QByteArray("[Device]\nFirmware=x\nBlock=70\n[Param]") << 134
         << "[Device] Firmware=x 不是整数（允许 0 到 65535）";
+    QTest::newRow("block with %3")
+        << QByteArray("[Param]") << QByteArray("[Device]\nFirmware=134\nBlock=%3\n[Param]") << 134
+        << "[Device] Block=%3 不是参数块（至多 38 字节，十六进制）";
 }
 
 void TestCli::setRefusedBeforeTheBlock() {
@@ -835,12 +847,15 @@ void TestCli::outputGoesWhereAsked_data() {
     const QStringList read{"--read", "--port", "<line>"};
     QTest::newRow("read, stdout read-only") << read << "stdout read-only" << 2 << unwritable;
     QTest::newRow("read, stdout closed") << read << "stdout closed" << 2 << unwritable;
+    QTest::newRow("read, stdout a pipe nobody reads")
+        << read << "stdout a pipe nobody reads" << 2 << "无法写入标准输出：Broken pipe";
     QTest::newRow("list, stdout read-only")
         << QStringList{"--list"} << "stdout read-only" << 2 << unwritable;
     QTest::newRow("help, stdout closed")
         << QStringList{"--help"} << "stdout closed" << 2 << unwritable;
     QTest::newRow("out, a pipe") << read + QStringList{"--out", "<pipe>"} << "" << 0 << "";
     QTest::newRow("out, -") << read + QStringList{"--out", "-"} << "" << 0 << "";
+    QTest::newRow("trace, a pipe") << QStringList{"--list", "--trace", "<pipe>"} << "" << 0 << "";
     // <planted KIND>: what another user put there first, as PlantedPath makes it.
     const auto out = [&read](const char* kind) {
         return read + QStringList{"--out", QStringLiteral("<planted %1>").arg(kind)};
@@ -894,10 +909,11 @@ void TestCli::outputGoesWhereAsked() {
     QCOMPARE(run.err.trimmed(), QString(error).replace("<path>", planted ? planted->path : ""));
     QCOMPARE(run.shown.contains("你确定要写入数据到设备？ [y/N] "), args.contains("--write"));
     QCOMPARE(run.out.contains("\n[Param]\n"), args.endsWith("-"));
-    // The pipe got the set, and is still the pipe: not replaced by a file holding it.
+    // The pipe got the set or the trace, and is still the pipe: not replaced by a file.
     char received[4096];
     const ssize_t n = ::read(reader, received, sizeof received);
-    QCOMPARE(n > 0 && QByteArray(received, int(n)).contains("\n[Param]\n"),
+    QCOMPARE(n > 0 && QByteArray(received, int(n))
+                          .contains(args.contains("--out") ? "\n[Param]\n" : " Spliceon V"),
              exitCode == 0 && args.contains(pipe));
     if (planted) {
         // Nothing written through a link, and another user's things are still theirs.

@@ -173,6 +173,7 @@ private slots:
         row("no such folder", QString("no folder"), QString("No such file or directory"));
         row("link", QString("link"), QString("这是符号链接，记录不跟随链接"));
         row("dangling link", QString("dangling link"), QString("这是符号链接，记录不跟随链接"));
+        row("hard link", QString("hard link"), QString("文件还有别的硬链接"));
         row("pipe nobody reads", QString("pipe"), QString("管道没有读取方"));
         row("another's file", QString("another's file"), QString("文件属于别的用户"));
         row("a device refusing writes", QString("full device"),
@@ -189,8 +190,9 @@ private slots:
         QCOMPARE(ErrorText<std::runtime_error>(
                      [&] { trace::TTraceFile file(target.path, feed, "# run"); }),
                  QStringLiteral("无法写入记录文件 %1：%2").arg(target.path, reason));
-        QCOMPARE(QFile::exists(target.victim), planted == "link"); // none made where a link points
-        if (planted == "link" || planted == "another's file")
+        // None made where a link points, nothing added to a file with another name.
+        QCOMPARE(QFile::exists(target.victim), planted == "link" || planted == "hard link");
+        if (planted == "link" || planted == "hard link" || planted == "another's file")
             QCOMPARE(ReadFile(target.path), QByteArray("kept\n"));
     }
 };

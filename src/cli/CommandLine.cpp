@@ -24,6 +24,7 @@
 #include <QScopeGuard>
 
 #include <algorithm>
+#include <csignal>
 #include <exception>
 #include <optional>
 #include <stdexcept>
@@ -346,6 +347,9 @@ bool WantsCommandLine(int argc, char** argv) {
 
 int Run(int argc, char** argv) {
     holdStandardStreams();
+    // A reader gone from a pipe (standard output, --out, --trace) makes a failed write, which
+    // ends the run with the port given back as found, not a death by SIGPIPE holding it.
+    std::signal(SIGPIPE, SIG_IGN);
     QCoreApplication app(argc, argv);
     startup::TProgramStart program;
     const i18n::Translations translations(i18n::MessagesLocale());

@@ -38,11 +38,11 @@ QString probeText(const TProbeResult& probe) {
 
 QString setHeader(const TDeviceInfo& device, const QDateTime& when) {
     // The identifier is the splicer's bytes, escaped (DeviceIdText): nothing in it ends the
-    // comment line or steers a terminal.
+    // comment line or steers a terminal; filled in one pass, so a "%3" in it stays as it is.
     return QStringLiteral("; 设备ID：%1\n; 固件版本：%2\n; 熔接次数：%3\n; 日期：%4\n")
-        .arg(device.id, VersionText(device.firmware, QLocale::c()))
-        .arg(device.fusionCount)
-        .arg(when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+        .arg(device.id, VersionText(device.firmware, QLocale::c()),
+             QString::number(device.fusionCount),
+             when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
 }
 
 } // namespace

@@ -65,7 +65,7 @@ void TfrmMain::showDeviceInfo() {
     // Where a technician looks for the device: the tip of the version panel.
     const DeviceState& state = link_.State();
     ui->StatusPanel1->setToolTip(tr("ID: %1\n熔接次数: %2\n当前组别: %3")
-                                     .arg(DeviceIdText(state.DeviceId))
-                                     .arg(state.FusionCount)
-                                     .arg(state.CurrentGroup));
+                                     .arg(DeviceIdText(state.DeviceId),
+                                          QString::number(state.FusionCount),
+                                          QString::number(state.CurrentGroup)));
 }

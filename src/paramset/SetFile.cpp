@@ -50,8 +50,7 @@ QByteArray hexBlock(const SetFile& set, const config::IniDocument& ini) {
     const QString text = ini.Value(kDevice, kBlock);
     if (!hex.match(text).hasMatch())
         throw refused(set, QStringLiteral("%1=%2 不是参数块（至多 %3 字节，十六进制）")
-                               .arg(where, Printable(text))
-                               .arg(FusionParams::kSize));
+                               .arg(where, Printable(text), QString::number(FusionParams::kSize)));
     return QByteArray::fromHex(text.toLatin1());
 }
 

@@ -24,7 +24,7 @@ namespace {
 }
 
 // Opens path for appending without following a link or waiting for a pipe's reader, and only
-// when this user owns what is there.
+// when this user owns what is there and it has no other name.
 int openOwnForAppending(const QString& path) {
     const QByteArray name = QFile::encodeName(path);
     const int fd = ::open(name.constData(),
@@ -40,12 +40,16 @@ int openOwnForAppending(const QString& path) {
         refuse(path, openError == ENXIO ? QStringLiteral("管道没有读取方")
                                         : QString::fromLocal8Bit(std::strerror(openError)));
     const bool owned = ::fstat(fd, &st) == 0 && st.st_uid == ::geteuid();
-    if (owned && ::fcntl(fd, F_SETFL, O_APPEND) == 0)
+    // A second name may be another user's hard link to a file of ours, planted where the kernel
+    // allows it to have the trace appended to that file (/etc/shadow, for root).
+    const bool oneName = owned && (!S_ISREG(st.st_mode) || st.st_nlink == 1);
+    if (oneName && ::fcntl(fd, F_SETFL, O_APPEND) == 0)
         return fd;
     const int error = errno;
     ::close(fd);
-    refuse(path, owned ? QString::fromLocal8Bit(std::strerror(error))
-                       : QStringLiteral("文件属于别的用户"));
+    refuse(path, !owned     ? QStringLiteral("文件属于别的用户")
+                 : !oneName ? QStringLiteral("文件还有别的硬链接")
+                            : QString::fromLocal8Bit(std::strerror(error)));
 }
 
 } // namespace
@@ -53,8 +57,9 @@ int openOwnForAppending(const QString& path) {
 TTraceFile::TTraceFile(const QString& path, FrameFeed& feed, const QString& header,
                        TraceFormat format)
     : path_(path) {
-    if (!file_.open(openOwnForAppending(path), QIODevice::WriteOnly | QIODevice::Append,
-                    QFileDevice::AutoCloseHandle))
+    // The descriptor appends already; asked to, QFile would also seek to the end, which a pipe
+    // or a terminal refuses.
+    if (!file_.open(openOwnForAppending(path), QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
         refuse(path, file_.errorString());
     if (format == TraceFormat::Text) {
         append((header + '\n').toUtf8());

@@ -8,9 +8,9 @@
 #include <unistd.h>
 
 // What another user may have put where a program is told to write, in a sticky folder as /tmp
-// is: "link" to our victim file, "dangling link", "pipe" (ours, nobody reading), "another's
-// pipe", "another's file", "full device" (/dev/full), "no folder". Another user's things and a
-// device of ours need root: possible says whether the row can run.
+// is: "link" to our victim file, "dangling link", "hard link" to our victim file, "pipe" (ours,
+// nobody reading), "another's pipe", "another's file", "full device" (/dev/full), "no folder".
+// Another user's things and a device of ours need root: possible says whether the row can run.
 struct PlantedPath {
     static constexpr uid_t kOtherUser = 65534;
     QTemporaryDir dir;
@@ -22,8 +22,10 @@ struct PlantedPath {
         ::chmod(QFile::encodeName(dir.path()).constData(), 01777);
         if (kind == "link" || kind == "dangling link")
             QFile::link(victim, path);
-        if (kind == "link" || kind == "another's file")
-            WriteFile(kind == "link" ? victim : path, "kept\n");
+        if (kind == "link" || kind == "hard link" || kind == "another's file")
+            WriteFile(kind == "another's file" ? path : victim, "kept\n");
+        if (kind == "hard link")
+            ::link(QFile::encodeName(victim).constData(), QFile::encodeName(path).constData());
         if (kind.endsWith("pipe"))
             ::mkfifo(QFile::encodeName(path).constData(), 0666);
         if (kind.startsWith("another's"))
