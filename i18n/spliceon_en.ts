@@ -125,6 +125,50 @@
 Exit codes: 0 done; 1 no splicer answered (--list --probe: no port had a splicer answer); 2 any other error; 3 --write: the block read back differs from the one written, the splicer answered a block length of 0, or the line failed after the block went out (the splicer may hold the new set, not verified); 129, 130, 143 stopped by SIGHUP, SIGINT, SIGTERM (port closed).
 Settings file: %1</translation>
     </message>
+    <message>
+        <source>--list 和 --read 的结果输出为一个 JSON 文档（英文键，不随语言变化）</source>
+        <translation>print the result of --list and --read as one JSON document (English keys, whatever the language)</translation>
+    </message>
+    <message>
+        <source>标准错误上只写错误（与非 0 退出码相伴的文字），不写提示</source>
+        <translation>write only errors to standard error (the texts that come with a non-zero exit code), no notes</translation>
+    </message>
+    <message>
+        <source>与 --read、--write 一起、不带 --port：等熔接机接入，最多 SECONDS 秒</source>
+        <translation>with --read or --write and without --port: wait up to SECONDS seconds for a splicer to be plugged in</translation>
+    </message>
+    <message>
+        <source>--trace 的格式：text（默认，每帧一行文字）或 pcapng（抓包文件，Wireshark、tshark 可读）</source>
+        <translation>the format of --trace: text (the default, a line per frame) or pcapng (a capture that Wireshark and tshark read)</translation>
+    </message>
+    <message>
+        <source>--trace-format 只能是 text 或 pcapng：%1</source>
+        <translation>--trace-format takes text or pcapng: %1</translation>
+    </message>
+    <message>
+        <source>--wait 的值须是 1 到 %1 之间的整数（秒）：%2</source>
+        <translation>--wait needs a whole number of seconds from 1 to %1: %2</translation>
+    </message>
+    <message>
+        <source>--json 只用于 --list 和 --read</source>
+        <translation>--json is only for --list and --read</translation>
+    </message>
+    <message>
+        <source>--wait 只用于 --read 和 --write</source>
+        <translation>--wait is only for --read and --write</translation>
+    </message>
+    <message>
+        <source>--wait 不能与 --port 一起用：给了端口就不搜索</source>
+        <translation>--wait does not go with --port: a given port is not searched for</translation>
+    </message>
+    <message>
+        <source>--trace-format 只用于 --trace</source>
+        <translation>--trace-format is only for --trace</translation>
+    </message>
+    <message>
+        <source>没有熔接机应答：等它接入，最多 %1 秒……</source>
+        <translation>No splicer answered: waiting up to %1 seconds for one to be plugged in…</translation>
+    </message>
 </context>
 <context>
     <name>ConsoleBoxes</name>

@@ -16,7 +16,11 @@
 
 #include <QDate>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QLabel>
 #include <QProcess>
 #include <QRegularExpression>
@@ -211,6 +215,11 @@ private slots:
     void outputGoesWhereAsked();
     void stopSignalClosesThePort_data();
     void stopSignalClosesThePort();
+    void listJsonHoldsEachPort_data();
+    void listJsonHoldsEachPort();
+    void readJsonHoldsTheTextsValues();
+    void waitTakesASplicerPluggedInLater_data();
+    void waitTakesASplicerPluggedInLater();
 };
 
 void TestCli::openVerdict_data() {
@@ -418,6 +427,19 @@ void TestCli::usageErrorsExitTwo_data() {
                                << "--port 只接受 COMn 或以 / 开头的设备路径：sda" << true;
     QTest::newRow("out is trace") << QStringList{"--read", "--out", "a/../x", "--trace", "x"}
                                   << "--out 与 --trace 不能是同一个文件" << true;
+    QTest::newRow("wait with a port") << QStringList{"--read", "--wait", "5", "--port", "COM3"}
+                                      << "--wait 不能与 --port 一起用：给了端口就不搜索" << true;
+    QTest::newRow("wait with list")
+        << QStringList{"--list", "--wait", "5"} << "--wait 只用于 --read 和 --write" << true;
+    QTest::newRow("wait, no number") << QStringList{"--read", "--wait", "1s"}
+                                     << "--wait 的值须是 1 到 86400 之间的整数（秒）：1s" << true;
+    QTest::newRow("trace format unknown")
+        << QStringList{"--list", "--trace", "t", "--trace-format", "pcap"}
+        << "--trace-format 只能是 text 或 pcapng：pcap" << true;
+    QTest::newRow("trace format alone") << QStringList{"--list", "--trace-format", "pcapng"}
+                                        << "--trace-format 只用于 --trace" << true;
+    QTest::newRow("json with write")
+        << QStringList{"--write", "set.ini", "--json"} << "--json 只用于 --list 和 --read" << true;
     QTest::newRow("out is trace, one inode")
         << QStringList{"--read", "--out", "/dev/stdout", "--trace", "/proc/self/fd/1"}
         << "--out 与 --trace 不能是同一个文件" << true;
@@ -1011,6 +1033,137 @@ void TestCli::stopSignalClosesThePort() {
     QCOMPARE(run.err.trimmed().section('\n', -1), said);
     QCOMPARE(::requests(sim).count("4B/38"), int(received == "4B/38"));
     QCOMPARE(folder.run({"--read", "--port", path(sim)}).exitCode, 0);
+}
+
+void TestCli::listJsonHoldsEachPort_data() {
+    QTest::addColumn<QByteArray>("ports"); // section [ports]; <sim>: the splicer, <pty>: silence
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("summary"); // each port: com path source status errno group probe
+    QTest::addColumn<bool>("note");       // that no port is a candidate, on standard error
+    const QStringList list{"--list", "--json"};
+    QTest::newRow("no ports") << QByteArray() << list << 0 << "" << true;
+    QTest::newRow("no ports, quiet")
+        << QByteArray() << list + QStringList{"--quiet"} << 0 << "" << false;
+    QTest::newRow("no ports, probe, quiet")
+        << QByteArray() << list + QStringList{"--probe", "--quiet"} << 1 << "" << true;
+    QTest::newRow("mapped") << QByteArray("COM3=<pty>\nCOM6=/nonexistent/tty") << list << 0
+                            << "3 <pty> config.ini opens null null; "
+                               "6 /nonexistent/tty config.ini missing 2 null"
+                            << false;
+    QTest::newRow("probe") << QByteArray("COM3=<sim>\nCOM4=<pty>") << list + QStringList{"--probe"}
+                           << 0
+                           << "3 <sim> config.ini opens null null answered/138; "
+                              "4 <pty> config.ini opens null null silent/null"
+                           << false;
+}
+
+void TestCli::listJsonHoldsEachPort() {
+    QFETCH(QByteArray, ports);
+    QFETCH(QStringList, args);
+    QFETCH(int, exitCode);
+    QFETCH(QString, summary);
+    QFETCH(bool, note);
+    SimulatedSplicer sim(firmware(138));
+    PtyPair silent;
+    const QString pty = QString::fromStdString(silent.SlavePath());
+    ProgramFolder folder("[ports]\n" +
+                         ports.replace("<sim>", path(sim).toUtf8()).replace("<pty>", pty.toUtf8()) +
+                         '\n');
+    const Run run = folder.run(args);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE(run.err.startsWith("没有候选端口："), note);
+    const QJsonDocument document = QJsonDocument::fromJson(run.out.toUtf8());
+    // A value as JSON has it, a text without its quotes.
+    const auto shown = [](const QJsonValue& v) {
+        return v.isString()
+                   ? v.toString()
+                   : QJsonDocument(QJsonArray{v}).toJson(QJsonDocument::Compact).mid(1).chopped(1);
+    };
+    QStringList found;
+    for (const QJsonValue port : document.array()) {
+        QStringList fields;
+        for (const char* name : {"com", "path", "source", "status", "errno", "group"})
+            fields << shown(port[name]);
+        if (!port["probe"].isNull())
+            fields << shown(port["probe"]["outcome"]) + '/' + shown(port["probe"]["firmware"]);
+        found << fields.join(' ');
+    }
+    QCOMPARE(found.join("; "), summary.replace("<sim>", path(sim)).replace("<pty>", pty));
+    if (summary.isEmpty())
+        QCOMPARE(run.out, "[]\n");
+}
+
+void TestCli::readJsonHoldsTheTextsValues() {
+    SimulatedSplicer::Options options;
+    options.block = kDistinctBlock;
+    options.deviceId = "../\x1B[2J\xC2\x9B\x7F\"";
+    SimulatedSplicer sim(options);
+    ProgramFolder folder("");
+    const Run text = folder.run({"--read", "--port", path(sim)});
+    const Run json = folder.run({"--read", "--port", path(sim), "--json"});
+    QCOMPARE(json.exitCode, 0);
+    QCOMPARE(json.err, QString());
+    const QJsonObject read = QJsonDocument::fromJson(json.out.toUtf8()).object();
+    // The parameters in the order and with the values of the text's section.
+    QStringList lines{"[Param]"};
+    static const QRegularExpression key(R"re(^ {8}"(\w+)":)re",
+                                        QRegularExpression::MultilineOption);
+    for (const QRegularExpressionMatch& m : key.globalMatch(json.out))
+        lines << m.captured(1) + '=' + QString::number(read["params"][m.captured(1)].toInt());
+    QCOMPARE(lines, paramLines(text.out));
+    const QJsonObject device = read["device"].toObject();
+    QCOMPARE(text.out.section("; 日期", 0, 0),
+             QStringLiteral("; 设备ID：%1\n; 固件版本：V1.34\n; 熔接次数：%2\n")
+                 .arg(device["id"].toString())
+                 .arg(device["fusionCount"].toInt()));
+    QVERIFY(text.out.contains(QStringLiteral("[Device]\nFirmware=%1\nBlock=%2\n")
+                                  .arg(read["source"]["firmware"].toInt())
+                                  .arg(read["source"]["block"].toString())));
+    // A time that says its offset from UTC, so a script elsewhere reads it right.
+    const QString time = read["time"].toString();
+    QVERIFY(time.contains(QRegularExpression("(Z|[+-]\\d\\d:\\d\\d)$")));
+    QVERIFY(qAbs(QDateTime::fromString(time, Qt::ISODate).secsTo(QDateTime::currentDateTime())) <
+            60);
+}
+
+void TestCli::waitTakesASplicerPluggedInLater_data() {
+    QTest::addColumn<QString>("event"); // once the wait has begun
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("error"); // the last line on standard error
+    const QString waiting = "没有熔接机应答：等它接入，最多 %1 秒……";
+    QTest::newRow("plugged in") << "plug" << 0 << waiting.arg(15);
+    QTest::newRow("nothing within 1 s") << "nothing" << 1 << "未发现有设备连接！";
+    QTest::newRow("SIGTERM") << "SIGTERM" << 143 << "被 SIGTERM 中断：没有向熔接机写入参数";
+}
+
+void TestCli::waitTakesASplicerPluggedInLater() {
+    QFETCH(QString, event);
+    QFETCH(int, exitCode);
+    QFETCH(QString, error);
+    SimulatedSplicer sim(SimulatedSplicer::Options{});
+    // The converter's link appears in a folder that comes with it, as udev's by-id does.
+    QTemporaryDir dev;
+    const QString link = dev.filePath("serial/by-id/usb-1a86_USB_Serial-if00");
+    ProgramFolder folder("[ports]\nCOM3=" + link.toUtf8() + "\n");
+    QProcess process;
+    PtyPair terminal;
+    QElapsedTimer clock;
+    clock.start();
+    folder.start(process, {"--read", "--json", "--wait", event == "nothing" ? "1" : "15"}, {}, {},
+                 &terminal);
+    QString err;
+    QTRY_VERIFY_WITH_TIMEOUT((err += process.readAllStandardError()).contains("等它接入"), 10000);
+    if (event == "plug")
+        QVERIFY(QDir(dev.path()).mkpath("serial/by-id") && QFile::link(path(sim), link));
+    if (event == "SIGTERM")
+        ::kill(pid_t(process.processId()), SIGTERM);
+    const Run run = ProgramFolder::finish(process, terminal);
+    QCOMPARE(run.exitCode, exitCode);
+    QCOMPARE((err + run.err).trimmed().section('\n', -1), error);
+    QCOMPARE(QJsonDocument::fromJson(run.out.toUtf8())["device"]["firmware"].toInt(),
+             event == "plug" ? 134 : 0);
+    QCOMPARE(clock.elapsed() >= 1000, event == "nothing");
 }
 
 QTEST_MAIN(TestCli)

@@ -5,6 +5,7 @@
 #include "kit/Row.h"
 #include "trace/FollowFeed.h"
 #include "trace/FrameTrace.h"
+#include "trace/Pcapng.h"
 #include "trace/TraceFile.h"
 
 #include <QFile>
@@ -108,6 +109,34 @@ private slots:
                  QStringLiteral("09:05:07.042 123456789 TX 5A 4A 02 C1 00 A5 | 版本查询"));
         QCOMPARE(trace::TraceLine({7, t, Direction::Received, bytes("00FF55"), true}),
                  QStringLiteral("09:05:07.042        7 RX 丢弃 3 字节 00 FF 55"));
+    }
+
+    // The blocks as the capture format lays them out, little-endian: type, length, body, length.
+    void pcapngBlocks_data() {
+        QTest::addColumn<QByteArray>("written");
+        QTest::addColumn<QByteArray>("expected");
+        // Section header (byte-order magic, version 1.0, length unknown, comment "ab", end of
+        // options), then the interface: link type USER0, no snapshot length.
+        row("section", trace::PcapngSection("ab"),
+            bytes("0A0D0D0A 28000000 4D3C2B1A 0100 0000 FFFFFFFFFFFFFFFF 0100 0200 61620000 "
+                  "00000000 28000000 01000000 14000000 9300 0000 00000000 14000000"));
+        // Interface 0, microseconds high and low word, lengths, the frame padded to four bytes,
+        // epb_flags with the direction (outbound 2, inbound 1), end of options.
+        row("sent", trace::PcapngPacket(0x104030201, Direction::Sent, bytes("5A4A02C100A5")),
+            bytes("06000000 34000000 00000000 01000000 01020304 06000000 06000000 5A4A02C100A50000 "
+                  "02000400 02000000 00000000 34000000"));
+        row("received", trace::PcapngPacket(7, Direction::Received, bytes("550545C0AA")),
+            bytes("06000000 34000000 00000000 00000000 07000000 05000000 05000000 550545C0AA000000 "
+                  "02000400 01000000 00000000 34000000"));
+        row("no padding", trace::PcapngPacket(7, Direction::Received, bytes("5506C18600AA0000")),
+            bytes("06000000 34000000 00000000 00000000 07000000 08000000 08000000 5506C18600AA0000 "
+                  "02000400 01000000 00000000 34000000"));
+    }
+
+    void pcapngBlocks() {
+        QFETCH(QByteArray, written);
+        QFETCH(QByteArray, expected);
+        QCOMPARE(written.toHex(' '), expected.toHex(' '));
     }
 
     void traceFileAppendsWhileItLives() {

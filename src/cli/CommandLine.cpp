@@ -1,8 +1,10 @@
 #include "cli/CommandLine.h"
 
 #include "cli/ConsoleBoxes.h"
+#include "cli/JsonFormat.h"
 #include "cli/LinkCommands.h"
 #include "cli/PortCheck.h"
+#include "cli/SplicerWait.h"
 #include "cli/StopSignals.h"
 #include "cli/TextFormat.h"
 #include "protocol/Frames.h"
@@ -66,9 +68,33 @@ const QCommandLineOption optTrace(QStringLiteral("trace"),
                                   QT_TRANSLATE_NOOP("CommandLine", "把收发的每一帧记录到 FILE"),
                                   QStringLiteral("FILE"));
 
+const QCommandLineOption optJson(
+    QStringLiteral("json"),
+    QT_TRANSLATE_NOOP("CommandLine",
+                      "--list 和 --read 的结果输出为一个 JSON 文档（英文键，不随语言变化）"));
+const QCommandLineOption optQuiet(
+    QStringLiteral("quiet"),
+    QT_TRANSLATE_NOOP("CommandLine", "标准错误上只写错误（与非 0 退出码相伴的文字），不写提示"));
+const QCommandLineOption optWait(
+    QStringLiteral("wait"),
+    QT_TRANSLATE_NOOP("CommandLine",
+                      "与 --read、--write 一起、不带 --port：等熔接机接入，最多 SECONDS 秒"),
+    QStringLiteral("SECONDS"));
+
+const QCommandLineOption optTraceFormat(
+    QStringLiteral("trace-format"),
+    QT_TRANSLATE_NOOP("CommandLine",
+                      "--trace 的格式：text（默认，每帧一行文字）或 pcapng（抓包文件，"
+                      "Wireshark、tshark 可读）"),
+    QStringLiteral("FORMAT"));
+
+// A day: longer is no wait at a splicer, and the time stays within a timer's range.
+constexpr int kLongestWaitSeconds = 86400;
+
 const QList<QCommandLineOption>& options() {
-    static const QList<QCommandLineOption> all = {optHelp, optList, optProbe, optRead, optWrite,
-                                                  optPort, optOut,  optYes,   optTrace};
+    static const QList<QCommandLineOption> all = {
+        optHelp, optList,  optProbe, optRead,  optWrite, optPort,       optOut,
+        optYes,  optTrace, optJson,  optQuiet, optWait,  optTraceFormat};
     return all;
 }
 
@@ -115,6 +141,31 @@ QString spelled(const QString& name) {
     return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
 }
 
+// The format --trace-format names; text without it.
+trace::TraceFormat traceFormat(const QCommandLineParser& parser) {
+    const QString name = parser.value(optTraceFormat);
+    if (name.isEmpty() || name == QStringLiteral("text"))
+        return trace::TraceFormat::Text;
+    if (name == QStringLiteral("pcapng"))
+        return trace::TraceFormat::Pcapng;
+    throw EUsage(
+        QCoreApplication::translate("CommandLine", "--trace-format 只能是 text 或 pcapng：%1")
+            .arg(name));
+}
+
+// The seconds --wait gives; 0 without it.
+int waitSeconds(const QCommandLineParser& parser) {
+    if (!parser.isSet(optWait))
+        return 0;
+    bool number = false;
+    const int seconds = parser.value(optWait).toInt(&number);
+    if (!number || seconds < 1 || seconds > kLongestWaitSeconds)
+        throw EUsage(QCoreApplication::translate("CommandLine",
+                                                 "--wait 的值须是 1 到 %1 之间的整数（秒）：%2")
+                         .arg(QString::number(kLongestWaitSeconds), parser.value(optWait)));
+    return seconds;
+}
+
 // One file by its path, or by its inode when both exist (a link, /dev/stdout).
 bool sameFile(const QString& a, const QString& b) {
     struct stat first {};
@@ -155,6 +206,16 @@ void checkUsage(const QCommandLineParser& parser) {
         throw EUsage(QCoreApplication::translate("CommandLine", "--out 只用于 --read"));
     if (parser.isSet(optYes) && !parser.isSet(optWrite))
         throw EUsage(QCoreApplication::translate("CommandLine", "--yes 只用于 --write"));
+    if (parser.isSet(optJson) && parser.isSet(optWrite))
+        throw EUsage(QCoreApplication::translate("CommandLine", "--json 只用于 --list 和 --read"));
+    if (parser.isSet(optWait) && parser.isSet(optList))
+        throw EUsage(QCoreApplication::translate("CommandLine", "--wait 只用于 --read 和 --write"));
+    if (parser.isSet(optWait) && parser.isSet(optPort))
+        throw EUsage(QCoreApplication::translate("CommandLine", "--wait 不能与 --port 一起用：给了端口就不搜索"));
+    waitSeconds(parser);
+    if (parser.isSet(optTraceFormat) && !parser.isSet(optTrace))
+        throw EUsage(QCoreApplication::translate("CommandLine", "--trace-format 只用于 --trace"));
+    traceFormat(parser);
     // A bare name would open a device under /dev, a relative path a file here: neither is asked
     // for by a technician who means a port.
     if (const QString port = parser.value(optPort); parser.isSet(optPort) &&
@@ -169,9 +230,10 @@ void checkUsage(const QCommandLineParser& parser) {
             QCoreApplication::translate("CommandLine", "--out 与 --trace 不能是同一个文件"));
 }
 
-int listPorts(SplicerLink* probing, TStopSignals& stop, const TResultFormat& format) {
+// quiet: the note that no port is a candidate is left out where it explains no failure.
+int listPorts(SplicerLink* probing, TStopSignals& stop, const TResultFormat& format, bool quiet) {
     std::vector<TPortReport> reports = SurveyPorts(ch341::TSysfsLayout{}, BrlttyInstalled());
-    if (reports.empty())
+    if (reports.empty() && (!quiet || probing))
         PrintMessage(QCoreApplication::translate(
                          "CommandLine", "没有候选端口：没有接入 CH341 转换器，config.ini 的 "
                                         "[ports] 也没有映射；请检查数据线") +
@@ -258,18 +320,36 @@ QString stoppedText(int signal, bool blockSent) {
 }
 
 int runMode(const QCommandLineParser& parser, SplicerLink& link, TConsoleBoxes& boxes,
-            TStopSignals& stop) {
-    const TTextFormat format;
+            ch341::TConverterLibrary& converter, TStopSignals& stop) {
+    const TTextFormat text;
+    const TJsonFormat json;
+    const TResultFormat& format =
+        parser.isSet(optJson) ? static_cast<const TResultFormat&>(json) : text;
+    const bool quiet = parser.isSet(optQuiet);
     if (parser.isSet(optList))
-        return listPorts(parser.isSet(optProbe) ? &link : nullptr, stop, format);
+        return listPorts(parser.isSet(optProbe) ? &link : nullptr, stop, format, quiet);
+    const int wait = waitSeconds(parser);
+    const TSearch search = [&]() {
+        if (wait > 0)
+            return WaitForSplicer(
+                link, boxes, converter, std::chrono::seconds{wait}, stop,
+                quiet ? QString()
+                      : QCoreApplication::translate("CommandLine",
+                                                    "没有熔接机应答：等它接入，最多 %1 秒……")
+                                .arg(wait) +
+                            '\n');
+        link.FindDevice();
+        return link.Connected();
+    };
     if (parser.isSet(optRead))
-        return ReadParams(link, boxes, parser.value(optPort), parser.value(optOut), format);
-    return WriteParams(link, boxes, parser.value(optWrite), parser.value(optPort),
+        return ReadParams(link, boxes, parser.value(optPort), search, parser.value(optOut), format);
+    return WriteParams(link, boxes, parser.value(optWrite), parser.value(optPort), search,
                        parser.isSet(optYes));
 }
 
 // The mode on the link, ended early by a stop signal; the port is closed at the end either way.
-int runStoppable(const QCommandLineParser& parser, SplicerLink& link, TConsoleBoxes& boxes) {
+int runStoppable(const QCommandLineParser& parser, SplicerLink& link, TConsoleBoxes& boxes,
+                 ch341::TConverterLibrary& converter) {
     bool blockSent = false;
     const QObject context;
     QObject::connect(&link, &FrameFeed::frameSent, &context, [&blockSent](const QByteArray& frame) {
@@ -283,7 +363,7 @@ int runStoppable(const QCommandLineParser& parser, SplicerLink& link, TConsoleBo
     int code = ExitFailed;
     // An error that follows from a stop is not what went wrong: the stop is.
     try {
-        code = runMode(parser, link, boxes, stop);
+        code = runMode(parser, link, boxes, converter, stop);
     } catch (const serial::EComPort& e) {
         if (!stop.Caught())
             throw std::runtime_error(portErrorText(e, link).toStdString());
@@ -354,8 +434,9 @@ int Run(int argc, char** argv) {
         SplicerLink link(boxes, program.Converter(), nullptr);
         std::optional<trace::TTraceFile> traceFile;
         if (parser.isSet(optTrace))
-            traceFile.emplace(parser.value(optTrace), link, trace::RunHeader(app.arguments()));
-        const int code = runStoppable(parser, link, boxes);
+            traceFile.emplace(parser.value(optTrace), link, trace::RunHeader(app.arguments()),
+                              traceFormat(parser));
+        const int code = runStoppable(parser, link, boxes, program.Converter());
         // A trace cut short is a failure too, whatever the splicer said.
         if (traceFile)
             traceFile->CheckComplete();

@@ -89,7 +89,7 @@ void PrintMessage(const QString& text) {
 }
 
 void TConsoleBoxes::ShowMessage(const QString& text) {
-    if (!silenced_)
+    if (!silenced_ && !held_)
         PrintMessage(text + '\n');
 }
 

@@ -17,9 +17,12 @@ public:
     // The run was stopped: what the interrupted work still reports follows from the stop and
     // is not shown.
     void Silence() { silenced_ = true; }
+    // While held, texts are not shown: a search that is to be run again has nothing to report.
+    void Hold(bool held) { held_ = held; }
 
 private:
     bool silenced_ = false;
+    bool held_ = false;
 };
 
 // A result on standard output. Raises an error when it does not all get there: a script must

@@ -99,13 +99,12 @@ std::optional<uint16_t> awaitedAnswer(SplicerLink& link,
     return came ? std::optional<uint16_t>(value) : std::nullopt;
 }
 
-// Connects as the window does, or on the given port. False when no splicer answered, which the
+// Connects by the search, or on the given port. False when no splicer answered, which the
 // boxes have then been told.
-bool connectSplicer(SplicerLink& link, TMessageBoxes& boxes, const QString& port) {
-    if (port.isEmpty()) {
-        link.FindDevice();
-        return link.Connected();
-    }
+bool connectSplicer(SplicerLink& link, TMessageBoxes& boxes, const QString& port,
+                    const TSearch& search) {
+    if (port.isEmpty())
+        return search();
     if (link.ConnectPort(port.toStdString()))
         return true;
     boxes.ShowMessage(SplicerLink::tr(SplicerLink::kNotFound));
@@ -122,10 +121,10 @@ void writeOut(const QString& path, const QString& text) {
 
 } // namespace
 
-int ReadParams(SplicerLink& link, TMessageBoxes& boxes, const QString& port, const QString& outPath,
-               const TResultFormat& format) {
+int ReadParams(SplicerLink& link, TMessageBoxes& boxes, const QString& port, const TSearch& search,
+               const QString& outPath, const TResultFormat& format) {
     TParamAnswers answers(link);
-    if (!connectSplicer(link, boxes, port))
+    if (!connectSplicer(link, boxes, port, search))
         return ExitNoSplicer;
     const FusionParams block = answers.Take();
     writeOut(outPath,
@@ -136,10 +135,10 @@ int ReadParams(SplicerLink& link, TMessageBoxes& boxes, const QString& port, con
 }
 
 int WriteParams(SplicerLink& link, TMessageBoxes& boxes, const QString& file, const QString& port,
-                bool confirmed) {
+                const TSearch& search, bool confirmed) {
     const params::SetFile set = params::ParseSetFile(SetInputName(file), ReadSetInput(file));
     TParamAnswers answers(link);
-    if (!connectSplicer(link, boxes, port))
+    if (!connectSplicer(link, boxes, port, search))
         return ExitNoSplicer;
     // The read that follows a connection: what the fields the set does not hold keep.
     const FusionParams current = answers.Take();

@@ -4,6 +4,8 @@
 
 #include <QString>
 
+#include <functional>
+
 class SplicerLink;
 class TMessageBoxes;
 
@@ -13,17 +15,21 @@ namespace cli {
 
 enum ExitCode { ExitDone = 0, ExitNoSplicer = 1, ExitFailed = 2, ExitDiffers = 3 };
 
-// --read: connects (by the search, or on port when it is not empty), then prints the splicer's
+// Finds the splicer without a port given; true when connected. Where none answered the boxes
+// have been told.
+using TSearch = std::function<bool()>;
+
+// --read: connects (by search, or on port when it is not empty), then prints the splicer's
 // parameter set and what it says about itself, in format; to outPath when it is not empty.
-int ReadParams(SplicerLink& link, TMessageBoxes& boxes, const QString& port, const QString& outPath,
-               const TResultFormat& format);
+int ReadParams(SplicerLink& link, TMessageBoxes& boxes, const QString& port, const TSearch& search,
+               const QString& outPath, const TResultFormat& format);
 
 // --write: reads and checks the set in file ("-": standard input), connects, brings it into the
 // connected firmware's scale and range, asks unless confirmed, writes it as the window's write
 // does and reads it back. ExitDiffers when what came back is not what was sent, when the splicer
 // takes a block of no bytes, or when the line failed after the block went out (not verified).
 int WriteParams(SplicerLink& link, TMessageBoxes& boxes, const QString& file, const QString& port,
-                bool confirmed);
+                const TSearch& search, bool confirmed);
 
 // --probe: the handshake on the device at path, and what came of it.
 TProbeResult Probe(SplicerLink& link, const QString& path);

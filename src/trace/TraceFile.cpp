@@ -2,11 +2,13 @@
 
 #include "protocol/PrintableText.h"
 #include "trace/FollowFeed.h"
+#include "trace/Pcapng.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <stdexcept>
 
@@ -55,20 +57,36 @@ int openOwnForAppending(const QString& path) {
 
 } // namespace
 
-TTraceFile::TTraceFile(const QString& path, FrameFeed& feed, const QString& header) : path_(path) {
+TTraceFile::TTraceFile(const QString& path, FrameFeed& feed, const QString& header,
+                       TraceFormat format)
+    : path_(path) {
     // The descriptor appends already; asked to, QFile would also seek to the end, which a pipe
     // or a terminal refuses.
     if (!file_.open(openOwnForAppending(path), QIODevice::WriteOnly, QFileDevice::AutoCloseHandle))
         refuse(path, file_.errorString());
-    append(header);
+    if (format == TraceFormat::Text) {
+        append((header + '\n').toUtf8());
+        FollowFeed(feed, &context_,
+                   [this](const QString& line) { append((line + '\n').toUtf8()); });
+    } else {
+        append(PcapngSection(header));
+        const auto packet = [this](Direction direction) {
+            return [this, direction](const QByteArray& frame) {
+                const auto now = std::chrono::system_clock::now().time_since_epoch();
+                append(
+                    PcapngPacket(std::chrono::duration_cast<std::chrono::microseconds>(now).count(),
+                                 direction, frame));
+            };
+        };
+        QObject::connect(&feed, &FrameFeed::frameSent, &context_, packet(Direction::Sent));
+        QObject::connect(&feed, &FrameFeed::frameReceived, &context_, packet(Direction::Received));
+    }
     CheckComplete();
-    FollowFeed(feed, &context_, [this](const QString& line) { append(line); });
 }
 
-void TTraceFile::append(const QString& line) {
+void TTraceFile::append(const QByteArray& bytes) {
     if (!failure_.isEmpty())
         return;
-    const QByteArray bytes = (line + '\n').toUtf8();
     if (file_.write(bytes) != bytes.size() || !file_.flush())
         failure_ = file_.errorString();
 }
