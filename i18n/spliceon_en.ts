@@ -127,19 +127,19 @@ Settings file: %1</translation>
     </message>
     <message>
         <source>--list 和 --read 的结果输出为一个 JSON 文档（英文键，不随语言变化）</source>
-        <translation>print the result of --list and --read as one JSON document (English keys, whatever the language)</translation>
+        <translation>Print the result of --list and --read as one JSON document (English keys, whatever the language)</translation>
     </message>
     <message>
         <source>标准错误上只写错误（与非 0 退出码相伴的文字），不写提示</source>
-        <translation>write only errors to standard error (the texts that come with a non-zero exit code), no notes</translation>
+        <translation>Write only errors to standard error (the texts that come with a non-zero exit code), no notes</translation>
     </message>
     <message>
         <source>与 --read、--write 一起、不带 --port：等熔接机接入，最多 SECONDS 秒</source>
-        <translation>with --read or --write and without --port: wait up to SECONDS seconds for a splicer to be plugged in</translation>
+        <translation>With --read or --write and without --port: wait up to SECONDS seconds for a splicer to be plugged in</translation>
     </message>
     <message>
         <source>--trace 的格式：text（默认，每帧一行文字）或 pcapng（抓包文件，Wireshark、tshark 可读）</source>
-        <translation>the format of --trace: text (the default, a line per frame) or pcapng (a capture that Wireshark and tshark read)</translation>
+        <translation>The format of --trace: text (the default, a line per frame) or pcapng (a capture that Wireshark and tshark read)</translation>
     </message>
     <message>
         <source>--trace-format 只能是 text 或 pcapng：%1</source>
