@@ -57,7 +57,7 @@
     </message>
     <message>
         <source>--probe 只能与 --list 一起用</source>
-        <translation>--probe works only with --list</translation>
+        <translation>--probe is only for --list</translation>
     </message>
     <message>
         <source>--port 只用于 --read 和 --write</source>
@@ -235,7 +235,7 @@ Settings file: %1</translation>
     <name>ParamSet</name>
     <message>
         <source>第 2 字节</source>
-        <translation>byte 2</translation>
+        <translation>Byte 2</translation>
     </message>
 </context>
 <context>

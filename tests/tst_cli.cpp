@@ -467,6 +467,9 @@ void TestCli::messagesFollowTheLocale_data() {
     QTest::newRow("English missing value")
         << "en_US.UTF-8" << QStringList{"--read", "--port"} << 2 << "--port needs a value";
     QTest::newRow("English help") << "de_DE.UTF-8" << QStringList{"--help"} << 0 << "";
+    QTest::newRow("English wait runs out")
+        << "en_US.UTF-8" << QStringList{"--read", "--wait", "1", "--quiet"} << 1
+        << "No splicer found!";
     QTest::newRow("English set input")
         << "en_GB" << QStringList{"--write", "/nonexistent/set.ini"} << 2
         << "Cannot read /nonexistent/set.ini: No such file or directory";

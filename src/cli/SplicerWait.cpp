@@ -85,7 +85,7 @@ bool WaitForSplicer(SplicerLink& link, TConsoleBoxes& boxes, ch341::TConverterLi
             link.FindDevice();
     }
     if (!link.Connected())
-        boxes.ShowMessage(SplicerLink::kNotFound);
+        boxes.ShowMessage(SplicerLink::tr(SplicerLink::kNotFound));
     return link.Connected();
 }
 
