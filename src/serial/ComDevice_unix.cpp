@@ -130,7 +130,7 @@ int TComDevice::Write(const uint8_t* data, int count, int64_t timeoutMs) {
             continue;
         if (put < 0 && errno != EAGAIN) {
             // Refused outright is an error; a failure after part of the bytes went out only
-            // shows in the count, as a failed completion does on the original driver.
+            // shows in the count, so the caller learns how much of the frame went out.
             if (first)
                 RaiseOsError(CError_WriteFailed);
             break;
