@@ -1,5 +1,7 @@
 #include "cli/OutputFile.h"
 
+#include "config/FileWrite.h"
+
 #include <QCoreApplication>
 #include <QFile>
 #include <QScopeGuard>
@@ -23,22 +25,6 @@ namespace {
 
 [[noreturn]] void refuseWithErrno(const QString& path) {
     refuse(path, QString::fromLocal8Bit(std::strerror(errno)));
-}
-
-bool writeAll(int fd, const QByteArray& bytes) {
-    for (qsizetype done = 0; done < bytes.size();) {
-        const ssize_t n = ::write(fd, bytes.constData() + done, size_t(bytes.size() - done));
-        if (n < 0 && errno != EINTR)
-            return false;
-        done += qMax<ssize_t>(n, 0);
-    }
-    return true;
-}
-
-mode_t newFileMode() {
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
 }
 
 // Closes fd after the writes; raises with the first failure's reason unless ok and closed.
@@ -68,7 +54,7 @@ void writeInPlace(const QString& path, const QByteArray& name, const struct stat
         ::close(fd);
         refuse(path, QCoreApplication::translate("OutputFile", "打开时已换成别的文件"));
     }
-    finish(path, fd, ::fcntl(fd, F_SETFL, 0) == 0 && writeAll(fd, bytes));
+    finish(path, fd, ::fcntl(fd, F_SETFL, 0) == 0 && config::WriteAll(fd, bytes));
 }
 
 // A new file beside the name, renamed over it; seen is the file there now, or null.
@@ -84,8 +70,8 @@ void replace(const QString& path, const QByteArray& name, const struct stat* see
     const bool keepOwner = seen && ::geteuid() == 0;
     finish(path, fd,
            (!keepOwner || ::fchown(fd, seen->st_uid, seen->st_gid) == 0) &&
-               ::fchmod(fd, seen ? seen->st_mode & 07777 : newFileMode()) == 0 &&
-               writeAll(fd, bytes) && ::fsync(fd) == 0);
+               ::fchmod(fd, seen ? seen->st_mode & 07777 : config::NewFileMode()) == 0 &&
+               config::WriteAll(fd, bytes) && ::fsync(fd) == 0);
     if (::rename(temp.constData(), name.constData()) != 0)
         refuseWithErrno(path);
     dropTemp.dismiss();

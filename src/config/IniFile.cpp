@@ -1,5 +1,7 @@
 #include "config/IniFile.h"
 
+#include "config/FileWrite.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
@@ -241,24 +243,12 @@ QByteArray IniWithValue(const QByteArray& content, const QString& section, const
 
 namespace {
 
-bool writeAll(int fd, const QByteArray& content) {
-    for (qsizetype done = 0; done < content.size();) {
-        const ssize_t n = ::write(fd, content.constData() + done, size_t(content.size() - done));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        done += n;
-    }
-    return true;
-}
-
 // Owner, group and mode stay; a crash in the middle can leave the file cut short.
 bool rewriteInPlace(const QByteArray& path, const QByteArray& content) {
     const int fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC);
     if (fd < 0)
         return false;
-    bool ok = writeAll(fd, content) && ::ftruncate(fd, content.size()) == 0 && ::fsync(fd) == 0;
+    bool ok = WriteAll(fd, content) && ::ftruncate(fd, content.size()) == 0 && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     return ok;
 }
@@ -283,11 +273,7 @@ void WriteIniString(const QString& path, const QString& section, const QString& 
     const QString target = exists ? QFileInfo(path).canonicalFilePath() : path;
     const QByteArray encoded = QFile::encodeName(target);
 
-    mode_t mode = 0666 & ~[] {
-        const mode_t m = ::umask(0);
-        ::umask(m);
-        return m;
-    }();
+    mode_t mode = NewFileMode();
     struct stat st {};
     if (exists) {
         // Read-only by its mode means read-only, also for root, as a read-only file is on
@@ -319,7 +305,7 @@ void WriteIniString(const QString& path, const QString& section, const QString& 
             throw EConfigWrite(path);
         return;
     }
-    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, content) && ::fsync(fd) == 0;
+    bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, content) && ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
     ok = ok && ::rename(temp.constData(), encoded.constData()) == 0;
     if (!ok) {
