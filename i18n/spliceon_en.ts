@@ -624,6 +624,10 @@ Settings file: %1</translation>
         <translation>&amp;Splicer</translation>
     </message>
     <message>
+        <source>工具(&amp;T)</source>
+        <translation>&amp;Tools</translation>
+    </message>
+    <message>
         <source>帮助(&amp;H)</source>
         <translation>&amp;Help</translation>
     </message>

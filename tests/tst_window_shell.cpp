@@ -25,6 +25,7 @@
 #include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
+#include <QMenuBar>
 #include <QMessageBox>
 #include <QMetaEnum>
 #include <QMimeData>
@@ -266,11 +267,18 @@ private slots:
         WindowFixture f;
         QCOMPARE(f.window->findChild<QMenu*>("mDevice")->title(), QString("设备管理(&S)"));
         QCOMPARE(f.window->findChild<QMenu*>("mHelp")->title(), QString("帮助(&H)"));
-        QStringList device;
-        for (QAction* a : f.window->findChild<QMenu*>("mDevice")->actions())
-            device << (a->isSeparator() ? "-" : a->text());
-        QCOMPARE(device, (QStringList{"连接设备(&C)", "断开连接(&D)", "-", "退出(&E)", "-",
-                                      "通讯记录(&L)"}));
+        const auto entries = [&](const char* menu) {
+            QStringList texts;
+            for (QAction* a : f.window->findChild<QMenu*>(menu)->actions())
+                texts << (a->isSeparator() ? "-" : a->text());
+            return texts;
+        };
+        QCOMPARE(entries("mDevice"), (QStringList{"连接设备(&C)", "断开连接(&D)", "-", "退出(&E)"}));
+        QStringList bar;
+        for (QAction* a : f.window->menuBar()->actions())
+            bar << a->text();
+        QCOMPARE(bar, (QStringList{"设备管理(&S)", "工具(&T)", "帮助(&H)"}));
+        QCOMPARE(entries("mTools").value(0), QString("通讯记录(&L)"));
         QVERIFY(f.window->findChild<QAction*>("actDevConnect")->isCheckable());
         QCOMPARE(f.window->findChild<QAction*>("mAbout")->text(), QString("关于(&A)"));
     }
