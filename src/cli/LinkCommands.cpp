@@ -5,9 +5,8 @@
 #include "cli/SetInput.h"
 #include "paramset/ParamSet.h"
 #include "paramset/SetFile.h"
-#include "protocol/CommandTable.h"
-#include "protocol/FrameScanner.h"
-#include "protocol/Frames.h"
+#include "protocol/Firmware.h"
+#include "protocol/KnownAnswer.h"
 #include "protocol/MessageBoxes.h"
 #include "protocol/SplicerLink.h"
 #include "serial/ComError.h"
@@ -38,8 +37,9 @@ public:
         QObject::connect(&link, &SplicerLink::paramsReceived, &context_,
                          [this](const FusionParams& block) { last_ = block; });
         QObject::connect(&link, &FrameFeed::frameReceived, &context_, [this](const QByteArray& f) {
-            if (f.size() >= 4 && uint8_t(f[2]) == frames::AnsParams)
-                held_ = f.mid(3, f.size() - 4).left(FusionParams::kSize);
+            if (const auto answer = frames::ReadKnownAnswer(f);
+                answer && answer->value == frames::AnswerValue::Block)
+                held_ = answer->payload.left(FusionParams::kSize);
         });
     }
 
@@ -78,14 +78,13 @@ private:
 // A query whose answer, when it is late, is still awaited for kLateAnswerMs; nothing more is
 // sent. The value answered, or none.
 std::optional<uint16_t> awaitedAnswer(SplicerLink& link,
-                                      std::optional<uint16_t> (SplicerLink::*ask)(), uint8_t answer,
-                                      const uint16_t& value) {
+                                      std::optional<uint16_t> (SplicerLink::*ask)(),
+                                      frames::AnswerValue answer, const uint16_t& value) {
     QEventLoop loop;
     bool came = false;
     // A payload too short for the value is no answer, as the link has it.
     QObject::connect(&link, &FrameFeed::frameReceived, &loop, [&](const QByteArray& f) {
-        if (f.size() - FrameScanner::kMinFrame >= frames::AnswerBytes(answer) &&
-            uint8_t(f[2]) == answer) {
+        if (const auto known = frames::ReadKnownAnswer(f); known && known->value == answer) {
             came = true;
             loop.quit();
         }
@@ -143,14 +142,14 @@ int WriteParams(SplicerLink& link, TMessageBoxes& boxes, const QString& file, co
     // The read that follows a connection: what the fields the set does not hold keep.
     const FusionParams current = answers.Take();
     const DeviceState& state = link.State();
-    const uint16_t version =
-        awaitedAnswer(link, &SplicerLink::AskVersion, frames::AnsVersion, state.FirmwareVersion)
-            .value_or(0);
+    const uint16_t version = awaitedAnswer(link, &SplicerLink::AskVersion,
+                                           frames::AnswerValue::Version, state.FirmwareVersion)
+                                 .value_or(0);
     const FusionParams block = params::BlockForSplicer(set, version, current);
     if (!confirmed && !boxes.Confirm(SplicerLink::tr(SplicerLink::kConfirmWrite)))
         throw failure(QCoreApplication::translate("LinkCommands", "没有写入：未确认"));
-    if (version >= FusionParams::kFullBlockVersion)
-        awaitedAnswer(link, &SplicerLink::AskBlockLength, frames::AnsBlockLength,
+    if (firmware::TakesFullBlock(version))
+        awaitedAnswer(link, &SplicerLink::AskBlockLength, frames::AnswerValue::BlockLength,
                       state.BlockLength);
     const int count = FusionParams::WriteCount(version, state.BlockLength);
     // Gone before the block: nothing was written, a plain failure.

@@ -2,6 +2,7 @@
 // the link reports.
 #include "main/frmMain.h"
 
+#include "protocol/Firmware.h"
 #include "protocol/PrintableText.h"
 #include "protocol/ResponseText.h"
 #include "ui_frmMain.h"
@@ -56,7 +57,7 @@ void TfrmMain::RunQuerySequence() {
 
 void TfrmMain::showVersion(uint16_t version) {
     SetStatusText(1, VersionText(version));
-    ui->btnGetDefault->setVisible(version >= FusionParams::kFullBlockVersion);
+    ui->btnGetDefault->setVisible(firmware::TakesFullBlock(version));
     ui->cboxSaveDefault->setVisible(false);
     ui->cboxSaveDefault->setChecked(false);
 }
