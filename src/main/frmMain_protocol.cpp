@@ -15,10 +15,6 @@ void TfrmMain::SendCommand(uint8_t code, uint8_t argument) {
     link_.SendCommand(code, argument);
 }
 
-void TfrmMain::SendParamBlock(const FusionParams& block, int count) {
-    link_.SendParamBlock(block, count);
-}
-
 void TfrmMain::SendControlRecord(uint8_t b0, uint8_t b1, uint8_t b2, uint16_t w) {
     link_.SendControlRecord(b0, b1, b2, w);
 }
@@ -31,28 +27,8 @@ void TfrmMain::WaitPumping(int milliseconds) {
     link_.Wait(milliseconds);
 }
 
-void TfrmMain::QueryVersion() {
-    link_.QueryVersion();
-}
-
-void TfrmMain::QueryBlockLength() {
-    link_.QueryBlockLength();
-}
-
-void TfrmMain::QueryParams() {
-    link_.QueryParams();
-}
-
 void TfrmMain::ComDataPacket1Packet(serial::TComDataPacket& sender, const QByteArray& str) {
     link_.ComDataPacket1Packet(sender, str);
-}
-
-void TfrmMain::DispatchResponse(const QByteArray& frame) {
-    link_.DispatchResponse(frame);
-}
-
-void TfrmMain::RunQuerySequence() {
-    link_.RunQuerySequence();
 }
 
 void TfrmMain::showVersion(uint16_t version) {
