@@ -141,19 +141,7 @@ void TSplicerExchange::receive(short events) {
             Close();
         return;
     }
-    const auto reportDiscarded = [this] {
-        if (const QByteArray bytes = scanner_.TakeDiscarded(); !bytes.isEmpty())
-            emit bytesDiscarded(bytes);
-    };
-    scanner_.Append(QByteArray(chunk, n));
-    for (QByteArray frame; scanner_.Step(frame);) {
-        reportDiscarded();
-        if (frame.isEmpty())
-            continue;
-        emit frameReceived(frame);
-        take(frame);
-    }
-    reportDiscarded(); // what the bound dropped as the scan ended
+    scanChunk(scanner_, QByteArray(chunk, n), [this](const QByteArray& frame) { take(frame); });
 }
 
 void TSplicerExchange::take(const QByteArray& frame) {

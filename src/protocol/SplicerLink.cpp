@@ -128,20 +128,10 @@ void SplicerLink::ComDataPacket1Packet(serial::TComDataPacket&, const QByteArray
         if (pending_.Any())
             QCoreApplication::postEvent(this, new QEvent(kRunPendingEvent));
     });
-    const auto reportDiscarded = [this] {
-        if (const QByteArray bytes = scanner_.TakeDiscarded(); !bytes.isEmpty())
-            emit bytesDiscarded(bytes);
-    };
     // Events are processed after every step of the scan, whether or not it cut a frame.
-    scanner_.Append(str);
-    for (QByteArray frame; scanner_.Step(frame); QCoreApplication::processEvents()) {
-        reportDiscarded();
-        if (frame.isEmpty())
-            continue;
-        emit frameReceived(frame);
-        DispatchResponse(frame);
-    }
-    reportDiscarded(); // what the bound dropped as the scan ended
+    scanChunk(
+        scanner_, str, [this](const QByteArray& frame) { DispatchResponse(frame); },
+        [] { QCoreApplication::processEvents(); });
 }
 
 void SplicerLink::DispatchResponse(const QByteArray& frame) {
