@@ -330,6 +330,10 @@ int SplicerLink::WriteParams(const FusionParams& block) {
 }
 
 void SplicerLink::DisconnectDevice() {
+    // With nothing to close there is nothing to cut: the work waiting goes on and shows its own
+    // boxes for the closed port.
+    if (!comPort_.Connected())
+        return;
     // What was remembered was asked for before the disconnect, and the work running was begun
     // on the connection it drops.
     pending_ = {};
