@@ -1,5 +1,7 @@
 // Finding the splicer among converter ports, plug and unplug notifications, closing.
+#include "kit/DistinctBlock.h"
 #include "kit/PtyPair.h"
+#include "kit/Row.h"
 #include "kit/WindowFixture.h"
 #include "main/SpinEdit.h"
 #include "serial/ComError.h"
@@ -113,8 +115,24 @@ private slots:
         QVERIFY(com2.Frames().empty());
     }
 
+    // A write, restore or load caught in a wait by the command goes on to the splicer found.
+    void connectCommandWhileConnectedSearchesAgainFromCom1_data() {
+        QTest::addColumn<QString>("during");
+        QTest::addColumn<QStringList>("after"); // frames after the search's read, 4 bytes each
+        QTest::addColumn<QStringList>("boxes");
+        row("idle", "", QStringList(), QStringList());
+        row("write", "write", QStringList{"5A 4A 02 C7", "5A 4B 26 70"},
+            QStringList{"你确定要写入数据到设备？"});
+        row("restore", "restore", QStringList{"5A 4A 02 40"},
+            QStringList{"你确定要恢复出厂设置数据到设备？"});
+        row("load", "load", QStringList(), QStringList{"参数加载完毕！"});
+    }
+
     void connectCommandWhileConnectedSearchesAgainFromCom1() {
-        WindowFixture f;
+        QFETCH(QString, during);
+        QFETCH(QStringList, after);
+        QFETCH(QStringList, boxes);
+        WindowFixture f(kDistinctSet);
         SimulatedSplicer& com1 = f.AddSplicer(1, silent());
         SimulatedSplicer& com4 = f.AddSplicer(4);
         f.Connect(4);
@@ -127,11 +145,34 @@ private slots:
             duringSearch = f.window->StatusText(0);
             handshakeDuringSearch = f.Link().State().HandshakeSeen;
         });
-        f.window->actDevConnectExecute();
+        if (during.isEmpty()) {
+            f.window->actDevConnectExecute();
+        } else { // in the wait after the operation's first frame, once the splicer has it
+            QObject::connect(
+                &f.Link(), &FrameFeed::frameSent, connectAction(f),
+                [&f, &com4] {
+                    com4.WaitForFrames(1, 2000);
+                    QTimer::singleShot(0, connectAction(f), &QAction::trigger);
+                },
+                Qt::SingleShotConnection);
+            const std::map<QString, void (TfrmMain::*)()> operations = {
+                {"write", &TfrmMain::btnWriteClick},
+                {"restore", &TfrmMain::btnGetDefaultClick},
+                {"load", &TfrmMain::btnOpenClick}};
+            (f.window.get()->*operations.at(during))();
+        }
         QCOMPARE(duringSearch, QString("已断开设备"));
         QVERIFY(!handshakeDuringSearch);
         QCOMPARE(FrameTexts(com1), QStringList{"5A 4A 02 45 08 A5"});
-        QCOMPARE(FrameTexts(com4).first(), QString("5A 4A 02 45 08 A5"));
+        const qsizetype search = during.isEmpty() ? 0 : 1; // after the operation's first frame
+        com4.WaitForFrames(size_t(search + 6 + after.size()), 2000);
+        const QStringList sent = FrameTexts(com4);
+        QCOMPARE(sent.value(search), QString("5A 4A 02 45 08 A5"));
+        QStringList rest;
+        for (const QString& frame : sent.mid(search + 6))
+            rest << frame.section(' ', 0, 3);
+        QCOMPARE(rest, after);
+        QCOMPARE(f.boxes.Texts(), boxes);
         QVERIFY(f.Link().State().HandshakeSeen);
         QCOMPARE(f.window->StatusText(0), QString("已连接设备"));
         QVERIFY(connectAction(f)->isChecked());

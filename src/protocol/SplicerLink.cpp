@@ -250,8 +250,8 @@ void SplicerLink::FindDevice() {
     runSearch();
     while (pending_.Any()) {
         const Requests next = std::exchange(pending_, {});
-        if (next.disconnect)
-            DisconnectDevice();
+        if (next.disconnect && comPort_.Connected())
+            releasePort();
         // A plug notification while connected leaves the connection alone.
         if (next.search && !Connected())
             runSearch();
@@ -334,10 +334,14 @@ void SplicerLink::DisconnectDevice() {
     // boxes for the closed port.
     if (!comPort_.Connected())
         return;
-    // What was remembered was asked for before the disconnect, and the work running was begun
-    // on the connection it drops.
-    pending_ = {};
+    // The work running was begun on the connection this drops.
     ++cuts_;
+    releasePort();
+}
+
+void SplicerLink::releasePort() {
+    // What was remembered was asked for before the disconnect.
+    pending_ = {};
     dropConnection();
 }
 
@@ -364,7 +368,10 @@ void SplicerLink::Reconnect() {
         pending_ = {.disconnect = true, .search = true};
         return;
     }
-    DisconnectDevice();
+    // Not the user's disconnect: the work it interrupts goes on to the splicer the search finds,
+    // or shows that the port is closed when none answers.
+    if (comPort_.Connected())
+        releasePort();
     FindDevice();
 }
 
