@@ -342,15 +342,18 @@ void SplicerLink::DisconnectDevice() {
 void SplicerLink::releasePort() {
     // What was remembered was asked for before the disconnect.
     pending_ = {};
-    dropConnection();
+    closeCandidate();
+    // Told also for a search's candidate: the user let the port go, whatever it was.
+    announced_ = false;
+    emit deviceDisconnected();
 }
 
 void SplicerLink::dropConnection() {
     if (!comPort_.Connected())
         return;
     closeCandidate();
-    // Only a connection that was told is told gone: a search's candidate, answered or not,
-    // closes without a word.
+    // Unplugged, only a connection that was told is told gone: a search's candidate, answered
+    // or not, closes without a word.
     if (std::exchange(announced_, false))
         emit deviceDisconnected();
 }

@@ -186,7 +186,7 @@ private:
     // Remembers a search when it must wait, and tells whether it must.
     bool searchDeferred();
     void runPending();
-    // Closes the port as the user's commands do.
+    // Closes the port as the user's commands do, telling the disconnection.
     void releasePort();
     void dropConnection();
     void closeCandidate();
