@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -121,11 +122,11 @@ private slots:
         QTest::addColumn<QStringList>("after"); // frames after the search's read, 4 bytes each
         QTest::addColumn<QStringList>("boxes");
         row("idle", "", QStringList(), QStringList());
-        row("write", "write", QStringList{"5A 4A 02 C7", "5A 4B 26 70"},
+        row("write", "btnWrite", QStringList{"5A 4A 02 C7", "5A 4B 26 70"},
             QStringList{"你确定要写入数据到设备？"});
-        row("restore", "restore", QStringList{"5A 4A 02 40"},
+        row("restore", "btnGetDefault", QStringList{"5A 4A 02 40"},
             QStringList{"你确定要恢复出厂设置数据到设备？"});
-        row("load", "load", QStringList(), QStringList{"参数加载完毕！"});
+        row("load", "btnOpen", QStringList(), QStringList{"参数加载完毕！"});
     }
 
     void connectCommandWhileConnectedSearchesAgainFromCom1() {
@@ -155,11 +156,7 @@ private slots:
                     QTimer::singleShot(0, connectAction(f), &QAction::trigger);
                 },
                 Qt::SingleShotConnection);
-            const std::map<QString, void (TfrmMain::*)()> operations = {
-                {"write", &TfrmMain::btnWriteClick},
-                {"restore", &TfrmMain::btnGetDefaultClick},
-                {"load", &TfrmMain::btnOpenClick}};
-            (f.window.get()->*operations.at(during))();
+            f.Button(qPrintable(during))->click();
         }
         QCOMPARE(duringSearch, QString("已断开设备"));
         QVERIFY(!handshakeDuringSearch);
@@ -189,6 +186,8 @@ private slots:
         WindowFixture f;
         f.AddSplicer(2, silent());
         SimulatedSplicer& com6 = f.AddSplicer(6);
+        f.Connect(6); // the handshake seen there must not count for a port opened later
+        com6.ClearFrames();
         serial::TComPort other;
         other.SetPort(f.splicers.at(2)->SlavePath());
         other.Open();
@@ -203,6 +202,9 @@ private slots:
         QVERIFY(f.boxes.shown.isEmpty()); // no "not found" message
         f.window->btnReadClick();         // and COM6 was never tried
         QVERIFY(com6.Frames().empty());
+        other.Close();
+        f.window->FindDevice();
+        QCOMPARE(f.Link().State().PortNumber, 6);
     }
 
     void searchRequestedDuringSearchRunsAfterIt() {

@@ -7,7 +7,6 @@
 #include "main/SpinEdit.h"
 #include "protocol/IntText.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -34,9 +33,14 @@ class TestWindowProtocol : public QObject {
     Q_OBJECT
 private slots:
     void searchRunsQuerySequenceThenReadsParameters() {
-        WindowFixture f;
+        QList<int> waits;
+        WindowFixture f({}, [&waits](int ms) {
+            waits << ms;
+            SplicerLink::WaitPumping(ms);
+        });
         SimulatedSplicer& sim = f.AddSplicer(3);
         f.Connect(3);
+        QCOMPARE(waits, (QList<int>{200, 100, 100, 100, 100, 100}));
         const auto frames = sim.Frames();
         QCOMPARE(FrameTexts(sim),
                  (QStringList{"5A 4A 02 45 08 A5", "5A 4A 02 C1 00 A5", "5A 4A 02 49 00 A5",
@@ -134,8 +138,7 @@ private slots:
         // "断开连接" in the wait after each box has nothing to close, so it cuts nothing short.
         f.boxes.whileOpen = [&] {
             restoreDisabled |= !f.Button("btnGetDefault")->isEnabled();
-            QTimer::singleShot(0, f.window->findChild<QAction*>("actDevDisConnect"),
-                               &QAction::trigger);
+            QTimer::singleShot(0, f.window.get(), [&] { f.window->actDevDisConnectExecute(); });
         };
         f.window->SendCommand(0x40, 0);
         f.window->SendControlRecord(0xC6, 0, 0, 0);
