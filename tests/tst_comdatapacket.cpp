@@ -60,9 +60,9 @@ private slots:
             Options{});
         row("include strings keeps them", QByteArray("S"), QByteArray("E"), 0, true, L{"S1E"},
             QStringList{"P:533145"}, QByteArray(), false, Options{});
-        row("fixed size leaves the rest inside a packet", QByteArray(), QByteArray(), 4, false,
-            L{"0123456789"}, QStringList{"P:30313233", "P:34353637"}, QByteArray("89"), true,
-            Options{});
+        row("fixed size cuts once that many are in, the rest inside a packet", QByteArray(),
+            QByteArray(), 4, false, L{"0123456789", "ab"},
+            QStringList{"P:30313233", "P:34353637", "P:38396162"}, QByteArray(), true, Options{});
         row("NUL as stop byte", QByteArray(), QByteArray("\0", 1), 0, false,
             L{QByteArray("a\0b\0", 4)}, QStringList{"P:61", "P:62"}, QByteArray(), true, Options{});
         row("size cuts first, the stop string below it", QByteArray(), QByteArray("E"), 4, false,

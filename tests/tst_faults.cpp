@@ -221,7 +221,7 @@ void TestFaults::hangUp_data() {
         << ""
         << "";
     // The user's disconnect ends the work it interrupts quietly: no block, no read, no further
-    // port, and no box about a closed port.
+    // port, and no box about a closed port. It closed the port, also a search's candidate.
     QTest::newRow("write, disconnected before the block")
         << "write"
         << "5A 4A 02 C7" << true << 700 << QStringList{write} << dropped << "" << disconnect;
@@ -230,8 +230,7 @@ void TestFaults::hangUp_data() {
         << "5A 0A 83 C6" << true << 500 << QStringList{restore} << dropped << "" << disconnect;
     QTest::newRow("search, disconnected in a candidate's wait")
         << "search"
-        << "5A 4A 02 45" << false << 200 << QStringList() << "Ready"
-        << "" << disconnect;
+        << "5A 4A 02 45" << false << 200 << QStringList() << dropped << "" << disconnect;
 }
 
 // The converter is pulled in the middle of an action (its line hangs up, then the converter

@@ -210,6 +210,10 @@ private slots:
             QStringList{"550545c0aa"}, QByteArray());
         row("byte at a time", L{hex("55"), hex("05"), hex("45"), hex("C0"), hex("AA")},
             QStringList{"550545c0aa"}, QByteArray());
+        const QByteArray longest = hex("55FF40") + QByteArray(251, 0) + hex("AA");
+        row("longest frame after dead bytes, its end in the next chunk",
+            L{QByteArray(5000, 0) + longest.chopped(1), hex("AA")}, QStringList{longest.toHex()},
+            QByteArray());
     }
 
     void scan() {

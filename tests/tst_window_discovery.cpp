@@ -1,11 +1,14 @@
 // Finding the splicer among converter ports, plug and unplug notifications, closing.
+#include "kit/DistinctBlock.h"
 #include "kit/PtyPair.h"
+#include "kit/Row.h"
 #include "kit/WindowFixture.h"
 #include "main/SpinEdit.h"
 #include "serial/ComError.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -113,8 +116,24 @@ private slots:
         QVERIFY(com2.Frames().empty());
     }
 
+    // A write, restore or load caught in a wait by the command goes on to the splicer found.
+    void connectCommandWhileConnectedSearchesAgainFromCom1_data() {
+        QTest::addColumn<QString>("during");
+        QTest::addColumn<QStringList>("after"); // frames after the search's read, 4 bytes each
+        QTest::addColumn<QStringList>("boxes");
+        row("idle", "", QStringList(), QStringList());
+        row("write", "btnWrite", QStringList{"5A 4A 02 C7", "5A 4B 26 70"},
+            QStringList{"你确定要写入数据到设备？"});
+        row("restore", "btnGetDefault", QStringList{"5A 4A 02 40"},
+            QStringList{"你确定要恢复出厂设置数据到设备？"});
+        row("load", "btnOpen", QStringList(), QStringList{"参数加载完毕！"});
+    }
+
     void connectCommandWhileConnectedSearchesAgainFromCom1() {
-        WindowFixture f;
+        QFETCH(QString, during);
+        QFETCH(QStringList, after);
+        QFETCH(QStringList, boxes);
+        WindowFixture f(kDistinctSet);
         SimulatedSplicer& com1 = f.AddSplicer(1, silent());
         SimulatedSplicer& com4 = f.AddSplicer(4);
         f.Connect(4);
@@ -127,11 +146,30 @@ private slots:
             duringSearch = f.window->StatusText(0);
             handshakeDuringSearch = f.Link().State().HandshakeSeen;
         });
-        f.window->actDevConnectExecute();
+        if (during.isEmpty()) {
+            f.window->actDevConnectExecute();
+        } else { // in the wait after the operation's first frame, once the splicer has it
+            QObject::connect(
+                &f.Link(), &FrameFeed::frameSent, connectAction(f),
+                [&f, &com4] {
+                    com4.WaitForFrames(1, 2000);
+                    QTimer::singleShot(0, connectAction(f), &QAction::trigger);
+                },
+                Qt::SingleShotConnection);
+            f.Button(qPrintable(during))->click();
+        }
         QCOMPARE(duringSearch, QString("已断开设备"));
         QVERIFY(!handshakeDuringSearch);
         QCOMPARE(FrameTexts(com1), QStringList{"5A 4A 02 45 08 A5"});
-        QCOMPARE(FrameTexts(com4).first(), QString("5A 4A 02 45 08 A5"));
+        const qsizetype search = during.isEmpty() ? 0 : 1; // after the operation's first frame
+        com4.WaitForFrames(size_t(search + 6 + after.size()), 2000);
+        const QStringList sent = FrameTexts(com4);
+        QCOMPARE(sent.value(search), QString("5A 4A 02 45 08 A5"));
+        QStringList rest;
+        for (const QString& frame : sent.mid(search + 6))
+            rest << frame.section(' ', 0, 3);
+        QCOMPARE(rest, after);
+        QCOMPARE(f.boxes.Texts(), boxes);
         QVERIFY(f.Link().State().HandshakeSeen);
         QCOMPARE(f.window->StatusText(0), QString("已连接设备"));
         QVERIFY(connectAction(f)->isChecked());
@@ -148,6 +186,8 @@ private slots:
         WindowFixture f;
         f.AddSplicer(2, silent());
         SimulatedSplicer& com6 = f.AddSplicer(6);
+        f.Connect(6); // the handshake seen there must not count for a port opened later
+        com6.ClearFrames();
         serial::TComPort other;
         other.SetPort(f.splicers.at(2)->SlavePath());
         other.Open();
@@ -162,6 +202,9 @@ private slots:
         QVERIFY(f.boxes.shown.isEmpty()); // no "not found" message
         f.window->btnReadClick();         // and COM6 was never tried
         QVERIFY(com6.Frames().empty());
+        other.Close();
+        f.window->FindDevice();
+        QCOMPARE(f.Link().State().PortNumber, 6);
     }
 
     void searchRequestedDuringSearchRunsAfterIt() {

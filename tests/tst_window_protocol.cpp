@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -32,9 +33,14 @@ class TestWindowProtocol : public QObject {
     Q_OBJECT
 private slots:
     void searchRunsQuerySequenceThenReadsParameters() {
-        WindowFixture f;
+        QList<int> waits;
+        WindowFixture f({}, [&waits](int ms) {
+            waits << ms;
+            SplicerLink::WaitPumping(ms);
+        });
         SimulatedSplicer& sim = f.AddSplicer(3);
         f.Connect(3);
+        QCOMPARE(waits, (QList<int>{200, 100, 100, 100, 100, 100}));
         const auto frames = sim.Frames();
         QCOMPARE(FrameTexts(sim),
                  (QStringList{"5A 4A 02 45 08 A5", "5A 4A 02 C1 00 A5", "5A 4A 02 49 00 A5",
@@ -128,6 +134,12 @@ private slots:
 
     void closedPortShowsMessageOncePerFrame() {
         WindowFixture f;
+        bool restoreDisabled = false;
+        // "断开连接" in the wait after each box has nothing to close, so it cuts nothing short.
+        f.boxes.whileOpen = [&] {
+            restoreDisabled |= !f.Button("btnGetDefault")->isEnabled();
+            QTimer::singleShot(0, f.window.get(), [&] { f.window->actDevDisConnectExecute(); });
+        };
         f.window->SendCommand(0x40, 0);
         f.window->SendControlRecord(0xC6, 0, 0, 0);
         f.window->SendTestRecord(0);
@@ -141,8 +153,6 @@ private slots:
         QCOMPARE(f.Link().State().FirmwareVersion, uint16_t(0));
 
         f.boxes.shown.clear();
-        bool restoreDisabled = false;
-        f.boxes.whileOpen = [&] { restoreDisabled |= !f.Button("btnGetDefault")->isEnabled(); };
         f.window->btnGetDefaultClick(); // restore record and read request
         QCOMPARE(f.boxes.Texts(), (QStringList{"你确定要恢复出厂设置数据到设备？", " 未连接设备！ ",
                                                " 未连接设备！ "}));

@@ -223,8 +223,8 @@ void SplicerLink::FindDevice() {
     runSearch();
     while (pending_.Any()) {
         const Requests next = std::exchange(pending_, {});
-        if (next.disconnect)
-            DisconnectDevice();
+        if (next.disconnect && comPort_.Connected())
+            releasePort();
         // A plug notification while connected leaves the connection alone.
         if (next.search && !Connected())
             runSearch();
@@ -311,19 +311,30 @@ int SplicerLink::WriteParams(const FusionParams& block) {
 }
 
 void SplicerLink::DisconnectDevice() {
-    // What was remembered was asked for before the disconnect, and the work running was begun
-    // on the connection it drops.
-    pending_ = {};
+    // With nothing to close there is nothing to cut: the work waiting goes on and shows its own
+    // boxes for the closed port.
+    if (!comPort_.Connected())
+        return;
+    // The work running was begun on the connection this drops.
     ++cuts_;
-    dropConnection();
+    releasePort();
+}
+
+void SplicerLink::releasePort() {
+    // What was remembered was asked for before the disconnect.
+    pending_ = {};
+    closeCandidate();
+    // Told also for a search's candidate: the user let the port go, whatever it was.
+    announced_ = false;
+    emit deviceDisconnected();
 }
 
 void SplicerLink::dropConnection() {
     if (!comPort_.Connected())
         return;
     closeCandidate();
-    // Only a connection that was told is told gone: a search's candidate, answered or not,
-    // closes without a word.
+    // Unplugged, only a connection that was told is told gone: a search's candidate, answered
+    // or not, closes without a word.
     if (std::exchange(announced_, false))
         emit deviceDisconnected();
 }
@@ -341,7 +352,10 @@ void SplicerLink::Reconnect() {
         pending_ = {.disconnect = true, .search = true};
         return;
     }
-    DisconnectDevice();
+    // Not the user's disconnect: the work it interrupts goes on to the splicer the search finds,
+    // or shows that the port is closed when none answers.
+    if (comPort_.Connected())
+        releasePort();
     FindDevice();
 }
 

@@ -39,8 +39,11 @@ class TMessageBoxes;
 // - A disconnect never waits: the serial port closes safely inside its own hand-off. It drops
 //   what was remembered, and the work it interrupted (the query sequence, a write, a search, a
 //   window operation holding a Ticket) ends quietly at its next step: nothing more goes to the
-//   splicer and no box says the port is closed. A connect command inside a hand-off disconnects
-//   at once and remembers its search.
+//   splicer and no box says the port is closed. A disconnect with the port already closed has
+//   nothing to close and cuts nothing: the work waiting goes on and shows its boxes.
+// - The connect command's own disconnect cuts no work: a write, restore or load caught in a wait
+//   goes on to the splicer its search finds, or, when none answered, shows that the port is
+//   closed. A connect command inside a hand-off disconnects at once and remembers its search.
 // - A search is never nested in a search (searching_, pending_). A plug notification or a
 //   connect command that arrives inside a search's wait is remembered and run after that search
 //   has returned: nested, the inner search would close and reopen the port under the outer one,
@@ -85,8 +88,9 @@ public:
                 ch341::TDevNotifyRoutine notifyRoutine,
                 WaitFunction wait = &SplicerLink::WaitPumping, QObject* parent = nullptr);
 
-    // Taken when work that spans waits begins; Dropped tells that the user disconnected (or the
-    // program ended) since, so the work must stop without sending or showing anything more.
+    // Taken when work that spans waits begins; Dropped tells that the user's disconnect closed
+    // the port (or the program ended) since, so the work must stop without sending or showing
+    // anything more.
     class Ticket {
     public:
         bool Dropped() const { return link_.cuts_ != cuts_; }
@@ -182,6 +186,8 @@ private:
     // Remembers a search when it must wait, and tells whether it must.
     bool searchDeferred();
     void runPending();
+    // Closes the port as the user's commands do, telling the disconnection.
+    void releasePort();
     void dropConnection();
     void closeCandidate();
     void runSearch();

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <dlfcn.h>
 #include <pthread.h>
+#include <unistd.h>
 
 // The definitions below take the C library's place in a test program that uses FailingCall;
 // they pass every call on unless it is the one named.
@@ -52,6 +53,14 @@ extern "C" int socket(int domain, int type, int protocol) noexcept {
 extern "C" int inotify_init1(int flags) noexcept {
     static const auto next = nextDefinition<int(int)>("inotify_init1");
     return fails("inotify_init1", EMFILE) ? -1 : next(flags);
+}
+
+extern "C" ssize_t read(int fd, void* buffer, size_t count) {
+    static const auto next = nextDefinition<ssize_t(int, void*, size_t)>("read");
+    // Only a terminal's reads: the event loop's own descriptors go on working.
+    return std::strcmp(failingCall, "read") == 0 && ::isatty(fd) && fails("read", EIO)
+               ? -1
+               : next(fd, buffer, count);
 }
 
 extern "C" int pthread_create(pthread_t* thread, const pthread_attr_t* attr, void* (*start)(void*),

@@ -12,7 +12,8 @@
 
 // While it lives, one C library call of the test program fails as it does when the system has
 // run out of what the call hands out: eventfd, socket and inotify_init1 with EMFILE,
-// pthread_create with EAGAIN. Not under ThreadSanitizer: there no call fails (Works is false).
+// pthread_create with EAGAIN; read fails on a terminal with EIO, as on a device that is gone.
+// Not under ThreadSanitizer: there no call fails (Works is false).
 class FailingCall {
 public:
 #ifdef FAILING_CALL_UNDER_TSAN
