@@ -395,7 +395,6 @@ int runStoppable(const QCommandLineParser& parser, TSplicerExchange& exchange,
             throw;
     }
     if (const int signal = stop.Caught()) {
-        exchange.Close();
         PrintMessage(stoppedText(signal, blockSent));
         return 128 + signal;
     }

@@ -128,17 +128,17 @@ void TSplicerExchange::pump(const QDeadlineTimer& deadline, bool read, Done done
         if (::poll(fds, 2, leftMs) < 0 && errno != EINTR)
             throw std::system_error(errno, std::generic_category(), "poll");
         if (fds[1].revents)
-            receive(fds[1].revents);
+            receive();
     }
 }
 
-void TSplicerExchange::receive(short events) {
+void TSplicerExchange::receive() {
     char chunk[512];
     const int n = port_.Read(chunk, sizeof chunk);
-    // Nothing to read while the line reports a hang-up or an error: the converter is gone.
+    // Ready, yet nothing to read: the line hung up, the converter is gone. Waiting on it would
+    // only spin.
     if (n <= 0) {
-        if (events & (POLLHUP | POLLERR | POLLNVAL))
-            Close();
+        Close();
         return;
     }
     scanChunk(scanner_, QByteArray(chunk, n), [this](const QByteArray& frame) { take(frame); });

@@ -82,7 +82,7 @@ private:
     // Takes what arrives until the deadline, or until done holds. With read false the port is
     // not read: only a stop signal ends the wait early.
     template <class Done> void pump(const QDeadlineTimer& deadline, bool read, Done done);
-    void receive(short events);
+    void receive();
     void take(const QByteArray& frame);
     void runQuerySequence();
     Heard& heard(frames::AnswerValue kind) { return heard_[size_t(kind)]; }
@@ -92,6 +92,7 @@ private:
     serial::TComPort port_;
     FrameScanner scanner_;
     DeviceState state_;
+    // By AnswerValue, whose last value is Environment.
     std::array<Heard, size_t(frames::AnswerValue::Environment) + 1> heard_{};
     std::optional<QByteArray> block_;
     std::optional<uint16_t> connectedVersion_;
