@@ -3,6 +3,10 @@
 #include <QByteArray>
 #include <QObject>
 
+#include <functional>
+
+class FrameScanner;
+
 // Every frame the program writes to the splicer and every frame it cuts from what the splicer
 // sent, whole and in the order they passed, and the received bytes that belonged to no frame
 // when the scan dropped them. The side that talks to the splicer emits; the
@@ -17,4 +21,12 @@ signals:
     void frameSent(const QByteArray& frame);
     void frameReceived(const QByteArray& frame);
     void bytesDiscarded(const QByteArray& bytes);
+
+protected:
+    // Scans a received chunk: each frame cut passes frameReceived, then take; the bytes the scan
+    // drops pass bytesDiscarded where they fall. afterStep, when given, runs after every step,
+    // whether or not it cut a frame.
+    void scanChunk(FrameScanner& scanner, const QByteArray& chunk,
+                   const std::function<void(const QByteArray& frame)>& take,
+                   const std::function<void()>& afterStep = {});
 };
