@@ -4,6 +4,7 @@
 #include "cli/OutputFile.h"
 #include "cli/SetInput.h"
 #include "paramset/ParamSet.h"
+#include "paramset/SetCompare.h"
 #include "paramset/SetFile.h"
 #include "protocol/CommandTable.h"
 #include "protocol/FrameScanner.h"
@@ -111,6 +112,33 @@ bool connectSplicer(SplicerLink& link, TMessageBoxes& boxes, const QString& port
     return false;
 }
 
+// What the set cannot give the splicer as it is, one line each.
+QString notesText(const std::vector<params::CompareRow>& rows, uint16_t firmware) {
+    QString text;
+    for (const params::CompareRow& row : rows)
+        for (const QString& note :
+             params::ApartNotes(row, QString::fromLatin1(row.field->key), firmware))
+            text += QCoreApplication::translate("LinkCommands", "注意：%1").arg(note) + '\n';
+    return text;
+}
+
+// What the set changes on the splicer, and the notes: the lines shown before a write's question.
+QString changeList(const std::vector<params::CompareRow>& rows, uint16_t firmware) {
+    QString changes;
+    for (const params::CompareRow& row : rows) {
+        const QString unit =
+            *row.field->unit ? ' ' + QString::fromLatin1(row.field->unit) : QString();
+        if (row.Differs())
+            changes += QStringLiteral("  %1：%2 → %3%4\n")
+                           .arg(QString::fromLatin1(row.field->key), row.splicer, row.file, unit);
+    }
+    return (changes.isEmpty()
+                ? QCoreApplication::translate("LinkCommands", "熔接机的参数与文件相同") + '\n'
+                : QCoreApplication::translate("LinkCommands", "要写入的改动（熔接机 → 文件）：") +
+                      '\n' + changes) +
+           notesText(rows, firmware);
+}
+
 // "-" and no --out both mean standard output.
 void writeOut(const QString& path, const QString& text) {
     if (path.isEmpty() || path == QStringLiteral("-"))
@@ -135,7 +163,7 @@ int ReadParams(SplicerLink& link, TMessageBoxes& boxes, const QString& port, con
 }
 
 int WriteParams(SplicerLink& link, TMessageBoxes& boxes, const QString& file, const QString& port,
-                const TSearch& search, bool confirmed) {
+                const TSearch& search, const TWriteChoice& choice) {
     const params::SetFile set = params::ParseSetFile(SetInputName(file), ReadSetInput(file));
     TParamAnswers answers(link);
     if (!connectSplicer(link, boxes, port, search))
@@ -147,7 +175,18 @@ int WriteParams(SplicerLink& link, TMessageBoxes& boxes, const QString& file, co
         awaitedAnswer(link, &SplicerLink::AskVersion, frames::AnsVersion, state.FirmwareVersion)
             .value_or(0);
     const FusionParams block = params::BlockForSplicer(set, version, current);
-    if (!confirmed && !boxes.Confirm(SplicerLink::tr(SplicerLink::kConfirmWrite)))
+    const QString changes =
+        changeList(params::CompareWithSplicer(set, version, answers.Held()), version);
+    if (choice.dryRun) {
+        PrintMessage(changes +
+                     QCoreApplication::translate("LinkCommands",
+                                                 "只是演习（--dry-run）：没有向熔接机写入参数") +
+                     '\n');
+        return ExitDone;
+    }
+    if (choice.confirmed && !choice.quiet)
+        PrintMessage(changes);
+    if (!choice.confirmed && !boxes.Confirm(changes + SplicerLink::tr(SplicerLink::kConfirmWrite)))
         throw failure(QCoreApplication::translate("LinkCommands", "没有写入：未确认"));
     if (version >= FusionParams::kFullBlockVersion)
         awaitedAnswer(link, &SplicerLink::AskBlockLength, frames::AnsBlockLength,
@@ -179,6 +218,23 @@ int WriteParams(SplicerLink& link, TMessageBoxes& boxes, const QString& file, co
                 .arg(d.name, d.readBack, d.sent));
     // The bytes decide, not the fields: a byte no field shows counts as well.
     return block.Encode().left(count) == back.Encode().left(count) ? ExitDone : ExitDiffers;
+}
+
+int DiffParams(SplicerLink& link, TMessageBoxes& boxes, const QString& file, const QString& port,
+               const TSearch& search, const TResultFormat& format, bool quiet) {
+    const params::SetFile set = params::ParseSetFile(SetInputName(file), ReadSetInput(file));
+    TParamAnswers answers(link);
+    if (!connectSplicer(link, boxes, port, search))
+        return ExitFailed;
+    // The read that follows a connection, and the version its query sequence reported.
+    answers.Take();
+    const TDiffResult result{
+        link.State().FirmwareVersion,
+        params::CompareWithSplicer(set, link.State().FirmwareVersion, answers.Held())};
+    if (!quiet)
+        PrintMessage(notesText(result.rows, result.firmware));
+    PrintResult(format.DiffResult(result));
+    return params::DifferenceCount(result.rows) == 0 ? ExitDone : ExitSetDiffers;
 }
 
 TProbeResult Probe(SplicerLink& link, const QString& path) {

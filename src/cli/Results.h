@@ -1,6 +1,7 @@
 #pragma once
 
 #include "paramset/ParamSet.h"
+#include "paramset/SetCompare.h"
 #include "paramset/SetFile.h"
 #include "protocol/DeviceState.h"
 #include "protocol/ResponseText.h"
@@ -81,6 +82,12 @@ struct TReadResult {
     params::SetSource source{};
 };
 
+// --diff: the splicer's firmware and each field of the set beside the splicer's.
+struct TDiffResult {
+    uint16_t firmware = 0;
+    std::vector<params::CompareRow> rows{};
+};
+
 // Turns results into output. The text formatter gives what a technician reads; output for
 // scripts or another language is another formatter.
 class TResultFormat {
@@ -88,6 +95,7 @@ public:
     virtual ~TResultFormat() = default;
     virtual QString PortList(const std::vector<TPortReport>& reports) const = 0;
     virtual QString ReadResult(const TReadResult& result) const = 0;
+    virtual QString DiffResult(const TDiffResult& result) const = 0;
 };
 
 } // namespace cli
