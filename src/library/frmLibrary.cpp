@@ -48,7 +48,7 @@ void TfrmLibrary::refresh() {
     for (const params::LibraryEntry& entry : library_.Entries())
         ui->lstSets->addTopLevelItem(new QTreeWidgetItem(
             {entry.name, entry.firmware ? VersionText(*entry.firmware, QLocale::c()) : QString(),
-             entry.deviceId, QLocale().toString(entry.when, QLocale::ShortFormat)}));
+             entry.deviceId, entry.when.toString(QStringLiteral("yyyy-MM-dd HH:mm"))}));
     for (int column = 0; column < ui->lstSets->columnCount(); ++column)
         ui->lstSets->resizeColumnToContents(column);
 }

@@ -38,7 +38,8 @@ QStringList ApartNotes(const CompareRow& row, const QString& name, uint16_t firm
     if (!row.supplied)
         notes << QCoreApplication::translate("SetCompare", "%1：文件的参数块里没有，保留熔接机的值")
                      .arg(name);
-    if (row.converted)
+    // A value that is not written needs no word on its conversion.
+    if (row.converted && row.held)
         notes << QCoreApplication::translate("SetCompare", "%1：按固件 %2 的单位换算，%3 → %4")
                      .arg(name, VersionText(firmware, QLocale::c()), QString::number(row.fileValue),
                           row.file);
