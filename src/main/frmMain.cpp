@@ -5,6 +5,7 @@
 #include "main/WindowGuards.h"
 #include "monitor/frmMonitor.h"
 #include "protocol/CommandTable.h"
+#include "protocol/FrameView.h"
 #include "ui_frmMain.h"
 
 #include <QCheckBox>
@@ -105,8 +106,9 @@ void TfrmMain::connectLink() {
     connect(&link_, &SplicerLink::deviceDisconnected, this, &TfrmMain::showDisconnected);
     // What a set saved from the fields records of the splicer: the block as it answered.
     connect(&link_, &FrameFeed::frameReceived, this, [this](const QByteArray& frame) {
-        if (frame.size() >= 4 && uint8_t(frame[2]) == frames::AnsParams)
-            lastBlock_ = frame.mid(3, frame.size() - 4).left(FusionParams::kSize);
+        if (const auto answer = frames::FrameView::Answer(frame);
+            answer && answer->code == frames::AnsParams)
+            lastBlock_ = answer->payload.left(FusionParams::kSize);
     });
     connect(&link_, &SplicerLink::deviceDisconnected, this, [this] { lastBlock_.clear(); });
 }

@@ -1,14 +1,13 @@
 #include "paramset/ParamSet.h"
 
 #include "config/Config.h"
+#include "protocol/Firmware.h"
 #include "protocol/IntText.h"
 
 #include <QCoreApplication>
 
 namespace params {
 namespace {
-
-constexpr uint16_t kFineScaleVersion = 138;
 
 QString key(const Field& f) {
     return QLatin1String(f.key);
@@ -114,14 +113,14 @@ std::vector<Difference> Differences(const FusionParams& sent, const FusionParams
     return differences;
 }
 
-bool FineScale(std::optional<uint16_t> firmware) {
-    return firmware >= kFineScaleVersion;
+bool FineScale(std::optional<uint16_t> version) {
+    return firmware::CountsFine(version);
 }
 
 int32_t ToFirmwareScale(const Field& f, int32_t value, std::optional<bool> fromFine, bool fine) {
     if (fromFine.value_or(value > f.coarseLimit) == fine)
         return value;
-    return fine ? int32_t(int64_t(value) * 8) : int32_t(RoundHalfEven(value / 8.0));
+    return fine ? firmware::ToFine(value) : firmware::ToCoarse(value);
 }
 
 QString FlagText(bool ticked) {

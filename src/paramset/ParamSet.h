@@ -86,8 +86,8 @@ struct Difference {
 std::vector<Difference> Differences(const FusionParams& sent, const FusionParams& readBack,
                                     int count);
 
-// Firmware 138 and later counts core reset amounts and the push length eight times finer.
-bool FineScale(std::optional<uint16_t> firmware);
+// Whether this firmware counts core reset amounts and the push length in the fine scale.
+bool FineScale(std::optional<uint16_t> version);
 // A value kept in either scale brought into the fine or the coarse one: from the scale it is
 // known to be in (fromFine), or, where that is not known, the one its size suggests as loading
 // in the window has it (at most the field's coarse limit counts as coarse). Fine to coarse

@@ -1,5 +1,6 @@
 #include "paramset/SetCompare.h"
 
+#include "protocol/Firmware.h"
 #include "protocol/ResponseText.h"
 
 #include <QCoreApplication>
@@ -9,14 +10,14 @@
 
 namespace params {
 
-std::vector<CompareRow> CompareWithSplicer(const SetFile& set, uint16_t firmware,
+std::vector<CompareRow> CompareWithSplicer(const SetFile& set, uint16_t version,
                                            const QByteArray& splicerBlock) {
-    const ConvertedSet converted = ConvertForFirmware(set, firmware);
+    const ConvertedSet converted = ConvertForFirmware(set, version);
     const FusionParams block = FusionParams::Decode(splicerBlock);
     // Older firmware takes the short block whatever its answer carried.
-    const int heldBytes = firmware < FusionParams::kFullBlockVersion
-                              ? std::min<int>(FusionParams::kShortSize, int(splicerBlock.size()))
-                              : int(splicerBlock.size());
+    const int heldBytes = firmware::TakesFullBlock(version)
+                              ? int(splicerBlock.size())
+                              : std::min<int>(FusionParams::kShortSize, int(splicerBlock.size()));
     std::vector<CompareRow> rows;
     for (const Field& f : kFields) {
         const ConvertedField& c = converted[IndexOf(f)];

@@ -2,6 +2,7 @@
 
 #include "config/IniFile.h"
 #include "paramset/ParamSet.h"
+#include "protocol/Firmware.h"
 #include "protocol/IntText.h"
 #include "protocol/ParamScale.h"
 #include "protocol/PrintableText.h"
