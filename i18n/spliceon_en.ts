@@ -52,16 +52,8 @@
         <translation>%1 has an empty value</translation>
     </message>
     <message>
-        <source>请给出 --list、--read 或 --write 中的一个</source>
-        <translation>Give one of --list, --read or --write</translation>
-    </message>
-    <message>
         <source>--probe 只能与 --list 一起用</source>
         <translation>--probe is only for --list</translation>
-    </message>
-    <message>
-        <source>--port 只用于 --read 和 --write</source>
-        <translation>--port is only for --read and --write</translation>
     </message>
     <message>
         <source>--out 只用于 --read</source>
@@ -126,16 +118,8 @@ Exit codes: 0 done; 1 no splicer answered (--list --probe: no port had a splicer
 Settings file: %1</translation>
     </message>
     <message>
-        <source>--list 和 --read 的结果输出为一个 JSON 文档（英文键，不随语言变化）</source>
-        <translation>Print the result of --list and --read as one JSON document (English keys, whatever the language)</translation>
-    </message>
-    <message>
         <source>标准错误上只写错误（与非 0 退出码相伴的文字），不写提示</source>
         <translation>Write only errors to standard error (the texts that come with a non-zero exit code), no notes</translation>
-    </message>
-    <message>
-        <source>与 --read、--write 一起、不带 --port：等熔接机接入，最多 SECONDS 秒</source>
-        <translation>With --read or --write and without --port: wait up to SECONDS seconds for a splicer to be plugged in</translation>
     </message>
     <message>
         <source>--trace 的格式：text（默认，每帧一行文字）或 pcapng（抓包文件，Wireshark、tshark 可读）</source>
@@ -150,14 +134,6 @@ Settings file: %1</translation>
         <translation>--wait needs a whole number of seconds from 1 to %1: %2</translation>
     </message>
     <message>
-        <source>--json 只用于 --list 和 --read</source>
-        <translation>--json is only for --list and --read</translation>
-    </message>
-    <message>
-        <source>--wait 只用于 --read 和 --write</source>
-        <translation>--wait is only for --read and --write</translation>
-    </message>
-    <message>
         <source>--wait 不能与 --port 一起用：给了端口就不搜索</source>
         <translation>--wait does not go with --port: a given port is not searched for</translation>
     </message>
@@ -168,6 +144,42 @@ Settings file: %1</translation>
     <message>
         <source>没有熔接机应答：等它接入，最多 %1 秒……</source>
         <translation>No splicer answered: waiting up to %1 seconds for one to be plugged in…</translation>
+    </message>
+    <message>
+        <source>读出熔接机的参数，列出与 FILE 不同的项（按熔接机的固件换算）：退出码 0 相同，1 不同，2 出错</source>
+        <translation>Read the splicer&apos;s parameters and list those that differ from FILE (converted to the splicer&apos;s firmware): exit 0 equal, 1 different, 2 error</translation>
+    </message>
+    <message>
+        <source>与 --write 一起：检查、换算并列出改动，但不发送参数块</source>
+        <translation>With --write: check, convert and list the changes, but send no block</translation>
+    </message>
+    <message>
+        <source>--list、--read 和 --diff 的结果输出为一个 JSON 文档（英文键，不随语言变化）</source>
+        <translation>Print the result of --list, --read and --diff as one JSON document (English keys, whatever the language)</translation>
+    </message>
+    <message>
+        <source>与 --read、--write、--diff 一起、不带 --port：等熔接机接入，最多 SECONDS 秒</source>
+        <translation>With --read, --write or --diff and without --port: wait up to SECONDS seconds for a splicer to be plugged in</translation>
+    </message>
+    <message>
+        <source>请给出 --list、--read、--write 或 --diff 中的一个</source>
+        <translation>Give one of --list, --read, --write or --diff</translation>
+    </message>
+    <message>
+        <source>--dry-run 只用于 --write</source>
+        <translation>--dry-run is only for --write</translation>
+    </message>
+    <message>
+        <source>--port 只用于 --read、--write 和 --diff</source>
+        <translation>--port is only for --read, --write and --diff</translation>
+    </message>
+    <message>
+        <source>--json 只用于 --list、--read 和 --diff</source>
+        <translation>--json is only for --list, --read and --diff</translation>
+    </message>
+    <message>
+        <source>--wait 只用于 --read、--write 和 --diff</source>
+        <translation>--wait is only for --read, --write and --diff</translation>
     </message>
 </context>
 <context>
@@ -207,6 +219,22 @@ Settings file: %1</translation>
         <source>读回的 %1 是 %2，写入的是 %3</source>
         <translation>%1 read back as %2, written as %3</translation>
     </message>
+    <message>
+        <source>注意：%1</source>
+        <translation>Note: %1</translation>
+    </message>
+    <message>
+        <source>熔接机的参数与文件相同</source>
+        <translation>The splicer&apos;s parameters are the file&apos;s</translation>
+    </message>
+    <message>
+        <source>要写入的改动（熔接机 → 文件）：</source>
+        <translation>Changes to write (splicer → file):</translation>
+    </message>
+    <message>
+        <source>只是演习（--dry-run）：没有向熔接机写入参数</source>
+        <translation>Dry run (--dry-run): no parameters written to the splicer</translation>
+    </message>
 </context>
 <context>
     <name>OutputFile</name>
@@ -229,6 +257,97 @@ Settings file: %1</translation>
     <message>
         <source>这是符号链接，输出不跟随链接</source>
         <translation>it is a symbolic link; output does not follow links</translation>
+    </message>
+</context>
+<context>
+    <name>ParamFields</name>
+    <message>
+        <source>加热时间</source>
+        <translation>Heat time</translation>
+    </message>
+    <message>
+        <source>第一组熔接电流</source>
+        <translation>Group 1 arc current</translation>
+    </message>
+    <message>
+        <source>第一组熔接时长</source>
+        <translation>Group 1 arc time</translation>
+    </message>
+    <message>
+        <source>第二组熔接电流</source>
+        <translation>Group 2 arc current</translation>
+    </message>
+    <message>
+        <source>第二组熔接时长</source>
+        <translation>Group 2 arc time</translation>
+    </message>
+    <message>
+        <source>第三组熔接电流</source>
+        <translation>Group 3 arc current</translation>
+    </message>
+    <message>
+        <source>第三组熔接时长</source>
+        <translation>Group 3 arc time</translation>
+    </message>
+    <message>
+        <source>第四组熔接电流</source>
+        <translation>Group 4 arc current</translation>
+    </message>
+    <message>
+        <source>第四组熔接时长</source>
+        <translation>Group 4 arc time</translation>
+    </message>
+    <message>
+        <source>第五组熔接电流</source>
+        <translation>Group 5 arc current</translation>
+    </message>
+    <message>
+        <source>第五组熔接时长</source>
+        <translation>Group 5 arc time</translation>
+    </message>
+    <message>
+        <source>右推进量</source>
+        <translation>Right push</translation>
+    </message>
+    <message>
+        <source>左推进量</source>
+        <translation>Left push</translation>
+    </message>
+    <message>
+        <source>右芯复位量</source>
+        <translation>Right reset</translation>
+    </message>
+    <message>
+        <source>左芯复位量</source>
+        <translation>Left reset</translation>
+    </message>
+    <message>
+        <source>主动推进</source>
+        <translation>Active push</translation>
+    </message>
+    <message>
+        <source>除尘</source>
+        <translation>Clean</translation>
+    </message>
+    <message>
+        <source>调芯复位</source>
+        <translation>Core reset</translation>
+    </message>
+    <message>
+        <source>除尘电流</source>
+        <translation>Clean arc</translation>
+    </message>
+    <message>
+        <source>除尘时长</source>
+        <translation>Clean time</translation>
+    </message>
+    <message>
+        <source>熔接推进量</source>
+        <translation>Fuse push</translation>
+    </message>
+    <message>
+        <source>熔接推进速度</source>
+        <translation>Push speed</translation>
     </message>
 </context>
 <context>
@@ -267,6 +386,21 @@ Settings file: %1</translation>
     <message>
         <source>当前组别</source>
         <translation>Current group</translation>
+    </message>
+</context>
+<context>
+    <name>SetCompare</name>
+    <message>
+        <source>%1：固件 %2 的参数块装不下，不会写入</source>
+        <translation>%1: firmware %2&apos;s block cannot hold it; not written</translation>
+    </message>
+    <message>
+        <source>%1：文件的参数块里没有，保留熔接机的值</source>
+        <translation>%1: not in the file&apos;s block; the splicer&apos;s value stays</translation>
+    </message>
+    <message>
+        <source>%1：按固件 %2 的单位换算，%3 → %4</source>
+        <translation>%1: converted to firmware %2&apos;s scale, %3 → %4</translation>
     </message>
 </context>
 <context>
@@ -316,6 +450,14 @@ Settings file: %1</translation>
         <source>[%1] 节出现了 %2 次</source>
         <translation>section [%1] appears %2 times</translation>
     </message>
+    <message>
+        <source>不是 JSON 对象：%1</source>
+        <translation>not a JSON object: %1</translation>
+    </message>
+    <message>
+        <source>顶层不是对象</source>
+        <translation>the top level is no object</translation>
+    </message>
 </context>
 <context>
     <name>SetInput</name>
@@ -330,6 +472,41 @@ Settings file: %1</translation>
     <message>
         <source>%1 大于 1 MiB，不是参数文件</source>
         <translation>%1 is larger than 1 MiB: not a parameter file</translation>
+    </message>
+</context>
+<context>
+    <name>SetLibrary</name>
+    <message>
+        <source>无法创建参数库文件夹 %1</source>
+        <translation>Cannot create the parameter library folder %1</translation>
+    </message>
+    <message>
+        <source>参数组名“%1”不可用：只用字母、数字、空格和 - _ + . ( )，不以 . 或空格开头或以空格结尾，至多 %2 个字符</source>
+        <translation>The set name &quot;%1&quot; cannot be used: letters, digits, blanks and - _ + . ( ) only, not beginning with . or a blank nor ending with a blank, at most %2 characters</translation>
+    </message>
+    <message>
+        <source>无法读取 %1：%2</source>
+        <translation>Cannot read %1: %2</translation>
+    </message>
+    <message>
+        <source>%1 大于 1 MiB，不是参数文件</source>
+        <translation>%1 is larger than 1 MiB: not a parameter file</translation>
+    </message>
+    <message>
+        <source>参数组“%1”已存在</source>
+        <translation>The set &quot;%1&quot; exists already</translation>
+    </message>
+    <message>
+        <source>无法把参数组“%1”改名为“%2”：%3</source>
+        <translation>Cannot rename the set &quot;%1&quot; to &quot;%2&quot;: %3</translation>
+    </message>
+    <message>
+        <source>无法删除参数组“%1”：%2</source>
+        <translation>Cannot delete the set &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>无法写入 %1：%2</source>
+        <translation>Cannot write %1: %2</translation>
     </message>
 </context>
 <context>
@@ -439,6 +616,144 @@ Settings file: %1</translation>
     <message>
         <source>确定</source>
         <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmCompare</name>
+    <message>
+        <source>与文件比较</source>
+        <translation>Compare with file</translation>
+    </message>
+    <message>
+        <source>参数</source>
+        <translation>Parameter</translation>
+    </message>
+    <message>
+        <source>单位</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>熔接机</source>
+        <translation>Splicer</translation>
+    </message>
+    <message>
+        <source>文件</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>另列：</source>
+        <translation>Apart:</translation>
+    </message>
+    <message>
+        <source>把文件的值加载到参数栏(&amp;L)</source>
+        <translation>&amp;Load the file&apos;s values</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>与文件比较：%1</source>
+        <translation>Compare with file: %1</translation>
+    </message>
+    <message>
+        <source>熔接机与文件的参数相同</source>
+        <translation>The splicer&apos;s parameters are the file&apos;s</translation>
+    </message>
+    <message>
+        <source>%1 项不同（红色）</source>
+        <translation>%1 different (red)</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmLibrary</name>
+    <message>
+        <source>参数库</source>
+        <translation>Parameter library</translation>
+    </message>
+    <message>
+        <source>名称</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>固件</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>来源设备</source>
+        <translation>From splicer</translation>
+    </message>
+    <message>
+        <source>日期</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>保存当前参数(&amp;S)…</source>
+        <translation>&amp;Save the fields…</translation>
+    </message>
+    <message>
+        <source>加载到参数栏(&amp;L)</source>
+        <translation>&amp;Load into the fields</translation>
+    </message>
+    <message>
+        <source>改名(&amp;R)…</source>
+        <translation>&amp;Rename…</translation>
+    </message>
+    <message>
+        <source>删除(&amp;D)</source>
+        <translation>&amp;Delete</translation>
+    </message>
+    <message>
+        <source>导入(&amp;I)…</source>
+        <translation>&amp;Import…</translation>
+    </message>
+    <message>
+        <source>导出(&amp;E)…</source>
+        <translation>&amp;Export…</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>参数文件 (*.ini *.json);;所有文件 (*)</source>
+        <translation>Parameter files (*.ini *.json);;All files (*)</translation>
+    </message>
+    <message>
+        <source>请先在列表中选一个参数组</source>
+        <translation>Choose a set in the list first</translation>
+    </message>
+    <message>
+        <source>参数组“%1”已存在，要替换它吗？</source>
+        <translation>The set &quot;%1&quot; exists already. Replace it?</translation>
+    </message>
+    <message>
+        <source>要删除参数组“%1”吗？</source>
+        <translation>Delete the set &quot;%1&quot;?</translation>
+    </message>
+    <message>
+        <source>保存当前参数</source>
+        <translation>Save the fields</translation>
+    </message>
+    <message>
+        <source>参数组名：</source>
+        <translation>Set name:</translation>
+    </message>
+    <message>
+        <source>改名</source>
+        <translation>Rename</translation>
+    </message>
+    <message>
+        <source>新的参数组名：</source>
+        <translation>New set name:</translation>
+    </message>
+    <message>
+        <source>导入参数文件</source>
+        <translation>Import a parameter file</translation>
+    </message>
+    <message>
+        <source>导出参数组</source>
+        <translation>Export the set</translation>
     </message>
 </context>
 <context>
@@ -686,6 +1001,30 @@ Current group: %3</translation>
     <message>
         <source>参数加载完毕！</source>
         <translation>Parameters loaded.</translation>
+    </message>
+    <message>
+        <source>参数库(&amp;B)…</source>
+        <translation>Parameter li&amp;brary…</translation>
+    </message>
+    <message>
+        <source>与文件比较(&amp;M)…</source>
+        <translation>Co&amp;mpare with file…</translation>
+    </message>
+    <message>
+        <source>与文件比较</source>
+        <translation>Compare with file</translation>
+    </message>
+    <message>
+        <source>参数文件 (*.ini *.json);;所有文件 (*)</source>
+        <translation>Parameter files (*.ini *.json);;All files (*)</translation>
+    </message>
+    <message>
+        <source>没有连接熔接机：先连接设备，再比较</source>
+        <translation>No splicer connected: connect it first, then compare</translation>
+    </message>
+    <message>
+        <source>熔接机没有应答参数读取</source>
+        <translation>The splicer did not answer the parameter read</translation>
     </message>
 </context>
 <context>

@@ -209,6 +209,8 @@ private slots:
     void failuresExitWithTheirCode_data();
     void failuresExitWithTheirCode();
     void probeTellsWhereASplicerAnswers();
+    void diffAndDryRunSendNoBlock_data();
+    void diffAndDryRunSendNoBlock();
     void readBackComparesTheBytesSent_data();
     void readBackComparesTheBytesSent();
     void outputGoesWhereAsked_data();
@@ -400,10 +402,10 @@ void TestCli::usageErrorsExitTwo_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("error");
     QTest::addColumn<bool>("usage"); // follows the error
-    QTest::newRow("no mode") << QStringList{"--yes"} << "请给出 --list、--read 或 --write 中的一个"
+    QTest::newRow("no mode") << QStringList{"--yes"} << "请给出 --list、--read、--write 或 --diff 中的一个"
                              << true;
     QTest::newRow("two modes") << QStringList{"--list", "--read"}
-                               << "请给出 --list、--read 或 --write 中的一个" << true;
+                               << "请给出 --list、--read、--write 或 --diff 中的一个" << true;
     QTest::newRow("probe alone") << QStringList{"--read", "--probe"}
                                  << "--probe 只能与 --list 一起用" << true;
     QTest::newRow("unknown") << QStringList{"--list", "--bogus"} << "未知选项：--bogus" << true;
@@ -430,7 +432,7 @@ void TestCli::usageErrorsExitTwo_data() {
     QTest::newRow("wait with a port") << QStringList{"--read", "--wait", "5", "--port", "COM3"}
                                       << "--wait 不能与 --port 一起用：给了端口就不搜索" << true;
     QTest::newRow("wait with list")
-        << QStringList{"--list", "--wait", "5"} << "--wait 只用于 --read 和 --write" << true;
+        << QStringList{"--list", "--wait", "5"} << "--wait 只用于 --read、--write 和 --diff" << true;
     QTest::newRow("wait, no number") << QStringList{"--read", "--wait", "1s"}
                                      << "--wait 的值须是 1 到 86400 之间的整数（秒）：1s" << true;
     QTest::newRow("trace format unknown")
@@ -439,7 +441,8 @@ void TestCli::usageErrorsExitTwo_data() {
     QTest::newRow("trace format alone") << QStringList{"--list", "--trace-format", "pcapng"}
                                         << "--trace-format 只用于 --trace" << true;
     QTest::newRow("json with write")
-        << QStringList{"--write", "set.ini", "--json"} << "--json 只用于 --list 和 --read" << true;
+        << QStringList{"--write", "set.ini", "--json"} << "--json 只用于 --list、--read 和 --diff"
+        << true;
     QTest::newRow("out is trace, one inode")
         << QStringList{"--read", "--out", "/dev/stdout", "--trace", "/proc/self/fd/1"}
         << "--out 与 --trace 不能是同一个文件" << true;
@@ -593,7 +596,7 @@ void TestCli::writeThenReadGivesTheSetBack() {
     const QByteArray set = setToWrite(adjust, push);
     WriteFile(file, set);
 
-    const Run write = folder.run({"--write", file, "--port", path(sim), "--yes"});
+    const Run write = folder.run({"--write", file, "--port", path(sim), "--yes", "--quiet"});
     QCOMPARE(write.err, QString());
     QCOMPARE(write.exitCode, 0);
     QCOMPARE(::requests(sim), requests);
@@ -607,12 +610,14 @@ void TestCli::readThenWriteLeavesTheBlock_data() {
     QTest::addColumn<int>("to");     // firmware written to, whose block differs in every byte
     QTest::addColumn<int>("delay");  // of its answers, ms
     QTest::addColumn<bool>("piped"); // the set on standard input
-    QTest::newRow("1.33") << 133 << 133 << 0 << false;
-    QTest::newRow("1.34") << 134 << 134 << 0 << false;
-    QTest::newRow("1.38, amounts of 250 and below") << 138 << 138 << 0 << false;
-    QTest::newRow("1.33 to 1.34: 32 bytes held") << 133 << 134 << 0 << false;
-    QTest::newRow("1.38 to 1.34: scaled") << 138 << 134 << 0 << false;
-    QTest::newRow("answers after 150 ms, piped") << 134 << 134 << 150 << true;
+    QTest::addColumn<bool>("json");  // read with --json
+    QTest::newRow("1.33") << 133 << 133 << 0 << false << false;
+    QTest::newRow("1.34") << 134 << 134 << 0 << false << false;
+    QTest::newRow("1.38, amounts of 250 and below") << 138 << 138 << 0 << false << false;
+    QTest::newRow("1.33 to 1.34: 32 bytes held") << 133 << 134 << 0 << false << false;
+    QTest::newRow("1.38 to 1.34: scaled") << 138 << 134 << 0 << false << false;
+    QTest::newRow("answers after 150 ms, piped") << 134 << 134 << 150 << true << false;
+    QTest::newRow("1.38 to 1.34 as JSON, piped") << 138 << 134 << 0 << true << true;
 }
 
 void TestCli::readThenWriteLeavesTheBlock() {
@@ -620,6 +625,7 @@ void TestCli::readThenWriteLeavesTheBlock() {
     QFETCH(int, to);
     QFETCH(int, delay);
     QFETCH(bool, piped);
+    QFETCH(bool, json);
     // Heat 120, Current1 1000 and Time1 505 (which the window shows rounded, as 24 and 50),
     // AdjustLeft 200, AdjustRight 250, push length 16, push speed 9.
     QByteArray read = SimulatedSplicer::DefaultFactorySet();
@@ -638,12 +644,17 @@ void TestCli::readThenWriteLeavesTheBlock() {
     target.SetBlock(current);
     ProgramFolder folder("");
     const QString file = folder.dir.filePath("set.ini");
-    QCOMPARE(folder.run({"--read", "--port", path(source), "--out", file}).exitCode, 0);
+    QCOMPARE(folder
+                 .run(QStringList{"--read", "--port", path(source), "--out", file} +
+                      (json ? QStringList{"--json"} : QStringList()))
+                 .exitCode,
+             0);
 
     QFile set(file);
     QVERIFY(set.open(QIODevice::ReadOnly));
-    const Run write = folder.run({"--write", piped ? "-" : file, "--port", path(target), "--yes"},
-                                 {}, {}, piped ? set.readAll() : QByteArray());
+    const Run write =
+        folder.run({"--write", piped ? "-" : file, "--port", path(target), "--yes", "--quiet"}, {},
+                   {}, piped ? set.readAll() : QByteArray());
     QCOMPARE(write.err, QString());
     QCOMPARE(write.exitCode, 0);
     const int held = from < 134 ? 32 : 38;
@@ -666,6 +677,9 @@ void TestCli::setRefusedBeforeTheBlock_data() {
     QTest::newRow("beyond after scaling")
         << QByteArray("edtFusePushLength=5") << QByteArray("edtFusePushLength=16") << 138
         << "edtFusePushLength=16（换算到固件 138 是 128） 超出范围（允许 0 到 100）";
+    QTest::newRow("beyond in the file's own scale, 1.34")
+        << QByteArray("AdjustLeft=100") << QByteArray("AdjustLeft=3000") << 134
+        << "AdjustLeft=3000 超出范围（允许 0 到 2000）";
     QTest::newRow("duplicate") << QByteArray("Time5=150\n") << QByteArray("Time5=150\ntime5=10\n")
                                << 134 << "[Param] Time5 出现了 2 次";
     QTest::newRow("missing") << QByteArray("Time5=150\n") << QByteArray() << 134
@@ -856,6 +870,47 @@ void TestCli::probeTellsWhereASplicerAnswers() {
     WriteFile(folder.dir.filePath("config.ini"),
               "[ports]\nCOM4=" + QByteArray(silent.SlavePath().c_str()) + "\n");
     QCOMPARE(folder.run({"--list", "--probe"}).exitCode, 1);
+}
+
+void TestCli::diffAndDryRunSendNoBlock_data() {
+    QTest::addColumn<QStringList>("args"); // <set>: the splicer's own set as --read wrote it,
+    QTest::addColumn<bool>("edited");      // or with Heat 60 made 70 and Time1 50 made 150
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("out");
+    QTest::addColumn<QString>("err");
+    QTest::newRow("diff, equal") << QStringList{"--diff", "<set>"} << false << 0 << "" << "";
+    QTest::newRow("diff, differs")
+        << QStringList{"--diff", "<set>"} << true << 1
+        << "Heat               s     60    70\nTime1              0.1s  50    150\n" << "";
+    QTest::newRow("diff, JSON") << QStringList{"--diff", "<set>", "--json"} << true << 1
+                                << "\"equal\": false" << "";
+    QTest::newRow("dry run") << QStringList{"--write", "<set>", "--dry-run"} << true << 0 << ""
+                             << "要写入的改动（熔接机 → 文件）：\n  Heat：60 → 70 s\n"
+                                "  Time1：50 → 150 0.1s\n只是演习（--dry-run）：没有向熔接机写入参数";
+}
+
+void TestCli::diffAndDryRunSendNoBlock() {
+    QFETCH(QStringList, args);
+    QFETCH(bool, edited);
+    QFETCH(int, exitCode);
+    QFETCH(QString, out);
+    QFETCH(QString, err);
+    SimulatedSplicer sim(firmware(134));
+    ProgramFolder folder("");
+    const QString file = folder.dir.filePath("set.ini");
+    QCOMPARE(folder.run({"--read", "--port", path(sim), "--out", file}).exitCode, 0);
+    if (edited)
+        WriteFile(file, ReadFile(file).replace("Heat=60", "Heat=70").replace("Time1=50", "Time1=150"));
+    const Run run = folder.run(args.replaceInStrings("<set>", file) + QStringList{"--port", path(sim)});
+    QCOMPARE(run.exitCode, exitCode);
+    QVERIFY2(out.startsWith('"') ? run.out.contains(out) : run.out == out, qPrintable(run.out));
+    QCOMPARE(run.err.trimmed(), err);
+    // A read after it as a marker: once its frames are in, all of the run's are.
+    // Three reads in all: the one that made the set, the run's own and the marker's.
+    QCOMPARE(folder.run({"--read", "--port", path(sim)}).exitCode, 0);
+    for (size_t seen = sim.Frames().size(); ::requests(sim).count("40") < 3; ++seen)
+        QVERIFY(sim.WaitForFrames(seen + 1, 5000));
+    QCOMPARE(::requests(sim).filter("4B/").size(), 0);
 }
 
 void TestCli::readBackComparesTheBytesSent_data() {

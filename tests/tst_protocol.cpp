@@ -3,6 +3,7 @@
 #include "kit/RescanFromStart.h"
 #include "kit/Row.h"
 #include "paramset/ParamFields.h"
+#include "paramset/SetCompare.h"
 #include "protocol/FrameScanner.h"
 #include "protocol/Frames.h"
 #include "protocol/FusionParams.h"
@@ -129,6 +130,60 @@ private slots:
         QFETCH(uint, block);
         QFETCH(qint64, window);
         QCOMPARE(ToWindow(Scale(scale), block), window);
+    }
+
+    // A set file's value in a splicer's scale: exact from the recorded firmware, by size without
+    // a record; "refused" out of range, "not supplied" beyond the recorded block, "not held"
+    // beyond the splicer's.
+    void setConvertsBetweenFirmware_data() {
+        QTest::addColumn<QByteArray>("device"); // firmware and block bytes recorded; "" none
+        QTest::addColumn<int>("to");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QString>("expected");
+        row("1.34 to 1.38", QByteArray("134 38"), 138, "AdjustLeft", 100, "800");
+        row("1.38 to 1.34", QByteArray("138 38"), 134, "AdjustLeft", 800, "100");
+        row("1.38 to 1.33, half to even", QByteArray("138 38"), 133, "AdjustLeft", 20, "2");
+        row("1.38 to 1.34, half to even", QByteArray("138 38"), 134, "edtFusePushLength", 28, "4");
+        row("1.33 to 1.38, upper edge", QByteArray("133 32"), 138, "AdjustRight", 250, "2000");
+        row("1.33 to 1.38, beyond", QByteArray("133 32"), 138, "AdjustRight", 251, "refused");
+        row("1.38 lower edge", QByteArray("138 38"), 138, "AdjustLeft", 0, "0");
+        row("1.38 upper edge", QByteArray("138 38"), 134, "AdjustLeft", 2000, "250");
+        row("1.34 keeps 20", QByteArray("134 38"), 134, "edtFusePushLength", 20, "20");
+        row("no record: size guess", QByteArray(), 134, "edtFusePushLength", 20, "2");
+        row("1.33 set to 1.34", QByteArray("133 32"), 134, "edtDustCurrent", 30, "not supplied");
+        row("1.34 set to 1.33", QByteArray("134 38"), 133, "edtFusePushSpeed", 9, "not held");
+        row("Heat at its lower edge", QByteArray("134 38"), 133, "Heat", 10, "10");
+    }
+
+    void setConvertsBetweenFirmware() {
+        QFETCH(QByteArray, device);
+        QFETCH(int, to);
+        QFETCH(QString, key);
+        QFETCH(int, value);
+        QFETCH(QString, expected);
+        QByteArray text;
+        if (!device.isEmpty())
+            text = "[Device]\nFirmware=" + device.split(' ')[0] + "\nBlock=" +
+                   QByteArray(device.split(' ')[1].toInt(), '\x01').toHex() + '\n';
+        text += "[Param]\n";
+        for (const Field& f : kFields)
+            text += QByteArray(f.key) + '=' +
+                    QByteArray::number(f.key == key ? value : f.IsFlag() ? 1 : f.minimum) + '\n';
+        std::vector<CompareRow> rows;
+        try {
+            rows = CompareWithSplicer(ParseSetFile("f", text), uint16_t(to),
+                                      QByteArray(FusionParams::kSize, '\0'));
+        } catch (const ESetFile& e) {
+            QVERIFY2(QString::fromUtf8(e.what()).startsWith("f：" + key + '='), e.what());
+            QCOMPARE(QString("refused"), expected);
+            return;
+        }
+        const CompareRow& got = *std::ranges::find(
+            rows, key, [](const CompareRow& r) { return QString::fromLatin1(r.field->key); });
+        const QString shown = !got.supplied ? "not supplied" : !got.held ? "not held" : got.file;
+        QCOMPARE(shown, expected);
+        QCOMPARE(got.converted, got.supplied && got.file != QString::number(value));
     }
 
     void strToInt_data() {

@@ -3,6 +3,7 @@
 #include "kit/DistinctBlock.h"
 #include "kit/Row.h"
 #include "kit/WindowFixture.h"
+#include "library/frmLibrary.h"
 #include "main/SpinEdit.h"
 #include "protocol/IntText.h"
 
@@ -167,6 +168,27 @@ private slots:
         f.window->btnOpenClick();
         QCOMPARE(f.Spin("edtHeat")->text(), QString("500"));
         QCOMPARE(f.Spin("edtAdjustLeft")->text(), QString("300")); // older scale: 2400 / 8
+    }
+
+    // A named set keeps the splicer's record: loaded back on the same 1.34 splicer, a push length
+    // of 20 stays 20, where the one slot's size guess would make it 2; changed fields turn red.
+    void librarySavesListsAndLoadsANamedSet() {
+        WindowFixture f;
+        SimulatedSplicer::Options o;
+        o.firmware = 134;
+        f.AddSplicer(1, o);
+        f.Connect(1);
+        f.Spin("edtFusePushLength")->setText("20");
+        TfrmLibrary* library = f.window->mLibraryClick();
+        library->SaveFields("SM 熔接 (1)");
+        QCOMPARE(library->Names(), QStringList{"SM 熔接 (1)"});
+        QVERIFY(ReadFile(f.dir.filePath("sets/SM 熔接 (1).ini")).contains("\nFirmware=134\n"));
+        f.Spin("edtFusePushLength")->setText("7");
+        library->LoadSet("SM 熔接 (1)");
+        QCOMPARE(f.Spin("edtFusePushLength")->text(), QString("20"));
+        QCOMPARE(f.Spin("edtFusePushLength")->palette().color(QPalette::Text), QColor(255, 0, 0));
+        QCOMPARE(f.Spin("edtHeat")->palette().color(QPalette::Text), QColor(0, 128, 0));
+        QVERIFY_THROWS_EXCEPTION(params::ESetLibrary, library->SaveFields("../x"));
     }
 
     void emptyFieldSavesEmptyAndStopsTheLoad() {

@@ -59,6 +59,15 @@ const QCommandLineOption optWrite(
     QT_TRANSLATE_NOOP("CommandLine",
                       "把 FILE（config.ini 或 --read 的输出）中的参数写入熔接机并读回核对"),
     QStringLiteral("FILE"));
+const QCommandLineOption optDiff(
+    QStringLiteral("diff"),
+    QT_TRANSLATE_NOOP("CommandLine",
+                      "读出熔接机的参数，列出与 FILE 不同的项（按熔接机的固件换算）：退出码 0 "
+                      "相同，1 不同，2 出错"),
+    QStringLiteral("FILE"));
+const QCommandLineOption optDryRun(
+    QStringLiteral("dry-run"),
+    QT_TRANSLATE_NOOP("CommandLine", "与 --write 一起：检查、换算并列出改动，但不发送参数块"));
 const QCommandLineOption optPort(QStringLiteral("port"),
                                  QT_TRANSLATE_NOOP("CommandLine", "用这个端口，不搜索"),
                                  QStringLiteral("COMn|PATH"));
@@ -75,14 +84,14 @@ const QCommandLineOption optTrace(QStringLiteral("trace"),
 const QCommandLineOption optJson(
     QStringLiteral("json"),
     QT_TRANSLATE_NOOP("CommandLine",
-                      "--list 和 --read 的结果输出为一个 JSON 文档（英文键，不随语言变化）"));
+                      "--list、--read 和 --diff 的结果输出为一个 JSON 文档（英文键，不随语言变化）"));
 const QCommandLineOption optQuiet(
     QStringLiteral("quiet"),
     QT_TRANSLATE_NOOP("CommandLine", "标准错误上只写错误（与非 0 退出码相伴的文字），不写提示"));
 const QCommandLineOption optWait(
     QStringLiteral("wait"),
     QT_TRANSLATE_NOOP("CommandLine",
-                      "与 --read、--write 一起、不带 --port：等熔接机接入，最多 SECONDS 秒"),
+                      "与 --read、--write、--diff 一起、不带 --port：等熔接机接入，最多 SECONDS 秒"),
     QStringLiteral("SECONDS"));
 
 const QCommandLineOption optTraceFormat(
@@ -97,8 +106,8 @@ constexpr int kLongestWaitSeconds = 86400;
 
 const QList<QCommandLineOption>& options() {
     static const QList<QCommandLineOption> all = {
-        optHelp, optList,  optProbe, optRead,  optWrite, optPort,       optOut,
-        optYes,  optTrace, optJson,  optQuiet, optWait,  optTraceFormat};
+        optHelp,  optList,  optProbe, optRead,  optWrite, optDiff,       optDryRun, optPort,
+        optOut,   optYes,   optTrace, optJson,  optQuiet, optWait,       optTraceFormat};
     return all;
 }
 
@@ -197,23 +206,28 @@ void checkUsage(const QCommandLineParser& parser) {
             throw EUsage(QCoreApplication::translate("CommandLine", "%1 的值是空的")
                              .arg(spelled(option.names().first())));
     }
-    const int modes =
-        int(parser.isSet(optList)) + int(parser.isSet(optRead)) + int(parser.isSet(optWrite));
+    const int modes = int(parser.isSet(optList)) + int(parser.isSet(optRead)) +
+                      int(parser.isSet(optWrite)) + int(parser.isSet(optDiff));
     if (modes != 1)
-        throw EUsage(QCoreApplication::translate("CommandLine",
-                                                 "请给出 --list、--read 或 --write 中的一个"));
+        throw EUsage(QCoreApplication::translate(
+            "CommandLine", "请给出 --list、--read、--write 或 --diff 中的一个"));
+    if (parser.isSet(optDryRun) && !parser.isSet(optWrite))
+        throw EUsage(QCoreApplication::translate("CommandLine", "--dry-run 只用于 --write"));
     if (parser.isSet(optProbe) && !parser.isSet(optList))
         throw EUsage(QCoreApplication::translate("CommandLine", "--probe 只能与 --list 一起用"));
     if (parser.isSet(optPort) && parser.isSet(optList))
-        throw EUsage(QCoreApplication::translate("CommandLine", "--port 只用于 --read 和 --write"));
+        throw EUsage(QCoreApplication::translate("CommandLine",
+                                                 "--port 只用于 --read、--write 和 --diff"));
     if (parser.isSet(optOut) && !parser.isSet(optRead))
         throw EUsage(QCoreApplication::translate("CommandLine", "--out 只用于 --read"));
     if (parser.isSet(optYes) && !parser.isSet(optWrite))
         throw EUsage(QCoreApplication::translate("CommandLine", "--yes 只用于 --write"));
     if (parser.isSet(optJson) && parser.isSet(optWrite))
-        throw EUsage(QCoreApplication::translate("CommandLine", "--json 只用于 --list 和 --read"));
+        throw EUsage(
+            QCoreApplication::translate("CommandLine", "--json 只用于 --list、--read 和 --diff"));
     if (parser.isSet(optWait) && parser.isSet(optList))
-        throw EUsage(QCoreApplication::translate("CommandLine", "--wait 只用于 --read 和 --write"));
+        throw EUsage(QCoreApplication::translate("CommandLine",
+                                                 "--wait 只用于 --read、--write 和 --diff"));
     if (parser.isSet(optWait) && parser.isSet(optPort))
         throw EUsage(QCoreApplication::translate("CommandLine", "--wait 不能与 --port 一起用：给了端口就不搜索"));
     waitSeconds(parser);
@@ -363,13 +377,24 @@ int runMode(const QCommandLineParser& parser, TSplicerExchange& exchange,
         writeOut(parser.value(optOut), format.ReadResult(*read));
         return ExitDone;
     }
-    const QString file = parser.value(optWrite);
+    const QString file = parser.value(parser.isSet(optDiff) ? optDiff : optWrite);
     const params::SetFile set = params::ParseSetFile(SetInputName(file), ReadSetInput(file));
-    const TConfirm confirm = [&]() {
-        return parser.isSet(optYes) ||
-               ConfirmOnTerminal(SplicerLink::tr(SplicerLink::kConfirmWrite), stop);
+    if (parser.isSet(optDiff)) {
+        const std::optional<TDiffResult> diff = DiffSplicer(exchange, set, connect, quiet);
+        if (!diff)
+            return ExitFailed;
+        PrintResult(format.DiffResult(*diff));
+        return params::DifferenceCount(diff->rows) == 0 ? ExitDone : ExitSetDiffers;
+    }
+    // The changes go before the question, or to standard error when nothing is asked.
+    const TConfirm confirm = [&](const QString& changes) {
+        if (!parser.isSet(optYes))
+            return ConfirmOnTerminal(changes + SplicerLink::tr(SplicerLink::kConfirmWrite), stop);
+        if (!quiet)
+            PrintMessage(changes);
+        return true;
     };
-    return WriteSplicer(exchange, set, connect, confirm).outcome;
+    return WriteSplicer(exchange, set, connect, confirm, parser.isSet(optDryRun)).outcome;
 }
 
 // The mode on the exchange, ended early by a stop signal; the port is closed at the end either

@@ -130,4 +130,27 @@ QString TJsonFormat::ReadResult(const TReadResult& result) const {
     return orderedObject(read, {}) + '\n';
 }
 
+QString TJsonFormat::DiffResult(const TDiffResult& result) const {
+    QJsonArray differences, notHeld, notInSet, converted;
+    for (const params::CompareRow& row : result.rows) {
+        const QString key = QString::fromLatin1(row.field->key);
+        if (row.Differs())
+            differences.append(QJsonObject{{"key", key},
+                                           {"unit", QString::fromLatin1(row.field->unit)},
+                                           {"splicer", numberOrText(row.splicer)},
+                                           {"file", numberOrText(row.file)}});
+        if (!row.held)
+            notHeld.append(key);
+        if (!row.supplied)
+            notInSet.append(key);
+        if (row.converted)
+            converted.append(
+                QJsonObject{{"key", key}, {"from", row.fileValue}, {"to", numberOrText(row.file)}});
+    }
+    const QJsonObject diff{{"firmware", result.firmware}, {"equal", differences.isEmpty()},
+                           {"differences", differences},  {"notHeld", notHeld},
+                           {"notInSet", notInSet},        {"converted", converted}};
+    return QString::fromUtf8(QJsonDocument(diff).toJson(QJsonDocument::Indented));
+}
+
 } // namespace cli

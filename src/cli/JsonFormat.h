@@ -16,6 +16,9 @@ public:
     // {device {id, firmware, fusionCount}, time, source {firmware, block}, params {key: value}},
     // the parameters in the order saving writes them.
     QString ReadResult(const TReadResult& result) const override;
+    // {firmware, equal, differences [{key, unit, splicer, file}], notHeld [key], notInSet [key],
+    // converted [{key, from, to}]}: the values in the splicer's scale, "from" as the file has it.
+    QString DiffResult(const TDiffResult& result) const override;
 };
 
 } // namespace cli

@@ -4,6 +4,7 @@
 #include "cli/SplicerExchange.h"
 #include "cli/StopSignals.h"
 #include "paramset/ParamSet.h"
+#include "paramset/SetCompare.h"
 #include "paramset/SetFile.h"
 #include "protocol/SplicerLink.h"
 #include "serial/ComError.h"
@@ -36,6 +37,34 @@ QByteArray answeredBlock(std::optional<QByteArray> block) {
     return *block;
 }
 
+// What the set cannot give the splicer as it is, one line each.
+QString notesText(const std::vector<params::CompareRow>& rows, uint16_t version) {
+    QString text;
+    for (const params::CompareRow& row : rows)
+        for (const QString& note :
+             params::ApartNotes(row, QString::fromLatin1(row.field->key), version))
+            text += QCoreApplication::translate("LinkCommands", "注意：%1").arg(note) + '\n';
+    return text;
+}
+
+// What the set changes on the splicer, and the notes: the lines shown before a write's question.
+QString changeList(const params::SetFile& set, uint16_t version, const QByteArray& current) {
+    const std::vector<params::CompareRow> rows = params::CompareWithSplicer(set, version, current);
+    QString changes;
+    for (const params::CompareRow& row : rows) {
+        const QString unit =
+            *row.field->unit ? ' ' + QString::fromLatin1(row.field->unit) : QString();
+        if (row.Differs())
+            changes += QStringLiteral("  %1：%2 → %3%4\n")
+                           .arg(QString::fromLatin1(row.field->key), row.splicer, row.file, unit);
+    }
+    return (changes.isEmpty()
+                ? QCoreApplication::translate("LinkCommands", "熔接机的参数与文件相同") + '\n'
+                : QCoreApplication::translate("LinkCommands", "要写入的改动（熔接机 → 文件）：") +
+                      '\n' + changes) +
+           notesText(rows, version);
+}
+
 } // namespace
 
 std::optional<TReadResult> ReadSplicer(TSplicerExchange& exchange, const TConnect& connect) {
@@ -51,7 +80,7 @@ std::optional<TReadResult> ReadSplicer(TSplicerExchange& exchange, const TConnec
 }
 
 TWriteResult WriteSplicer(TSplicerExchange& exchange, const params::SetFile& set,
-                          const TConnect& connect, const TConfirm& confirm) {
+                          const TConnect& connect, const TConfirm& confirm, bool dryRun) {
     TWriteResult result;
     if (!connect()) {
         sayNotFound();
@@ -62,6 +91,17 @@ TWriteResult WriteSplicer(TSplicerExchange& exchange, const params::SetFile& set
     // The read that follows a connection: what the fields the set does not hold keep.
     result.before = answeredBlock(exchange.TakeBlock(kLateAnswerMs));
     const FusionParams current = FusionParams::Decode(result.before);
+    if (dryRun) {
+        // The version as the write asks it; the block is made, and so checked, but not sent.
+        const uint16_t version = exchange.Query(frames::CmdVersion, kLateAnswerMs).value_or(0);
+        params::BlockForSplicer(set, version, current);
+        PrintMessage(changeList(set, version, result.before) +
+                     QCoreApplication::translate("LinkCommands",
+                                                 "只是演习（--dry-run）：没有向熔接机写入参数") +
+                     '\n');
+        result.outcome = ExitDone;
+        return result;
+    }
     FusionParams block;
     bool going = false; // the block is on its way: a failure now leaves it unverified
     try {
@@ -69,7 +109,7 @@ TWriteResult WriteSplicer(TSplicerExchange& exchange, const params::SetFile& set
             WriteSequence(exchange, {.block =
                                          [&](uint16_t version) {
                                              block = params::BlockForSplicer(set, version, current);
-                                             if (!confirm())
+                                             if (!confirm(changeList(set, version, result.before)))
                                                  throw failure(QCoreApplication::translate(
                                                      "LinkCommands", "没有写入：未确认"));
                                              return block;
@@ -117,6 +157,20 @@ TWriteResult WriteSplicer(TSplicerExchange& exchange, const params::SetFile& set
                      '\n');
     // The bytes decide, not the fields: a byte no field shows counts as well.
     result.outcome = result.readBack == result.sent ? ExitDone : ExitDiffers;
+    return result;
+}
+
+std::optional<TDiffResult> DiffSplicer(TSplicerExchange& exchange, const params::SetFile& set,
+                                       const TConnect& connect, bool quiet) {
+    if (!connect()) {
+        sayNotFound();
+        return std::nullopt;
+    }
+    const QByteArray held = answeredBlock(exchange.TakeBlock(kLateAnswerMs));
+    const uint16_t version = exchange.ConnectedVersion().value_or(0);
+    TDiffResult result{version, params::CompareWithSplicer(set, version, held)};
+    if (!quiet)
+        PrintMessage(notesText(result.rows, version));
     return result;
 }
 

@@ -21,20 +21,28 @@ class TSplicerExchange;
 // Connects: by the search, or on the port given. True when connected; when not, the caller is
 // told "未发现有设备连接！" by the command that asked.
 using TConnect = std::function<bool()>;
-// Asks before the block goes out: true to write.
-using TConfirm = std::function<bool()>;
+// Asks before the block goes out, after showing changes (what the set changes and what it
+// cannot give as it is): true to write.
+using TConfirm = std::function<bool(const QString& changes)>;
 
 // --read: connects and takes the parameter answer of the connection. None when no splicer
 // answered.
 std::optional<TReadResult> ReadSplicer(TSplicerExchange& exchange, const TConnect& connect);
 
-// --write: connects, brings the set into the connected firmware's scale and range, asks, writes
-// it as the window's write does and reads it back. ExitDiffers when what came back is not what
-// was sent, when the splicer takes a block of no bytes, or when the line failed after the block
-// went out (not verified). What it did is in the result whatever came of it; an error before
-// the block (the set refused, not confirmed, the splicer gone) is raised.
+// --write: connects, brings the set into the connected firmware's scale and range, asks with the
+// changes, writes it as the window's write does and reads it back. ExitDiffers when what came
+// back is not what was sent, when the splicer takes a block of no bytes, or when the line failed
+// after the block went out (not verified). What it did is in the result whatever came of it; an
+// error before the block (the set refused, not confirmed, the splicer gone) is raised. A dry run
+// asks the version as the write does, shows the changes, says so and ends there: ExitDone.
 TWriteResult WriteSplicer(TSplicerExchange& exchange, const params::SetFile& set,
-                          const TConnect& connect, const TConfirm& confirm);
+                          const TConnect& connect, const TConfirm& confirm, bool dryRun);
+
+// --diff: connects and sets the set beside the parameter answer of the connection, in the scale
+// of the firmware the connection reported; what the splicer cannot hold, what the set lacks and
+// what was converted go to standard error unless quiet. None when no splicer answered.
+std::optional<TDiffResult> DiffSplicer(TSplicerExchange& exchange, const params::SetFile& set,
+                                       const TConnect& connect, bool quiet);
 
 // --probe: the handshake on the device at path, and what came of it.
 TProbeResult Probe(TSplicerExchange& exchange, const QString& path);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "paramset/ParamSet.h"
+#include "paramset/SetCompare.h"
 #include "paramset/SetFile.h"
 #include "protocol/DeviceState.h"
 #include "protocol/ResponseText.h"
@@ -16,7 +17,13 @@
 // the output. Messages on standard error are not results.
 namespace cli {
 
-enum ExitCode { ExitDone = 0, ExitNoSplicer = 1, ExitFailed = 2, ExitDiffers = 3 };
+enum ExitCode {
+    ExitDone = 0,
+    ExitNoSplicer = 1,
+    ExitSetDiffers = 1, // --diff, as diff(1) has it
+    ExitFailed = 2,
+    ExitDiffers = 3,
+};
 
 // How a port stands for this user. The first six come from opening the device, the last three
 // from a converter on the USB bus that the search cannot reach.
@@ -93,6 +100,12 @@ struct TWriteResult {
     ExitCode outcome = ExitFailed; // ExitDone, ExitNoSplicer or ExitDiffers
 };
 
+// --diff: the splicer's firmware and each field of the set beside the splicer's.
+struct TDiffResult {
+    uint16_t firmware = 0;
+    std::vector<params::CompareRow> rows{};
+};
+
 // Turns results into output. The text formatter gives what a technician reads; output for
 // scripts or another language is another formatter.
 class TResultFormat {
@@ -100,6 +113,7 @@ public:
     virtual ~TResultFormat() = default;
     virtual QString PortList(const std::vector<TPortReport>& reports) const = 0;
     virtual QString ReadResult(const TReadResult& result) const = 0;
+    virtual QString DiffResult(const TDiffResult& result) const = 0;
 };
 
 } // namespace cli

@@ -1,5 +1,6 @@
 #include "cli/SetInput.h"
 
+#include "paramset/SetFile.h"
 #include "protocol/PrintableText.h"
 
 #include <QCoreApplication>
@@ -11,7 +12,7 @@
 namespace cli {
 namespace {
 
-constexpr qint64 kMaxSetBytes = 1 << 20;
+constexpr qint64 kMaxSetBytes = params::kMaxSetFileBytes;
 
 std::runtime_error failure(const QString& text) {
     return std::runtime_error(text.toStdString());

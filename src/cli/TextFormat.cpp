@@ -113,4 +113,16 @@ QString TTextFormat::ReadResult(const TReadResult& result) const {
            params::ParamSectionText(result.set);
 }
 
+QString TTextFormat::DiffResult(const TDiffResult& result) const {
+    QString text;
+    for (const params::CompareRow& row : result.rows)
+        if (row.Differs())
+            text += QStringLiteral("%1 %2 %3 %4\n")
+                        .arg(QString::fromLatin1(row.field->key).leftJustified(18),
+                             QString::fromLatin1(*row.field->unit ? row.field->unit : "-")
+                                 .leftJustified(5),
+                             row.splicer.leftJustified(5), row.file);
+    return text;
+}
+
 } // namespace cli

@@ -15,6 +15,9 @@ public:
     QString PortList(const std::vector<TPortReport>& reports) const override;
     // Comment lines about the splicer, then the set as saving it from the window writes it.
     QString ReadResult(const TReadResult& result) const override;
+    // One line per differing field: key, unit ("-" for none), the splicer's value, the file's
+    // in the splicer's scale, each of the first three padded to its column. Nothing when equal.
+    QString DiffResult(const TDiffResult& result) const override;
 };
 
 // How a port stands, with what to do about it: the --list column, and the explanation after a

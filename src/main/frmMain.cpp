@@ -5,6 +5,7 @@
 #include "main/WindowGuards.h"
 #include "monitor/frmMonitor.h"
 #include "protocol/CommandTable.h"
+#include "protocol/FrameView.h"
 #include "ui_frmMain.h"
 
 #include <QCheckBox>
@@ -31,7 +32,8 @@ TfrmMain::TfrmMain(TfrmMainServices services, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TfrmMain>()), boxes_(services.boxes),
       driverInstaller_(services.places.driverInstaller),
       link_(services.boxes, services.converter, &TfrmMain::DeviceNotifyCallback,
-            std::move(services.wait)) {
+            std::move(services.wait)),
+      library_(services.places.setsFolder) {
     frmMain = this;
     ui->setupUi(this);
     // The ranges live with the fields' table, which the command line checks a set against too.
@@ -89,6 +91,9 @@ void TfrmMain::connectHandlers() {
     bind(ui->mAbout, &QAction::triggered, &TfrmMain::mAboutClick);
     connect(ui->mTraffic, &QAction::triggered, this,
             [this] { RunHandler([this] { TfrmMonitor::Open(history_, this); }); });
+    connect(ui->mLibrary, &QAction::triggered, this,
+            [this] { RunHandler([this] { mLibraryClick(); }); });
+    bind(ui->mCompare, &QAction::triggered, &TfrmMain::mCompareClick);
 }
 
 void TfrmMain::connectLink() {
@@ -99,6 +104,13 @@ void TfrmMain::connectLink() {
             [this](const QString& text) { SetStatusText(2, text); });
     connect(&link_, &SplicerLink::deviceConnected, this, &TfrmMain::showConnected);
     connect(&link_, &SplicerLink::deviceDisconnected, this, &TfrmMain::showDisconnected);
+    // What a set saved from the fields records of the splicer: the block as it answered.
+    connect(&link_, &FrameFeed::frameReceived, this, [this](const QByteArray& frame) {
+        if (const auto answer = frames::FrameView::Answer(frame);
+            answer && answer->code == frames::AnsParams)
+            lastBlock_ = answer->payload.left(FusionParams::kSize);
+    });
+    connect(&link_, &SplicerLink::deviceDisconnected, this, [this] { lastBlock_.clear(); });
 }
 
 bool TfrmMain::event(QEvent* e) {

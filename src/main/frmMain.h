@@ -1,6 +1,8 @@
 #pragma once
 
+#include "library/SetTarget.h"
 #include "paramset/ParamSet.h"
+#include "paramset/SetLibrary.h"
 #include "protocol/FusionParams.h"
 #include "protocol/SplicerLink.h"
 #include "startup/ProgramPlaces.h"
@@ -21,6 +23,8 @@ class TConverterLibrary;
 }
 class TMessageBoxes;
 class QCheckBox;
+class TfrmLibrary;
+class TfrmCompare;
 
 // What the window is given: the boxes it shows, the converter library, where the settings
 // file and the driver installer are (the settings file is already fixed for every access), and
@@ -37,7 +41,7 @@ struct TfrmMainServices {
 // frmMain_storage.cpp, frmMain_operations.cpp and frmMain_startup.cpp. The conversation with
 // the splicer is its SplicerLink's; the operations named after it here forward to the link.
 // Its parameter fields hold the parameter set that is saved, loaded and written.
-class TfrmMain : public QMainWindow, private params::TParamHolder {
+class TfrmMain : public QMainWindow, private params::TParamHolder, private TSetTarget {
     Q_OBJECT
 public:
     // The plug and unplug notification, posted by DeviceNotifyCallback.
@@ -79,6 +83,12 @@ public:
     void btnSaveClick();
     void btnOpenClick();
 
+    // The parameter library and the comparison with a file ("工具(&T)"). Each returns the
+    // dialog it opened; CompareWithFile none when the link was dropped while reading.
+    TfrmLibrary* mLibraryClick();
+    TfrmCompare* CompareWithFile(const QString& file);
+    void mCompareClick();
+
     // Device operations, service queries, calibration.
     void btnGetDefaultClick();
     void btnFireTestClick();
@@ -117,6 +127,9 @@ private:
     void setFieldText(const char* name, const QString& text);
     QString Text(const params::Field& f) const override;
     void SetText(const params::Field& f, const QString& text) override;
+    QByteArray FieldsAsSetFile() const override;
+    std::optional<uint16_t> TargetFirmware() const override;
+    void LoadIntoFields(const params::ConvertedSet& set) override;
 
     std::unique_ptr<Ui::TfrmMain> ui;
     TMessageBoxes& boxes_;
@@ -124,6 +137,8 @@ private:
     SplicerLink link_;
     trace::TFrameHistory history_{link_}; // for the traffic monitor, whenever it opens
     FusionParams Params;
+    params::TSetLibrary library_;
+    QByteArray lastBlock_; // the last parameter answer's bytes on this connection
     std::array<int8_t, 4> CalibrationTable{};
     bool shown_ = false;
 };

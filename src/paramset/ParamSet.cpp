@@ -57,9 +57,19 @@ QString ParamSectionText(const TParamHolder& set) {
     return text;
 }
 
+ParamSection ReadParamSection(const config::IniDocument& ini) {
+    ParamSection section;
+    section.count = ini.SectionCount(kParamSection);
+    for (const Field& f : kFields)
+        section.entries[IndexOf(f)] = {ini.Value(kParamSection, key(f)),
+                                       ini.Count(kParamSection, key(f))};
+    return section;
+}
+
 std::optional<uint16_t> LoadParamSet(const config::IniDocument& ini, TParamHolder& set,
                                      const std::function<std::optional<uint16_t>()>& askVersion) {
-    const auto read = [&](const Field& f) { return ini.Value(kParamSection, key(f)); };
+    const ParamSection section = ReadParamSection(ini);
+    const auto read = [&](const Field& f) { return section.entries[IndexOf(f)].text; };
     // The values kept in either firmware scale are read again as integers once the fields
     // before the next check box (or the last fields) are loaded: a text that is not an integer
     // stops the load there.
@@ -85,7 +95,7 @@ std::optional<uint16_t> LoadParamSet(const config::IniDocument& ini, TParamHolde
     const std::optional<uint16_t> version = askVersion();
     const bool fine = FineScale(version);
     for (const auto& [f, value] : scaled)
-        set.SetText(*f, QString::number(ToFirmwareScale(*f, value, fine)));
+        set.SetText(*f, QString::number(ToFirmwareScale(*f, value, std::nullopt, fine)));
     return version;
 }
 
@@ -107,10 +117,10 @@ bool FineScale(std::optional<uint16_t> version) {
     return firmware::CountsFine(version);
 }
 
-int32_t ToFirmwareScale(const Field& f, int32_t value, bool fine) {
-    if (fine)
-        return value <= f.coarseLimit ? firmware::ToFine(value) : value;
-    return value > f.coarseLimit ? firmware::ToCoarse(value) : value;
+int32_t ToFirmwareScale(const Field& f, int32_t value, std::optional<bool> fromFine, bool fine) {
+    if (fromFine.value_or(value > f.coarseLimit) == fine)
+        return value;
+    return fine ? firmware::ToFine(value) : firmware::ToCoarse(value);
 }
 
 QString FlagText(bool ticked) {

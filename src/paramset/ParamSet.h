@@ -38,7 +38,7 @@ public:
     void SetText(const Field& f, const QString& text) override { texts_[index(f)] = text; }
 
 private:
-    static size_t index(const Field& f) { return size_t(&f - kFields.data()); }
+    static size_t index(const Field& f) { return IndexOf(f); }
     std::array<QString, kFields.size()> texts_;
 };
 
@@ -54,6 +54,18 @@ std::vector<std::pair<QString, QString>> SavedEntries(const TParamHolder& set);
 void SaveParamSet(const TParamHolder& set);
 // The set as the section "[Param]" reads, one "key=value" line each.
 QString ParamSectionText(const TParamHolder& set);
+
+// Section "Param" as an INI document holds it: the one reading of the section, to which the
+// window's slot (LoadParamSet) and a set file (ParseSetFile) apply their own rules.
+struct ParamSection {
+    struct Entry {
+        QString text;  // "" when missing
+        int count = 0; // how often the key stands there
+    };
+    int count = 0; // how often the section stands in the document; only the first is read
+    std::array<Entry, kFields.size()> entries; // by kFields' order
+};
+ParamSection ReadParamSection(const config::IniDocument& ini);
 
 // Loads the section "Param" of the INI document into set as loading from the window does:
 // the texts as they stand, the check boxes as yes or no, then the values kept in either
@@ -76,9 +88,11 @@ std::vector<Difference> Differences(const FusionParams& sent, const FusionParams
 
 // Whether this firmware counts core reset amounts and the push length in the fine scale.
 bool FineScale(std::optional<uint16_t> version);
-// A value kept in either scale brought into the fine or the coarse one as loading does, by its
-// size: at most the field's coarse limit counts as coarse.
-int32_t ToFirmwareScale(const Field& f, int32_t value, bool fine);
+// A value kept in either scale brought into the fine or the coarse one: from the scale it is
+// known to be in (fromFine), or, where that is not known, the one its size suggests as loading
+// in the window has it (at most the field's coarse limit counts as coarse). Fine to coarse
+// rounds half to even.
+int32_t ToFirmwareScale(const Field& f, int32_t value, std::optional<bool> fromFine, bool fine);
 
 // A check box's text in a parameter set.
 QString FlagText(bool ticked);
