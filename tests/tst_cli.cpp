@@ -11,7 +11,6 @@
 #include "kit/WindowFixture.h"
 #include "main/SpinEdit.h"
 #include "paramset/ParamSet.h"
-#include "startup/ProgramPlaces.h"
 #include "paramset/SetFile.h"
 
 #include <QDate>
@@ -357,7 +356,7 @@ void TestCli::listExplainsDeviceThisUserMayNotOpen() {
     QVERIFY(QFile::setPermissions(locked, {}));
     QFile::setPermissions(devices.path(), QFile::permissions(devices.path()) | QFile::ExeOther);
     ProgramFolder folder("[ports]\nCOM5=" + locked.toUtf8() + "\n");
-    // A portable folder is its user's: one they may not write to would be an installation.
+    // The scratch folder is its owner's alone: the other user must read its config.ini.
     if (!asUser.isEmpty())
         QVERIFY(::chown(QFile::encodeName(folder.dir.path()).constData(), 65534, 65534) == 0);
 
@@ -372,7 +371,7 @@ void TestCli::listExplainsDeviceThisUserMayNotOpen() {
 void TestCli::settingsFileFollowsTheProgramFolder_data() {
     QTest::addColumn<bool>("writable"); // whether the program's user may write its folder
     QTest::newRow("portable") << true;
-    QTest::newRow("installed") << false;
+    QTest::newRow("portable, not writable") << false;
 }
 
 void TestCli::settingsFileFollowsTheProgramFolder() {
@@ -392,8 +391,7 @@ void TestCli::settingsFileFollowsTheProgramFolder() {
     QFile::setPermissions(folder.dir.path(), mode);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out.split('\n').filter(QRegularExpression("^配置文件：")),
-             QStringList{"配置文件：" + (writable ? folder.dir.filePath("config.ini")
-                                                  : startup::UserSettingsFile())});
+             QStringList{"配置文件：" + folder.dir.filePath("config.ini")});
 }
 
 void TestCli::usageErrorsExitTwo_data() {

@@ -12,6 +12,7 @@
 
 #include <atomic>
 #include <dlfcn.h>
+#include <pwd.h>
 #include <sys/fsuid.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -189,14 +190,20 @@ private slots:
         QTest::newRow("writable: portable")
             << "<dir>/"
             << "/xdg" << QStringList{"<dir>/config.ini", "<dir>/driver/install"};
-        // A missing folder stands for one its user may not write: root may write to any other.
-        const QString installed = "/nonexistent/bin/";
-        QTest::newRow("not writable: installed")
+        QTest::newRow("not writable: portable all the same")
+            << "/nonexistent/opt/spliceon/" << "/xdg"
+            << QStringList{"/nonexistent/opt/spliceon/config.ini",
+                           "/nonexistent/opt/spliceon/driver/install"};
+        // Whoever runs it, root included, who may write to /usr/bin.
+        const QString installed = "/usr/bin/";
+        QTest::newRow("under /usr: installed")
             << installed << "/xdg" << QStringList{"/xdg/spliceon/config.ini", ""};
         QTest::newRow("installed, XDG_CONFIG_HOME empty")
             << installed << "" << QStringList{"/home/u/.config/spliceon/config.ini", ""};
         QTest::newRow("installed, XDG_CONFIG_HOME relative")
             << installed << "xdg" << QStringList{"/home/u/.config/spliceon/config.ini", ""};
+        QTest::newRow("installed, HOME relative too")
+            << installed << "xdg|home/u" << QStringList{"<account>/.config/spliceon/config.ini", ""};
     }
 
     void placesFollowTheProgramFolder() {
@@ -208,11 +215,13 @@ private slots:
             qputenv("HOME", home);
             qputenv("XDG_CONFIG_HOME", oldConfigHome);
         });
-        qputenv("HOME", "/home/u");
-        qputenv("XDG_CONFIG_HOME", configHome.toUtf8());
+        const QStringList variables = configHome.split('|'); // and HOME, when not /home/u
+        qputenv("HOME", variables.value(1, "/home/u").toUtf8());
+        qputenv("XDG_CONFIG_HOME", variables[0].toUtf8());
         const startup::TProgramPlaces got = startup::PlacesOf(folder.replace("<dir>", dir_.path()));
         QCOMPARE((QStringList{got.settingsFile, got.driverInstaller}),
-                 places.replaceInStrings("<dir>", dir_.path()));
+                 places.replaceInStrings("<dir>", dir_.path())
+                     .replaceInStrings("<account>", QFile::decodeName(::getpwuid(::geteuid())->pw_dir)));
     }
 
     void readOnlyFileRaisesAndStaysUnchanged() {
