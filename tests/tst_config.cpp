@@ -122,7 +122,9 @@ private slots:
         row("replace in place",
             QByteArray("; note\n[system]\ndriverinstall=1\nother=x\n\n[Param]\nHeat=60\n"),
             "SYSTEM", "DriverInstall", "0",
-            QByteArray("; note\n[system]\nDriverInstall=0\nother=x\n\n[Param]\nHeat=60\n"));
+            QByteArray("; note\n[system]\ndriverinstall=0\nother=x\n\n[Param]\nHeat=60\n"));
+        row("only the value replaced", QByteArray("[a]\n Key = \"old\" \t\n"), "a", "KEY", "",
+            QByteArray("[a]\n Key =  \t\n"));
         row("new key at end of its section",
             QByteArray("[system]\ndriverinstall=1\n\n[Param]\nHeat=60\n"), "system", "k", "v",
             QByteArray("[system]\ndriverinstall=1\nk=v\n\n[Param]\nHeat=60\n"));

@@ -225,12 +225,19 @@ QByteArray IniWithValue(const QByteArray& content, const QString& section, const
     const std::vector<Line> lines = splitLines(content);
     const Location at = locate(content, lines, section, key);
     const QByteArray eol = lineBreakOf(content);
-    const QByteArray entry = (key.trimmed() + '=' + value).toUtf8();
     QByteArray out = content;
     if (at.key >= 0) {
+        // Only the value changes: the name keeps the file's spelling, the blanks stay.
         const Line& l = lines[size_t(at.key)];
-        return out.replace(l.begin, l.end - l.begin, entry);
+        const QByteArray line = content.mid(l.begin, l.end - l.begin);
+        qsizetype from = line.indexOf('=') + 1, to = line.size();
+        while (from < to && isBlank(line[from]))
+            ++from;
+        while (to > from && isBlank(line[to - 1]))
+            --to;
+        return out.replace(l.begin + from, to - from, value.toUtf8());
     }
+    const QByteArray entry = (key.trimmed() + '=' + value).toUtf8();
     if (at.section >= 0) {
         const Line& l = lines[size_t(at.lastOfSection)];
         const bool hasBreak = l.next > l.end;
