@@ -914,7 +914,12 @@ void TestCli::outputGoesWhereAsked_data() {
         << out("pipe") << "" << 2 << "无法写入 <path>：管道没有读取方";
     QTest::newRow("out, another's pipe")
         << out("another's pipe") << "" << 2 << "无法写入 <path>：这是别的用户的管道或设备";
-    QTest::newRow("out, another's file") << out("another's file") << "" << 0 << "";
+    QTest::newRow("out, a link for a folder") << out("folder link") << "" << 2 << notLink;
+    QTest::newRow("trace, a link for a folder")
+        << QStringList{"--list", "--trace", "<planted folder link>"} << "" << 2
+        << "无法写入记录文件 <path>：这是符号链接，记录不跟随链接";
+    QTest::newRow("out, another's file")
+        << out("another's file") << "" << 2 << "无法写入 <path>：文件属于别的用户";
     QTest::newRow("out, a device refusing writes")
         << out("full device") << "" << 2 << "无法写入 /dev/full：No space left on device";
     QTest::newRow("trace, a device refusing writes")
@@ -972,7 +977,7 @@ void TestCli::outputGoesWhereAsked() {
         ::lstat(QFile::encodeName(planted->path).constData(), &node);
         QCOMPARE(node.st_uid == PlantedPath::kOtherUser, kind.startsWith("another's"));
         if (kind == "another's file")
-            QVERIFY(ReadFile(planted->path).contains("\n[Param]\n"));
+            QCOMPARE(ReadFile(planted->path), QByteArray("kept\n"));
     }
     struct stat node {};
     QVERIFY(::lstat(QFile::encodeName(pipe).constData(), &node) == 0 && S_ISFIFO(node.st_mode));

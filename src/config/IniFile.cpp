@@ -248,20 +248,6 @@ QByteArray IniWithValue(const QByteArray& content, const QString& section, const
     return out + '[' + section.toUtf8() + ']' + eol + entry + eol;
 }
 
-namespace {
-
-// Owner, group and mode stay; a crash in the middle can leave the file cut short.
-bool rewriteInPlace(const QByteArray& path, const QByteArray& content) {
-    const int fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok = WriteAll(fd, content) && ::ftruncate(fd, content.size()) == 0 && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    return ok;
-}
-
-} // namespace
-
 QString ReadIniString(const QString& path, const QString& section, const QString& key) {
     const std::optional<QByteArray> content = fileContent(path);
     return content ? IniValue(*content, section, key) : QString();
@@ -276,49 +262,16 @@ void WriteIniString(const QString& path, const QString& section, const QString& 
     const std::optional<QByteArray> old = fileContent(path);
     if (!old)
         throw EConfigWrite(path);
-    const bool exists = QFileInfo::exists(path);
-    const QString target = exists ? QFileInfo(path).canonicalFilePath() : path;
-    const QByteArray encoded = QFile::encodeName(target);
-
-    mode_t mode = NewFileMode();
+    // Read-only by its mode means read-only, also for root, as a read-only file is on the
+    // systems these files come from.
+    const int fd = OpenUserFile(path, O_PATH);
     struct stat st {};
-    if (exists) {
-        // Read-only by its mode means read-only, also for root, as a read-only file is on
-        // the systems these files come from.
-        if (::stat(encoded.constData(), &st) != 0 || !(st.st_mode & S_IWUSR) ||
-            ::access(encoded.constData(), W_OK) != 0)
-            throw EConfigWrite(path);
-        mode = st.st_mode & 07777;
-    }
-
-    const QByteArray content = IniWithValue(*old, section, key, value);
-    QByteArray temp = encoded + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    // The new file takes the old one's owner and group: a file that changed hands would lock its
-    // user out. Owner first, as a change of owner clears the set-ID bits of the mode.
-    struct stat made {};
-    const bool handedOver = fd >= 0 && ::fstat(fd, &made) == 0 &&
-                            (!exists || (made.st_uid == st.st_uid && made.st_gid == st.st_gid) ||
-                             ::fchown(fd, st.st_uid, st.st_gid) == 0);
-    if (!handedOver) {
-        // Only root may give a file away, and a folder may refuse new files: a user who may
-        // write the file itself then rewrites it where it stands, which keeps its owner but
-        // is no longer one step.
-        if (fd >= 0) {
-            ::close(fd);
-            ::unlink(temp.constData());
-        }
-        if (!exists || !rewriteInPlace(encoded, content))
-            throw EConfigWrite(path);
-        return;
-    }
-    bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, content) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.constData(), encoded.constData()) == 0;
-    if (!ok) {
-        ::unlink(temp.constData());
+    const bool readOnly = fd >= 0 && (::fstat(fd, &st) != 0 || !(st.st_mode & S_IWUSR));
+    if (fd >= 0)
+        ::close(fd);
+    if (readOnly || (fd < 0 && errno != ENOENT) ||
+        ReplaceUserFile(path, IniWithValue(*old, section, key, value), ExistingOwner::Kept) != 0)
         throw EConfigWrite(path);
-    }
 }
 
 } // namespace config

@@ -56,9 +56,9 @@ QByteArray IniWithValue(const QByteArray& content, const QString& section, const
 QString ReadIniString(const QString& path, const QString& section, const QString& key);
 // The file read once, for several reads of one operation; empty as above.
 IniDocument ReadIniDocument(const QString& path);
-// Replaces the file in one step (a new file renamed over the old one, with its owner, group and
-// permissions), so a failure never leaves it half written. Raises EConfigWrite when the file is
-// read-only or unreadable as above, or the file system refuses.
+// Replaces the file in one step as ReplaceUserFile does (FileWrite.h: no link followed, owner,
+// group and permissions kept), so a failure never leaves it half written. Raises EConfigWrite
+// when the file is read-only or unreadable as above, or the file system refuses.
 void WriteIniString(const QString& path, const QString& section, const QString& key,
                     const QString& value);
 
