@@ -292,10 +292,10 @@ void TestCli::surveyReportsWhatTheSearchCannotReach() {
     QFETCH(bool, brltty);
     QFETCH(QString, line);
     FakeTree tree;
-    config::SetConfigPath(tree.dir.filePath("config.ini")); // no ports mapped
+    const ch341::TPortMap ports(tree.dir.filePath("config.ini")); // no ports mapped
     tree.add(QStringLiteral("1-2"), id, tty, driver, node);
     const QStringList lines = cli::TTextFormat()
-                                  .PortList(cli::SurveyPorts(tree.layout, brltty))
+                                  .PortList(cli::SurveyPorts(ports, tree.layout, brltty))
                                   .split('\n', Qt::SkipEmptyParts);
     const QString dev = QString::fromStdString(tree.layout.devRoot);
     QStringList expected;
@@ -311,7 +311,8 @@ void TestCli::listShowsMappedPortsWithoutDisplayOrDriverInstall() {
     ProgramFolder folder(
         "[system]\ndriverinstall=1\n\n[ports]\nCOM3=" + QByteArray(free.SlavePath().c_str()) +
         "\nCOM4=" + QByteArray(held.SlavePath().c_str()) +
-        "\nCOM6=/nonexistent/tty\nCOM7=/nonexistent/serial/by-id/usb-1a86_USB_Serial-if00\n");
+        "\nCOM6=/nonexistent/tty\nCOM7=/nonexistent/serial/by-id/usb-1a86_USB_Serial-if00\n"
+        "COM8=/nonexistent/\x1b[2J\n");
     QDir(folder.dir.path()).mkpath("driver");
     const QString marker = folder.dir.filePath("installer-ran");
     WriteFile(folder.dir.filePath("driver/install"),
@@ -331,6 +332,8 @@ void TestCli::listShowsMappedPortsWithoutDisplayOrDriverInstall() {
                  " 可查出是谁）");
     QCOMPARE(lineOf(run.out, "COM6").simplified(),
              QStringLiteral("COM6 /nonexistent/tty config.ini 设备不存在"));
+    QCOMPARE(lineOf(run.out, "COM8").simplified(),
+             QStringLiteral("COM8 /nonexistent/\\x1B[2J config.ini 设备不存在"));
     // A path longer than the column widens it for every line.
     for (const char* com : {"COM3", "COM4", "COM6"})
         QCOMPARE(lineOf(run.out, com).indexOf(" config.ini "),
@@ -646,8 +649,8 @@ void TestCli::readThenWriteLeavesTheBlock() {
     QCOMPARE(write.exitCode, 0);
     const int held = from < 134 ? 32 : 38;
     QByteArray expected = read.left(held) + current.mid(held);
-    if (from >= 138 && to < 138) // 200 / 8, 250 / 8 and 16 / 8, a half to the even neighbour
-        expected.replace(25, 4, QByteArray("\x19\x00\x1F\x00", 4))[36] = 2;
+    if (from >= 138 && to < 138) // 200 / 8, 236 / 8 and 20 / 8, a half to the even neighbour
+        expected.replace(25, 4, QByteArray("\x19\x00\x1E\x00", 4))[36] = 2;
     QCOMPARE(Hex(target.Block()), Hex(expected));
     QCOMPARE(::requests(target).count("C1"), 2); // the connection's and the write's
 }
@@ -1012,8 +1015,11 @@ void TestCli::stopSignalClosesThePort() {
     SimulatedSplicer sim(SimulatedSplicer::Options{});
     ProgramFolder folder("[ports]\nCOM3=" + path(sim).toUtf8() + "\n");
     WriteFile(folder.dir.filePath("set.ini"), setToWrite("100", "5"));
+    const QByteArray fifo = QFile::encodeName(folder.dir.filePath("fifo"));
+    QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
     args.replaceInStrings("<line>", path(sim))
-        .replaceInStrings("<set>", folder.dir.filePath("set.ini"));
+        .replaceInStrings("<set>", folder.dir.filePath("set.ini"))
+        .replaceInStrings("<fifo>", QFile::decodeName(fifo));
     const int line = ::open(sim.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     const auto closeLine = qScopeGuard([line] { ::close(line); });
     termios before{};

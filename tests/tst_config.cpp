@@ -11,9 +11,11 @@
 #include <QTest>
 
 #include <atomic>
+#include <csignal>
 #include <dlfcn.h>
 #include <pwd.h>
 #include <sys/fsuid.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -100,7 +102,7 @@ private slots:
         for (int i = 0; i < 4096; ++i)
             binary.append(char((i * 37) % 256));
         QTest::newRow("binary garbage") << binary + "\n[a]\nk=v\n";
-        QTest::newRow("1 MB line") << QByteArray(1 << 20, '=') + "\n[a]\nk=v\n";
+        QTest::newRow("a line of almost 1 MiB") << QByteArray(kMaxIniBytes - 9, '=') + "\n[a]\nk=v\n";
         QTest::newRow("NUL bytes") << QByteArray("\0\0[x]\0\n[a]\nk=v\n", 16);
     }
 

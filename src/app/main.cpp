@@ -1,4 +1,5 @@
 #include "cli/CommandLine.h"
+#include "cli/StopSignals.h"
 #include "i18n/Translations.h"
 #include "main/Application.h"
 #include "main/QtMessageBoxes.h"
@@ -16,6 +17,12 @@ int main(int argc, char** argv) {
     app.setWindowIcon(QIcon(QStringLiteral(":/spliceon.png")));
     startup::TProgramStart program;
     TfrmMain window({boxes, program.Converter(), program.Places()});
+    // SIGTERM, SIGINT and SIGHUP close the window as "退出(&E)" does, which gives the port back
+    // as it was found; the program then ends with 128 + the signal's number.
+    cli::TStopSignals stop([&window] { window.close(); });
     window.show();
-    return app.exec();
+    const int code = app.exec();
+    // Closing the last window quits with 0 on its own.
+    const int signal = stop.Caught();
+    return signal ? 128 + signal : code;
 }

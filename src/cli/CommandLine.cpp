@@ -231,8 +231,9 @@ void checkUsage(const QCommandLineParser& parser) {
 }
 
 // quiet: the note that no port is a candidate is left out where it explains no failure.
-int listPorts(SplicerLink* probing, TStopSignals& stop, const TResultFormat& format, bool quiet) {
-    std::vector<TPortReport> reports = SurveyPorts(ch341::TSysfsLayout{}, BrlttyInstalled());
+int listPorts(const ch341::TPortMap& ports, SplicerLink* probing, TStopSignals& stop,
+              const TResultFormat& format, bool quiet) {
+    std::vector<TPortReport> reports = SurveyPorts(ports, ch341::TSysfsLayout{}, BrlttyInstalled());
     if (reports.empty() && (!quiet || probing))
         PrintMessage(QCoreApplication::translate(
                          "CommandLine", "没有候选端口：没有接入 CH341 转换器，config.ini 的 "
@@ -303,7 +304,7 @@ void holdStandardStreams() {
 QString portErrorText(const serial::EComPort& e, const SplicerLink& link) {
     if (e.Code() != serial::CError_OpenFailed)
         return QString::fromUtf8(e.what());
-    const QString path = QString::fromStdString(serial::ResolvePortPath(link.ComPort().Port()));
+    const QString path = QString::fromStdString(link.ComPort().PortPath());
     //: The serial port's error, the device path, and why it did not open.
     return QCoreApplication::translate("CommandLine", "%1：%2 %3")
         .arg(QString::fromUtf8(e.what()), path, OpenVerdict(e.OsCode(), path));
@@ -320,19 +321,20 @@ QString stoppedText(int signal, bool blockSent) {
 }
 
 int runMode(const QCommandLineParser& parser, SplicerLink& link, TConsoleBoxes& boxes,
-            ch341::TConverterLibrary& converter, TStopSignals& stop) {
+            startup::TProgramStart& program, TStopSignals& stop) {
     const TTextFormat text;
     const TJsonFormat json;
     const TResultFormat& format =
         parser.isSet(optJson) ? static_cast<const TResultFormat&>(json) : text;
     const bool quiet = parser.isSet(optQuiet);
     if (parser.isSet(optList))
-        return listPorts(parser.isSet(optProbe) ? &link : nullptr, stop, format, quiet);
+        return listPorts(program.Ports(), parser.isSet(optProbe) ? &link : nullptr, stop, format,
+                         quiet);
     const int wait = waitSeconds(parser);
     const TSearch search = [&]() {
         if (wait > 0)
             return WaitForSplicer(
-                link, boxes, converter, std::chrono::seconds{wait}, stop,
+                link, boxes, program.Converter(), std::chrono::seconds{wait}, stop,
                 quiet ? QString()
                       : QCoreApplication::translate("CommandLine",
                                                     "没有熔接机应答：等它接入，最多 %1 秒……")
@@ -349,7 +351,7 @@ int runMode(const QCommandLineParser& parser, SplicerLink& link, TConsoleBoxes& 
 
 // The mode on the link, ended early by a stop signal; the port is closed at the end either way.
 int runStoppable(const QCommandLineParser& parser, SplicerLink& link, TConsoleBoxes& boxes,
-                 ch341::TConverterLibrary& converter) {
+                 startup::TProgramStart& program) {
     bool blockSent = false;
     const QObject context;
     QObject::connect(&link, &FrameFeed::frameSent, &context, [&blockSent](const QByteArray& frame) {
@@ -363,7 +365,7 @@ int runStoppable(const QCommandLineParser& parser, SplicerLink& link, TConsoleBo
     int code = ExitFailed;
     // An error that follows from a stop is not what went wrong: the stop is.
     try {
-        code = runMode(parser, link, boxes, converter, stop);
+        code = runMode(parser, link, boxes, program, stop);
     } catch (const serial::EComPort& e) {
         if (!stop.Caught())
             throw std::runtime_error(portErrorText(e, link).toStdString());
@@ -436,7 +438,7 @@ int Run(int argc, char** argv) {
         if (parser.isSet(optTrace))
             traceFile.emplace(parser.value(optTrace), link, trace::RunHeader(app.arguments()),
                               traceFormat(parser));
-        const int code = runStoppable(parser, link, boxes, program.Converter());
+        const int code = runStoppable(parser, link, boxes, program);
         // A trace cut short is a failure too, whatever the splicer said.
         if (traceFile)
             traceFile->CheckComplete();

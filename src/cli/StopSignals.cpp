@@ -93,6 +93,10 @@ QString TStopSignals::Name(int signal) {
     return known != std::end(kSignals) ? QString::fromLatin1(known->name) : QString::number(signal);
 }
 
+int TStopSignals::PendingFd() {
+    return pipeEnds[0];
+}
+
 void TStopSignals::take() {
     char number = 0;
     if (::read(pipeEnds[0], &number, 1) != 1 || caught_)

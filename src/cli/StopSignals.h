@@ -7,7 +7,7 @@
 
 namespace cli {
 
-// SIGHUP, SIGINT and SIGTERM while the command line runs. The handler only writes the signal's
+// SIGHUP, SIGINT and SIGTERM while the command line or the window runs. The handler only writes the signal's
 // number into a pipe. The event loop reads it, runs stop (which closes the port) and ends every
 // event loop, the nested waits included, so that the command returns promptly to the command
 // line, which says what was done and exits with 128 + the signal's number. Once stopped, every
@@ -26,6 +26,9 @@ public:
 
     // "SIGTERM" for SIGTERM.
     static QString Name(int signal);
+    // Readable once a stop signal has come, for a wait outside the event loop (a read from a
+    // pipe or a terminal) to end on; -1 while no TStopSignals exists.
+    static int PendingFd();
 
 private:
     void take();

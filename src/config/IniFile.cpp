@@ -140,8 +140,8 @@ bool isUtf16(const QByteArray& content) {
 }
 
 // The file's bytes; empty when there is no file. Nothing when the file exists but cannot be read
-// to its end or is in an encoding this reader does not know: a write must never rebuild such a
-// file from what little could be read.
+// to its end, is larger than any settings file, or is in an encoding this reader does not know:
+// a write must never rebuild such a file from what little could be read.
 std::optional<QByteArray> fileContent(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists())
@@ -151,8 +151,11 @@ std::optional<QByteArray> fileContent(const QString& path) {
     if (!info.isFile() || !f.open(QIODevice::ReadOnly))
         return std::nullopt;
     const qint64 size = f.size();
-    QByteArray content = f.readAll();
-    if (f.error() != QFileDevice::NoError || content.size() < size || isUtf16(content))
+    if (size > kMaxIniBytes)
+        return std::nullopt;
+    QByteArray content = f.read(kMaxIniBytes + 1);
+    if (f.error() != QFileDevice::NoError || content.size() < size ||
+        content.size() > kMaxIniBytes || isUtf16(content))
         return std::nullopt;
     return content;
 }
