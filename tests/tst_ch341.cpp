@@ -95,6 +95,8 @@ private slots:
         row("seeded at start", QStringList{"remove:ttyUSB2:0"}, QList<int>{-3});
         row("removed once", QStringList{"remove:ttyUSB2:0", "remove:ttyUSB2:0"}, QList<int>{-3});
         row("change events ignored", QStringList{"change:ttyUSB2:1"}, QList<int>{});
+        row("a leading zero is another name", QStringList{"add:ttyUSB01:1", "add:ttyUSB0:1"},
+            QList<int>{0});
     }
 
     void trackerTurnsEventsIntoValues() {

@@ -85,6 +85,11 @@ struct ProgramFolder {
                 if (::pipe(ends) == 0 && ::close(ends[0]) == 0)
                     ::dup2(ends[1], STDOUT_FILENO);
             });
+        else if (streams == "hang-ups ignored") // as nohup starts it
+            process.setChildProcessModifier([] {
+                ::setsid();
+                ::signal(SIGHUP, SIG_IGN);
+            });
         else if (streams.startsWith("stdin a terminal"))
             process.setChildProcessModifier([slave = terminal->SlavePath()] {
                 ::setsid();
@@ -622,11 +627,11 @@ void TestCli::readThenWriteLeavesTheBlock() {
     QFETCH(int, delay);
     QFETCH(bool, piped);
     // Heat 120, Current1 1000 and Time1 505 (which the window shows rounded, as 24 and 50),
-    // AdjustLeft 200, AdjustRight 250, push length 16, push speed 9.
+    // AdjustLeft 200, AdjustRight 236, push length 20, push speed 9.
     QByteArray read = SimulatedSplicer::DefaultFactorySet();
     read.replace(0, 2, "\xE0\x2E").replace(3, 4, "\xE8\x03\xF9\x01");
-    read.replace(25, 4, QByteArray("\xC8\x00\xFA\x00", 4));
-    read[36] = 16;
+    read.replace(25, 4, QByteArray("\xC8\x00\xEC\x00", 4));
+    read[36] = 20;
     read[37] = 9;
     QByteArray current;
     for (const char c : read)
@@ -683,6 +688,9 @@ void TestCli::setRefusedBeforeTheBlock_data() {
     QTest::newRow("firmware not a number")
         << QByteArray("[Param]") << QByteArray("[Device]\nFirmware=x\nBlock=70\n[Param]") << 134
         << "[Device] Firmware=x 不是整数（允许 0 到 65535）";
+    QTest::newRow("[Device] twice")
+        << QByteArray("[Param]") << QByteArray("[Device]\nFirmware=134\n[device]\n[Param]") << 134
+        << "[Device] 节出现了 2 次";
     QTest::newRow("block with %3")
         << QByteArray("[Param]") << QByteArray("[Device]\nFirmware=134\nBlock=%3\n[Param]") << 134
         << "[Device] Block=%3 不是参数块（至多 38 字节，十六进制）";
@@ -998,6 +1006,14 @@ void TestCli::stopSignalClosesThePort_data() {
                                      << "45" << SIGTERM << "被 SIGTERM 中断：" + nothing;
     QTest::newRow("probe, handshake") << QStringList{"--list", "--probe"} << ""
                                       << "45" << SIGHUP << "被 SIGHUP 中断：" + nothing;
+    // A hang-up comes first, and is not taken.
+    QTest::newRow("probe, hang-ups ignored at start")
+        << QStringList{"--list", "--probe"} << "hang-ups ignored" << "45" << SIGTERM
+        << "被 SIGTERM 中断：" + nothing;
+    // The set comes first, from a pipe whose writer is slow to write.
+    QTest::newRow("write, reading the set")
+        << QStringList{"--write", "<fifo>", "--port", "<line>"} << "" << "<fifo>" << SIGINT
+        << "被 SIGINT 中断：" + nothing;
     QTest::newRow("write, question") << write << "stdin a terminal"
                                      << "[y/N]" << SIGINT << "被 SIGINT 中断：" + nothing;
     QTest::newRow("write, block sent")
@@ -1029,11 +1045,22 @@ void TestCli::stopSignalClosesThePort() {
     PtyPair terminal;
     folder.start(process, args, {}, streams, &terminal);
     QString shown;
-    QTRY_VERIFY_WITH_TIMEOUT(::requests(sim).contains(received) ||
-                                 (shown += terminal.ReadAvailable(0)).contains(received),
-                             10000);
+    int writer = -1; // opens once the program has the pipe open for reading
+    const auto closeWriter = qScopeGuard([&writer] { ::close(writer); });
+    QTRY_VERIFY_WITH_TIMEOUT(
+        received == "<fifo>"
+            ? (writer = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) >= 0
+            : ::requests(sim).contains(received) ||
+                  (shown += terminal.ReadAvailable(0)).contains(received),
+        10000);
+    if (streams == "hang-ups ignored")
+        ::kill(pid_t(process.processId()), SIGHUP);
     ::kill(pid_t(process.processId()), signal);
+    // The port closes at the signal: after the block's 500 ms wait began, nothing follows it.
+    const QStringList atSignal = ::requests(sim);
     const Run run = ProgramFolder::finish(process, terminal);
+    if (received == "4B/38")
+        QCOMPARE(::requests(sim), atSignal);
     // Terminal settings as they were, and the line no longer exclusive.
     termios after{};
     int exclusive = -1;

@@ -29,8 +29,8 @@ enum class ReadFault { None, Fails, EndsEarly };
 std::atomic<ReadFault> readFault{ReadFault::None};
 std::atomic<ino_t> faultyInode{0};
 
-// How an existing config.ini is made unreadable.
-enum Unreadable { AsWritten, NoReadPermission, Folder, Pipe, ReadFails, ReadEndsEarly };
+// How an existing config.ini is made unreadable, or its replacement unwritable.
+enum Unreadable { AsWritten, NoReadPermission, Folder, Pipe, ReadFails, ReadEndsEarly, DiskFull };
 
 } // namespace
 
@@ -76,6 +76,7 @@ private slots:
         row("first of two", QByteArray("[a]\nk=1\nk=2\n"), "a", "k", "1");
         row("repeat of a section not read", QByteArray("[a]\nj=1\n[x]\n[A]\nk=2\n"), "a", "k", "");
         row("quoted", QByteArray("[a]\nk=\"x y\"\n"), "a", "k", "x y");
+        row("quoted, empty", QByteArray("[a]\nk=\"\"\n"), "a", "k", "");
         row("CRLF", QByteArray("[a]\r\nk=v\r\n"), "a", "k", "v");
         row("no trailing newline", QByteArray("[a]\nk=v"), "a", "k", "v");
         row("byte-order mark", QByteArray("\xEF\xBB\xBF[a]\nk=v\n"), "a", "k", "v");
@@ -179,12 +180,16 @@ private slots:
         const QString folder = QFileInfo(ConfigPath()).absolutePath();
         QCOMPARE(ReadConfigString("Param", "cbpullpush"), QString());
         QCOMPARE(QFileInfo::exists(folder), file == "config.ini"); // reading makes nothing
+        const mode_t umask = ::umask(027);
         WriteConfigBool("Param", "cbpullpush", true);
+        ::umask(umask);
         WriteConfigBool("Param", "cbAdjustReset", false);
         QCOMPARE(bytes(), QByteArray("[Param]\ncbpullpush=1\ncbAdjustReset=0\n"));
         struct stat made {};
         QVERIFY(::stat(QFile::encodeName(folder).constData(), &made) == 0);
         QCOMPARE(made.st_mode & 077, 0u); // settings are their user's own
+        QVERIFY(::stat(QFile::encodeName(ConfigPath()).constData(), &made) == 0);
+        QCOMPARE(made.st_mode & 0777, 0640u); // under the umask
     }
 
     void placesFollowTheProgramFolder_data() {
@@ -251,6 +256,9 @@ private slots:
             << int(AsWritten) << QByteArray("\xFF\xFE[\0a\0]\0\n\0k\0=\0001\0\n\0", 18);
         QTest::newRow("UTF-16 BE")
             << int(AsWritten) << QByteArray("\xFE\xFF\0[\0a\0]\0\n\0k\0=\0001\0\n", 18);
+        QTest::newRow("disk full while writing") << int(DiskFull) << ini;
+        QTest::newRow("larger than any settings file")
+            << int(AsWritten) << (ini + QByteArray(kMaxIniBytes + 1 - ini.size(), ';'));
     }
 
     void unreadableFileIsNeverReplaced() {
@@ -282,11 +290,16 @@ private slots:
         ::setfsuid(user);
         ::setfsgid(group);
         const QString read = ReadConfigString("a", "k");
+        const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY}, full{4, RLIM_INFINITY};
+        const auto oldXfsz = std::signal(SIGXFSZ, SIG_IGN); // writes past the limit fail instead
+        ::setrlimit(RLIMIT_FSIZE, kind == DiskFull ? &full : &unlimited);
         const QString error = ErrorText<EConfigWrite>([] { WriteConfigString("a", "k", "2"); });
+        ::setrlimit(RLIMIT_FSIZE, &unlimited);
+        std::signal(SIGXFSZ, oldXfsz);
         ::setfsuid(me);
         ::setfsgid(::getegid());
         readFault = ReadFault::None;
-        QCOMPARE(read, QString());
+        QCOMPARE(read, kind == DiskFull ? QString("1") : QString());
         QCOMPARE(error, "Unable to write to " + ConfigPath());
         struct stat after {};
         QVERIFY(::stat(path.constData(), &after) == 0);

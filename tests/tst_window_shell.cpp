@@ -347,6 +347,7 @@ private slots:
             QCOMPARE(args.mid(0, 2), (QList<QByteArray>{"/bin/sh", "-c"}));
             QVERIFY(args[2].contains("> /etc/udev/rules.d/70-spliceon-ch341.rules "));
             QCOMPARE(args[4] + '\n', ReadFile(folder.filePath("driver/70-spliceon-ch341.rules")));
+            QVERIFY(!args[2].contains("1a86")); // the rule is an argument, never a command
             QVERIFY(!args.join().contains(QFile::encodeName(folder.path())));
         }
         QCOMPARE(ReadFile(folder.filePath("config.ini")), after.isEmpty() ? config : after);
