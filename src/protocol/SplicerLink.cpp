@@ -29,7 +29,7 @@ SplicerLink::SplicerLink(TMessageBoxes& boxes, ch341::TConverterLibrary& convert
       wait_(std::move(wait)) {
     comDataPacket1_.SetComPort(&comPort_);
     comPort_.SetPathResolver(
-        [&converter](const std::string& name) { return converter.PortPath(name); });
+        [this](const std::string& name) { return converter_.PortPath(name); });
     comDataPacket1_.OnPacket = std::bind_front(&SplicerLink::ComDataPacket1Packet, this);
 }
 
