@@ -216,7 +216,8 @@ private slots:
         const auto before = resourcesInUse();
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(line)));
         {
-            TLinuxConverterLibrary library(ports, TSysfsLayout{"/nonexistent/dev", "/nonexistent/sys"});
+            TLinuxConverterLibrary library(ports,
+                                           TSysfsLayout{"/nonexistent/dev", "/nonexistent/sys"});
             {
                 const FailingCall failing(call.constData());
                 library.CH341PtSetDevNotify(nullptr, &recordNotification);

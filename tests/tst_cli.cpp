@@ -1008,12 +1008,12 @@ void TestCli::stopSignalClosesThePort_data() {
                                       << "45" << SIGHUP << "被 SIGHUP 中断：" + nothing;
     // The hang-up stays ignored.
     QTest::newRow("probe, hang-ups ignored at start")
-        << QStringList{"--list", "--probe"} << "hang-ups ignored" << "45" << SIGTERM
-        << "被 SIGTERM 中断：" + nothing;
+        << QStringList{"--list", "--probe"} << "hang-ups ignored"
+        << "45" << SIGTERM << "被 SIGTERM 中断：" + nothing;
     // The set comes first, from a pipe whose writer is slow to write.
     QTest::newRow("write, reading the set")
-        << QStringList{"--write", "<fifo>", "--port", "<line>"} << "" << "<fifo>" << SIGINT
-        << "被 SIGINT 中断：" + nothing;
+        << QStringList{"--write", "<fifo>", "--port", "<line>"} << ""
+        << "<fifo>" << SIGINT << "被 SIGINT 中断：" + nothing;
     QTest::newRow("write, question") << write << "stdin a terminal"
                                      << "[y/N]" << SIGINT << "被 SIGINT 中断：" + nothing;
     QTest::newRow("write, block sent")

@@ -103,7 +103,8 @@ private slots:
         for (int i = 0; i < 4096; ++i)
             binary.append(char((i * 37) % 256));
         QTest::newRow("binary garbage") << binary + "\n[a]\nk=v\n";
-        QTest::newRow("a line of almost 1 MiB") << QByteArray(kMaxIniBytes - 9, '=') + "\n[a]\nk=v\n";
+        QTest::newRow("a line of almost 1 MiB")
+            << QByteArray(kMaxIniBytes - 9, '=') + "\n[a]\nk=v\n";
         QTest::newRow("NUL bytes") << QByteArray("\0\0[x]\0\n[a]\nk=v\n", 16);
     }
 
@@ -200,7 +201,8 @@ private slots:
             << "<dir>/"
             << "/xdg" << QStringList{"<dir>/config.ini", "<dir>/driver/install"};
         QTest::newRow("not writable: portable all the same")
-            << "/nonexistent/opt/spliceon/" << "/xdg"
+            << "/nonexistent/opt/spliceon/"
+            << "/xdg"
             << QStringList{"/nonexistent/opt/spliceon/config.ini",
                            "/nonexistent/opt/spliceon/driver/install"};
         // Whoever runs it, root included, who may write to /usr/bin.
@@ -212,7 +214,8 @@ private slots:
         QTest::newRow("installed, XDG_CONFIG_HOME relative")
             << installed << "xdg" << QStringList{"/home/u/.config/spliceon/config.ini", ""};
         QTest::newRow("installed, HOME relative too")
-            << installed << "xdg|home/u" << QStringList{"<account>/.config/spliceon/config.ini", ""};
+            << installed << "xdg|home/u"
+            << QStringList{"<account>/.config/spliceon/config.ini", ""};
     }
 
     void placesFollowTheProgramFolder() {
@@ -228,9 +231,10 @@ private slots:
         qputenv("HOME", variables.value(1, "/home/u").toUtf8());
         qputenv("XDG_CONFIG_HOME", variables[0].toUtf8());
         const startup::TProgramPlaces got = startup::PlacesOf(folder.replace("<dir>", dir_.path()));
-        QCOMPARE((QStringList{got.settingsFile, got.driverInstaller}),
-                 places.replaceInStrings("<dir>", dir_.path())
-                     .replaceInStrings("<account>", QFile::decodeName(::getpwuid(::geteuid())->pw_dir)));
+        QCOMPARE(
+            (QStringList{got.settingsFile, got.driverInstaller}),
+            places.replaceInStrings("<dir>", dir_.path())
+                .replaceInStrings("<account>", QFile::decodeName(::getpwuid(::geteuid())->pw_dir)));
     }
 
     void readOnlyFileRaisesAndStaysUnchanged() {

@@ -285,8 +285,8 @@ private slots:
 
     void driverInstall_data() {
         QTest::addColumn<QByteArray>("config");
-        QTest::addColumn<int>(
-            "installer"); // -1: none; -2: one another user owns; -3: its rule is theirs; as writeInstaller()
+        QTest::addColumn<int>("installer"); // -1: none; -2: one another user owns; -3: its rule is
+                                            // theirs; as writeInstaller()
         QTest::addColumn<bool>("runs");
         QTest::addColumn<QByteArray>("after"); // empty: unchanged
         const QByteArray one = "[system]\ndriverinstall=1\n";
@@ -315,7 +315,8 @@ private slots:
         if (installer != -1)
             writeInstaller(folder.path(), qMax(installer, 0));
         const QByteArray installerPath = QFile::encodeName(folder.filePath("driver/install"));
-        const QByteArray rulePath = QFile::encodeName(folder.filePath("driver/70-spliceon-ch341.rules"));
+        const QByteArray rulePath =
+            QFile::encodeName(folder.filePath("driver/70-spliceon-ch341.rules"));
         if (installer == -3)
             WriteFile(rulePath, "RUN+=\"/bin/sh -c id\"\n");
         const QByteArray foreign = installer == -3 ? rulePath : installerPath;

@@ -142,8 +142,8 @@ QString OpenVerdict(int osError, const QString& path) {
     return PortStateText(OpenState(osError, path), path);
 }
 
-std::vector<TPortReport> SurveyPorts(const ch341::TPortMap& ports, const ch341::TSysfsLayout& layout,
-                                     bool brlttyInstalled) {
+std::vector<TPortReport> SurveyPorts(const ch341::TPortMap& ports,
+                                     const ch341::TSysfsLayout& layout, bool brlttyInstalled) {
     std::vector<TPortReport> reports;
     for (int n = 1; n <= ch341::kLastComPort; ++n) {
         TPortReport report{.comNumber = n};

@@ -67,7 +67,8 @@ QByteArray ReadSetInput(const QString& file) {
     while (content.size() <= config::kMaxIniBytes) {
         if (!awaitInput(fd))
             throw cannotRead(file, EINTR);
-        const qint64 wanted = std::min<qint64>(sizeof buffer, config::kMaxIniBytes + 1 - content.size());
+        const qint64 wanted =
+            std::min<qint64>(sizeof buffer, config::kMaxIniBytes + 1 - content.size());
         const ssize_t n = ::read(fd, buffer, size_t(wanted));
         if (n < 0 && (errno == EINTR || errno == EAGAIN))
             continue;

@@ -7,9 +7,9 @@
 
 namespace cli {
 
-// SIGHUP, SIGINT and SIGTERM while the command line or the window runs. The handler only writes the signal's
-// number into a pipe. The event loop reads it, runs stop (which closes the port) and ends every
-// event loop, the nested waits included, so that the command returns promptly to the command
+// SIGHUP, SIGINT and SIGTERM while the command line or the window runs. The handler only writes the
+// signal's number into a pipe. The event loop reads it, runs stop (which closes the port) and ends
+// every event loop, the nested waits included, so that the command returns promptly to the command
 // line, which says what was done and exits with 128 + the signal's number. Once stopped, every
 // wait that follows returns at once. SIGHUP ignored when the program started (nohup) stays
 // ignored. One at a time: the handler has one pipe.

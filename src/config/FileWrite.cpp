@@ -40,7 +40,8 @@ int openFolderOf(const QString& path, QByteArray& name) {
         // O_DIRECTORY on a link says ENOTDIR: name the link for what it is.
         struct stat st {};
         if (next < 0 && errno == ENOTDIR &&
-            ::fstatat(folder, part.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISLNK(st.st_mode))
+            ::fstatat(folder, part.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISLNK(st.st_mode))
             errno = ELOOP;
         closeKeepingErrno(folder);
         folder = next;

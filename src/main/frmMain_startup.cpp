@@ -39,9 +39,9 @@ bool onlyRootCanChange(const QString& canonicalPath) {
 // than root can have changed; empty when there is none. The installer reads its rule from
 // there, and what it reads becomes a root command as much as the script itself.
 QString changeableBesideInstaller(const QString& installer) {
-    const QFileInfoList beside = QDir(QFileInfo(installer).path())
-                                     .entryInfoList(QDir::Files | QDir::Hidden | QDir::System |
-                                                    QDir::NoDotAndDotDot);
+    const QFileInfoList beside =
+        QDir(QFileInfo(installer).path())
+            .entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
     for (const QFileInfo& file : beside) {
         const QString path = file.canonicalFilePath();
         if (path.isEmpty() || !onlyRootCanChange(path))

@@ -30,8 +30,8 @@ namespace {
 // reader, and only when this user owns what is there and it has no other name.
 int openOwnForAppending(const QString& path) {
     const QByteArray name = QFile::encodeName(path);
-    const int fd = config::OpenUserFile(path, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY,
-                                        0666);
+    const int fd =
+        config::OpenUserFile(path, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY, 0666);
     const int openError = errno;
     // Another user's link in a sticky folder may be refused with EACCES rather than ELOOP.
     struct stat st {};
