@@ -258,6 +258,10 @@ Settings file: %1</translation>
         <source>这是符号链接，输出不跟随链接</source>
         <translation>it is a symbolic link; output does not follow links</translation>
     </message>
+    <message>
+        <source>文件属于别的用户</source>
+        <translation>the file belongs to another user</translation>
+    </message>
 </context>
 <context>
     <name>ParamFields</name>

@@ -78,8 +78,8 @@ private slots:
         QVERIFY(!IsCh341Tty(tree.layout, "ttyUSB3"));
 
         QTemporaryDir cfg;
-        config::SetConfigPath(cfg.filePath("config.ini"));
-        TLinuxConverterLibrary library(tree.layout);
+        const TPortMap ports(cfg.filePath("config.ini"));
+        TLinuxConverterLibrary library(ports, tree.layout);
         QVERIFY(library.CH341PtNameIsCH341("\\\\.\\COM1"));
         QVERIFY(!library.CH341PtNameIsCH341("\\\\.\\COM2"));
         QVERIFY(!library.CH341PtNameIsCH341("COM1"));
@@ -95,6 +95,8 @@ private slots:
         row("seeded at start", QStringList{"remove:ttyUSB2:0"}, QList<int>{-3});
         row("removed once", QStringList{"remove:ttyUSB2:0", "remove:ttyUSB2:0"}, QList<int>{-3});
         row("change events ignored", QStringList{"change:ttyUSB2:1"}, QList<int>{});
+        row("a leading zero is another name", QStringList{"add:ttyUSB01:1", "add:ttyUSB0:1"},
+            QList<int>{0});
     }
 
     void trackerTurnsEventsIntoValues() {
@@ -115,6 +117,7 @@ private slots:
     void mappedPortsCountWhileTheirPathExists() {
         QTemporaryDir cfg;
         config::SetConfigPath(cfg.filePath("config.ini"));
+        const TPortMap ports(config::ConfigPath());
         const QString link = cfg.filePath("splicer");
         config::WriteConfigString("ports", "COM3", link);
         config::WriteConfigString("ports", "COM21", link); // the last COM number
@@ -122,29 +125,31 @@ private slots:
         config::WriteConfigString("ports", "COM4", "splicer");
         const QString current = QDir::currentPath();
         QDir::setCurrent(cfg.path());
-        TLinuxConverterLibrary library(TSysfsLayout{"/nonexistent/dev", "/nonexistent/sys"});
+        TLinuxConverterLibrary library(ports, TSysfsLayout{"/nonexistent/dev", "/nonexistent/sys"});
         QVERIFY(!library.CH341PtNameIsCH341("\\\\.\\COM3"));
         QFile::link("/dev/null", link);
         QVERIFY(library.CH341PtNameIsCH341("\\\\.\\COM3"));
         QVERIFY(library.CH341PtNameIsCH341("\\\\.\\COM21"));
         QVERIFY(!library.CH341PtNameIsCH341("\\\\.\\COM4"));
 
-        InstallPortMapping();
-        QCOMPARE(serial::ResolvePortPath("COM3"), link.toStdString());
-        QCOMPARE(serial::ResolvePortPath("COM21"), link.toStdString());
-        QCOMPARE(serial::ResolvePortPath("COM4"), std::string("/dev/ttyUSB3"));
+        QCOMPARE(library.PortPath("COM3"), link.toStdString());
+        QCOMPARE(library.PortPath("COM21"), link.toStdString());
+        QCOMPARE(library.PortPath("COM4"), std::string("/dev/ttyUSB3"));
         QDir::setCurrent(current);
-        QCOMPARE(serial::ResolvePortPath("COM5"), std::string("/dev/ttyUSB4"));
-        QCOMPARE(serial::ResolvePortPath("/dev/pts/9"), std::string("/dev/pts/9"));
-        serial::SetPortPathResolver(nullptr);
+        QCOMPARE(library.PortPath("COM5"), std::string("/dev/ttyUSB4"));
+        QCOMPARE(library.PortPath("/dev/pts/9"), std::string("/dev/pts/9"));
+        // An edit counts from the next question; the file is parsed again only then.
+        config::WriteConfigString("ports", "COM5", link);
+        QCOMPARE(library.PortPath("COM5"), link.toStdString());
     }
 
     void mappedPathComingAndGoingNotifies() {
         QTemporaryDir cfg;
         config::SetConfigPath(cfg.filePath("config.ini"));
+        const TPortMap ports(config::ConfigPath());
         const QString link = cfg.filePath("splicer");
         config::WriteConfigString("ports", "COM3", link);
-        TLinuxConverterLibrary library(TSysfsLayout{"/nonexistent/dev", "/nonexistent/sys"});
+        TLinuxConverterLibrary library(ports, TSysfsLayout{"/nonexistent/dev", "/nonexistent/sys"});
         library.CH341PtSetDevNotify(nullptr, &recordNotification);
         QFile::link("/dev/null", link);
         QTRY_COMPARE_WITH_TIMEOUT(notifications(), QList<int>{0}, 2000);
@@ -168,9 +173,10 @@ private slots:
         QFETCH(QString, folder);
         QTemporaryDir cfg;
         config::SetConfigPath(cfg.filePath("config.ini"));
+        const TPortMap ports(config::ConfigPath());
         const QString link = cfg.filePath(mapped);
         config::WriteConfigString("ports", "COM3", link);
-        TLinuxConverterLibrary library(TSysfsLayout{"/nonexistent/dev", "/nonexistent/sys"});
+        TLinuxConverterLibrary library(ports, TSysfsLayout{"/nonexistent/dev", "/nonexistent/sys"});
         library.CH341PtSetDevNotify(nullptr, &recordNotification);
         QList<int> expected;
         for (int cycle = 0; cycle < 3; ++cycle) {
@@ -205,11 +211,13 @@ private slots:
         QFETCH(QString, line);
         QTemporaryDir cfg;
         config::SetConfigPath(cfg.filePath("config.ini"));
+        const TPortMap ports(config::ConfigPath());
         config::WriteConfigString("ports", "COM3", cfg.filePath("splicer"));
         const auto before = resourcesInUse();
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression(QRegularExpression::escape(line)));
         {
-            TLinuxConverterLibrary library(TSysfsLayout{"/nonexistent/dev", "/nonexistent/sys"});
+            TLinuxConverterLibrary library(ports,
+                                           TSysfsLayout{"/nonexistent/dev", "/nonexistent/sys"});
             {
                 const FailingCall failing(call.constData());
                 library.CH341PtSetDevNotify(nullptr, &recordNotification);

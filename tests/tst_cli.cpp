@@ -11,7 +11,6 @@
 #include "kit/WindowFixture.h"
 #include "main/SpinEdit.h"
 #include "paramset/ParamSet.h"
-#include "startup/ProgramPlaces.h"
 #include "paramset/SetFile.h"
 
 #include <QDate>
@@ -85,6 +84,11 @@ struct ProgramFolder {
                 int ends[2];
                 if (::pipe(ends) == 0 && ::close(ends[0]) == 0)
                     ::dup2(ends[1], STDOUT_FILENO);
+            });
+        else if (streams == "hang-ups ignored") // as nohup starts it
+            process.setChildProcessModifier([] {
+                ::setsid();
+                ::signal(SIGHUP, SIG_IGN);
             });
         else if (streams.startsWith("stdin a terminal"))
             process.setChildProcessModifier([slave = terminal->SlavePath()] {
@@ -295,10 +299,10 @@ void TestCli::surveyReportsWhatTheSearchCannotReach() {
     QFETCH(bool, brltty);
     QFETCH(QString, line);
     FakeTree tree;
-    config::SetConfigPath(tree.dir.filePath("config.ini")); // no ports mapped
+    const ch341::TPortMap ports(tree.dir.filePath("config.ini")); // no ports mapped
     tree.add(QStringLiteral("1-2"), id, tty, driver, node);
     const QStringList lines = cli::TTextFormat()
-                                  .PortList(cli::SurveyPorts(tree.layout, brltty))
+                                  .PortList(cli::SurveyPorts(ports, tree.layout, brltty))
                                   .split('\n', Qt::SkipEmptyParts);
     const QString dev = QString::fromStdString(tree.layout.devRoot);
     QStringList expected;
@@ -314,7 +318,8 @@ void TestCli::listShowsMappedPortsWithoutDisplayOrDriverInstall() {
     ProgramFolder folder(
         "[system]\ndriverinstall=1\n\n[ports]\nCOM3=" + QByteArray(free.SlavePath().c_str()) +
         "\nCOM4=" + QByteArray(held.SlavePath().c_str()) +
-        "\nCOM6=/nonexistent/tty\nCOM7=/nonexistent/serial/by-id/usb-1a86_USB_Serial-if00\n");
+        "\nCOM6=/nonexistent/tty\nCOM7=/nonexistent/serial/by-id/usb-1a86_USB_Serial-if00\n"
+        "COM8=/nonexistent/\x1b[2J\n");
     QDir(folder.dir.path()).mkpath("driver");
     const QString marker = folder.dir.filePath("installer-ran");
     WriteFile(folder.dir.filePath("driver/install"),
@@ -334,6 +339,8 @@ void TestCli::listShowsMappedPortsWithoutDisplayOrDriverInstall() {
                  " 可查出是谁）");
     QCOMPARE(lineOf(run.out, "COM6").simplified(),
              QStringLiteral("COM6 /nonexistent/tty config.ini 设备不存在"));
+    QCOMPARE(lineOf(run.out, "COM8").simplified(),
+             QStringLiteral("COM8 /nonexistent/\\x1B[2J config.ini 设备不存在"));
     // A path longer than the column widens it for every line.
     for (const char* com : {"COM3", "COM4", "COM6"})
         QCOMPARE(lineOf(run.out, com).indexOf(" config.ini "),
@@ -359,7 +366,7 @@ void TestCli::listExplainsDeviceThisUserMayNotOpen() {
     QVERIFY(QFile::setPermissions(locked, {}));
     QFile::setPermissions(devices.path(), QFile::permissions(devices.path()) | QFile::ExeOther);
     ProgramFolder folder("[ports]\nCOM5=" + locked.toUtf8() + "\n");
-    // A portable folder is its user's: one they may not write to would be an installation.
+    // The scratch folder is its owner's alone: the other user must read its config.ini.
     if (!asUser.isEmpty())
         QVERIFY(::chown(QFile::encodeName(folder.dir.path()).constData(), 65534, 65534) == 0);
 
@@ -374,7 +381,7 @@ void TestCli::listExplainsDeviceThisUserMayNotOpen() {
 void TestCli::settingsFileFollowsTheProgramFolder_data() {
     QTest::addColumn<bool>("writable"); // whether the program's user may write its folder
     QTest::newRow("portable") << true;
-    QTest::newRow("installed") << false;
+    QTest::newRow("portable, not writable") << false;
 }
 
 void TestCli::settingsFileFollowsTheProgramFolder() {
@@ -394,8 +401,7 @@ void TestCli::settingsFileFollowsTheProgramFolder() {
     QFile::setPermissions(folder.dir.path(), mode);
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out.split('\n').filter(QRegularExpression("^配置文件：")),
-             QStringList{"配置文件：" + (writable ? folder.dir.filePath("config.ini")
-                                                  : startup::UserSettingsFile())});
+             QStringList{"配置文件：" + folder.dir.filePath("config.ini")});
 }
 
 void TestCli::usageErrorsExitTwo_data() {
@@ -627,11 +633,11 @@ void TestCli::readThenWriteLeavesTheBlock() {
     QFETCH(bool, piped);
     QFETCH(bool, json);
     // Heat 120, Current1 1000 and Time1 505 (which the window shows rounded, as 24 and 50),
-    // AdjustLeft 200, AdjustRight 250, push length 16, push speed 9.
+    // AdjustLeft 200, AdjustRight 236, push length 20, push speed 9.
     QByteArray read = SimulatedSplicer::DefaultFactorySet();
     read.replace(0, 2, "\xE0\x2E").replace(3, 4, "\xE8\x03\xF9\x01");
-    read.replace(25, 4, QByteArray("\xC8\x00\xFA\x00", 4));
-    read[36] = 16;
+    read.replace(25, 4, QByteArray("\xC8\x00\xEC\x00", 4));
+    read[36] = 20;
     read[37] = 9;
     QByteArray current;
     for (const char c : read)
@@ -659,8 +665,8 @@ void TestCli::readThenWriteLeavesTheBlock() {
     QCOMPARE(write.exitCode, 0);
     const int held = from < 134 ? 32 : 38;
     QByteArray expected = read.left(held) + current.mid(held);
-    if (from >= 138 && to < 138) // 200 / 8, 250 / 8 and 16 / 8, a half to the even neighbour
-        expected.replace(25, 4, QByteArray("\x19\x00\x1F\x00", 4))[36] = 2;
+    if (from >= 138 && to < 138) // 200 / 8, 236 / 8 and 20 / 8, a half to the even neighbour
+        expected.replace(25, 4, QByteArray("\x19\x00\x1E\x00", 4))[36] = 2;
     QCOMPARE(Hex(target.Block()), Hex(expected));
     QCOMPARE(::requests(target).count("C1"), 2); // the connection's and the write's
 }
@@ -696,6 +702,9 @@ void TestCli::setRefusedBeforeTheBlock_data() {
     QTest::newRow("firmware not a number")
         << QByteArray("[Param]") << QByteArray("[Device]\nFirmware=x\nBlock=70\n[Param]") << 134
         << "[Device] Firmware=x 不是整数（允许 0 到 65535）";
+    QTest::newRow("[Device] twice")
+        << QByteArray("[Param]") << QByteArray("[Device]\nFirmware=134\n[device]\n[Param]") << 134
+        << "[Device] 节出现了 2 次";
     QTest::newRow("block with %3")
         << QByteArray("[Param]") << QByteArray("[Device]\nFirmware=134\nBlock=%3\n[Param]") << 134
         << "[Device] Block=%3 不是参数块（至多 38 字节，十六进制）";
@@ -971,7 +980,12 @@ void TestCli::outputGoesWhereAsked_data() {
         << out("pipe") << "" << 2 << "无法写入 <path>：管道没有读取方";
     QTest::newRow("out, another's pipe")
         << out("another's pipe") << "" << 2 << "无法写入 <path>：这是别的用户的管道或设备";
-    QTest::newRow("out, another's file") << out("another's file") << "" << 0 << "";
+    QTest::newRow("out, a link for a folder") << out("folder link") << "" << 2 << notLink;
+    QTest::newRow("trace, a link for a folder")
+        << QStringList{"--list", "--trace", "<planted folder link>"} << "" << 2
+        << "无法写入记录文件 <path>：这是符号链接，记录不跟随链接";
+    QTest::newRow("out, another's file")
+        << out("another's file") << "" << 2 << "无法写入 <path>：文件属于别的用户";
     QTest::newRow("out, a device refusing writes")
         << out("full device") << "" << 2 << "无法写入 /dev/full：No space left on device";
     QTest::newRow("trace, a device refusing writes")
@@ -1029,7 +1043,7 @@ void TestCli::outputGoesWhereAsked() {
         ::lstat(QFile::encodeName(planted->path).constData(), &node);
         QCOMPARE(node.st_uid == PlantedPath::kOtherUser, kind.startsWith("another's"));
         if (kind == "another's file")
-            QVERIFY(ReadFile(planted->path).contains("\n[Param]\n"));
+            QCOMPARE(ReadFile(planted->path), QByteArray("kept\n"));
     }
     struct stat node {};
     QVERIFY(::lstat(QFile::encodeName(pipe).constData(), &node) == 0 && S_ISFIFO(node.st_mode));
@@ -1047,6 +1061,14 @@ void TestCli::stopSignalClosesThePort_data() {
                                      << "45" << SIGTERM << "被 SIGTERM 中断：" + nothing;
     QTest::newRow("probe, handshake") << QStringList{"--list", "--probe"} << ""
                                       << "45" << SIGHUP << "被 SIGHUP 中断：" + nothing;
+    // The hang-up stays ignored.
+    QTest::newRow("probe, hang-ups ignored at start")
+        << QStringList{"--list", "--probe"} << "hang-ups ignored"
+        << "45" << SIGTERM << "被 SIGTERM 中断：" + nothing;
+    // The set comes first, from a pipe whose writer is slow to write.
+    QTest::newRow("write, reading the set")
+        << QStringList{"--write", "<fifo>", "--port", "<line>"} << ""
+        << "<fifo>" << SIGINT << "被 SIGINT 中断：" + nothing;
     QTest::newRow("write, question") << write << "stdin a terminal"
                                      << "[y/N]" << SIGINT << "被 SIGINT 中断：" + nothing;
     QTest::newRow("write, block sent")
@@ -1064,8 +1086,11 @@ void TestCli::stopSignalClosesThePort() {
     SimulatedSplicer sim(SimulatedSplicer::Options{});
     ProgramFolder folder("[ports]\nCOM3=" + path(sim).toUtf8() + "\n");
     WriteFile(folder.dir.filePath("set.ini"), setToWrite("100", "5"));
+    const QByteArray fifo = QFile::encodeName(folder.dir.filePath("fifo"));
+    QVERIFY(::mkfifo(fifo.constData(), 0600) == 0);
     args.replaceInStrings("<line>", path(sim))
-        .replaceInStrings("<set>", folder.dir.filePath("set.ini"));
+        .replaceInStrings("<set>", folder.dir.filePath("set.ini"))
+        .replaceInStrings("<fifo>", QFile::decodeName(fifo));
     const int line = ::open(sim.SlavePath().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     const auto closeLine = qScopeGuard([line] { ::close(line); });
     termios before{};
@@ -1075,10 +1100,23 @@ void TestCli::stopSignalClosesThePort() {
     PtyPair terminal;
     folder.start(process, args, {}, streams, &terminal);
     QString shown;
-    QTRY_VERIFY_WITH_TIMEOUT(::requests(sim).contains(received) ||
-                                 (shown += terminal.ReadAvailable(0)).contains(received),
-                             10000);
+    int writer = -1; // opens once the program has the pipe open for reading
+    const auto closeWriter = qScopeGuard([&writer] { ::close(writer); });
+    QTRY_VERIFY_WITH_TIMEOUT(
+        received == "<fifo>"
+            ? (writer = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK | O_CLOEXEC)) >= 0
+            : ::requests(sim).contains(received) ||
+                  (shown += terminal.ReadAvailable(0)).contains(received),
+        10000);
+    if (streams == "hang-ups ignored") { // by the program that now takes the other signals
+        QFile status(QStringLiteral("/proc/%1/status").arg(process.processId()));
+        QVERIFY(status.open(QIODevice::ReadOnly));
+        const QByteArray text = status.readAll();
+        const qsizetype ignored = text.indexOf("SigIgn:\t") + 8;
+        QVERIFY(text.mid(ignored, 16).toULongLong(nullptr, 16) & (1ULL << (SIGHUP - 1)));
+    }
     ::kill(pid_t(process.processId()), signal);
+    const QStringList atSignal = ::requests(sim);
     const Run run = ProgramFolder::finish(process, terminal);
     // Terminal settings as they were, and the line no longer exclusive.
     termios after{};
@@ -1091,6 +1129,10 @@ void TestCli::stopSignalClosesThePort() {
     QCOMPARE(run.err.trimmed().section('\n', -1), said);
     QCOMPARE(::requests(sim).count("4B/38"), int(received == "4B/38"));
     QCOMPARE(folder.run({"--read", "--port", path(sim)}).exitCode, 0);
+    // The port closed at the signal: during the block's 500 ms wait, so the next frame the
+    // splicer got is the next run's handshake.
+    if (received == "4B/38")
+        QCOMPARE(::requests(sim).value(atSignal.size()), QString("45"));
 }
 
 void TestCli::listJsonHoldsEachPort_data() {

@@ -11,8 +11,11 @@
 #include <QTest>
 
 #include <atomic>
+#include <csignal>
 #include <dlfcn.h>
+#include <pwd.h>
 #include <sys/fsuid.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -26,8 +29,8 @@ enum class ReadFault { None, Fails, EndsEarly };
 std::atomic<ReadFault> readFault{ReadFault::None};
 std::atomic<ino_t> faultyInode{0};
 
-// How an existing config.ini is made unreadable.
-enum Unreadable { AsWritten, NoReadPermission, Folder, Pipe, ReadFails, ReadEndsEarly };
+// How an existing config.ini is made unreadable, or its replacement unwritable.
+enum Unreadable { AsWritten, NoReadPermission, Folder, Pipe, ReadFails, ReadEndsEarly, DiskFull };
 
 } // namespace
 
@@ -73,6 +76,7 @@ private slots:
         row("first of two", QByteArray("[a]\nk=1\nk=2\n"), "a", "k", "1");
         row("repeat of a section not read", QByteArray("[a]\nj=1\n[x]\n[A]\nk=2\n"), "a", "k", "");
         row("quoted", QByteArray("[a]\nk=\"x y\"\n"), "a", "k", "x y");
+        row("quoted, empty", QByteArray("[a]\nk=\"\"\n"), "a", "k", "");
         row("CRLF", QByteArray("[a]\r\nk=v\r\n"), "a", "k", "v");
         row("no trailing newline", QByteArray("[a]\nk=v"), "a", "k", "v");
         row("byte-order mark", QByteArray("\xEF\xBB\xBF[a]\nk=v\n"), "a", "k", "v");
@@ -99,7 +103,8 @@ private slots:
         for (int i = 0; i < 4096; ++i)
             binary.append(char((i * 37) % 256));
         QTest::newRow("binary garbage") << binary + "\n[a]\nk=v\n";
-        QTest::newRow("1 MB line") << QByteArray(1 << 20, '=') + "\n[a]\nk=v\n";
+        QTest::newRow("a line of almost 1 MiB")
+            << QByteArray(kMaxIniBytes - 9, '=') + "\n[a]\nk=v\n";
         QTest::newRow("NUL bytes") << QByteArray("\0\0[x]\0\n[a]\nk=v\n", 16);
     }
 
@@ -121,7 +126,9 @@ private slots:
         row("replace in place",
             QByteArray("; note\n[system]\ndriverinstall=1\nother=x\n\n[Param]\nHeat=60\n"),
             "SYSTEM", "DriverInstall", "0",
-            QByteArray("; note\n[system]\nDriverInstall=0\nother=x\n\n[Param]\nHeat=60\n"));
+            QByteArray("; note\n[system]\ndriverinstall=0\nother=x\n\n[Param]\nHeat=60\n"));
+        row("only the value replaced", QByteArray("[a]\n Key = \"old\" \t\n"), "a", "KEY", "",
+            QByteArray("[a]\n Key =  \t\n"));
         row("new key at end of its section",
             QByteArray("[system]\ndriverinstall=1\n\n[Param]\nHeat=60\n"), "system", "k", "v",
             QByteArray("[system]\ndriverinstall=1\nk=v\n\n[Param]\nHeat=60\n"));
@@ -174,12 +181,16 @@ private slots:
         const QString folder = QFileInfo(ConfigPath()).absolutePath();
         QCOMPARE(ReadConfigString("Param", "cbpullpush"), QString());
         QCOMPARE(QFileInfo::exists(folder), file == "config.ini"); // reading makes nothing
+        const mode_t umask = ::umask(027);
         WriteConfigBool("Param", "cbpullpush", true);
+        ::umask(umask);
         WriteConfigBool("Param", "cbAdjustReset", false);
         QCOMPARE(bytes(), QByteArray("[Param]\ncbpullpush=1\ncbAdjustReset=0\n"));
         struct stat made {};
         QVERIFY(::stat(QFile::encodeName(folder).constData(), &made) == 0);
         QCOMPARE(made.st_mode & 077, 0u); // settings are their user's own
+        QVERIFY(::stat(QFile::encodeName(ConfigPath()).constData(), &made) == 0);
+        QCOMPARE(made.st_mode & 0777, 0640u); // under the umask
     }
 
     void placesFollowTheProgramFolder_data() {
@@ -189,14 +200,22 @@ private slots:
         QTest::newRow("writable: portable")
             << "<dir>/"
             << "/xdg" << QStringList{"<dir>/config.ini", "<dir>/driver/install"};
-        // A missing folder stands for one its user may not write: root may write to any other.
-        const QString installed = "/nonexistent/bin/";
-        QTest::newRow("not writable: installed")
+        QTest::newRow("not writable: portable all the same")
+            << "/nonexistent/opt/spliceon/"
+            << "/xdg"
+            << QStringList{"/nonexistent/opt/spliceon/config.ini",
+                           "/nonexistent/opt/spliceon/driver/install"};
+        // Whoever runs it, root included, who may write to /usr/bin.
+        const QString installed = "/usr/bin/";
+        QTest::newRow("under /usr: installed")
             << installed << "/xdg" << QStringList{"/xdg/spliceon/config.ini", ""};
         QTest::newRow("installed, XDG_CONFIG_HOME empty")
             << installed << "" << QStringList{"/home/u/.config/spliceon/config.ini", ""};
         QTest::newRow("installed, XDG_CONFIG_HOME relative")
             << installed << "xdg" << QStringList{"/home/u/.config/spliceon/config.ini", ""};
+        QTest::newRow("installed, HOME relative too")
+            << installed << "xdg|home/u"
+            << QStringList{"<account>/.config/spliceon/config.ini", ""};
     }
 
     void placesFollowTheProgramFolder() {
@@ -208,11 +227,14 @@ private slots:
             qputenv("HOME", home);
             qputenv("XDG_CONFIG_HOME", oldConfigHome);
         });
-        qputenv("HOME", "/home/u");
-        qputenv("XDG_CONFIG_HOME", configHome.toUtf8());
+        const QStringList variables = configHome.split('|'); // and HOME, when not /home/u
+        qputenv("HOME", variables.value(1, "/home/u").toUtf8());
+        qputenv("XDG_CONFIG_HOME", variables[0].toUtf8());
         const startup::TProgramPlaces got = startup::PlacesOf(folder.replace("<dir>", dir_.path()));
-        QCOMPARE((QStringList{got.settingsFile, got.driverInstaller}),
-                 places.replaceInStrings("<dir>", dir_.path()));
+        QCOMPARE(
+            (QStringList{got.settingsFile, got.driverInstaller}),
+            places.replaceInStrings("<dir>", dir_.path())
+                .replaceInStrings("<account>", QFile::decodeName(::getpwuid(::geteuid())->pw_dir)));
     }
 
     void readOnlyFileRaisesAndStaysUnchanged() {
@@ -238,6 +260,9 @@ private slots:
             << int(AsWritten) << QByteArray("\xFF\xFE[\0a\0]\0\n\0k\0=\0001\0\n\0", 18);
         QTest::newRow("UTF-16 BE")
             << int(AsWritten) << QByteArray("\xFE\xFF\0[\0a\0]\0\n\0k\0=\0001\0\n", 18);
+        QTest::newRow("disk full while writing") << int(DiskFull) << ini;
+        QTest::newRow("larger than any settings file")
+            << int(AsWritten) << (ini + QByteArray(kMaxIniBytes + 1 - ini.size(), ';'));
     }
 
     void unreadableFileIsNeverReplaced() {
@@ -269,11 +294,16 @@ private slots:
         ::setfsuid(user);
         ::setfsgid(group);
         const QString read = ReadConfigString("a", "k");
+        const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY}, full{4, RLIM_INFINITY};
+        const auto oldXfsz = std::signal(SIGXFSZ, SIG_IGN); // writes past the limit fail instead
+        ::setrlimit(RLIMIT_FSIZE, kind == DiskFull ? &full : &unlimited);
         const QString error = ErrorText<EConfigWrite>([] { WriteConfigString("a", "k", "2"); });
+        ::setrlimit(RLIMIT_FSIZE, &unlimited);
+        std::signal(SIGXFSZ, oldXfsz);
         ::setfsuid(me);
         ::setfsgid(::getegid());
         readFault = ReadFault::None;
-        QCOMPARE(read, QString());
+        QCOMPARE(read, kind == DiskFull ? QString("1") : QString());
         QCOMPARE(error, "Unable to write to " + ConfigPath());
         struct stat after {};
         QVERIFY(::stat(path.constData(), &after) == 0);

@@ -73,6 +73,8 @@ private slots:
         QCOMPARE(saved.readAll(), QByteArray());
         QVERIFY_THROWS_EXCEPTION(std::runtime_error,
                                  monitor.SaveTo(dir.filePath("no/such/folder.txt")));
+        QVERIFY(QFile::link(dir.path(), dir.filePath("via"))); // no link, even for a folder
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, monitor.SaveTo(dir.filePath("via/t.txt")));
         // The dialog's name: one without a suffix gets ".txt".
         QCOMPARE(TfrmMonitor::SavePath("/a.b/trace"), QString("/a.b/trace.txt"));
         QCOMPARE(TfrmMonitor::SavePath("/a.b/trace."), QString("/a.b/trace.txt"));

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+
 class TestProgram : public QObject {
     Q_OBJECT
 private slots:
@@ -53,8 +55,10 @@ void TestProgram::findsSplicerAtStartFromAnotherFolder() {
     QCOMPARE(frames.mid(0, 6),
              (QStringList{"5A 4A 02 45 08 A5", "5A 4A 02 C1 00 A5", "5A 4A 02 49 00 A5",
                           "5A 4A 02 44 00 A5", "5A 4A 02 48 00 A5", "5A 4A 02 40 00 A5"}));
-    process.terminate();
+    process.terminate(); // closes the window as its menu's exit does
     QVERIFY(process.waitForFinished(5000));
+    QCOMPARE(process.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(process.exitCode(), 128 + SIGTERM);
     QVERIFY(QFile::exists(marker));
     QFile ini(folder.filePath("config.ini"));
     QVERIFY(ini.open(QIODevice::ReadOnly));

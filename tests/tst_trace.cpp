@@ -84,6 +84,9 @@ private slots:
         rx("device id, bidi and lines",
            bytes("550E48") + "a\xE2\x80\xAE\xE2\x80\xA8\r\n1" + bytes("AA"),
            "设备ID a\\xE2\\x80\\xAE\\xE2\\x80\\xA8\\x0D\\x0A1");
+        rx("device id, paragraph separator and overlong forms",
+           bytes("550E48") + "a \xE2\x80\xA9\xE0\x80\xAF\xC0\xAF" + bytes("AA"),
+           "设备ID a \\xE2\\x80\\xA9\\xE0\\x80\\xAF\\xC0\\xAF");
         rx("environment", bytes("550C4E2D00FD00F4030501AA"), "环境 RH=45 T=25.30 P=1012 T=26.10");
         rx("params 38", withPayload("552A40", 38, "AA"), "参数块 38 字节");
         rx("params 32", withPayload("552440", 32, "AA"), "参数块 32 字节");

@@ -285,8 +285,8 @@ private slots:
 
     void driverInstall_data() {
         QTest::addColumn<QByteArray>("config");
-        QTest::addColumn<int>(
-            "installer"); // -1: none; -2: one another user owns; as writeInstaller()
+        QTest::addColumn<int>("installer"); // -1: none; -2: one another user owns; -3: its rule is
+                                            // theirs; as writeInstaller()
         QTest::addColumn<bool>("runs");
         QTest::addColumn<QByteArray>("after"); // empty: unchanged
         const QByteArray one = "[system]\ndriverinstall=1\n";
@@ -294,7 +294,7 @@ private slots:
         row("1, cancelled", one, 1, true, QByteArray("[system]\ndriverinstall=0\n"));
         row("1, no driver folder", one, -1, false, QByteArray());
         row("capitals", QByteArray("[SYSTEM]\r\nDriverInstall=1\r\n"), 0, true,
-            QByteArray("[SYSTEM]\r\ndriverinstall=0\r\n"));
+            QByteArray("[SYSTEM]\r\nDriverInstall=0\r\n"));
         row("0", QByteArray("[system]\ndriverinstall=0\n"), 0, false, QByteArray());
         row("yes", QByteArray("[system]\ndriverinstall=yes\n"), 0, false, QByteArray());
         row("empty", QByteArray("[system]\ndriverinstall=\n"), 0, false, QByteArray());
@@ -303,6 +303,7 @@ private slots:
         row("1, authorisation cancelled", one, 1126, true,
             QByteArray("[system]\ndriverinstall=0\n"));
         row("1, as root, another user's installer", one, -2, false, QByteArray());
+        row("1, as root, another user's rule beside it", one, -3, false, QByteArray());
     }
 
     void driverInstall() {
@@ -314,12 +315,17 @@ private slots:
         if (installer != -1)
             writeInstaller(folder.path(), qMax(installer, 0));
         const QByteArray installerPath = QFile::encodeName(folder.filePath("driver/install"));
-        if (installer == -2 && (::geteuid() != 0 || ::chown(installerPath, 65534, 65534) != 0))
+        const QByteArray rulePath =
+            QFile::encodeName(folder.filePath("driver/70-spliceon-ch341.rules"));
+        if (installer == -3)
+            WriteFile(rulePath, "RUN+=\"/bin/sh -c id\"\n");
+        const QByteArray foreign = installer == -3 ? rulePath : installerPath;
+        if (installer <= -2 && (::geteuid() != 0 || ::chown(foreign, 65534, 65534) != 0))
             QSKIP("only a program run as root refuses another user's installer");
-        for (int start = 0; start < 2 && installer == -2; ++start) // and the next
+        for (int start = 0; start < 2 && installer <= -2; ++start) // and the next
             QTest::ignoreMessage(QtWarningMsg, "Not run as root: " + installerPath +
-                                                   ", which a user other than root can change; "
-                                                   "run it as the user at the seat");
+                                                   ", as a user other than root can change " +
+                                                   foreign + "; run it as the user at the seat");
         WriteFile(folder.filePath("config.ini"), config);
         ScriptedBoxes boxes;
         FakeConverter converter;
@@ -342,6 +348,7 @@ private slots:
             QCOMPARE(args.mid(0, 2), (QList<QByteArray>{"/bin/sh", "-c"}));
             QVERIFY(args[2].contains("> /etc/udev/rules.d/70-spliceon-ch341.rules "));
             QCOMPARE(args[4] + '\n', ReadFile(folder.filePath("driver/70-spliceon-ch341.rules")));
+            QVERIFY(!args[2].contains("1a86")); // the rule is an argument, never a command
             QVERIFY(!args.join().contains(QFile::encodeName(folder.path())));
         }
         QCOMPARE(ReadFile(folder.filePath("config.ini")), after.isEmpty() ? config : after);

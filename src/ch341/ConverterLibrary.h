@@ -16,6 +16,8 @@ public:
 
     // True when the port "\\.\COM"n belongs to a CH341 converter that is present.
     virtual bool CH341PtNameIsCH341(const std::string& portName) = 0;
+    // The device path a serial port named portName ("COM"n, or a path already) opens.
+    virtual std::string PortPath(const std::string& portName) = 0;
     // With a routine: from now on report plugging and unplugging to it. With none and none:
     // stop reporting.
     virtual void CH341PtSetDevNotify(const char* deviceName, TDevNotifyRoutine routine) = 0;

@@ -36,13 +36,13 @@ struct UdevUnref {
 // without the thread, the monitor raises std::system_error and holds nothing.
 class TLinuxConverterLibrary::Monitor {
 public:
-    Monitor(const TSysfsLayout& layout, TDevNotifyRoutine routine)
+    Monitor(const TPortMap& ports, const TSysfsLayout& layout, TDevNotifyRoutine routine)
         : layout_(layout), routine_(routine), stopFd_(::eventfd(0, EFD_CLOEXEC)) {
         if (stopFd_.Get() < 0)
             throw std::system_error(errno, std::generic_category(), "eventfd");
         seedPresent();
         openUdev();
-        watchMappedPorts();
+        watchMappedPorts(ports);
         thread_ = std::thread([this] { run(); });
     }
 
@@ -84,9 +84,9 @@ private:
         }
     }
 
-    void watchMappedPorts() {
+    void watchMappedPorts(const TPortMap& ports) {
         try {
-            mapped_.emplace();
+            mapped_.emplace(ports);
         } catch (const std::system_error& e) {
             qWarning("Mapped ports are not watched: %s", e.what());
         }
@@ -141,7 +141,8 @@ private:
     std::thread thread_;
 };
 
-TLinuxConverterLibrary::TLinuxConverterLibrary(TSysfsLayout layout) : layout_(std::move(layout)) {}
+TLinuxConverterLibrary::TLinuxConverterLibrary(const TPortMap& ports, TSysfsLayout layout)
+    : ports_(ports), layout_(std::move(layout)) {}
 
 TLinuxConverterLibrary::~TLinuxConverterLibrary() = default;
 
@@ -149,11 +150,15 @@ bool TLinuxConverterLibrary::CH341PtNameIsCH341(const std::string& portName) {
     const int n = ConverterPortNumber(portName);
     if (n < 1)
         return false;
-    if (const auto mapped = MappedPortPath(n)) {
+    if (const auto mapped = ports_.MappedPath(n)) {
         std::error_code ec;
         return fs::exists(*mapped, ec);
     }
     return IsCh341Tty(layout_, "ttyUSB" + std::to_string(n - 1));
+}
+
+std::string TLinuxConverterLibrary::PortPath(const std::string& portName) {
+    return ports_.PortPath(portName);
 }
 
 void TLinuxConverterLibrary::CH341PtSetDevNotify(const char*, TDevNotifyRoutine routine) {
@@ -166,7 +171,7 @@ void TLinuxConverterLibrary::CH341PtSetDevNotify(const char*, TDevNotifyRoutine 
         return;
     }
     try {
-        monitor_ = std::make_unique<Monitor>(layout_, routine);
+        monitor_ = std::make_unique<Monitor>(ports_, layout_, routine);
     } catch (const std::system_error& e) {
         // Tried again at the next request; finding the splicer by the menu still works.
         qWarning("Converter plug notifications are off: %s", e.what());

@@ -2,6 +2,7 @@
 
 #include "ch341/Ch341Recognition.h"
 #include "ch341/ConverterLibrary.h"
+#include "ch341/PortMap.h"
 
 #include <atomic>
 #include <memory>
@@ -16,14 +17,17 @@ namespace ch341 {
 // own.
 class TLinuxConverterLibrary : public TConverterLibrary {
 public:
-    explicit TLinuxConverterLibrary(TSysfsLayout layout = {});
+    // ports: the settings file's map, which outlives the library.
+    explicit TLinuxConverterLibrary(const TPortMap& ports, TSysfsLayout layout = {});
     ~TLinuxConverterLibrary() override;
 
     bool CH341PtNameIsCH341(const std::string& portName) override;
+    std::string PortPath(const std::string& portName) override;
     void CH341PtSetDevNotify(const char* deviceName, TDevNotifyRoutine routine) override;
 
 private:
     class Monitor;
+    const TPortMap& ports_;
     TSysfsLayout layout_;
     std::unique_ptr<Monitor> monitor_;
 };

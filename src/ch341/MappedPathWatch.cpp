@@ -40,11 +40,12 @@ std::pair<fs::path, std::string> wayTo(const fs::path& path) {
 
 } // namespace
 
-TMappedPathWatch::TMappedPathWatch() : fd_(::inotify_init1(IN_CLOEXEC | IN_NONBLOCK)) {
+TMappedPathWatch::TMappedPathWatch(const TPortMap& ports)
+    : fd_(::inotify_init1(IN_CLOEXEC | IN_NONBLOCK)) {
     if (fd_.Get() < 0)
         throw std::system_error(errno, std::generic_category(), "inotify_init1");
     for (int n = 1; n <= kLastComPort; ++n)
-        if (const auto path = MappedPortPath(n))
+        if (const auto path = ports.MappedPath(n))
             ports_.push_back({n, fs::path(*path), pathExists(*path), -1, {}, false});
     arm([](int32_t) {});
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ch341/FileDescriptor.h"
+#include "ch341/PortMap.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -19,7 +20,7 @@ public:
     using TNotify = std::function<void(int32_t value)>;
 
     // Raises std::system_error when the system has no inotify instance to spare.
-    TMappedPathWatch();
+    explicit TMappedPathWatch(const TPortMap& ports);
 
     // Readable when events wait.
     int Fd() const { return fd_.Get(); }

@@ -249,9 +249,9 @@ void checkUsage(const QCommandLineParser& parser) {
 }
 
 // quiet: the note that no port is a candidate is left out where it explains no failure.
-int listPorts(TSplicerExchange* probing, TStopSignals& stop, const TResultFormat& format,
-              bool quiet) {
-    std::vector<TPortReport> reports = SurveyPorts(ch341::TSysfsLayout{}, BrlttyInstalled());
+int listPorts(const ch341::TPortMap& ports, TSplicerExchange* probing, TStopSignals& stop,
+              const TResultFormat& format, bool quiet) {
+    std::vector<TPortReport> reports = SurveyPorts(ports, ch341::TSysfsLayout{}, BrlttyInstalled());
     if (reports.empty() && (!quiet || probing))
         PrintMessage(QCoreApplication::translate(
                          "CommandLine", "没有候选端口：没有接入 CH341 转换器，config.ini 的 "
@@ -322,7 +322,7 @@ void holdStandardStreams() {
 QString portErrorText(const serial::EComPort& e, const TSplicerExchange& exchange) {
     if (e.Code() != serial::CError_OpenFailed)
         return QString::fromUtf8(e.what());
-    const QString path = QString::fromStdString(serial::ResolvePortPath(exchange.Port()));
+    const QString path = QString::fromStdString(exchange.PortPath());
     //: The serial port's error, the device path, and why it did not open.
     return QCoreApplication::translate("CommandLine", "%1：%2 %3")
         .arg(QString::fromUtf8(e.what()), path, OpenVerdict(e.OsCode(), path));
@@ -347,21 +347,22 @@ void writeOut(const QString& path, const QString& text) {
 }
 
 int runMode(const QCommandLineParser& parser, TSplicerExchange& exchange,
-            ch341::TConverterLibrary& converter, TStopSignals& stop) {
+            startup::TProgramStart& program, TStopSignals& stop) {
     const TTextFormat text;
     const TJsonFormat json;
     const TResultFormat& format =
         parser.isSet(optJson) ? static_cast<const TResultFormat&>(json) : text;
     const bool quiet = parser.isSet(optQuiet);
     if (parser.isSet(optList))
-        return listPorts(parser.isSet(optProbe) ? &exchange : nullptr, stop, format, quiet);
+        return listPorts(program.Ports(), parser.isSet(optProbe) ? &exchange : nullptr, stop,
+                         format, quiet);
     const int wait = waitSeconds(parser);
     const std::string port = parser.value(optPort).toStdString();
     const TConnect connect = [&]() {
         if (!port.empty())
             return exchange.Connect(port);
         if (wait > 0)
-            return WaitForSplicer(exchange, converter, std::chrono::seconds{wait}, stop,
+            return WaitForSplicer(exchange, program.Converter(), std::chrono::seconds{wait}, stop,
                                   quiet
                                       ? QString()
                                       : QCoreApplication::translate(
@@ -400,7 +401,7 @@ int runMode(const QCommandLineParser& parser, TSplicerExchange& exchange,
 // The mode on the exchange, ended early by a stop signal; the port is closed at the end either
 // way.
 int runStoppable(const QCommandLineParser& parser, TSplicerExchange& exchange,
-                 ch341::TConverterLibrary& converter, TStopSignals& stop) {
+                 startup::TProgramStart& program, TStopSignals& stop) {
     bool blockSent = false;
     const QObject context;
     QObject::connect(
@@ -411,7 +412,7 @@ int runStoppable(const QCommandLineParser& parser, TSplicerExchange& exchange,
     int code = ExitFailed;
     // An error that follows from a stop is not what went wrong: the stop is.
     try {
-        code = runMode(parser, exchange, converter, stop);
+        code = runMode(parser, exchange, program, stop);
     } catch (const serial::EComPort& e) {
         if (!stop.Caught())
             throw std::runtime_error(portErrorText(e, exchange).toStdString());
@@ -482,7 +483,7 @@ int Run(int argc, char** argv) {
         if (parser.isSet(optTrace))
             traceFile.emplace(parser.value(optTrace), exchange, trace::RunHeader(app.arguments()),
                               traceFormat(parser));
-        const int code = runStoppable(parser, exchange, program.Converter(), stop);
+        const int code = runStoppable(parser, exchange, program, stop);
         // A trace cut short is a failure too, whatever the splicer said.
         if (traceFile)
             traceFile->CheckComplete();

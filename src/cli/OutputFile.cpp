@@ -3,8 +3,6 @@
 #include "config/FileWrite.h"
 
 #include <QCoreApplication>
-#include <QFile>
-#include <QScopeGuard>
 
 #include <cerrno>
 #include <cstring>
@@ -37,18 +35,35 @@ void finish(const QString& path, int fd, bool ok) {
     refuseWithErrno(path);
 }
 
+// Why a user's file was not written, from FileWrite's code.
+[[noreturn]] void refuseFor(const QString& path, int error) {
+    if (error == ELOOP)
+        refuse(path, QCoreApplication::translate("OutputFile", "这是符号链接，输出不跟随链接"));
+    if (error == EPERM)
+        refuse(path, QCoreApplication::translate("OutputFile", "文件属于别的用户"));
+    errno = error;
+    refuseWithErrno(path);
+}
+
 // A pipe or device this user owns, written where it stands.
-void writeInPlace(const QString& path, const QByteArray& name, const struct stat& seen,
-                  const QByteArray& bytes) {
+void writeInPlace(const QString& path, const QByteArray& bytes) {
+    struct stat seen {};
+    const int probe = config::OpenUserFile(path, O_PATH);
+    if (probe < 0)
+        refuseFor(path, errno);
+    const bool known = ::fstat(probe, &seen) == 0;
+    const int error = errno;
+    ::close(probe);
+    if (!known)
+        refuseFor(path, error);
     if (seen.st_uid != ::geteuid())
         refuse(path, QCoreApplication::translate("OutputFile", "这是别的用户的管道或设备"));
     // Not blocking on open: a pipe without a reader fails at once instead of waiting for one.
-    const int fd =
-        ::open(name.constData(), O_WRONLY | O_NONBLOCK | O_NOFOLLOW | O_NOCTTY | O_CLOEXEC);
+    const int fd = config::OpenUserFile(path, O_WRONLY | O_NONBLOCK | O_NOCTTY);
     if (fd < 0 && errno == ENXIO && S_ISFIFO(seen.st_mode))
         refuse(path, QCoreApplication::translate("OutputFile", "管道没有读取方"));
     if (fd < 0)
-        refuseWithErrno(path);
+        refuseFor(path, errno);
     struct stat opened {};
     if (::fstat(fd, &opened) != 0 || opened.st_dev != seen.st_dev || opened.st_ino != seen.st_ino) {
         ::close(fd);
@@ -57,45 +72,15 @@ void writeInPlace(const QString& path, const QByteArray& name, const struct stat
     finish(path, fd, ::fcntl(fd, F_SETFL, 0) == 0 && config::WriteAll(fd, bytes));
 }
 
-// A new file beside the name, renamed over it; seen is the file there now, or null.
-void replace(const QString& path, const QByteArray& name, const struct stat* seen,
-             const QByteArray& bytes) {
-    QByteArray temp = name + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        refuseWithErrno(path);
-    auto dropTemp = qScopeGuard([&temp] { ::unlink(temp.constData()); });
-    // Only root can give a file away; anyone else's replacement is their own, as with any
-    // editor. Owner first, as a change of owner clears the set-ID bits of the mode.
-    const bool keepOwner = seen && ::geteuid() == 0;
-    finish(path, fd,
-           (!keepOwner || ::fchown(fd, seen->st_uid, seen->st_gid) == 0) &&
-               ::fchmod(fd, seen ? seen->st_mode & 07777 : config::NewFileMode()) == 0 &&
-               config::WriteAll(fd, bytes) && ::fsync(fd) == 0);
-    if (::rename(temp.constData(), name.constData()) != 0)
-        refuseWithErrno(path);
-    dropTemp.dismiss();
-}
-
 } // namespace
 
 void WriteOutputFile(const QString& path, const QByteArray& bytes) {
-    const QByteArray name = QFile::encodeName(path);
-    struct stat seen {};
-    if (::lstat(name.constData(), &seen) != 0) {
-        if (errno != ENOENT)
-            refuseWithErrno(path);
-        replace(path, name, nullptr, bytes);
-    } else if (S_ISLNK(seen.st_mode)) {
-        refuse(path, QCoreApplication::translate("OutputFile", "这是符号链接，输出不跟随链接"));
-    } else if (S_ISREG(seen.st_mode)) {
-        replace(path, name, &seen, bytes);
-    } else if (S_ISDIR(seen.st_mode)) {
-        errno = EISDIR;
-        refuseWithErrno(path);
-    } else {
-        writeInPlace(path, name, seen, bytes);
-    }
+    const int error = config::ReplaceUserFile(path, bytes, config::ExistingOwner::Mine);
+    // Not a regular file: a pipe or a device.
+    if (error == EINVAL)
+        writeInPlace(path, bytes);
+    else if (error != 0)
+        refuseFor(path, error);
 }
 
 } // namespace cli

@@ -142,11 +142,12 @@ QString OpenVerdict(int osError, const QString& path) {
     return PortStateText(OpenState(osError, path), path);
 }
 
-std::vector<TPortReport> SurveyPorts(const ch341::TSysfsLayout& layout, bool brlttyInstalled) {
+std::vector<TPortReport> SurveyPorts(const ch341::TPortMap& ports,
+                                     const ch341::TSysfsLayout& layout, bool brlttyInstalled) {
     std::vector<TPortReport> reports;
     for (int n = 1; n <= ch341::kLastComPort; ++n) {
         TPortReport report{.comNumber = n};
-        if (const auto mapped = ch341::MappedPortPath(n)) {
+        if (const auto mapped = ports.MappedPath(n)) {
             report.path = QString::fromStdString(*mapped);
             report.source = PortSource::PortMap;
         } else if (ch341::IsCh341Tty(layout, "ttyUSB" + std::to_string(n - 1))) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ch341/Ch341Recognition.h"
+#include "ch341/PortMap.h"
 #include "cli/Results.h"
 
 #include <QString>
@@ -13,7 +14,8 @@ namespace cli {
 // opened once the way the window opens it; then CH341 converters on the USB bus whose tty is
 // missing or out of reach. brlttyInstalled adds the braille daemon to the advice for a
 // converter without a tty.
-std::vector<TPortReport> SurveyPorts(const ch341::TSysfsLayout& layout, bool brlttyInstalled);
+std::vector<TPortReport> SurveyPorts(const ch341::TPortMap& ports,
+                                     const ch341::TSysfsLayout& layout, bool brlttyInstalled);
 
 // How a port stands after an open of path that ended with osError (errno), 0 for one that worked.
 TPortState OpenState(int osError, const QString& path);

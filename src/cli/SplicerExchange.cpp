@@ -21,6 +21,7 @@ TSplicerExchange::TSplicerExchange(ch341::TConverterLibrary& converter, TStopSig
     : converter_(converter), stop_(stop) {
     // No event thread: the exchange reads the descriptor itself, when it waits.
     port_.SetEvents({});
+    port_.SetPathResolver([&converter](const std::string& name) { return converter.PortPath(name); });
 }
 
 TSplicerExchange::~TSplicerExchange() {

@@ -48,6 +48,8 @@ public:
     void Close();
     bool IsOpen() const { return port_.Connected(); }
     const std::string& Port() const { return port_.Port(); }
+    // The device Port opens.
+    std::string PortPath() const { return port_.PortPath(); }
 
     void SendCommand(uint8_t code, uint8_t argument = 0);
     // Takes what arrives until the time has passed; never returns earlier.

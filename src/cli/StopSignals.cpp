@@ -84,7 +84,7 @@ int TStopSignals::Caught() {
     return caught_;
 }
 
-int TStopSignals::Fd() const {
+int TStopSignals::Fd() {
     return pipeEnds[0];
 }
 

@@ -21,8 +21,9 @@ public:
 
     // The signal that stopped the run, 0 while none came.
     int Caught();
-    // Readable once a signal came.
-    int Fd() const;
+    // Readable once a signal came: every wait, in the command line and for the window's close,
+    // watches it. -1 while no TStopSignals exists.
+    static int Fd();
 
     // "SIGTERM" for SIGTERM.
     static QString Name(int signal);

@@ -1,6 +1,7 @@
 #include "cli/TextFormat.h"
 
 #include "ch341/PortMap.h"
+#include "protocol/PrintableText.h"
 
 #include <QCoreApplication>
 #include <QLocale>
@@ -88,18 +89,22 @@ QString PortStateText(const TPortState& state, const QString& path) {
 }
 
 QString TTextFormat::PortList(const std::vector<TPortReport>& reports) const {
+    // A path from [ports] may hold any byte: escaped as the splicer's texts are, none steers
+    // the terminal.
+    const auto printable = [](const TPortReport& report) {
+        return report.path.isEmpty() ? QStringLiteral("-") : PrintableText(report.path.toUtf8());
+    };
     qsizetype pathWidth = 20;
     for (const TPortReport& report : reports)
-        pathWidth = std::max(pathWidth, report.path.size());
+        pathWidth = std::max(pathWidth, printable(report).size());
     QString text;
     for (const TPortReport& report : reports) {
         const QString com =
             report.comNumber ? QStringLiteral("COM%1").arg(report.comNumber) : QStringLiteral("-");
-        const QString path = report.path.isEmpty() ? QStringLiteral("-") : report.path;
+        const QString path = printable(report);
         text += QStringLiteral("%1 %2 %3 %4")
                     .arg(com.leftJustified(5), path.leftJustified(pathWidth),
-                         sourceText(report).leftJustified(13),
-                         PortStateText(report.state, report.path));
+                         sourceText(report).leftJustified(13), PortStateText(report.state, path));
         if (report.probe)
             //: Joins what the probe found to the port's state.
             text += QCoreApplication::translate("TextFormat", "；%1").arg(probeText(*report.probe));

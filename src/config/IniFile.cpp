@@ -140,8 +140,8 @@ bool isUtf16(const QByteArray& content) {
 }
 
 // The file's bytes; empty when there is no file. Nothing when the file exists but cannot be read
-// to its end or is in an encoding this reader does not know: a write must never rebuild such a
-// file from what little could be read.
+// to its end, is larger than any settings file, or is in an encoding this reader does not know:
+// a write must never rebuild such a file from what little could be read.
 std::optional<QByteArray> fileContent(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists())
@@ -151,8 +151,11 @@ std::optional<QByteArray> fileContent(const QString& path) {
     if (!info.isFile() || !f.open(QIODevice::ReadOnly))
         return std::nullopt;
     const qint64 size = f.size();
-    QByteArray content = f.readAll();
-    if (f.error() != QFileDevice::NoError || content.size() < size || isUtf16(content))
+    if (size > kMaxIniBytes)
+        return std::nullopt;
+    QByteArray content = f.read(kMaxIniBytes + 1);
+    if (f.error() != QFileDevice::NoError || content.size() < size ||
+        content.size() > kMaxIniBytes || isUtf16(content))
         return std::nullopt;
     return content;
 }
@@ -225,12 +228,19 @@ QByteArray IniWithValue(const QByteArray& content, const QString& section, const
     const std::vector<Line> lines = splitLines(content);
     const Location at = locate(content, lines, section, key);
     const QByteArray eol = lineBreakOf(content);
-    const QByteArray entry = (key.trimmed() + '=' + value).toUtf8();
     QByteArray out = content;
     if (at.key >= 0) {
+        // Only the value changes: the name keeps the file's spelling, the blanks stay.
         const Line& l = lines[size_t(at.key)];
-        return out.replace(l.begin, l.end - l.begin, entry);
+        const QByteArray line = content.mid(l.begin, l.end - l.begin);
+        qsizetype from = line.indexOf('=') + 1, to = line.size();
+        while (from < to && isBlank(line[from]))
+            ++from;
+        while (to > from && isBlank(line[to - 1]))
+            --to;
+        return out.replace(l.begin + from, to - from, value.toUtf8());
     }
+    const QByteArray entry = (key.trimmed() + '=' + value).toUtf8();
     if (at.section >= 0) {
         const Line& l = lines[size_t(at.lastOfSection)];
         const bool hasBreak = l.next > l.end;
@@ -240,20 +250,6 @@ QByteArray IniWithValue(const QByteArray& content, const QString& section, const
         out += eol;
     return out + '[' + section.toUtf8() + ']' + eol + entry + eol;
 }
-
-namespace {
-
-// Owner, group and mode stay; a crash in the middle can leave the file cut short.
-bool rewriteInPlace(const QByteArray& path, const QByteArray& content) {
-    const int fd = ::open(path.constData(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    bool ok = WriteAll(fd, content) && ::ftruncate(fd, content.size()) == 0 && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    return ok;
-}
-
-} // namespace
 
 QString ReadIniString(const QString& path, const QString& section, const QString& key) {
     const std::optional<QByteArray> content = fileContent(path);
@@ -269,49 +265,16 @@ void WriteIniString(const QString& path, const QString& section, const QString& 
     const std::optional<QByteArray> old = fileContent(path);
     if (!old)
         throw EConfigWrite(path);
-    const bool exists = QFileInfo::exists(path);
-    const QString target = exists ? QFileInfo(path).canonicalFilePath() : path;
-    const QByteArray encoded = QFile::encodeName(target);
-
-    mode_t mode = NewFileMode();
+    // Read-only by its mode means read-only, also for root, as a read-only file is on the
+    // systems these files come from.
+    const int fd = OpenUserFile(path, O_PATH);
     struct stat st {};
-    if (exists) {
-        // Read-only by its mode means read-only, also for root, as a read-only file is on
-        // the systems these files come from.
-        if (::stat(encoded.constData(), &st) != 0 || !(st.st_mode & S_IWUSR) ||
-            ::access(encoded.constData(), W_OK) != 0)
-            throw EConfigWrite(path);
-        mode = st.st_mode & 07777;
-    }
-
-    const QByteArray content = IniWithValue(*old, section, key, value);
-    QByteArray temp = encoded + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    // The new file takes the old one's owner and group: a file that changed hands would lock its
-    // user out. Owner first, as a change of owner clears the set-ID bits of the mode.
-    struct stat made {};
-    const bool handedOver = fd >= 0 && ::fstat(fd, &made) == 0 &&
-                            (!exists || (made.st_uid == st.st_uid && made.st_gid == st.st_gid) ||
-                             ::fchown(fd, st.st_uid, st.st_gid) == 0);
-    if (!handedOver) {
-        // Only root may give a file away, and a folder may refuse new files: a user who may
-        // write the file itself then rewrites it where it stands, which keeps its owner but
-        // is no longer one step.
-        if (fd >= 0) {
-            ::close(fd);
-            ::unlink(temp.constData());
-        }
-        if (!exists || !rewriteInPlace(encoded, content))
-            throw EConfigWrite(path);
-        return;
-    }
-    bool ok = ::fchmod(fd, mode) == 0 && WriteAll(fd, content) && ::fsync(fd) == 0;
-    ok = (::close(fd) == 0) && ok;
-    ok = ok && ::rename(temp.constData(), encoded.constData()) == 0;
-    if (!ok) {
-        ::unlink(temp.constData());
+    const bool readOnly = fd >= 0 && (::fstat(fd, &st) != 0 || !(st.st_mode & S_IWUSR));
+    if (fd >= 0)
+        ::close(fd);
+    if (readOnly || (fd < 0 && errno != ENOENT) ||
+        ReplaceUserFile(path, IniWithValue(*old, section, key, value), ExistingOwner::Kept) != 0)
         throw EConfigWrite(path);
-    }
 }
 
 } // namespace config

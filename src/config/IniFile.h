@@ -52,15 +52,18 @@ QByteArray IniWithValue(const QByteArray& content, const QString& section, const
                         const QString& value);
 
 // One access each: open, read or write, close. Nothing is cached. A file that exists but cannot
-// be read to its end, or is in UTF-16, reads as empty.
+// be read to its end, is larger than kMaxIniBytes, or is in UTF-16, reads as empty.
 QString ReadIniString(const QString& path, const QString& section, const QString& key);
 // The file read once, for several reads of one operation; empty as above.
 IniDocument ReadIniDocument(const QString& path);
-// Replaces the file in one step (a new file renamed over the old one, with its owner, group and
-// permissions), so a failure never leaves it half written. Raises EConfigWrite when the file is
-// read-only or unreadable as above, or the file system refuses.
+// Replaces the file in one step as ReplaceUserFile does (FileWrite.h: no link followed, owner,
+// group and permissions kept), so a failure never leaves it half written. Raises EConfigWrite
+// when the file is read-only or unreadable as above, or the file system refuses.
 void WriteIniString(const QString& path, const QString& section, const QString& key,
                     const QString& value);
+
+// No settings or parameter file is larger: a larger one is not read at all.
+inline constexpr qint64 kMaxIniBytes = 1 << 20;
 
 // Values are read up to this many characters.
 inline constexpr int kMaxValueLength = 2047;

@@ -5,6 +5,7 @@
 #include "config/Config.h"
 #include "ui_frmMain.h"
 
+#include <QDir>
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QProcess>
@@ -34,6 +35,21 @@ bool onlyRootCanChange(const QString& canonicalPath) {
     }
 }
 
+// The first file in the installer's folder, the installer itself included, that a user other
+// than root can have changed; empty when there is none. The installer reads its rule from
+// there, and what it reads becomes a root command as much as the script itself.
+QString changeableBesideInstaller(const QString& installer) {
+    const QFileInfoList beside =
+        QDir(QFileInfo(installer).path())
+            .entryInfoList(QDir::Files | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    for (const QFileInfo& file : beside) {
+        const QString path = file.canonicalFilePath();
+        if (path.isEmpty() || !onlyRootCanChange(path))
+            return file.filePath();
+    }
+    return {};
+}
+
 } // namespace
 
 void TfrmMain::FormCreate() {
@@ -60,11 +76,13 @@ void TfrmMain::InstallDriver() {
         return;
     // The installer asks for root itself, for a fixed command it shows; run as root, a script
     // that someone else could have swapped is not started.
-    if (::geteuid() == 0 && !onlyRootCanChange(path)) {
-        qWarning("Not run as root: %s, which a user other than root can change; run it as the "
-                 "user at the seat",
-                 qPrintable(path));
-        return;
+    if (::geteuid() == 0) {
+        if (const QString changeable = changeableBesideInstaller(path); !changeable.isEmpty()) {
+            qWarning("Not run as root: %s, as a user other than root can change %s; run it as "
+                     "the user at the seat",
+                     qPrintable(path), qPrintable(changeable));
+            return;
+        }
     }
     QProcess installer;
     installer.setProgram(path);

@@ -1,5 +1,6 @@
 #include "monitor/frmMonitor.h"
 
+#include "config/FileWrite.h"
 #include "errors/HandlerRunner.h"
 #include "protocol/FusionParams.h"
 #include "trace/FrameHistory.h"
@@ -9,10 +10,10 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QSaveFile>
 #include <QScreen>
 #include <QScrollBar>
 
+#include <cstring>
 #include <stdexcept>
 
 TfrmMonitor* TfrmMonitor::Open(trace::TFrameHistory& history, QWidget* owner) {
@@ -78,13 +79,13 @@ void TfrmMonitor::Clear() {
 }
 
 void TfrmMonitor::SaveTo(const QString& path) const {
-    QSaveFile file(path);
     QByteArray text;
     for (const QString& line : Lines())
         text += line.toUtf8() + '\n';
-    if (!file.open(QIODevice::WriteOnly) || file.write(text) != text.size() || !file.commit())
-        throw std::runtime_error(
-            tr("无法保存通讯记录到 %1：%2").arg(path, file.errorString()).toStdString());
+    if (const int error = config::ReplaceUserFile(path, text, config::ExistingOwner::Mine))
+        throw std::runtime_error(tr("无法保存通讯记录到 %1：%2")
+                                     .arg(path, QString::fromLocal8Bit(std::strerror(error)))
+                                     .toStdString());
 }
 
 void TfrmMonitor::btnSaveClick() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/IniFile.h"
 #include "paramset/ParamFields.h"
 #include "protocol/FusionParams.h"
 
@@ -53,7 +54,7 @@ struct SetFile {
     std::optional<SetSource> source;
 };
 // No parameter set is larger.
-inline constexpr qsizetype kMaxSetFileBytes = 1 << 20;
+inline constexpr qsizetype kMaxSetFileBytes = config::kMaxIniBytes;
 
 // content is INI text, or the JSON document --read --json prints when its first byte other
 // than a blank is "{": the same checks and messages for both.

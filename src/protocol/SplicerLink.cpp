@@ -31,6 +31,7 @@ SplicerLink::SplicerLink(TMessageBoxes& boxes, ch341::TConverterLibrary& convert
     : FrameFeed(parent), boxes_(boxes), converter_(converter), notifyRoutine_(notifyRoutine),
       wait_(std::move(wait)) {
     comDataPacket1_.SetComPort(&comPort_);
+    comPort_.SetPathResolver([this](const std::string& name) { return converter_.PortPath(name); });
     comDataPacket1_.OnPacket = std::bind_front(&SplicerLink::ComDataPacket1Packet, this);
 }
 

@@ -114,7 +114,7 @@ void TCustomComPort::applyTimeouts() {}
 void TCustomComPort::Open() {
     if (connected_ || !notify(OnBeforeOpen))
         return;
-    device_.Open(ResolvePortPath(port_));
+    device_.Open(PortPath());
     connected_ = true;
     try {
         applyBuffer();

@@ -4,6 +4,7 @@
 #include "serial/ComLink.h"
 #include "serial/ComThread.h"
 #include "serial/ComTypes.h"
+#include "serial/PortName.h"
 
 #include <QByteArray>
 
@@ -36,6 +37,9 @@ public:
     // Settings. A changed value re-applies its group while the port is open.
     const std::string& Port() const { return port_; }
     void SetPort(const std::string& port);
+    // How Port becomes the device path that Open opens; DefaultPortPath unless its owner says.
+    void SetPathResolver(PortPathResolver resolver) { resolver_ = std::move(resolver); }
+    std::string PortPath() const { return resolver_(port_); }
     TBaudRate BaudRate() const { return baudRate_; }
     void SetBaudRate(TBaudRate rate);
     int CustomBaudRate() const { return customBaudRate_; }
@@ -104,6 +108,7 @@ private:
     void recomputeLinksTakeBytes();
 
     std::string port_ = "COM1";
+    PortPathResolver resolver_ = DefaultPortPath;
     TBaudRate baudRate_ = TBaudRate::br9600;
     int customBaudRate_ = 9600;
     TDataBits dataBits_ = TDataBits::dbEight;

@@ -1,19 +1,8 @@
 #include "serial/PortName.h"
 
 #include <charconv>
-#include <mutex>
 
 namespace serial {
-namespace {
-
-std::mutex resolverMutex;
-PortPathResolver& resolverSlot() {
-    static PortPathResolver resolver;
-    return resolver;
-}
-
-} // namespace
-
 int ComPortNumber(const std::string& portName) {
     if (portName.size() < 4 || portName.compare(0, 3, "COM") != 0)
         return 0;
@@ -33,20 +22,6 @@ std::string DefaultPortPath(const std::string& portName) {
         return "/dev/ttyUSB" + std::to_string(n - 1);
     // Not a name of ours: leave it to open to fail on it, with the OS's own reason.
     return "/dev/" + portName;
-}
-
-void SetPortPathResolver(PortPathResolver resolver) {
-    std::lock_guard lock(resolverMutex);
-    resolverSlot() = std::move(resolver);
-}
-
-std::string ResolvePortPath(const std::string& portName) {
-    PortPathResolver resolver;
-    {
-        std::lock_guard lock(resolverMutex);
-        resolver = resolverSlot();
-    }
-    return resolver ? resolver(portName) : DefaultPortPath(portName);
 }
 
 } // namespace serial

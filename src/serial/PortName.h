@@ -11,10 +11,6 @@ using PortPathResolver = std::function<std::string(const std::string& portName)>
 
 std::string DefaultPortPath(const std::string& portName);
 
-// Replaces the resolver used by every port (pass nullptr to go back to the default).
-void SetPortPathResolver(PortPathResolver resolver);
-std::string ResolvePortPath(const std::string& portName);
-
 // The n of "COM"n, or 0 when the name is not of that form.
 int ComPortNumber(const std::string& portName);
 

@@ -5,6 +5,9 @@
 #include <QDir>
 #include <QFileInfo>
 
+#include <pwd.h>
+#include <unistd.h>
+
 namespace startup {
 
 QString ExecutableFolder() {
@@ -12,21 +15,35 @@ QString ExecutableFolder() {
     return QFileInfo(exe.symLinkTarget()).absolutePath() + '/';
 }
 
+bool IsInstalled(const QString& programFolder) {
+    // Where the package puts the program; not who runs it: root may write to /usr/bin, and a
+    // portable folder root unpacked into /opt stays portable for everyone.
+    return programFolder.startsWith(QStringLiteral("/usr/"));
+}
+
 TProgramPlaces PlacesOf(const QString& programFolder) {
-    if (QFileInfo(programFolder).isWritable())
-        return {programFolder + QStringLiteral("config.ini"),
-                programFolder + QStringLiteral("driver/install"),
-                programFolder + QStringLiteral("sets/")};
-    return {UserSettingsFile(), QString(), UserSetsFolder()};
+    if (IsInstalled(programFolder))
+        return {UserSettingsFile(), QString(), UserSetsFolder()};
+    return {programFolder + QStringLiteral("config.ini"),
+            programFolder + QStringLiteral("driver/install"), programFolder + QStringLiteral("sets/")};
 }
 
 namespace {
 
-// An XDG base folder, or its default under the home folder. A relative one is to be ignored: it
-// would depend on the current folder.
+// The home folder: HOME, or the account's when HOME is not an absolute path.
+QString homeFolder() {
+    const QString home = qEnvironmentVariable("HOME");
+    if (QDir::isAbsolutePath(home))
+        return home;
+    const passwd* account = ::getpwuid(::geteuid());
+    return account ? QFile::decodeName(account->pw_dir) : QStringLiteral("/");
+}
+
+// An XDG base folder, or its default under the home folder. A relative one is ignored: it would
+// depend on the current folder.
 QString baseFolder(const char* variable, const QString& underHome) {
     const QString base = qEnvironmentVariable(variable);
-    return QDir::isAbsolutePath(base) ? base : QDir::homePath() + underHome;
+    return QDir::isAbsolutePath(base) ? base : homeFolder() + underHome;
 }
 
 } // namespace

@@ -17,12 +17,16 @@ struct TProgramPlaces {
 // The folder of the running executable, with its trailing separator; never the current folder.
 QString ExecutableFolder();
 
-// The places of a program whose executable lies in programFolder (with its trailing
-// separator): a folder its user may write to is a portable folder, any other an installation.
+// Whether a program whose executable lies in programFolder (with its trailing separator) is an
+// installed one: anywhere under /usr. Any other folder is a portable folder, writable or not.
+bool IsInstalled(const QString& programFolder);
+
+// The places of a program whose executable lies in programFolder (with its trailing separator).
 TProgramPlaces PlacesOf(const QString& programFolder);
 
 // The per-user settings file: $XDG_CONFIG_HOME/spliceon/config.ini, or ~/.config/spliceon/
-// when that variable is unset or not an absolute path. Made on the first write.
+// when that variable is unset or not an absolute path. HOME counts only when absolute too;
+// otherwise the account's home folder is used. Made on the first write.
 QString UserSettingsFile();
 
 // The per-user folder of named parameter sets: $XDG_DATA_HOME/spliceon/sets/, or

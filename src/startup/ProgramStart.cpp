@@ -1,11 +1,8 @@
 #include "startup/ProgramStart.h"
 
-#include "ch341/PortMap.h"
-
 namespace startup {
 
-TProgramStart::TProgramStart() : places_(Settle(ExecutableFolder())) {
-    ch341::InstallPortMapping();
-}
+TProgramStart::TProgramStart()
+    : places_(Settle(ExecutableFolder())), ports_(places_.settingsFile), converter_(ports_) {}
 
 } // namespace startup

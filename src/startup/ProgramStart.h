@@ -6,17 +6,19 @@
 namespace startup {
 
 // The one start-up of the window and the command line: the places of the running executable
-// settled, every serial port following the settings file's [ports] map, and this machine's
-// converter layer.
+// settled, the settings file's [ports] map, and this machine's converter layer, which tells
+// every serial port of a link the device its name stands for.
 class TProgramStart {
 public:
     TProgramStart();
 
     const TProgramPlaces& Places() const { return places_; }
+    const ch341::TPortMap& Ports() const { return ports_; }
     ch341::TConverterLibrary& Converter() { return converter_; }
 
 private:
     TProgramPlaces places_;
+    ch341::TPortMap ports_;
     ch341::TLinuxConverterLibrary converter_;
 };
 

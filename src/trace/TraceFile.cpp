@@ -1,5 +1,6 @@
 #include "trace/TraceFile.h"
 
+#include "config/FileWrite.h"
 #include "protocol/PrintableText.h"
 #include "trace/FollowFeed.h"
 #include "trace/Pcapng.h"
@@ -25,14 +26,12 @@ namespace {
                                  .toStdString());
 }
 
-// Opens path for appending without following a link or waiting for a pipe's reader, and only
-// when this user owns what is there and it has no other name.
+// Opens path for appending without following a link anywhere in it or waiting for a pipe's
+// reader, and only when this user owns what is there and it has no other name.
 int openOwnForAppending(const QString& path) {
     const QByteArray name = QFile::encodeName(path);
-    const int fd = ::open(name.constData(),
-                          O_WRONLY | O_APPEND | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY |
-                              O_CLOEXEC,
-                          0666);
+    const int fd =
+        config::OpenUserFile(path, O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_NOCTTY, 0666);
     const int openError = errno;
     // Another user's link in a sticky folder may be refused with EACCES rather than ELOOP.
     struct stat st {};

@@ -3,15 +3,9 @@
 #include "ch341/Ch341Recognition.h"
 #include "serial/PortName.h"
 
-FakeConverter::FakeConverter() {
-    serial::SetPortPathResolver([this](const std::string& name) {
-        const auto it = ports.find(serial::ComPortNumber(name));
-        return it != ports.end() ? it->second : serial::DefaultPortPath(name);
-    });
-}
-
-FakeConverter::~FakeConverter() {
-    serial::SetPortPathResolver(nullptr);
+std::string FakeConverter::PortPath(const std::string& name) {
+    const auto it = ports.find(serial::ComPortNumber(name));
+    return it != ports.end() ? it->second : serial::DefaultPortPath(name);
 }
 
 bool FakeConverter::CH341PtNameIsCH341(const std::string& portName) {

@@ -9,13 +9,11 @@
 // mapping of the serial component is pointed at them while the fake lives.
 class FakeConverter : public ch341::TConverterLibrary {
 public:
-    FakeConverter();
-    ~FakeConverter() override;
-
     void AddPort(int n, const std::string& path) { ports[n] = path; }
     void RemovePort(int n) { ports.erase(n); }
 
     bool CH341PtNameIsCH341(const std::string& portName) override;
+    std::string PortPath(const std::string& portName) override;
     void CH341PtSetDevNotify(const char* deviceName, ch341::TDevNotifyRoutine routine) override;
 
     std::map<int, std::string> ports;

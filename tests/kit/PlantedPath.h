@@ -2,6 +2,7 @@
 
 #include "kit/Files.h"
 
+#include <QDir>
 #include <QTemporaryDir>
 
 #include <sys/stat.h>
@@ -30,6 +31,12 @@ struct PlantedPath {
             ::mkfifo(QFile::encodeName(path).constData(), 0666);
         if (kind.startsWith("another's"))
             possible = ::chown(QFile::encodeName(path).constData(), kOtherUser, kOtherUser) == 0;
+        if (kind == "folder link") { // in place of a folder on the way, to one of root's
+            QDir(dir.path()).mkdir("root's");
+            QFile::link(dir.filePath("root's"), dir.filePath("via"));
+            victim = dir.filePath("root's/out.txt");
+            path = dir.filePath("via/out.txt");
+        }
         possible = possible && (kind != "full device" || ::geteuid() == 0);
         path = kind == "full device" ? "/dev/full"
                : kind == "no folder" ? dir.filePath("no/out.txt")
