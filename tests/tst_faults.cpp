@@ -120,6 +120,10 @@ void TestFaults::requestsInsideHandOff_data() {
     QTest::newRow("disconnect command during the query sequence")
         << false << "5A 4A 02 C1" << QStringList{"actDevDisConnect"} << QStringList{"45", "C1"}
         << QStringList() << false;
+    // The connect command closed the port at once; the disconnect still drops its search.
+    QTest::newRow("connect then disconnect command during a read's answer")
+        << true << paramAnswer << QStringList{"actDevConnect", "actDevDisConnect"}
+        << QStringList{"40"} << QStringList() << false;
     QTest::newRow("window closed after a connect command during a read's answer")
         << true << paramAnswer << QStringList{"actDevConnect", "mExit"} << QStringList{"40"}
         << QStringList() << false;

@@ -312,6 +312,9 @@ int SplicerLink::WriteParams(const FusionParams& block) {
 }
 
 void SplicerLink::DisconnectDevice() {
+    // What was remembered was asked for before the disconnect, also when the port is closed
+    // already (a connect command inside a hand-off closes it at once and remembers its search).
+    pending_ = {};
     // With nothing to close there is nothing to cut: the work waiting goes on and shows its own
     // boxes for the closed port.
     if (!comPort_.Connected())
@@ -322,8 +325,6 @@ void SplicerLink::DisconnectDevice() {
 }
 
 void SplicerLink::releasePort() {
-    // What was remembered was asked for before the disconnect.
-    pending_ = {};
     closeCandidate();
     // Told also for a search's candidate: the user let the port go, whatever it was.
     announced_ = false;

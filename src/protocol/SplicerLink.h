@@ -40,7 +40,8 @@ class TMessageBoxes;
 //   what was remembered, and the work it interrupted (the query sequence, a write, a search, a
 //   window operation holding a Ticket) ends quietly at its next step: nothing more goes to the
 //   splicer and no box says the port is closed. A disconnect with the port already closed has
-//   nothing to close and cuts nothing: the work waiting goes on and shows its boxes.
+//   nothing to close and cuts nothing: the work waiting goes on and shows its boxes; what was
+//   remembered it drops all the same.
 // - The connect command's own disconnect cuts no work: a write, restore or load caught in a wait
 //   goes on to the splicer its search finds, or, when none answered, shows that the port is
 //   closed. A connect command inside a hand-off disconnects at once and remembers its search.
