@@ -66,6 +66,8 @@ private slots:
         tx("no end byte", bytes("5A4A024508"), "未知");
         tx("count does not fit", bytes("5A4A03450800A5"), "未知");
         tx("an answer sent", bytes("550545C0AA"), "未知");
+        tx("a kind that is a record's code", bytes("5A8300A5"), "未知");
+        tx("a record's code that is a kind", bytes("5A0A4B010203040506A5"), "未知");
         rx("handshake accepted", bytes("550545C0AA"), "握手应答");
         rx("handshake refused", bytes("550545C1AA"), "握手应答 C1（不接受）");
         rx("version 134", bytes("5506C18600AA"), "版本 V1.34");

@@ -12,7 +12,9 @@ namespace frames {
 // A frame's code and payload, cut from the frame's bytes here and nowhere else.
 // An answer, 55 L code payload AA: code is the code of the command it answers. A kind-first
 // command, 5A kind n payload A5: code is the kind. A length-first record, 5A 0A code, six
-// bytes, A5: code is the record's code. Kinds and record codes never coincide.
+// bytes, A5: code is the record's code. Only the kinds and record codes the program sends are
+// read: the code does not tell the layout, and a kind-first frame whose kind is a record's code
+// (or the reverse) would be read with a payload of the other layout's shape.
 struct FrameView {
     uint8_t code = 0;
     QByteArray payload;
@@ -26,17 +28,23 @@ struct FrameView {
         return FrameView{uint8_t(frame[2]), frame.mid(3, frame.size() - 4)};
     }
 
-    // A command frame of either layout, whole; none when its length or its ends do not fit.
+    // A command frame of either layout, whole; none when its length, its ends or its kind or
+    // record code do not fit.
     static std::optional<FrameView> Command(const QByteArray& frame) {
         if (frame.size() < 4 || uint8_t(frame[0]) != kStart || uint8_t(frame.back()) != kEnd)
             return std::nullopt;
-        if (uint8_t(frame[1]) == kLengthFirstMarker)
-            return frame.size() == kLengthFirstSize
-                       ? std::optional(FrameView{uint8_t(frame[2]), frame.mid(3, 6)})
-                       : std::nullopt;
-        if (frame.size() != 4 + uint8_t(frame[2]))
+        if (uint8_t(frame[1]) == kLengthFirstMarker) {
+            const uint8_t code = uint8_t(frame[2]);
+            if (frame.size() != kLengthFirstSize ||
+                (code != RecordControl && code != RecordArcTest))
+                return std::nullopt;
+            return FrameView{code, frame.mid(3, 6)};
+        }
+        const uint8_t kind = uint8_t(frame[1]);
+        if (frame.size() != 4 + uint8_t(frame[2]) ||
+            (kind != KindCommand && kind != KindParamBlock && kind != KindCalibration))
             return std::nullopt;
-        return FrameView{uint8_t(frame[1]), frame.mid(3, uint8_t(frame[2]))};
+        return FrameView{kind, frame.mid(3, uint8_t(frame[2]))};
     }
 };
 
