@@ -12,7 +12,9 @@
 
 #include <atomic>
 #include <csignal>
+#include <cstdarg>
 #include <dlfcn.h>
+#include <fcntl.h>
 #include <pwd.h>
 #include <sys/fsuid.h>
 #include <sys/resource.h>
@@ -28,9 +30,20 @@ namespace {
 enum class ReadFault { None, Fails, EndsEarly };
 std::atomic<ReadFault> readFault{ReadFault::None};
 std::atomic<ino_t> faultyInode{0};
+// A disk with no room for one more file, where an existing one can still be overwritten.
+std::atomic<bool> noRoomForNewFile{false};
 
 // How an existing config.ini is made unreadable, or its replacement unwritable.
-enum Unreadable { AsWritten, NoReadPermission, Folder, Pipe, ReadFails, ReadEndsEarly, DiskFull };
+enum Unreadable {
+    AsWritten,
+    NoReadPermission,
+    Folder,
+    Pipe,
+    ReadFails,
+    ReadEndsEarly,
+    DiskFull,
+    NoRoomForNewFile
+};
 
 } // namespace
 
@@ -46,6 +59,21 @@ extern "C" ssize_t read(int fd, void* buf, size_t count) {
         return -1;
     }
     return realRead(fd, buf, count);
+}
+
+// Every openat of the process passes here first: a file is made only while there is room.
+extern "C" int openat(int folder, const char* path, int flags, ...) {
+    using OpenAt = int (*)(int, const char*, int, ...);
+    static const auto realOpenAt = reinterpret_cast<OpenAt>(::dlsym(RTLD_NEXT, "openat"));
+    if (noRoomForNewFile && (flags & O_CREAT)) {
+        errno = ENOSPC;
+        return -1;
+    }
+    std::va_list rest;
+    va_start(rest, flags);
+    const int mode = (flags & O_CREAT) || (flags & O_TMPFILE) == O_TMPFILE ? va_arg(rest, int) : 0;
+    va_end(rest);
+    return realOpenAt(folder, path, flags, mode);
 }
 
 class TestConfig : public QObject {
@@ -261,6 +289,7 @@ private slots:
         QTest::newRow("UTF-16 BE")
             << int(AsWritten) << QByteArray("\xFE\xFF\0[\0a\0]\0\n\0k\0=\0001\0\n", 18);
         QTest::newRow("disk full while writing") << int(DiskFull) << ini;
+        QTest::newRow("no room for a new file") << int(NoRoomForNewFile) << ini;
         QTest::newRow("larger than any settings file")
             << int(AsWritten) << (ini + QByteArray(kMaxIniBytes + 1 - ini.size(), ';'));
     }
@@ -297,13 +326,15 @@ private slots:
         const rlimit unlimited{RLIM_INFINITY, RLIM_INFINITY}, full{4, RLIM_INFINITY};
         const auto oldXfsz = std::signal(SIGXFSZ, SIG_IGN); // writes past the limit fail instead
         ::setrlimit(RLIMIT_FSIZE, kind == DiskFull ? &full : &unlimited);
+        noRoomForNewFile = kind == NoRoomForNewFile;
         const QString error = ErrorText<EConfigWrite>([] { WriteConfigString("a", "k", "2"); });
+        noRoomForNewFile = false;
         ::setrlimit(RLIMIT_FSIZE, &unlimited);
         std::signal(SIGXFSZ, oldXfsz);
         ::setfsuid(me);
         ::setfsgid(::getegid());
         readFault = ReadFault::None;
-        QCOMPARE(read, kind == DiskFull ? QString("1") : QString());
+        QCOMPARE(read, kind == DiskFull || kind == NoRoomForNewFile ? QString("1") : QString());
         QCOMPARE(error, "Unable to write to " + ConfigPath());
         struct stat after {};
         QVERIFY(::stat(path.constData(), &after) == 0);

@@ -146,8 +146,9 @@ int ReplaceUserFile(const QString& path, const QByteArray& bytes, ExistingOwner 
             ::close(fd);
             ::unlinkat(folder, temp.constData(), 0);
         }
-        // A folder that refuses new files, or a file this user may not give away.
-        if (exists && owner == ExistingOwner::Kept)
+        // A folder that refuses new files, or a file this user may not give away. Not a disk
+        // without room for one: there a rewrite where it stands could cut the file short.
+        if (exists && owner == ExistingOwner::Kept && (error == EACCES || error == EPERM))
             return rewriteInPlace(folder, name, bytes);
         return error;
     }
