@@ -209,6 +209,33 @@ Settings file: %1</translation>
     </message>
 </context>
 <context>
+    <name>OpenFailure</name>
+    <message>
+        <source>可以打开</source>
+        <translation>opens</translation>
+    </message>
+    <message>
+        <source>无权限：运行 driver/install，或把用户加入 %1 组后重新登录</source>
+        <translation>no permission: run driver/install, or add the user to group %1 and log in again</translation>
+    </message>
+    <message>
+        <source>被其他程序占用：先关闭它（fuser -v %1 可查出是谁）</source>
+        <translation>in use by another program: close it first (fuser -v %1 shows which)</translation>
+    </message>
+    <message>
+        <source>设备不存在</source>
+        <translation>no such device</translation>
+    </message>
+    <message>
+        <source>不是串口设备：只打开终端设备（tty）</source>
+        <translation>not a serial device: only terminal devices (tty) are opened</translation>
+    </message>
+    <message>
+        <source>打不开：%1</source>
+        <translation>cannot open: %1</translation>
+    </message>
+</context>
+<context>
     <name>OutputFile</name>
     <message>
         <source>无法写入 %1：%2</source>
@@ -371,30 +398,6 @@ Settings file: %1</translation>
     <message>
         <source>没有熔接机应答</source>
         <translation>no splicer answered</translation>
-    </message>
-    <message>
-        <source>可以打开</source>
-        <translation>opens</translation>
-    </message>
-    <message>
-        <source>无权限：运行 driver/install，或把用户加入 %1 组后重新登录</source>
-        <translation>no permission: run driver/install, or add the user to group %1 and log in again</translation>
-    </message>
-    <message>
-        <source>被其他程序占用：先关闭它（fuser -v %1 可查出是谁）</source>
-        <translation>in use by another program: close it first (fuser -v %1 shows which)</translation>
-    </message>
-    <message>
-        <source>设备不存在</source>
-        <translation>no such device</translation>
-    </message>
-    <message>
-        <source>不是串口设备：只打开终端设备（tty）</source>
-        <translation>not a serial device: only terminal devices (tty) are opened</translation>
-    </message>
-    <message>
-        <source>打不开：%1</source>
-        <translation>cannot open: %1</translation>
     </message>
     <message>
         <source>转换器已接入（USB %1），但没有 tty：%2</source>

@@ -4,15 +4,13 @@
 #include "cli/TextFormat.h"
 #include "serial/ComDevice.h"
 #include "serial/ComError.h"
+#include "serial/OpenFailure.h"
 
 #include <QStandardPaths>
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <grp.h>
-#include <sys/stat.h>
 
 namespace cli {
 namespace {
@@ -43,15 +41,6 @@ int openError(const QString& path) {
     } catch (const serial::EComPort& e) {
         return e.OsCode();
     }
-}
-
-// The group that may use the device, when its mode lets a group read and write it.
-QString deviceGroup(const QString& path) {
-    struct stat st {};
-    if (::stat(path.toLocal8Bit().constData(), &st) != 0 || (st.st_mode & 060) != 060)
-        return QStringLiteral("dialout");
-    const group* g = ::getgrgid(st.st_gid);
-    return g ? QString::fromLocal8Bit(g->gr_name) : QString::number(st.st_gid);
 }
 
 QString ttyPath(const ch341::TSysfsLayout& layout, int k) {
@@ -118,24 +107,23 @@ void surveyUsb(const ch341::TSysfsLayout& layout, bool brlttyInstalled,
 } // namespace
 
 TPortState OpenState(int osError, const QString& path) {
-    switch (osError) {
-    case 0:
+    switch (serial::OpenFailureOf(osError)) {
+    case serial::OpenFailure::None:
         return {};
-    case EACCES:
-    case EPERM:
-        return {.status = PortStatus::NoPermission, .osError = osError, .group = deviceGroup(path)};
-    case EBUSY:
-    case EWOULDBLOCK:
+    case serial::OpenFailure::NoPermission:
+        return {.status = PortStatus::NoPermission,
+                .osError = osError,
+                .group = serial::DeviceGroup(path)};
+    case serial::OpenFailure::Held:
         return {.status = PortStatus::Held, .osError = osError};
-    case ENOENT:
-    case ENODEV:
+    case serial::OpenFailure::Missing:
         return {.status = PortStatus::Missing, .osError = osError};
-    case ENOTTY:
-    case EISDIR:
+    case serial::OpenFailure::NotSerial:
         return {.status = PortStatus::NotSerial, .osError = osError};
-    default:
-        return {.status = PortStatus::OpenFailed, .osError = osError};
+    case serial::OpenFailure::Other:
+        break;
     }
+    return {.status = PortStatus::OpenFailed, .osError = osError};
 }
 
 QString OpenVerdict(int osError, const QString& path) {

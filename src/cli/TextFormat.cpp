@@ -1,12 +1,12 @@
 #include "cli/TextFormat.h"
 
 #include "ch341/PortMap.h"
+#include "serial/OpenFailure.h"
 
 #include <QCoreApplication>
 #include <QLocale>
 
 #include <algorithm>
-#include <cstring>
 
 namespace cli {
 namespace {
@@ -52,22 +52,12 @@ QString setHeader(const TDeviceInfo& device, const QDateTime& when) {
 QString PortStateText(const TPortState& state, const QString& path) {
     switch (state.status) {
     case PortStatus::Opens:
-        return QCoreApplication::translate("TextFormat", "可以打开");
     case PortStatus::NoPermission:
-        return QCoreApplication::translate(
-                   "TextFormat", "无权限：运行 driver/install，或把用户加入 %1 组后重新登录")
-            .arg(state.group);
     case PortStatus::Held:
-        return QCoreApplication::translate("TextFormat",
-                                           "被其他程序占用：先关闭它（fuser -v %1 可查出是谁）")
-            .arg(path);
     case PortStatus::Missing:
-        return QCoreApplication::translate("TextFormat", "设备不存在");
     case PortStatus::NotSerial:
-        return QCoreApplication::translate("TextFormat", "不是串口设备：只打开终端设备（tty）");
     case PortStatus::OpenFailed:
-        return QCoreApplication::translate("TextFormat", "打不开：%1")
-            .arg(QString::fromLocal8Bit(std::strerror(state.osError)));
+        return serial::OpenFailureText(state.osError, path, state.group);
     case PortStatus::NoTty:
         return QCoreApplication::translate("TextFormat", "转换器已接入（USB %1），但没有 tty：%2")
             .arg(state.usbDevice,
