@@ -182,6 +182,137 @@ Settings file: %1</translation>
     </message>
 </context>
 <context>
+    <name>FrameTrace</name>
+    <message>
+        <source>版本查询</source>
+        <translation>version query</translation>
+    </message>
+    <message>
+        <source>版本</source>
+        <translation>version</translation>
+    </message>
+    <message>
+        <source>环境状态查询</source>
+        <translation>environment query</translation>
+    </message>
+    <message>
+        <source>环境</source>
+        <translation>environment</translation>
+    </message>
+    <message>
+        <source>调芯复位</source>
+        <translation>core reset</translation>
+    </message>
+    <message>
+        <source>重置原点</source>
+        <translation>reset origin</translation>
+    </message>
+    <message>
+        <source>设备ID查询</source>
+        <translation>device ID query</translation>
+    </message>
+    <message>
+        <source>设备ID</source>
+        <translation>device ID</translation>
+    </message>
+    <message>
+        <source>熔接次数查询</source>
+        <translation>fusion count query</translation>
+    </message>
+    <message>
+        <source>熔接次数</source>
+        <translation>fusion count</translation>
+    </message>
+    <message>
+        <source>当前组别查询</source>
+        <translation>current group query</translation>
+    </message>
+    <message>
+        <source>当前组别</source>
+        <translation>current group</translation>
+    </message>
+    <message>
+        <source>参数读取</source>
+        <translation>parameter read</translation>
+    </message>
+    <message>
+        <source>参数块</source>
+        <translation>parameter block</translation>
+    </message>
+    <message>
+        <source>握手</source>
+        <translation>handshake</translation>
+    </message>
+    <message>
+        <source>握手应答</source>
+        <translation>handshake answer</translation>
+    </message>
+    <message>
+        <source>参数长度查询</source>
+        <translation>block length query</translation>
+    </message>
+    <message>
+        <source>参数长度</source>
+        <translation>block length</translation>
+    </message>
+    <message>
+        <source>校正参数读取</source>
+        <translation>calibration read</translation>
+    </message>
+    <message>
+        <source>未知</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>未知命令 </source>
+        <translation>unknown command </translation>
+    </message>
+    <message>
+        <source>保存到出厂设置</source>
+        <translation>save as factory set</translation>
+    </message>
+    <message>
+        <source>恢复出厂参数</source>
+        <translation>restore factory set</translation>
+    </message>
+    <message>
+        <source>控制记录 </source>
+        <translation>control record </translation>
+    </message>
+    <message>
+        <source>放电测试 电流 %1 时长 %2</source>
+        <translation>arc test current %1 duration %2</translation>
+    </message>
+    <message>
+        <source>参数写入 %1 字节</source>
+        <translation>parameter write %1 bytes</translation>
+    </message>
+    <message>
+        <source>校正参数写入 </source>
+        <translation>calibration write </translation>
+    </message>
+    <message>
+        <source>%1 字节</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>%1（不接受）</source>
+        <translation>%1 (not accepted)</translation>
+    </message>
+    <message>
+        <source>未知应答 </source>
+        <translation>unknown answer </translation>
+    </message>
+    <message>
+        <source>（数据不足）</source>
+        <translation>(too short)</translation>
+    </message>
+    <message>
+        <source>丢弃 %1 字节 </source>
+        <translation>dropped %1 bytes </translation>
+    </message>
+</context>
+<context>
     <name>LinkCommands</name>
     <message>
         <source>熔接机没有应答参数读取</source>
@@ -423,6 +554,18 @@ Settings file: %1</translation>
         <source>；%1</source>
         <extracomment>Joins what the probe found to the port&apos;s state.</extracomment>
         <translation>; %1</translation>
+    </message>
+    <message>
+        <source>; 设备ID：%1
+; 固件版本：%2
+; 熔接次数：%3
+; 日期：%4
+</source>
+        <translation>; Device ID: %1
+; Firmware: %2
+; Fusion count: %3
+; Date: %4
+</translation>
     </message>
 </context>
 <context>

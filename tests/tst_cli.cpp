@@ -168,7 +168,7 @@ QByteArray setToWrite(const QByteArray& adjust, const QByteArray& push) {
 
 // Runs the program as a user with this messages locale (see ProgramFolder::run's asUser).
 QStringList inLocale(const QString& locale) {
-    return {"env", "LC_ALL=", "LANG=" + locale};
+    return {"env", "LANGUAGE=", "LC_ALL=", "LANG=" + locale};
 }
 
 QString lineOf(const QString& out, const QString& com) {
@@ -542,12 +542,15 @@ void TestCli::readPrintsWhatTheWindowSaves() {
                                 .replace("AdjustLeft=300", "AdjustLeft=800");
     QCOMPARE(paramLines(run.out), paramLines(QString::fromUtf8(read)));
     const QString today = QDate::currentDate().toString(Qt::ISODate);
-    QCOMPARE(run.out.section("[Param]", 0, 0).section(' ', 0, -2),
+    QCOMPARE(run.out.section("[Device]", 0, 0).section(' ', 0, -2),
              "; 设备ID：" + shownId + "\n; 固件版本：V1.34\n; 熔接次数：1234\n; 日期：" + today);
-    // Data reads the same in every language.
+    QVERIFY(run.out.contains("\nID=" + shownId + "\nFusionCount=1234\nDate=" + today + ' '));
+    // Data reads the same in every language; the comments follow it.
     const Run english = folder.run({"--read", "--port", path(*f.splicers[3])}, inLocale("en_US"));
-    static const QRegularExpression date("; 日期：.*\n");
-    QCOMPARE(QString(english.out).remove(date), QString(run.out).remove(date));
+    static const QRegularExpression comments("^;.*\n|Date=.*\n",
+                                             QRegularExpression::MultilineOption);
+    QCOMPARE(QString(english.out).remove(comments), QString(run.out).remove(comments));
+    QVERIFY(english.out.startsWith("; Device ID: " + shownId + "\n; Firmware: V1.34\n"));
 
     QFile file(trace);
     QVERIFY(file.open(QIODevice::ReadOnly));

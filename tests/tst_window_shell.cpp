@@ -247,6 +247,33 @@ private slots:
         QCOMPARE(i18n::LanguageOfLocale(locale) == i18n::Language::English, english);
     }
 
+    void messagesLocale_data() {
+        QTest::addColumn<QStringList>("environment"); // LANGUAGE, LC_ALL, LC_MESSAGES, LANG
+        QTest::addColumn<QString>("locale");
+        row("LANGUAGE under C.UTF-8", QStringList{"en", "", "", "C.UTF-8"}, QString("en"));
+        row("LANGUAGE before LC_ALL", QStringList{"zh_CN:en", "en_US", "", ""}, QString("zh_CN"));
+        row("LANGUAGE's first entry", QStringList{":de:zh", "", "", ""}, QString("de"));
+        row("LC_ALL", QStringList{"", "de_DE", "fr_FR", "C"}, QString("de_DE"));
+        row("LC_MESSAGES", QStringList{"", "", "fr_FR", "C"}, QString("fr_FR"));
+        row("LANG", QStringList{"", "", "", "C.UTF-8"}, QString("C.UTF-8"));
+        row("none", QStringList{"", "", "", ""}, QString());
+    }
+
+    void messagesLocale() {
+        QFETCH(QStringList, environment);
+        QFETCH(QString, locale);
+        const char* names[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+        QList<QByteArray> saved;
+        for (int i = 0; i < 4; ++i) {
+            saved << qgetenv(names[i]);
+            qputenv(names[i], environment[i].toUtf8());
+        }
+        const QString picked = i18n::MessagesLocale();
+        for (int i = 0; i < 4; ++i)
+            qputenv(names[i], saved[i]);
+        QCOMPARE(picked, locale);
+    }
+
     void tabOrderVisitsRightHandFieldsFirst() {
         WindowFixture f;
         QCOMPARE(f.Check("cbAdjustReset")->nextInFocusChain()->objectName(),

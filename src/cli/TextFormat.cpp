@@ -38,13 +38,23 @@ QString probeText(const TProbeResult& probe) {
     return QCoreApplication::translate("TextFormat", "没有熔接机应答");
 }
 
+// When the set was read, in the header and in [Device].
+const QString kDateFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
 QString setHeader(const TDeviceInfo& device, const QDateTime& when) {
     // The identifier is the splicer's bytes, escaped (DeviceIdText): nothing in it ends the
     // comment line or steers a terminal; filled in one pass, so a "%3" in it stays as it is.
-    return QStringLiteral("; 设备ID：%1\n; 固件版本：%2\n; 熔接次数：%3\n; 日期：%4\n")
+    return QCoreApplication::translate("TextFormat",
+                                       "; 设备ID：%1\n; 固件版本：%2\n; 熔接次数：%3\n; 日期：%4\n")
         .arg(device.id, VersionText(device.firmware, QLocale::c()),
-             QString::number(device.fusionCount),
-             when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+             QString::number(device.fusionCount), when.toString(kDateFormat));
+}
+
+// The header's facts as keys that read the same in every language, for scripts; they continue
+// the [Device] section.
+QString deviceFacts(const TDeviceInfo& device, const QDateTime& when) {
+    return QStringLiteral("ID=%1\nFusionCount=%2\nDate=%3\n")
+        .arg(device.id, QString::number(device.fusionCount), when.toString(kDateFormat));
 }
 
 } // namespace
@@ -100,7 +110,7 @@ QString TTextFormat::PortList(const std::vector<TPortReport>& reports) const {
 
 QString TTextFormat::ReadResult(const TReadResult& result) const {
     return setHeader(result.device, result.when) + params::DeviceSectionText(result.source) +
-           params::ParamSectionText(result.set);
+           deviceFacts(result.device, result.when) + params::ParamSectionText(result.set);
 }
 
 } // namespace cli

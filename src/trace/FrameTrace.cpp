@@ -4,6 +4,7 @@
 #include "protocol/PrintableText.h"
 #include "protocol/ResponseText.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLocale>
 #include <QStringList>
@@ -17,7 +18,9 @@ const QElapsedTimer startClock = [] {
     return clock;
 }();
 
-const QString kUnknown = QStringLiteral("未知");
+QString unknown() {
+    return QCoreApplication::translate("FrameTrace", "未知");
+}
 
 QString hexByte(uint8_t byte) {
     return QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
@@ -25,8 +28,8 @@ QString hexByte(uint8_t byte) {
 
 QString commandMeaning(uint8_t code) {
     if (const frames::CommandRow* row = frames::FindCommand(code))
-        return QString::fromUtf8(row->name);
-    return QStringLiteral("未知命令 ") + hexByte(code);
+        return QCoreApplication::translate("FrameTrace", row->name);
+    return QCoreApplication::translate("FrameTrace", "未知命令 ") + hexByte(code);
 }
 
 // 5A 0A code, six payload bytes, A5.
@@ -36,45 +39,46 @@ QString lengthFirstMeaning(const QByteArray& f) {
     case frames::RecordControl:
         switch (uint8_t(payload[0])) {
         case frames::ControlSaveAsFactory:
-            return QStringLiteral("保存到出厂设置");
+            return QCoreApplication::translate("FrameTrace", "保存到出厂设置");
         case frames::ControlRestoreFactory:
-            return QStringLiteral("恢复出厂参数");
+            return QCoreApplication::translate("FrameTrace", "恢复出厂参数");
         }
-        return QStringLiteral("控制记录 ") + hexByte(uint8_t(payload[0]));
+        return QCoreApplication::translate("FrameTrace", "控制记录 ") +
+               hexByte(uint8_t(payload[0]));
     case frames::RecordArcTest:
-        return QStringLiteral("放电测试 电流 %1 时长 %2")
+        return QCoreApplication::translate("FrameTrace", "放电测试 电流 %1 时长 %2")
             .arg(frames::Le16(payload, 0))
             .arg(frames::Le16(payload, 2));
     }
-    return kUnknown;
+    return unknown();
 }
 
 // 5A kind n payload A5.
 QString kindFirstMeaning(const QByteArray& f) {
     const int n = uint8_t(f[2]);
     if (f.size() != 4 + n)
-        return kUnknown;
+        return unknown();
     const QByteArray payload = f.mid(3, n);
     switch (uint8_t(f[1])) {
     case frames::KindCommand:
-        return n == 2 ? commandMeaning(uint8_t(payload[0])) : kUnknown;
+        return n == 2 ? commandMeaning(uint8_t(payload[0])) : unknown();
     case frames::KindParamBlock:
-        return QStringLiteral("参数写入 %1 字节").arg(n);
+        return QCoreApplication::translate("FrameTrace", "参数写入 %1 字节").arg(n);
     case frames::KindCalibration: {
         QStringList values;
         for (const char byte : payload)
             values << QString::number(int8_t(byte));
-        return QStringLiteral("校正参数写入 ") + values.join(' ');
+        return QCoreApplication::translate("FrameTrace", "校正参数写入 ") + values.join(' ');
     }
     }
-    return kUnknown;
+    return unknown();
 }
 
 QString sentMeaning(const QByteArray& f) {
     if (f.size() < 4 || uint8_t(f[0]) != frames::kStart || uint8_t(f.back()) != frames::kEnd)
-        return kUnknown;
+        return unknown();
     if (uint8_t(f[1]) == frames::kLengthFirstMarker)
-        return f.size() == frames::kLengthFirstSize ? lengthFirstMeaning(f) : kUnknown;
+        return f.size() == frames::kLengthFirstSize ? lengthFirstMeaning(f) : unknown();
     return kindFirstMeaning(f);
 }
 
@@ -83,11 +87,12 @@ QString answerValue(frames::AnswerValue value, const QByteArray& p) {
     using frames::AnswerValue;
     switch (value) {
     case AnswerValue::Block:
-        return QStringLiteral("%1 字节").arg(p.size());
+        return QCoreApplication::translate("FrameTrace", "%1 字节").arg(p.size());
     case AnswerValue::Acceptance:
         return uint8_t(p[0]) == frames::kHandshakeAccepted
                    ? QString()
-                   : QStringLiteral("%1（不接受）").arg(hexByte(uint8_t(p[0])));
+                   : QCoreApplication::translate("FrameTrace", "%1（不接受）")
+                         .arg(hexByte(uint8_t(p[0])));
     case AnswerValue::Version:
         return VersionText(frames::Le16(p, 0), QLocale::c());
     case AnswerValue::Number16:
@@ -108,16 +113,16 @@ QString answerValue(frames::AnswerValue value, const QByteArray& p) {
 QString receivedMeaning(const QByteArray& f) {
     if (f.size() < 4 || uint8_t(f[0]) != frames::kAnswerStart || uint8_t(f[1]) != f.size() ||
         uint8_t(f.back()) != frames::kAnswerEnd)
-        return kUnknown;
+        return unknown();
     const uint8_t code = uint8_t(f[2]);
     const frames::CommandRow* row = frames::FindCommand(code);
     if (!row || row->value == frames::AnswerValue::None)
-        return QStringLiteral("未知应答 ") + hexByte(code);
-    const QString name = QString::fromUtf8(row->answer);
+        return QCoreApplication::translate("FrameTrace", "未知应答 ") + hexByte(code);
+    const QString name = QCoreApplication::translate("FrameTrace", row->answer);
     const QByteArray p = f.mid(3, f.size() - 4);
     // An answer shorter than the bytes its code carries is ignored by the receiver; say so.
     if (p.size() < row->answerBytes)
-        return name + QStringLiteral("（数据不足）");
+        return name + QCoreApplication::translate("FrameTrace", "（数据不足）");
     // Bytes beyond those the code carries are not shown; a block carries whatever came.
     const QString value = answerValue(row->value, row->answerBytes ? p.left(row->answerBytes) : p);
     return value.isEmpty() ? name : name + ' ' + value;
@@ -141,7 +146,8 @@ QString TraceLine(const FrameRecord& r) {
             .arg(r.direction == Direction::Sent ? QStringLiteral("TX") : QStringLiteral("RX"));
     const QString hex = QString::fromLatin1(r.bytes.toHex(' ').toUpper());
     if (r.discarded)
-        return head + QStringLiteral("丢弃 %1 字节 ").arg(r.bytes.size()) + hex;
+        return head +
+               QCoreApplication::translate("FrameTrace", "丢弃 %1 字节 ").arg(r.bytes.size()) + hex;
     return head + hex + QStringLiteral(" | ") + FrameMeaning(r.direction, r.bytes);
 }
 

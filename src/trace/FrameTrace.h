@@ -14,9 +14,9 @@
 // that is: the time of day to the millisecond, for service records; milliseconds since the
 // program started, right-aligned in eight columns; "TX" for a frame sent, "RX" for a frame
 // received; the frame's bytes in upper-case hex separated by single blanks; " | "; a short
-// meaning in Chinese. The hex never holds "|", so everything after the first " | " is the
-// meaning. Received bytes the frame scan dropped, belonging to no frame, make one line of their
-// own ("丢弃 N 字节" and the bytes), so line noise shows.
+// meaning in the reader's language. The hex never holds "|", so everything after the first " | "
+// is the meaning. Received bytes the frame scan dropped, belonging to no frame, make one line of
+// their own ("丢弃 N 字节" and the bytes), so line noise shows.
 namespace trace {
 
 enum class Direction { Sent, Received };
