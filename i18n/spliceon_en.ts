@@ -80,10 +80,6 @@
         <translation>--out and --trace cannot be the same file</translation>
     </message>
     <message>
-        <source>没有候选端口：没有接入 CH341 转换器，config.ini 的 [ports] 也没有映射；请检查数据线</source>
-        <translation>No candidate ports: no CH341 converter is plugged in and config.ini&apos;s [ports] maps none; check the cable</translation>
-    </message>
-    <message>
         <source>、</source>
         <extracomment>Separates the option names.</extracomment>
         <translation>, </translation>
@@ -365,6 +361,14 @@ Settings file: %1</translation>
         <source>打不开：%1</source>
         <translation>cannot open: %1</translation>
     </message>
+    <message>
+        <source>被其他程序占用：%1；先关闭它</source>
+        <translation>in use by another program: %1; close it first</translation>
+    </message>
+    <message>
+        <source>被其他程序占用，可能是 ModemManager 在探测它：运行 driver/install 装上 udev 规则，它就不再碰转换器（fuser -v %1 可查出是谁）</source>
+        <translation>in use by another program, perhaps ModemManager probing it: run driver/install for the udev rule that keeps it off the converter (fuser -v %1 shows which)</translation>
+    </message>
 </context>
 <context>
     <name>OutputFile</name>
@@ -394,6 +398,33 @@ Settings file: %1</translation>
     <message>
         <source>第 2 字节</source>
         <translation>Byte 2</translation>
+    </message>
+</context>
+<context>
+    <name>PortSurvey</name>
+    <message>
+        <source>转换器已接入（USB %1），但没有 tty：%2</source>
+        <translation>converter plugged in (USB %1) but no tty: %2</translation>
+    </message>
+    <message>
+        <source>盲文服务 brltty 可能占用了它；不用盲文显示器就卸载它：sudo apt-get remove brltty</source>
+        <translation>the braille service brltty may hold it; without a braille display remove it: sudo apt-get remove brltty</translation>
+    </message>
+    <message>
+        <source>重新插拔，dmesg | grep ch341 可看原因</source>
+        <translation>replug it; dmesg | grep ch341 shows why</translation>
+    </message>
+    <message>
+        <source>tty 已出现但 /dev 下没有它：重新插拔，或检查 udev</source>
+        <translation>the tty exists but is missing from /dev: replug it, or check udev</translation>
+    </message>
+    <message>
+        <source>超出 COM1–COM%1，搜索不会找它</source>
+        <translation>beyond COM1–COM%1: the search does not look at it</translation>
+    </message>
+    <message>
+        <source>没有候选端口：没有接入 CH341 转换器，config.ini 的 [ports] 也没有映射；请检查数据线</source>
+        <translation>No candidate ports: no CH341 converter is plugged in and config.ini&apos;s [ports] maps none; check the cable</translation>
     </message>
 </context>
 <context>
@@ -531,26 +562,6 @@ Settings file: %1</translation>
         <translation>no splicer answered</translation>
     </message>
     <message>
-        <source>转换器已接入（USB %1），但没有 tty：%2</source>
-        <translation>converter plugged in (USB %1) but no tty: %2</translation>
-    </message>
-    <message>
-        <source>盲文服务 brltty 可能占用了它；不用盲文显示器就卸载它：sudo apt-get remove brltty</source>
-        <translation>the braille service brltty may hold it; without a braille display remove it: sudo apt-get remove brltty</translation>
-    </message>
-    <message>
-        <source>重新插拔，dmesg | grep ch341 可看原因</source>
-        <translation>replug it; dmesg | grep ch341 shows why</translation>
-    </message>
-    <message>
-        <source>tty 已出现但 /dev 下没有它：重新插拔，或检查 udev</source>
-        <translation>the tty exists but is missing from /dev: replug it, or check udev</translation>
-    </message>
-    <message>
-        <source>超出 COM1–COM%1，搜索不会找它</source>
-        <translation>beyond COM1–COM%1: the search does not look at it</translation>
-    </message>
-    <message>
         <source>；%1</source>
         <extracomment>Joins what the probe found to the port&apos;s state.</extracomment>
         <translation>; %1</translation>
@@ -585,6 +596,57 @@ Settings file: %1</translation>
     <message>
         <source>确定</source>
         <translation>OK</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmConnectionHelp</name>
+    <message>
+        <source>连接帮助</source>
+        <translation>Connection help</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>设备</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>来源</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>状况与办法</source>
+        <translation>State and remedy</translation>
+    </message>
+    <message>
+        <source>也请检查：数据线已插好，熔接机已开机；转换器应出现在 ls -l /dev/ttyUSB* 和 dmesg | grep ch341 中。</source>
+        <translation>Also check: the cable is plugged in and the splicer is switched on; the converter should show in ls -l /dev/ttyUSB* and dmesg | grep ch341.</translation>
+    </message>
+    <message>
+        <source>重新检查(&amp;R)</source>
+        <translation>&amp;Recheck</translation>
+    </message>
+    <message>
+        <source>连接设备(&amp;C)</source>
+        <translation>&amp;Connect</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>没有连接熔接机。下表是搜索会试的端口及其状况；改好后按“连接设备”再搜索。</source>
+        <translation>No splicer connected. Below are the ports the search tries and how each stands; fix what is listed, then press &quot;Connect&quot; to search again.</translation>
+    </message>
+    <message>
+        <source>已连接：%1（%2），熔接机 %3，固件 %4</source>
+        <translation>Connected: %1 (%2), splicer %3, firmware %4</translation>
+    </message>
+    <message>
+        <source>本程序已连接在这里</source>
+        <translation>connected here by this program</translation>
     </message>
 </context>
 <context>
@@ -832,6 +894,10 @@ Current group: %3</translation>
     <message>
         <source>参数加载完毕！</source>
         <translation>Parameters loaded.</translation>
+    </message>
+    <message>
+        <source>连接帮助(&amp;H)…</source>
+        <translation>Connection &amp;help…</translation>
     </message>
 </context>
 <context>

@@ -1,7 +1,7 @@
 // The command line: the port check's verdicts and sysfs survey, and the program run as a
 // technician runs it, with config.ini beside a copy of it, no display, and the simulated splicer
 // on a pseudo-terminal.
-#include "cli/PortCheck.h"
+#include "ch341/PortSurvey.h"
 #include "cli/TextFormat.h"
 #include "config/Config.h"
 #include "kit/DistinctBlock.h"
@@ -11,8 +11,8 @@
 #include "kit/WindowFixture.h"
 #include "main/SpinEdit.h"
 #include "paramset/ParamSet.h"
-#include "startup/ProgramPlaces.h"
 #include "paramset/SetFile.h"
+#include "startup/ProgramPlaces.h"
 
 #include <QDate>
 #include <QDir>
@@ -171,6 +171,12 @@ QStringList inLocale(const QString& locale) {
     return {"env", "LANGUAGE=", "LC_ALL=", "LANG=" + locale};
 }
 
+// How a port this test program holds open stands for the program it runs.
+QString heldByThisTest() {
+    return QStringLiteral("被其他程序占用：tst_cli (%1)；先关闭它")
+        .arg(QCoreApplication::applicationPid());
+}
+
 QString lineOf(const QString& out, const QString& com) {
     for (const QString& line : out.split('\n'))
         if (line.section(' ', 0, 0) == com)
@@ -224,28 +230,46 @@ private slots:
 
 void TestCli::openVerdict_data() {
     QTest::addColumn<int>("osError");
+    QTest::addColumn<QStringList>("holders");
+    QTest::addColumn<bool>("modemManager");
     QTest::addColumn<QString>("verdict"); // <path> for the device's path
-    QTest::newRow("opened") << 0 << "可以打开";
-    QTest::newRow("EACCES") << EACCES
+    const QStringList none;
+    QTest::newRow("opened") << 0 << none << false << "可以打开";
+    QTest::newRow("EACCES") << EACCES << none << false
                             << "无权限：运行 driver/install，或把用户加入 dialout 组后重新登录";
-    QTest::newRow("EPERM") << EPERM
+    QTest::newRow("EPERM") << EPERM << none << false
                            << "无权限：运行 driver/install，或把用户加入 dialout 组后重新登录";
-    QTest::newRow("EBUSY") << EBUSY << "被其他程序占用：先关闭它（fuser -v <path> 可查出是谁）";
-    QTest::newRow("EWOULDBLOCK") << EWOULDBLOCK
+    QTest::newRow("EBUSY") << EBUSY << none << false
+                           << "被其他程序占用：先关闭它（fuser -v <path> 可查出是谁）";
+    QTest::newRow("EWOULDBLOCK") << EWOULDBLOCK << none << false
                                  << "被其他程序占用：先关闭它（fuser -v <path> 可查出是谁）";
-    QTest::newRow("ENOENT") << ENOENT << "设备不存在";
-    QTest::newRow("ENODEV") << ENODEV << "设备不存在";
-    QTest::newRow("ENOTTY") << ENOTTY << "不是串口设备：只打开终端设备（tty）";
-    QTest::newRow("EIO") << EIO << "打不开：Input/output error";
+    QTest::newRow("held, holders known")
+        << EBUSY << QStringList{"minicom (4242)", "cat (7)"} << false
+        << "被其他程序占用：minicom (4242), cat (7)；先关闭它";
+    QTest::newRow("held, ModemManager runs")
+        << EBUSY << none << true
+        << "被其他程序占用，可能是 ModemManager 在探测它：运行 driver/install 装上 udev "
+           "规则，它就不再碰转换器（fuser -v <path> 可查出是谁）";
+    QTest::newRow("ENOENT") << ENOENT << none << false << "设备不存在";
+    QTest::newRow("ENODEV") << ENODEV << none << false << "设备不存在";
+    QTest::newRow("ENOTTY") << ENOTTY << none << false << "不是串口设备：只打开终端设备（tty）";
+    QTest::newRow("EIO") << EIO << none << false << "打不开：Input/output error";
 }
 
 void TestCli::openVerdict() {
     QFETCH(int, osError);
+    QFETCH(QStringList, holders);
+    QFETCH(bool, modemManager);
     QFETCH(QString, verdict);
     // A device that is missing has no group of its own: dialout is advised.
     const QTemporaryDir dir;
     const QString device = dir.filePath("ttyUSB0");
-    QCOMPARE(cli::OpenVerdict(osError, device), QString(verdict).replace("<path>", device));
+    serial::TOpenFailureFacts facts = serial::LookUpOpenFailure(osError, device);
+    QVERIFY(facts.holders.isEmpty()); // nobody has a missing device open
+    facts.holders = holders;
+    facts.modemManager = modemManager;
+    QCOMPARE(serial::OpenFailureText(osError, device, facts),
+             QString(verdict).replace("<path>", device));
 }
 
 void TestCli::surveyReportsWhatTheSearchCannotReach_data() {
@@ -296,7 +320,7 @@ void TestCli::surveyReportsWhatTheSearchCannotReach() {
     config::SetConfigPath(tree.dir.filePath("config.ini")); // no ports mapped
     tree.add(QStringLiteral("1-2"), id, tty, driver, node);
     const QStringList lines = cli::TTextFormat()
-                                  .PortList(cli::SurveyPorts(tree.layout, brltty))
+                                  .PortList(ch341::SurveyPorts(tree.layout, brltty))
                                   .split('\n', Qt::SkipEmptyParts);
     const QString dev = QString::fromStdString(tree.layout.devRoot);
     QStringList expected;
@@ -328,8 +352,7 @@ void TestCli::listShowsMappedPortsWithoutDisplayOrDriverInstall() {
     const QString heldPath = QString::fromStdString(held.SlavePath());
     QCOMPARE(lineOf(run.out, "COM3").simplified(), "COM3 " + freePath + " config.ini 可以打开");
     QCOMPARE(lineOf(run.out, "COM4").simplified(),
-             "COM4 " + heldPath + " config.ini 被其他程序占用：先关闭它（fuser -v " + heldPath +
-                 " 可查出是谁）");
+             "COM4 " + heldPath + " config.ini " + heldByThisTest());
     QCOMPARE(lineOf(run.out, "COM6").simplified(),
              QStringLiteral("COM6 /nonexistent/tty config.ini 设备不存在"));
     // A path longer than the column widens it for every line.
@@ -770,8 +793,7 @@ void TestCli::failuresExitWithTheirCode_data() {
     QTest::newRow("write, silent")
         << "silent" << QStringList{"--write", "<set>", "--port", "<line>"} << 1
         << "未发现有设备连接！" << 0;
-    const QString held = "Unable to open com port (win error code: 11)：<line> "
-                         "被其他程序占用：先关闭它（fuser -v <line> 可查出是谁）";
+    const QString held = "Unable to open com port (win error code: 11)：<line> " + heldByThisTest();
     QTest::newRow("held") << "held" << QStringList{"--read", "--port", "<line>"} << 2 << held << 0;
     QTest::newRow("search, held") << "held" << QStringList{"--read"} << 2 << held << 0;
     QTest::newRow("no such port")

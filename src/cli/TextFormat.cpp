@@ -1,8 +1,5 @@
 #include "cli/TextFormat.h"
 
-#include "ch341/PortMap.h"
-#include "serial/OpenFailure.h"
-
 #include <QCoreApplication>
 #include <QLocale>
 
@@ -10,18 +7,6 @@
 
 namespace cli {
 namespace {
-
-QString sourceText(const TPortReport& report) {
-    switch (report.source) {
-    case PortSource::PortMap:
-        return QStringLiteral("config.ini");
-    case PortSource::Ch341Driver:
-        return QStringLiteral("ch341-uart");
-    case PortSource::UsbBus:
-        break;
-    }
-    return QStringLiteral("USB ") + report.usbId;
-}
 
 QString probeText(const TProbeResult& probe) {
     switch (probe.outcome) {
@@ -59,34 +44,6 @@ QString deviceFacts(const TDeviceInfo& device, const QDateTime& when) {
 
 } // namespace
 
-QString PortStateText(const TPortState& state, const QString& path) {
-    switch (state.status) {
-    case PortStatus::Opens:
-    case PortStatus::NoPermission:
-    case PortStatus::Held:
-    case PortStatus::Missing:
-    case PortStatus::NotSerial:
-    case PortStatus::OpenFailed:
-        return serial::OpenFailureText(state.osError, path, state.group);
-    case PortStatus::NoTty:
-        return QCoreApplication::translate("TextFormat", "转换器已接入（USB %1），但没有 tty：%2")
-            .arg(state.usbDevice,
-                 state.brlttyInstalled
-                     ? QCoreApplication::translate(
-                           "TextFormat", "盲文服务 brltty 可能占用了它；不用盲文显示器就卸载它："
-                                         "sudo apt-get remove brltty")
-                     : QCoreApplication::translate("TextFormat",
-                                                   "重新插拔，dmesg | grep ch341 可看原因"));
-    case PortStatus::NoDeviceNode:
-        return QCoreApplication::translate("TextFormat",
-                                           "tty 已出现但 /dev 下没有它：重新插拔，或检查 udev");
-    case PortStatus::BeyondSearch:
-        break;
-    }
-    return QCoreApplication::translate("TextFormat", "超出 COM1–COM%1，搜索不会找它")
-        .arg(ch341::kLastComPort);
-}
-
 QString TTextFormat::PortList(const std::vector<TPortReport>& reports) const {
     qsizetype pathWidth = 20;
     for (const TPortReport& report : reports)
@@ -98,8 +55,8 @@ QString TTextFormat::PortList(const std::vector<TPortReport>& reports) const {
         const QString path = report.path.isEmpty() ? QStringLiteral("-") : report.path;
         text += QStringLiteral("%1 %2 %3 %4")
                     .arg(com.leftJustified(5), path.leftJustified(pathWidth),
-                         sourceText(report).leftJustified(13),
-                         PortStateText(report.state, report.path));
+                         ch341::PortSourceText(report).leftJustified(13),
+                         ch341::PortStateText(report.state, report.path));
         if (report.probe)
             //: Joins what the probe found to the port's state.
             text += QCoreApplication::translate("TextFormat", "；%1").arg(probeText(*report.probe));

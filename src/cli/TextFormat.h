@@ -17,8 +17,4 @@ public:
     QString ReadResult(const TReadResult& result) const override;
 };
 
-// How a port stands, with what to do about it: the --list column, and the explanation after a
-// port that did not open.
-QString PortStateText(const TPortState& state, const QString& path);
-
 } // namespace cli

@@ -1,5 +1,6 @@
 #include "main/frmMain.h"
 
+#include "connhelp/frmConnectionHelp.h"
 #include "errors/HandlerRunner.h"
 #include "main/SpinEdit.h"
 #include "main/WindowGuards.h"
@@ -89,6 +90,12 @@ void TfrmMain::connectHandlers() {
     bind(ui->mAbout, &QAction::triggered, &TfrmMain::mAboutClick);
     connect(ui->mTraffic, &QAction::triggered, this,
             [this] { RunHandler([this] { TfrmMonitor::Open(history_, this); }); });
+    connect(ui->mConnectionHelp, &QAction::triggered, this, [this] {
+        RunHandler([this] {
+            TfrmConnectionHelp::Open(
+                link_, [this] { actDevConnectExecute(); }, this);
+        });
+    });
 }
 
 void TfrmMain::connectLink() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 namespace serial {
 
@@ -18,10 +19,22 @@ enum class OpenFailure {
 // The kind of failure an open's errno (an EComPort's OS code) stands for; 0 is None.
 OpenFailure OpenFailureOf(int osError);
 
+// What the words for a failed open name besides its errno, looked up on this system.
+struct TOpenFailureFacts {
+    QString group{};           // NoPermission: the group that may use the device
+    QStringList holders{};     // Held: the programs that have it open, "minicom (4242)"
+    bool modemManager = false; // Held: ModemManager runs, and may be probing the port
+};
+TOpenFailureFacts LookUpOpenFailure(int osError, const QString& path);
+
 // The group that may use the device; "dialout" when its mode gives no group both read and write.
 QString DeviceGroup(const QString& path);
 
-// The failure's reason with what to do about it; group is DeviceGroup's answer for NoPermission.
-QString OpenFailureText(int osError, const QString& path, const QString& group);
+// The other processes that have the device open, as fuser finds them: by the descriptors in
+// /proc this user may read (another user's processes stay hidden, as they do from fuser).
+QStringList DeviceHolders(const QString& path);
+
+// The failure's reason with what to do about it.
+QString OpenFailureText(int osError, const QString& path, const TOpenFailureFacts& facts);
 
 } // namespace serial
