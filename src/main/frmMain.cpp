@@ -152,6 +152,14 @@ void TfrmMain::SetStatusText(int panel, const QString& text) {
     panels[panel]->setText(text);
 }
 
+QString TfrmMain::StatusNote() const {
+    return ui->StatusPanel3->text();
+}
+
+void TfrmMain::SetStatusNote(const QString& text) {
+    ui->StatusPanel3->setText(text);
+}
+
 QWidget* TfrmMain::control(const char* name) const {
     return ui->GroupBox1->findChild<QWidget*>(QLatin1String(name), Qt::FindDirectChildrenOnly);
 }

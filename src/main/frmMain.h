@@ -103,6 +103,10 @@ public:
 
     QString StatusText(int panel) const;
     void SetStatusText(int panel, const QString& text);
+    // The panel after those three, on a row of its own below them, for what the window's
+    // additions (menu "工具(&T)") have to say: the last operation recorded, a connection hint.
+    QString StatusNote() const;
+    void SetStatusNote(const QString& text);
 
 protected:
     bool event(QEvent* e) override;
