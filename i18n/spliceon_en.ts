@@ -899,6 +899,14 @@ Current group: %3</translation>
         <source>连接帮助(&amp;H)…</source>
         <translation>Connection &amp;help…</translation>
     </message>
+    <message>
+        <source>已连接：%1（%2），设备ID %3</source>
+        <translation>Connected: %1 (%2), device ID %3</translation>
+    </message>
+    <message>
+        <source>没有熔接机：见 工具 → 连接帮助</source>
+        <translation>no splicer: see Tools → Connection help</translation>
+    </message>
 </context>
 <context>
     <name>TfrmMonitor</name>

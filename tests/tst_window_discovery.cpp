@@ -59,6 +59,7 @@ private slots:
         f.window->FindDevice();
         QCOMPARE(f.boxes.Texts(), QStringList{kNotFound});
         QCOMPARE(f.window->StatusText(0), QString("Ready"));
+        QCOMPARE(f.window->StatusNote(), QString("没有熔接机：见 工具 → 连接帮助"));
         QVERIFY(!connectAction(f)->isChecked());
         QCOMPARE(f.converter.notifyRequests, 0); // no port opened, no notification asked for
     }
@@ -257,6 +258,7 @@ private slots:
         QCOMPARE(FrameTexts(sim).first(), QString("5A 4A 02 45 08 A5"));
         QCOMPARE(state("COM3"), QString("本程序已连接在这里"));
         QVERIFY(help->findChild<QLabel*>("lblConnection")->text().startsWith("已连接：COM3"));
+        QVERIFY(f.window->StatusNote().startsWith("已连接：COM3（" + QString::fromStdString(sim.SlavePath())));
     }
 
     void notificationRoutinePostsToWindow() {

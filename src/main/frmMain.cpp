@@ -106,6 +106,7 @@ void TfrmMain::connectLink() {
             [this](const QString& text) { SetStatusText(2, text); });
     connect(&link_, &SplicerLink::deviceConnected, this, &TfrmMain::showConnected);
     connect(&link_, &SplicerLink::deviceDisconnected, this, &TfrmMain::showDisconnected);
+    connect(&link_, &SplicerLink::searchFailed, this, &TfrmMain::showSearchFailed);
 }
 
 bool TfrmMain::event(QEvent* e) {

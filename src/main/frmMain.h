@@ -119,6 +119,10 @@ private:
     // What the link reports, shown.
     void showConnected();
     void showDisconnected();
+    // The note panel: the port and the splicer while connected, where to look after a search
+    // found none.
+    void showConnectionNote();
+    void showSearchFailed();
     void showVersion(uint16_t version);
     void showDeviceInfo();
     QWidget* control(const char* name) const;

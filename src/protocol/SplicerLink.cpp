@@ -262,6 +262,11 @@ void SplicerLink::runSearch() {
     // The user disconnected, or the program is ending, inside one of the waits: nothing is left
     // to search for.
     const Ticket ticket = Begin();
+    // However it ends without a splicer, the box included or an open's error on its way out.
+    const auto told = qScopeGuard([&] {
+        if (!ticket.Dropped() && !Connected())
+            emit searchFailed();
+    });
     for (int n = 1; !ticket.Dropped(); ++n) {
         if (n > ch341::kLastComPort) {
             boxes_.ShowMessage(tr(kNotFound));
