@@ -934,6 +934,34 @@ Current group: %3</translation>
         <source>文本文件 (*.txt);;所有文件 (*)</source>
         <translation>Text files (*.txt);;All files (*)</translation>
     </message>
+    <message>
+        <source>参数</source>
+        <translation>Parameter</translation>
+    </message>
+    <message>
+        <source>值</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>单位</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>参数块的一行（双击也可）展开为各字段：名称、值、单位</source>
+        <translation>Opens the parameter block on the current line (or double-click it) into its fields: name, value, unit</translation>
+    </message>
+    <message>
+        <source>参数字段(&amp;F)</source>
+        <translation>Block &amp;fields</translation>
+    </message>
+    <message>
+        <source>（不在块中）</source>
+        <translation>(not in the block)</translation>
+    </message>
+    <message>
+        <source>参数块字段：%1</source>
+        <translation>Block fields: %1</translation>
+    </message>
 </context>
 <context>
     <name>TraceFile</name>

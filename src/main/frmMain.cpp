@@ -88,8 +88,14 @@ void TfrmMain::connectHandlers() {
     bind(ui->actDevDisConnect, &QAction::triggered, &TfrmMain::actDevDisConnectExecute);
     bind(ui->mExit, &QAction::triggered, &TfrmMain::mExitClick);
     bind(ui->mAbout, &QAction::triggered, &TfrmMain::mAboutClick);
-    connect(ui->mTraffic, &QAction::triggered, this,
-            [this] { RunHandler([this] { TfrmMonitor::Open(history_, this); }); });
+    connect(ui->mTraffic, &QAction::triggered, this, [this] {
+        RunHandler([this] {
+            // Never over the buttons the technician works with while watching.
+            TfrmMonitor::Open(
+                history_, this,
+                QRect(ui->GroupBox8->mapToGlobal(QPoint(0, 0)), ui->GroupBox8->size()));
+        });
+    });
     connect(ui->mConnectionHelp, &QAction::triggered, this, [this] {
         RunHandler([this] {
             TfrmConnectionHelp::Open(
