@@ -307,6 +307,42 @@ Settings file: %1</translation>
         <source>丢弃 %1 字节 </source>
         <translation>dropped %1 bytes </translation>
     </message>
+    <message>
+        <source>帧错误 %1</source>
+        <translation>%1 framing</translation>
+    </message>
+    <message>
+        <source>奇偶校验错误 %1</source>
+        <translation>%1 parity</translation>
+    </message>
+    <message>
+        <source>溢出 %1</source>
+        <translation>%1 overrun</translation>
+    </message>
+    <message>
+        <source>中断 %1</source>
+        <translation>%1 break</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>线路错误：%1</source>
+        <translation>line errors: %1</translation>
+    </message>
+    <message>
+        <source>%1 开</source>
+        <translation>%1 on</translation>
+    </message>
+    <message>
+        <source>%1 关</source>
+        <translation>%1 off</translation>
+    </message>
+    <message>
+        <source>调制解调器线路：%1</source>
+        <translation>modem lines: %1</translation>
+    </message>
 </context>
 <context>
     <name>LinkCommands</name>

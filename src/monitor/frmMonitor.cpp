@@ -27,7 +27,7 @@ namespace {
 // The parameter block a frame carries: the splicer's parameter answer, or a parameter write.
 std::optional<QByteArray> blockOf(const trace::FrameRecord& r) {
     const QByteArray& f = r.bytes;
-    if (r.discarded || f.size() < 4)
+    if (r.discarded || r.line || f.size() < 4)
         return std::nullopt;
     if (r.direction == trace::Direction::Received && uint8_t(f[0]) == frames::kAnswerStart &&
         uint8_t(f[2]) == frames::AnsParams && uint8_t(f[1]) == f.size())

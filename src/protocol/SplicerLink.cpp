@@ -29,6 +29,9 @@ SplicerLink::SplicerLink(TMessageBoxes& boxes, ch341::TConverterLibrary& convert
       wait_(std::move(wait)) {
     comDataPacket1_.SetComPort(&comPort_);
     comDataPacket1_.OnPacket = std::bind_front(&SplicerLink::ComDataPacket1Packet, this);
+    comPort_.OnLineReport = [this](const serial::TLineReport& report) {
+        emit lineReported(report);
+    };
 }
 
 void SplicerLink::writeFrame(const QByteArray& frame) {

@@ -128,6 +128,35 @@ QString receivedMeaning(const QByteArray& f) {
     return value.isEmpty() ? name : name + ' ' + value;
 }
 
+QString lineMeaning(const serial::TLineReport& report) {
+    const serial::TLineErrorCounts& e = report.errors;
+    const std::pair<int, const char*> counts[] = {
+        {e.frame, QT_TRANSLATE_NOOP("FrameTrace", "帧错误 %1")},
+        {e.parity, QT_TRANSLATE_NOOP("FrameTrace", "奇偶校验错误 %1")},
+        {e.overrun, QT_TRANSLATE_NOOP("FrameTrace", "溢出 %1")},
+        {e.breaks, QT_TRANSLATE_NOOP("FrameTrace", "中断 %1")}};
+    const QString separator = QCoreApplication::translate("FrameTrace", "，");
+    QStringList errors;
+    for (const auto& [count, name] : counts)
+        if (count)
+            errors << QCoreApplication::translate("FrameTrace", name).arg(count);
+    QStringList parts;
+    if (!errors.isEmpty())
+        parts << QCoreApplication::translate("FrameTrace", "线路错误：%1")
+                     .arg(errors.join(separator));
+    if (const std::optional<serial::TModemStatus>& m = report.modem) {
+        QStringList lines;
+        for (const auto& [on, name] : {std::pair{m->cts, "CTS"}, std::pair{m->dsr, "DSR"},
+                                       std::pair{m->ring, "RI"}, std::pair{m->rlsd, "DCD"}})
+            lines << (on ? QCoreApplication::translate("FrameTrace", "%1 开")
+                         : QCoreApplication::translate("FrameTrace", "%1 关"))
+                         .arg(QLatin1String(name));
+        parts << QCoreApplication::translate("FrameTrace", "调制解调器线路：%1")
+                     .arg(lines.join(separator));
+    }
+    return parts.join(separator);
+}
+
 } // namespace
 
 QString FrameMeaning(Direction direction, const QByteArray& frame) {
@@ -145,6 +174,8 @@ QString TraceLine(const FrameRecord& r) {
             .arg(r.ms, 8)
             .arg(r.direction == Direction::Sent ? QStringLiteral("TX") : QStringLiteral("RX"));
     const QString hex = QString::fromLatin1(r.bytes.toHex(' ').toUpper());
+    if (r.line)
+        return head + lineMeaning(*r.line);
     if (r.discarded)
         return head +
                QCoreApplication::translate("FrameTrace", "丢弃 %1 字节 ").arg(r.bytes.size()) + hex;

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "serial/LineEvents.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTime>
+
+#include <optional>
 
 // One line per frame that went to or came from the splicer, for the traffic monitor and for
 // --trace FILE. A line reads
@@ -28,6 +32,7 @@ struct FrameRecord {
     Direction direction = Direction::Received;
     QByteArray bytes;
     bool discarded = false; // received bytes that belonged to no frame
+    std::optional<serial::TLineReport> line{}; // no bytes: what the line reported
 };
 
 // A record of bytes passing now.
