@@ -13,6 +13,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontDatabase>
+#include <QHeaderView>
 #include <QMouseEvent>
 #include <QSaveFile>
 #include <QScreen>
@@ -62,6 +63,7 @@ TfrmMonitor::TfrmMonitor(trace::TFrameHistory& history, QWidget* owner)
     ui->edtLines->setMaximumBlockCount(kMaxLines);
     ui->edtLines->viewport()->installEventFilter(this);
     ui->grpFields->setVisible(false);
+    ui->twFields->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
     connect(ui->btnClear, &QPushButton::clicked, this, [this] { RunHandler([this] { Clear(); }); });
     connect(ui->btnSave, &QPushButton::clicked, this,
             [this] { RunHandler([this] { btnSaveClick(); }); });
