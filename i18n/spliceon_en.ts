@@ -72,10 +72,6 @@
         <translation>--out and --trace cannot be the same file</translation>
     </message>
     <message>
-        <source>没有候选端口：没有接入 CH341 转换器，config.ini 的 [ports] 也没有映射；请检查数据线</source>
-        <translation>No candidate ports: no CH341 converter is plugged in and config.ini&apos;s [ports] maps none; check the cable</translation>
-    </message>
-    <message>
         <source>、</source>
         <extracomment>Separates the option names.</extracomment>
         <translation>, </translation>
@@ -194,6 +190,173 @@ Settings file: %1</translation>
     </message>
 </context>
 <context>
+    <name>FrameTrace</name>
+    <message>
+        <source>版本查询</source>
+        <translation>version query</translation>
+    </message>
+    <message>
+        <source>版本</source>
+        <translation>version</translation>
+    </message>
+    <message>
+        <source>环境状态查询</source>
+        <translation>environment query</translation>
+    </message>
+    <message>
+        <source>环境</source>
+        <translation>environment</translation>
+    </message>
+    <message>
+        <source>调芯复位</source>
+        <translation>core reset</translation>
+    </message>
+    <message>
+        <source>重置原点</source>
+        <translation>reset origin</translation>
+    </message>
+    <message>
+        <source>设备ID查询</source>
+        <translation>device ID query</translation>
+    </message>
+    <message>
+        <source>设备ID</source>
+        <translation>device ID</translation>
+    </message>
+    <message>
+        <source>熔接次数查询</source>
+        <translation>fusion count query</translation>
+    </message>
+    <message>
+        <source>熔接次数</source>
+        <translation>fusion count</translation>
+    </message>
+    <message>
+        <source>当前组别查询</source>
+        <translation>current group query</translation>
+    </message>
+    <message>
+        <source>当前组别</source>
+        <translation>current group</translation>
+    </message>
+    <message>
+        <source>参数读取</source>
+        <translation>parameter read</translation>
+    </message>
+    <message>
+        <source>参数块</source>
+        <translation>parameter block</translation>
+    </message>
+    <message>
+        <source>握手</source>
+        <translation>handshake</translation>
+    </message>
+    <message>
+        <source>握手应答</source>
+        <translation>handshake answer</translation>
+    </message>
+    <message>
+        <source>参数长度查询</source>
+        <translation>block length query</translation>
+    </message>
+    <message>
+        <source>参数长度</source>
+        <translation>block length</translation>
+    </message>
+    <message>
+        <source>校正参数读取</source>
+        <translation>calibration read</translation>
+    </message>
+    <message>
+        <source>未知</source>
+        <translation>unknown</translation>
+    </message>
+    <message>
+        <source>未知命令 </source>
+        <translation>unknown command </translation>
+    </message>
+    <message>
+        <source>保存到出厂设置</source>
+        <translation>save as factory set</translation>
+    </message>
+    <message>
+        <source>恢复出厂参数</source>
+        <translation>restore factory set</translation>
+    </message>
+    <message>
+        <source>控制记录 </source>
+        <translation>control record </translation>
+    </message>
+    <message>
+        <source>放电测试 电流 %1 时长 %2</source>
+        <translation>arc test current %1 duration %2</translation>
+    </message>
+    <message>
+        <source>参数写入 %1 字节</source>
+        <translation>parameter write %1 bytes</translation>
+    </message>
+    <message>
+        <source>校正参数写入 </source>
+        <translation>calibration write </translation>
+    </message>
+    <message>
+        <source>%1 字节</source>
+        <translation>%1 bytes</translation>
+    </message>
+    <message>
+        <source>%1（不接受）</source>
+        <translation>%1 (not accepted)</translation>
+    </message>
+    <message>
+        <source>未知应答 </source>
+        <translation>unknown answer </translation>
+    </message>
+    <message>
+        <source>（数据不足）</source>
+        <translation>(too short)</translation>
+    </message>
+    <message>
+        <source>丢弃 %1 字节 </source>
+        <translation>dropped %1 bytes </translation>
+    </message>
+    <message>
+        <source>帧错误 %1</source>
+        <translation>%1 framing</translation>
+    </message>
+    <message>
+        <source>奇偶校验错误 %1</source>
+        <translation>%1 parity</translation>
+    </message>
+    <message>
+        <source>溢出 %1</source>
+        <translation>%1 overrun</translation>
+    </message>
+    <message>
+        <source>中断 %1</source>
+        <translation>%1 break</translation>
+    </message>
+    <message>
+        <source>，</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>线路错误：%1</source>
+        <translation>line errors: %1</translation>
+    </message>
+    <message>
+        <source>%1 开</source>
+        <translation>%1 on</translation>
+    </message>
+    <message>
+        <source>%1 关</source>
+        <translation>%1 off</translation>
+    </message>
+    <message>
+        <source>调制解调器线路：%1</source>
+        <translation>modem lines: %1</translation>
+    </message>
+</context>
+<context>
     <name>LinkCommands</name>
     <message>
         <source>熔接机没有应答参数读取</source>
@@ -234,6 +397,41 @@ Settings file: %1</translation>
     <message>
         <source>只是演习（--dry-run）：没有向熔接机写入参数</source>
         <translation>Dry run (--dry-run): no parameters written to the splicer</translation>
+    </message>
+</context>
+<context>
+    <name>OpenFailure</name>
+    <message>
+        <source>可以打开</source>
+        <translation>opens</translation>
+    </message>
+    <message>
+        <source>无权限：运行 driver/install，或把用户加入 %1 组后重新登录</source>
+        <translation>no permission: run driver/install, or add the user to group %1 and log in again</translation>
+    </message>
+    <message>
+        <source>被其他程序占用：先关闭它（fuser -v %1 可查出是谁）</source>
+        <translation>in use by another program: close it first (fuser -v %1 shows which)</translation>
+    </message>
+    <message>
+        <source>设备不存在</source>
+        <translation>no such device</translation>
+    </message>
+    <message>
+        <source>不是串口设备：只打开终端设备（tty）</source>
+        <translation>not a serial device: only terminal devices (tty) are opened</translation>
+    </message>
+    <message>
+        <source>打不开：%1</source>
+        <translation>cannot open: %1</translation>
+    </message>
+    <message>
+        <source>被其他程序占用：%1；先关闭它</source>
+        <translation>in use by another program: %1; close it first</translation>
+    </message>
+    <message>
+        <source>被其他程序占用，可能是 ModemManager 在探测它：运行 driver/install 装上 udev 规则，它就不再碰转换器（fuser -v %1 可查出是谁）</source>
+        <translation>in use by another program, perhaps ModemManager probing it: run driver/install for the udev rule that keeps it off the converter (fuser -v %1 shows which)</translation>
     </message>
 </context>
 <context>
@@ -359,6 +557,33 @@ Settings file: %1</translation>
     <message>
         <source>第 2 字节</source>
         <translation>Byte 2</translation>
+    </message>
+</context>
+<context>
+    <name>PortSurvey</name>
+    <message>
+        <source>转换器已接入（USB %1），但没有 tty：%2</source>
+        <translation>converter plugged in (USB %1) but no tty: %2</translation>
+    </message>
+    <message>
+        <source>盲文服务 brltty 可能占用了它；不用盲文显示器就卸载它：sudo apt-get remove brltty</source>
+        <translation>the braille service brltty may hold it; without a braille display remove it: sudo apt-get remove brltty</translation>
+    </message>
+    <message>
+        <source>重新插拔，dmesg | grep ch341 可看原因</source>
+        <translation>replug it; dmesg | grep ch341 shows why</translation>
+    </message>
+    <message>
+        <source>tty 已出现但 /dev 下没有它：重新插拔，或检查 udev</source>
+        <translation>the tty exists but is missing from /dev: replug it, or check udev</translation>
+    </message>
+    <message>
+        <source>超出 COM1–COM%1，搜索不会找它</source>
+        <translation>beyond COM1–COM%1: the search does not look at it</translation>
+    </message>
+    <message>
+        <source>没有候选端口：没有接入 CH341 转换器，config.ini 的 [ports] 也没有映射；请检查数据线</source>
+        <translation>No candidate ports: no CH341 converter is plugged in and config.ini&apos;s [ports] maps none; check the cable</translation>
     </message>
 </context>
 <context>
@@ -554,53 +779,21 @@ Settings file: %1</translation>
         <translation>no splicer answered</translation>
     </message>
     <message>
-        <source>可以打开</source>
-        <translation>opens</translation>
-    </message>
-    <message>
-        <source>无权限：运行 driver/install，或把用户加入 %1 组后重新登录</source>
-        <translation>no permission: run driver/install, or add the user to group %1 and log in again</translation>
-    </message>
-    <message>
-        <source>被其他程序占用：先关闭它（fuser -v %1 可查出是谁）</source>
-        <translation>in use by another program: close it first (fuser -v %1 shows which)</translation>
-    </message>
-    <message>
-        <source>设备不存在</source>
-        <translation>no such device</translation>
-    </message>
-    <message>
-        <source>不是串口设备：只打开终端设备（tty）</source>
-        <translation>not a serial device: only terminal devices (tty) are opened</translation>
-    </message>
-    <message>
-        <source>打不开：%1</source>
-        <translation>cannot open: %1</translation>
-    </message>
-    <message>
-        <source>转换器已接入（USB %1），但没有 tty：%2</source>
-        <translation>converter plugged in (USB %1) but no tty: %2</translation>
-    </message>
-    <message>
-        <source>盲文服务 brltty 可能占用了它；不用盲文显示器就卸载它：sudo apt-get remove brltty</source>
-        <translation>the braille service brltty may hold it; without a braille display remove it: sudo apt-get remove brltty</translation>
-    </message>
-    <message>
-        <source>重新插拔，dmesg | grep ch341 可看原因</source>
-        <translation>replug it; dmesg | grep ch341 shows why</translation>
-    </message>
-    <message>
-        <source>tty 已出现但 /dev 下没有它：重新插拔，或检查 udev</source>
-        <translation>the tty exists but is missing from /dev: replug it, or check udev</translation>
-    </message>
-    <message>
-        <source>超出 COM1–COM%1，搜索不会找它</source>
-        <translation>beyond COM1–COM%1: the search does not look at it</translation>
-    </message>
-    <message>
         <source>；%1</source>
         <extracomment>Joins what the probe found to the port&apos;s state.</extracomment>
         <translation>; %1</translation>
+    </message>
+    <message>
+        <source>; 设备ID：%1
+; 固件版本：%2
+; 熔接次数：%3
+; 日期：%4
+</source>
+        <translation>; Device ID: %1
+; Firmware: %2
+; Fusion count: %3
+; Date: %4
+</translation>
     </message>
 </context>
 <context>
@@ -667,6 +860,57 @@ Settings file: %1</translation>
     <message>
         <source>%1 项不同（红色）</source>
         <translation>%1 different (red)</translation>
+    </message>
+</context>
+<context>
+    <name>TfrmConnectionHelp</name>
+    <message>
+        <source>连接帮助</source>
+        <translation>Connection help</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>设备</source>
+        <translation>Device</translation>
+    </message>
+    <message>
+        <source>来源</source>
+        <translation>Source</translation>
+    </message>
+    <message>
+        <source>状况与办法</source>
+        <translation>State and remedy</translation>
+    </message>
+    <message>
+        <source>也请检查：数据线已插好，熔接机已开机；转换器应出现在 ls -l /dev/ttyUSB* 和 dmesg | grep ch341 中。</source>
+        <translation>Also check: the cable is plugged in and the splicer is switched on; the converter should show in ls -l /dev/ttyUSB* and dmesg | grep ch341.</translation>
+    </message>
+    <message>
+        <source>重新检查(&amp;R)</source>
+        <translation>&amp;Recheck</translation>
+    </message>
+    <message>
+        <source>连接设备(&amp;C)</source>
+        <translation>&amp;Connect</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>没有连接熔接机。下表是搜索会试的端口及其状况；改好后按“连接设备”再搜索。</source>
+        <translation>No splicer connected. Below are the ports the search tries and how each stands; fix what is listed, then press &quot;Connect&quot; to search again.</translation>
+    </message>
+    <message>
+        <source>已连接：%1（%2），熔接机 %3，固件 %4</source>
+        <translation>Connected: %1 (%2), splicer %3, firmware %4</translation>
+    </message>
+    <message>
+        <source>本程序已连接在这里</source>
+        <translation>connected here by this program</translation>
     </message>
 </context>
 <context>
@@ -1030,6 +1274,18 @@ Current group: %3</translation>
         <source>熔接机没有应答参数读取</source>
         <translation>The splicer did not answer the parameter read</translation>
     </message>
+    <message>
+        <source>连接帮助(&amp;H)…</source>
+        <translation>Connection &amp;help…</translation>
+    </message>
+    <message>
+        <source>已连接：%1（%2），设备ID %3</source>
+        <translation>Connected: %1 (%2), device ID %3</translation>
+    </message>
+    <message>
+        <source>没有熔接机：见 工具 → 连接帮助</source>
+        <translation>no splicer: see Tools → Connection help</translation>
+    </message>
 </context>
 <context>
     <name>TfrmMonitor</name>
@@ -1056,6 +1312,34 @@ Current group: %3</translation>
     <message>
         <source>文本文件 (*.txt);;所有文件 (*)</source>
         <translation>Text files (*.txt);;All files (*)</translation>
+    </message>
+    <message>
+        <source>参数</source>
+        <translation>Parameter</translation>
+    </message>
+    <message>
+        <source>值</source>
+        <translation>Value</translation>
+    </message>
+    <message>
+        <source>单位</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>参数块的一行（双击也可）展开为各字段：名称、值、单位</source>
+        <translation>Opens the parameter block on the current line (or double-click it) into its fields: name, value, unit</translation>
+    </message>
+    <message>
+        <source>参数字段(&amp;F)</source>
+        <translation>Block &amp;fields</translation>
+    </message>
+    <message>
+        <source>（不在块中）</source>
+        <translation>(not in the block)</translation>
+    </message>
+    <message>
+        <source>参数块字段：%1</source>
+        <translation>Block fields: %1</translation>
     </message>
 </context>
 <context>

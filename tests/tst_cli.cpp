@@ -1,10 +1,13 @@
 // The command line: the port check's verdicts and sysfs survey, and the program run as a
 // technician runs it, with config.ini beside a copy of it, no display, and the simulated splicer
 // on a pseudo-terminal.
-#include "cli/PortCheck.h"
+#include "ch341/PortSurvey.h"
+#include "cli/SplicerExchange.h"
+#include "cli/StopSignals.h"
 #include "cli/TextFormat.h"
 #include "config/Config.h"
 #include "kit/DistinctBlock.h"
+#include "kit/FakeLineDevice.h"
 #include "kit/FakeTree.h"
 #include "kit/PlantedPath.h"
 #include "kit/PtyPair.h"
@@ -12,6 +15,7 @@
 #include "main/SpinEdit.h"
 #include "paramset/ParamSet.h"
 #include "paramset/SetFile.h"
+#include "startup/ProgramPlaces.h"
 
 #include <QDate>
 #include <QDir>
@@ -37,6 +41,7 @@
 #include <sys/stat.h>
 #include <termios.h>
 #include <thread>
+#include <tuple>
 #include <unistd.h>
 
 namespace {
@@ -172,7 +177,13 @@ QByteArray setToWrite(const QByteArray& adjust, const QByteArray& push) {
 
 // Runs the program as a user with this messages locale (see ProgramFolder::run's asUser).
 QStringList inLocale(const QString& locale) {
-    return {"env", "LC_ALL=", "LANG=" + locale};
+    return {"env", "LANGUAGE=", "LC_ALL=", "LANG=" + locale};
+}
+
+// How a port this test program holds open stands for the program it runs.
+QString heldByThisTest() {
+    return QStringLiteral("被其他程序占用：tst_cli (%1)；先关闭它")
+        .arg(QCoreApplication::applicationPid());
 }
 
 QString lineOf(const QString& out, const QString& com) {
@@ -202,6 +213,7 @@ private slots:
     void windowOptionsLeaveTheWindow_data();
     void windowOptionsLeaveTheWindow();
     void readPrintsWhatTheWindowSaves();
+    void exchangeReportsLineErrorsWithTheBytes();
     void writeThenReadGivesTheSetBack_data();
     void writeThenReadGivesTheSetBack();
     void readThenWriteLeavesTheBlock_data();
@@ -230,28 +242,46 @@ private slots:
 
 void TestCli::openVerdict_data() {
     QTest::addColumn<int>("osError");
+    QTest::addColumn<QStringList>("holders");
+    QTest::addColumn<bool>("modemManager");
     QTest::addColumn<QString>("verdict"); // <path> for the device's path
-    QTest::newRow("opened") << 0 << "可以打开";
-    QTest::newRow("EACCES") << EACCES
+    const QStringList none;
+    QTest::newRow("opened") << 0 << none << false << "可以打开";
+    QTest::newRow("EACCES") << EACCES << none << false
                             << "无权限：运行 driver/install，或把用户加入 dialout 组后重新登录";
-    QTest::newRow("EPERM") << EPERM
+    QTest::newRow("EPERM") << EPERM << none << false
                            << "无权限：运行 driver/install，或把用户加入 dialout 组后重新登录";
-    QTest::newRow("EBUSY") << EBUSY << "被其他程序占用：先关闭它（fuser -v <path> 可查出是谁）";
-    QTest::newRow("EWOULDBLOCK") << EWOULDBLOCK
+    QTest::newRow("EBUSY") << EBUSY << none << false
+                           << "被其他程序占用：先关闭它（fuser -v <path> 可查出是谁）";
+    QTest::newRow("EWOULDBLOCK") << EWOULDBLOCK << none << false
                                  << "被其他程序占用：先关闭它（fuser -v <path> 可查出是谁）";
-    QTest::newRow("ENOENT") << ENOENT << "设备不存在";
-    QTest::newRow("ENODEV") << ENODEV << "设备不存在";
-    QTest::newRow("ENOTTY") << ENOTTY << "不是串口设备：只打开终端设备（tty）";
-    QTest::newRow("EIO") << EIO << "打不开：Input/output error";
+    QTest::newRow("held, holders known")
+        << EBUSY << QStringList{"minicom (4242)", "cat (7)"} << false
+        << "被其他程序占用：minicom (4242), cat (7)；先关闭它";
+    QTest::newRow("held, ModemManager runs")
+        << EBUSY << none << true
+        << "被其他程序占用，可能是 ModemManager 在探测它：运行 driver/install 装上 udev "
+           "规则，它就不再碰转换器（fuser -v <path> 可查出是谁）";
+    QTest::newRow("ENOENT") << ENOENT << none << false << "设备不存在";
+    QTest::newRow("ENODEV") << ENODEV << none << false << "设备不存在";
+    QTest::newRow("ENOTTY") << ENOTTY << none << false << "不是串口设备：只打开终端设备（tty）";
+    QTest::newRow("EIO") << EIO << none << false << "打不开：Input/output error";
 }
 
 void TestCli::openVerdict() {
     QFETCH(int, osError);
+    QFETCH(QStringList, holders);
+    QFETCH(bool, modemManager);
     QFETCH(QString, verdict);
     // A device that is missing has no group of its own: dialout is advised.
     const QTemporaryDir dir;
     const QString device = dir.filePath("ttyUSB0");
-    QCOMPARE(cli::OpenVerdict(osError, device), QString(verdict).replace("<path>", device));
+    serial::TOpenFailureFacts facts = serial::LookUpOpenFailure(osError, device);
+    QVERIFY(facts.holders.isEmpty()); // nobody has a missing device open
+    facts.holders = holders;
+    facts.modemManager = modemManager;
+    QCOMPARE(serial::OpenFailureText(osError, device, facts),
+             QString(verdict).replace("<path>", device));
 }
 
 void TestCli::surveyReportsWhatTheSearchCannotReach_data() {
@@ -302,7 +332,7 @@ void TestCli::surveyReportsWhatTheSearchCannotReach() {
     const ch341::TPortMap ports(tree.dir.filePath("config.ini")); // no ports mapped
     tree.add(QStringLiteral("1-2"), id, tty, driver, node);
     const QStringList lines = cli::TTextFormat()
-                                  .PortList(cli::SurveyPorts(ports, tree.layout, brltty))
+                                  .PortList(ch341::SurveyPorts(ports, tree.layout, brltty))
                                   .split('\n', Qt::SkipEmptyParts);
     const QString dev = QString::fromStdString(tree.layout.devRoot);
     QStringList expected;
@@ -335,8 +365,7 @@ void TestCli::listShowsMappedPortsWithoutDisplayOrDriverInstall() {
     const QString heldPath = QString::fromStdString(held.SlavePath());
     QCOMPARE(lineOf(run.out, "COM3").simplified(), "COM3 " + freePath + " config.ini 可以打开");
     QCOMPARE(lineOf(run.out, "COM4").simplified(),
-             "COM4 " + heldPath + " config.ini 被其他程序占用：先关闭它（fuser -v " + heldPath +
-                 " 可查出是谁）");
+             "COM4 " + heldPath + " config.ini " + heldByThisTest());
     QCOMPARE(lineOf(run.out, "COM6").simplified(),
              QStringLiteral("COM6 /nonexistent/tty config.ini 设备不存在"));
     QCOMPARE(lineOf(run.out, "COM8").simplified(),
@@ -551,12 +580,15 @@ void TestCli::readPrintsWhatTheWindowSaves() {
                                 .replace("AdjustLeft=300", "AdjustLeft=800");
     QCOMPARE(paramLines(run.out), paramLines(QString::fromUtf8(read)));
     const QString today = QDate::currentDate().toString(Qt::ISODate);
-    QCOMPARE(run.out.section("[Param]", 0, 0).section(' ', 0, -2),
+    QCOMPARE(run.out.section("[Device]", 0, 0).section(' ', 0, -2),
              "; 设备ID：" + shownId + "\n; 固件版本：V1.34\n; 熔接次数：1234\n; 日期：" + today);
-    // Data reads the same in every language.
+    QVERIFY(run.out.contains("\nID=" + shownId + "\nFusionCount=1234\nDate=" + today + ' '));
+    // Data reads the same in every language; the comments follow it.
     const Run english = folder.run({"--read", "--port", path(*f.splicers[3])}, inLocale("en_US"));
-    static const QRegularExpression date("; 日期：.*\n");
-    QCOMPARE(QString(english.out).remove(date), QString(run.out).remove(date));
+    static const QRegularExpression comments("^;.*\n|Date=.*\n",
+                                             QRegularExpression::MultilineOption);
+    QCOMPARE(QString(english.out).remove(comments), QString(run.out).remove(comments));
+    QVERIFY(english.out.startsWith("; Device ID: " + shownId + "\n; Firmware: V1.34\n"));
 
     QFile file(trace);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -790,8 +822,7 @@ void TestCli::failuresExitWithTheirCode_data() {
     QTest::newRow("write, silent")
         << "silent" << QStringList{"--write", "<set>", "--port", "<line>"} << 1
         << "未发现有设备连接！" << 0;
-    const QString held = "Unable to open com port (win error code: 11)：<line> "
-                         "被其他程序占用：先关闭它（fuser -v <line> 可查出是谁）";
+    const QString held = "Unable to open com port (win error code: 11)：<line> " + heldByThisTest();
     QTest::newRow("held") << "held" << QStringList{"--read", "--port", "<line>"} << 2 << held << 0;
     QTest::newRow("search, held") << "held" << QStringList{"--read"} << 2 << held << 0;
     QTest::newRow("no such port")
@@ -1267,4 +1298,26 @@ void TestCli::waitTakesASplicerPluggedInLater() {
 }
 
 QTEST_MAIN(TestCli)
+// The command line reads the port itself: the errors the driver counted still reach the trace.
+void TestCli::exchangeReportsLineErrorsWithTheBytes() {
+    if (!FakeLineDevice::Works)
+        QSKIP("ThreadSanitizer keeps the C library's ioctl");
+    SimulatedSplicer sim({});
+    FakeLineDevice line(sim.SlavePath());
+    FakeConverter converter;
+    converter.AddPort(3, sim.SlavePath());
+    cli::TStopSignals stop;
+    cli::TSplicerExchange exchange(converter, stop);
+    QList<serial::TLineErrorCounts> reports;
+    QObject::connect(&exchange, &FrameFeed::lineReported,
+                     [&](const serial::TLineReport& r) { reports << r.errors; });
+    QVERIFY(exchange.Connect("COM3"));
+    QVERIFY(reports.isEmpty()); // the counts as the open found them
+    line.SetErrorCounts({.frame = 2, .overrun = 1});
+    QVERIFY(exchange.ReadBlock(1000));
+    QCOMPARE(reports.size(), 1);
+    QCOMPARE(std::tuple(reports[0].frame, reports[0].parity, reports[0].overrun),
+             std::tuple(2, 0, 1));
+}
+
 #include "tst_cli.moc"

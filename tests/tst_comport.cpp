@@ -1,4 +1,5 @@
 #include "kit/FailingCall.h"
+#include "kit/FakeLineDevice.h"
 #include "kit/Files.h"
 #include "kit/MsTaken.h"
 #include "kit/PtyPair.h"
@@ -543,6 +544,58 @@ private slots:
         const double used = cpuWhileIdle(1000);
         QVERIFY2(used < 0.05, qPrintable(QString("CPU %1 s in 1 s").arg(used)));
         QVERIFY(port.Connected());
+        QVERIFY(MsTaken([&] { port.Close(); }) < 1000);
+    }
+
+    // A converter's driver counts line errors and reports modem lines; a pseudo-terminal does
+    // neither, and then only received data comes, with no thread left spinning.
+    void lineEventsComeThroughTheHandOffInOrder_data() {
+        QTest::addColumn<bool>("converter");
+        QTest::addColumn<QStringList>("afterErrors");
+        QTest::addColumn<QStringList>("afterLines");
+        row("converter", true, QStringList{"error 1001", "rx 1", "break", "report 2 1 -"},
+            QStringList{"ring", "cts 1", "report 0 0 cts ring"});
+        row("pseudo-terminal", false, QStringList{"rx 1"}, QStringList{});
+    }
+
+    void lineEventsComeThroughTheHandOffInOrder() {
+        QFETCH(bool, converter);
+        QFETCH(QStringList, afterErrors);
+        QFETCH(QStringList, afterLines);
+        if (!FakeLineDevice::Works)
+            QSKIP("ThreadSanitizer keeps the C library's ioctl");
+        PtyPair pty;
+        std::optional<FakeLineDevice> device;
+        if (converter)
+            device.emplace(pty.SlavePath());
+        QStringList calls;
+        TComPort port;
+        port.SetTriggersOnRxChar(false); // OnRxBuf takes the bytes
+        port.OnError = [&](TComErrors e) { calls << QString("error %1").arg(e.Bits(), 0, 2); };
+        port.OnRxBuf = [&](const uint8_t*, int n) { calls << QString("rx %1").arg(n); };
+        port.OnBreak = [&] { calls << "break"; };
+        port.OnRing = [&] { calls << "ring"; };
+        port.OnCTSChange = [&](bool on) { calls << QString("cts %1").arg(on); };
+        port.OnLineReport = [&](const TLineReport& r) {
+            const QString lines =
+                !r.modem ? QString("-")
+                         : QString(r.modem->cts ? "cts " : "") + (r.modem->ring ? "ring" : "");
+            calls << QString("report %1 %2 %3").arg(r.errors.frame).arg(r.errors.breaks).arg(lines);
+        };
+        openOn(port, pty);
+        calls.clear(); // the lines as the open found them
+        if (device)
+            device->SetErrorCounts({.frame = 2, .breaks = 1});
+        pty.Write(QByteArray(1, '\0')); // a byte with a frame error, or a break, arrives as NUL
+        QTRY_COMPARE_WITH_TIMEOUT(calls, afterErrors, 2000);
+        calls.clear();
+        if (device) {
+            QTRY_VERIFY_WITH_TIMEOUT(device->Waiting(), 2000);
+            device->SetModemLines({.cts = true, .ring = true});
+            QTRY_COMPARE_WITH_TIMEOUT(calls, afterLines, 2000);
+        }
+        QVERIFY2(cpuWhileIdle(500) < 0.05, "spins");
+        QCOMPARE(calls, afterLines);
         QVERIFY(MsTaken([&] { port.Close(); }) < 1000);
     }
 

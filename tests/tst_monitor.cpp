@@ -1,14 +1,19 @@
 // The traffic monitor: its line limit, clear and save, the history it opens with, and what it
 // shows of a connection.
 #include "kit/WindowFixture.h"
+#include "main/SpinEdit.h"
 #include "monitor/frmMonitor.h"
+#include "paramset/ParamFields.h"
 #include "trace/FollowFeed.h"
 #include "trace/FrameHistory.h"
 
 #include <QAction>
 #include <QFile>
 #include <QMenu>
+#include <QPlainTextEdit>
 #include <QPointer>
+#include <QScreen>
+#include <QScrollBar>
 #include <QTest>
 #include <QtEndian>
 
@@ -131,6 +136,34 @@ private slots:
         QCOMPARE(received,
                  (QStringList{"RX 握手应答", "RX 版本 V1.34", "RX 熔接次数 1234", "RX 当前组别 3",
                               "RX 设备ID SPL2026001", "RX 参数块 38 字节"}));
+        // Beside the window, on the screen, off the write and read buttons.
+        const QWidget* buttons = f.window->findChild<QWidget*>("GroupBox8");
+        const QRect keepClear(buttons->mapToGlobal(QPoint(0, 0)), buttons->size());
+        QVERIFY(monitor->screen()->availableGeometry().contains(monitor->frameGeometry()));
+        QVERIFY(!monitor->frameGeometry().intersects(keepClear));
+        // The block's line opens to its fields, in the window's words.
+        QVERIFY(monitor->BlockFields(0).isEmpty());
+        const QList<QStringList> fields = monitor->BlockFields(int(lines.size()) - 1);
+        QCOMPARE(fields.size(), int(params::kFields.size()));
+        QCOMPARE(fields[0], (QStringList{"加热时间", f.Spin("edtHeat")->text(), "s"}));
+        QCOMPARE(fields[6], (QStringList{"第一组 熔接时长", f.Spin("edtTime1")->text(), "0.1s"}));
+    }
+
+    void followsNewLinesOnlyAtTheBottom() {
+        QWidget owner;
+        FrameFeed feed;
+        trace::TFrameHistory history(feed);
+        for (int i = 0; i < 200; ++i)
+            emit feed.frameReceived(versionAnswer(uint16_t(i)));
+        TfrmMonitor* monitor = TfrmMonitor::Open(history, &owner);
+        QScrollBar* bar = monitor->findChild<QPlainTextEdit*>()->verticalScrollBar();
+        QTRY_VERIFY(bar->maximum() > 0);
+        QCOMPARE(bar->value(), bar->maximum());
+        emit feed.frameReceived(versionAnswer(1));
+        QCOMPARE(bar->value(), bar->maximum());
+        bar->setValue(10);
+        emit feed.frameReceived(versionAnswer(2));
+        QCOMPARE(bar->value(), 10);
     }
 };
 

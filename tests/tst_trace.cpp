@@ -117,6 +117,27 @@ private slots:
     }
 
     // The blocks as the capture format lays them out, little-endian: type, length, body, length.
+    void lineReportLines_data() {
+        QTest::addColumn<int>("frame");
+        QTest::addColumn<int>("overrun");
+        QTest::addColumn<bool>("modem");
+        QTest::addColumn<QString>("line");
+        row("line errors", 2, 1, false, QString("线路错误：帧错误 2，溢出 1"));
+        row("modem lines", 0, 0, true, QString("调制解调器线路：CTS 开，DSR 关，RI 关，DCD 开"));
+    }
+
+    void lineReportLines() {
+        QFETCH(int, frame);
+        QFETCH(int, overrun);
+        QFETCH(bool, modem);
+        QFETCH(QString, line);
+        trace::FrameRecord r = trace::RecordNow(Direction::Received, {});
+        r.line = serial::TLineReport{.errors = {.frame = frame, .overrun = overrun}};
+        if (modem)
+            r.line->modem = serial::TModemStatus{.cts = true, .rlsd = true};
+        QCOMPARE(trace::TraceLine(r).section(" RX ", 1), line);
+    }
+
     void pcapngBlocks_data() {
         QTest::addColumn<QByteArray>("written");
         QTest::addColumn<QByteArray>("expected");

@@ -1,4 +1,5 @@
 // Finding the splicer among converter ports, plug and unplug notifications, closing.
+#include "connhelp/frmConnectionHelp.h"
 #include "kit/DistinctBlock.h"
 #include "kit/PtyPair.h"
 #include "kit/Row.h"
@@ -8,10 +9,12 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
+#include <QTreeWidget>
 
 namespace {
 
@@ -58,6 +61,7 @@ private slots:
         f.window->FindDevice();
         QCOMPARE(f.boxes.Texts(), QStringList{kNotFound});
         QCOMPARE(f.window->StatusText(0), QString("Ready"));
+        QCOMPARE(f.window->StatusNote(), QString("没有熔接机：见 工具 → 连接帮助"));
         QVERIFY(!connectAction(f)->isChecked());
         QCOMPARE(f.converter.notifyRequests, 0); // no port opened, no notification asked for
     }
@@ -272,6 +276,32 @@ private slots:
         QVERIFY(com9.Frames().empty()); // no later port was tried
         QVERIFY(f.boxes.shown.isEmpty());
         QVERIFY(!f.Link().ComPort().Connected());
+    }
+
+    void connectionHelpExplainsPortsAndSearches() {
+        WindowFixture f;
+        SimulatedSplicer& sim = f.AddSplicer(3);
+        QVERIFY(WriteFile(f.ConfigPath(), "[ports]\nCOM3=" + QByteArray(sim.SlavePath().c_str()) +
+                                              "\nCOM5=" + f.dir.filePath("gone").toUtf8() + '\n'));
+        f.window->findChild<QAction*>("mConnectionHelp")->trigger();
+        auto* help = f.window->findChild<TfrmConnectionHelp*>();
+        QVERIFY(help && help->isVisible());
+        const auto state = [help](const QString& com) {
+            const auto rows =
+                help->findChild<QTreeWidget*>("twPorts")->findItems(com, Qt::MatchExactly);
+            return rows.size() == 1 ? rows[0]->text(3) : QString("%1 rows").arg(rows.size());
+        };
+        QCOMPARE(state("COM3"), QString("可以打开"));
+        QCOMPARE(state("COM5"), QString("设备不存在"));
+        QVERIFY(sim.Frames().empty()); // looking opens, but sends nothing
+
+        QTest::mouseClick(help->findChild<QPushButton*>("btnConnect"), Qt::LeftButton);
+        QCOMPARE(f.Link().State().PortNumber, 3);
+        QCOMPARE(FrameTexts(sim).first(), QString("5A 4A 02 45 08 A5"));
+        QCOMPARE(state("COM3"), QString("本程序已连接在这里"));
+        QVERIFY(help->findChild<QLabel*>("lblConnection")->text().startsWith("已连接：COM3"));
+        QVERIFY(f.window->StatusNote().startsWith("已连接：COM3（" +
+                                                  QString::fromStdString(sim.SlavePath())));
     }
 
     void notificationRoutinePostsToWindow() {

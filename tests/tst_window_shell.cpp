@@ -142,6 +142,12 @@ private slots:
         QCOMPARE(w.StatusText(2), QString());
         for (const char* panel : {"StatusPanel0", "StatusPanel1", "StatusPanel2"})
             QCOMPARE(w.findChild<QLabel*>(panel)->width(), 200);
+        // The note panel has a row of its own below the client area, as wide as the window.
+        QCOMPARE(w.StatusNote(), QString());
+        const QLabel* note = w.findChild<QLabel*>("StatusPanel3");
+        QCOMPARE(note->mapTo(&w, QPoint(0, 0)).y(), w.centralWidget()->geometry().bottom() + 1);
+        QCOMPARE(note->size(), QSize(598, 20));
+        QCOMPARE(w.height(), w.centralWidget()->geometry().bottom() + 1 + 20);
         QVERIFY(!w.findChild<QAction*>("actDevConnect")->isChecked());
         QCOMPARE(w.findChild<QComboBox*>("cbCommand")->count(), 7);
         QCOMPARE(w.findChild<QComboBox*>("cbCommand")->currentIndex(), -1);
@@ -247,6 +253,33 @@ private slots:
         QCOMPARE(i18n::LanguageOfLocale(locale) == i18n::Language::English, english);
     }
 
+    void messagesLocale_data() {
+        QTest::addColumn<QStringList>("environment"); // LANGUAGE, LC_ALL, LC_MESSAGES, LANG
+        QTest::addColumn<QString>("locale");
+        row("LANGUAGE under C.UTF-8", QStringList{"en", "", "", "C.UTF-8"}, QString("en"));
+        row("LANGUAGE before LC_ALL", QStringList{"zh_CN:en", "en_US", "", ""}, QString("zh_CN"));
+        row("LANGUAGE's first entry", QStringList{":de:zh", "", "", ""}, QString("de"));
+        row("LC_ALL", QStringList{"", "de_DE", "fr_FR", "C"}, QString("de_DE"));
+        row("LC_MESSAGES", QStringList{"", "", "fr_FR", "C"}, QString("fr_FR"));
+        row("LANG", QStringList{"", "", "", "C.UTF-8"}, QString("C.UTF-8"));
+        row("none", QStringList{"", "", "", ""}, QString());
+    }
+
+    void messagesLocale() {
+        QFETCH(QStringList, environment);
+        QFETCH(QString, locale);
+        const char* names[] = {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+        QList<QByteArray> saved;
+        for (int i = 0; i < 4; ++i) {
+            saved << qgetenv(names[i]);
+            qputenv(names[i], environment[i].toUtf8());
+        }
+        const QString picked = i18n::MessagesLocale();
+        for (int i = 0; i < 4; ++i)
+            qputenv(names[i], saved[i]);
+        QCOMPARE(picked, locale);
+    }
+
     void tabOrderVisitsRightHandFieldsFirst() {
         WindowFixture f;
         QCOMPARE(f.Check("cbAdjustReset")->nextInFocusChain()->objectName(),
@@ -335,7 +368,8 @@ private slots:
             ::open(QFile::encodeName(folder.filePath("said")), O_WRONLY | O_CREAT, 0600);
         ::dup2(said, STDERR_FILENO);
         const startup::TProgramPlaces places = startup::Settle(folder.path() + '/');
-        TfrmMain window({boxes, converter, places});
+        const ch341::TPortMap ports(places.settingsFile);
+        TfrmMain window({boxes, converter, ports, places});
         ::dup2(saved, STDERR_FILENO);
         ::close(said);
         ::close(saved);
@@ -357,7 +391,7 @@ private slots:
 
         // The next start does not run it again.
         QFile::remove(folder.filePath("installer-ran"));
-        TfrmMain again({boxes, converter, places});
+        TfrmMain again({boxes, converter, ports, places});
         QCOMPARE(QFile::exists(folder.filePath("installer-ran")), runs && after.isEmpty());
     }
 
@@ -374,7 +408,9 @@ private slots:
             open << (frmMain->isVisible() ? "shown " : "hidden ") + boxes.shown.last();
         };
         FakeConverter converter; // no splicer: the search ends with its message
-        TfrmMain window({boxes, converter, startup::Settle(folder.path() + '/')});
+        const startup::TProgramPlaces places = startup::Settle(folder.path() + '/');
+        const ch341::TPortMap ports(places.settingsFile);
+        TfrmMain window({boxes, converter, ports, places});
         window.show(); // as the program does once the window exists
         QTRY_COMPARE_WITH_TIMEOUT(open.size(), 2, 2000);
         QCOMPARE(open, (QStringList{"hidden error|tst_window_shell|Unable to write to " + ini + ".",

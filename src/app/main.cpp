@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
     const i18n::Translations translations(i18n::MessagesLocale());
     app.setWindowIcon(QIcon(QStringLiteral(":/spliceon.png")));
     startup::TProgramStart program;
-    TfrmMain window({boxes, program.Converter(), program.Places()});
+    TfrmMain window({boxes, program.Converter(), program.Ports(), program.Places()});
     // SIGTERM, SIGINT and SIGHUP close the window as "退出(&E)" does, which gives the port back
     // as it was found; the program then ends with 128 + the signal's number.
     cli::TStopSignals stop;

@@ -1,10 +1,10 @@
 #include "cli/CommandLine.h"
 
+#include "ch341/PortSurvey.h"
 #include "cli/Console.h"
 #include "cli/JsonFormat.h"
 #include "cli/LinkCommands.h"
 #include "cli/OutputFile.h"
-#include "cli/PortCheck.h"
 #include "cli/SetInput.h"
 #include "cli/SplicerExchange.h"
 #include "cli/SplicerWait.h"
@@ -251,12 +251,10 @@ void checkUsage(const QCommandLineParser& parser) {
 // quiet: the note that no port is a candidate is left out where it explains no failure.
 int listPorts(const ch341::TPortMap& ports, TSplicerExchange* probing, TStopSignals& stop,
               const TResultFormat& format, bool quiet) {
-    std::vector<TPortReport> reports = SurveyPorts(ports, ch341::TSysfsLayout{}, BrlttyInstalled());
+    std::vector<TPortReport> reports =
+        ch341::SurveyPorts(ports, ch341::TSysfsLayout{}, ch341::BrlttyInstalled());
     if (reports.empty() && (!quiet || probing))
-        PrintMessage(QCoreApplication::translate(
-                         "CommandLine", "没有候选端口：没有接入 CH341 转换器，config.ini 的 "
-                                        "[ports] 也没有映射；请检查数据线") +
-                     '\n');
+        PrintMessage(ch341::NoCandidateText() + '\n');
     for (TPortReport& report : reports) {
         if (stop.Caught())
             return ExitFailed; // the caller tells of the stop
@@ -325,7 +323,7 @@ QString portErrorText(const serial::EComPort& e, const TSplicerExchange& exchang
     const QString path = QString::fromStdString(exchange.PortPath());
     //: The serial port's error, the device path, and why it did not open.
     return QCoreApplication::translate("CommandLine", "%1：%2 %3")
-        .arg(QString::fromUtf8(e.what()), path, OpenVerdict(e.OsCode(), path));
+        .arg(QString::fromUtf8(e.what()), path, ch341::OpenVerdict(e.OsCode(), path));
 }
 
 QString stoppedText(int signal, bool blockSent) {

@@ -76,7 +76,7 @@ QJsonObject portObject(const TPortReport& report) {
         {"usbId", textOrNull(report.usbId)},
         {"status", statusWord(report.state.status)},
         {"errno", report.state.osError ? QJsonValue(report.state.osError) : QJsonValue()},
-        {"group", textOrNull(report.state.group)},
+        {"group", textOrNull(report.state.facts.group)},
         {"usbDevice", textOrNull(report.state.usbDevice)},
         {"probe", probeObject(report.probe)}};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ch341/PortSurvey.h"
 #include "paramset/ParamSet.h"
 #include "paramset/SetCompare.h"
 #include "paramset/SetFile.h"
@@ -25,50 +26,12 @@ enum ExitCode {
     ExitDiffers = 3,
 };
 
-// How a port stands for this user. The first six come from opening the device, the last three
-// from a converter on the USB bus that the search cannot reach.
-enum class PortStatus {
-    Opens,
-    NoPermission, // EACCES, EPERM
-    Held,         // another program has it
-    Missing,      // no such device
-    NotSerial,    // opens, but is no terminal device
-    OpenFailed,   // any other reason, in osError
-    NoTty,        // a converter without a tty
-    NoDeviceNode, // a tty without its /dev node
-    BeyondSearch, // a tty beyond COM21
-};
-
-struct TPortState {
-    PortStatus status = PortStatus::Opens;
-    int osError = 0;              // errno of the open, 0 when it opened
-    QString group{};              // NoPermission: the group that may use the device
-    QString usbDevice{};          // NoTty: the converter's USB device ("1-2")
-    bool brlttyInstalled = false; // NoTty: the braille daemon may have taken it
-};
-
-// What makes a port a converter's.
-enum class PortSource { PortMap, Ch341Driver, UsbBus };
-
-// The handshake on a port, with --probe.
-struct TProbeResult {
-    enum class Outcome { Answered, Silent, Failed };
-    Outcome outcome = Outcome::Silent;
-    std::optional<uint16_t> firmware{}; // Answered: the version the query sequence reported
-    QString error{};                    // Failed: the serial component's text
-};
-
-// One port of --list: a port the search would try, or a converter that no port reaches.
-struct TPortReport {
-    int comNumber = 0; // the n of COMn; 0 when no COM number belongs to it
-    QString path{};    // the device the port opens; empty when there is none
-    PortSource source = PortSource::PortMap;
-    QString usbId{}; // UsbBus: vendor and product ("1a86:7523")
-    TPortState state{};
-    std::optional<TProbeResult> probe{};
-
-    bool Openable() const { return state.status == PortStatus::Opens; }
-};
+// The port survey's results are the converter layer's (ch341/PortSurvey.h).
+using ch341::PortSource;
+using ch341::PortStatus;
+using ch341::TPortReport;
+using ch341::TPortState;
+using ch341::TProbeResult;
 
 // What the splicer says about itself after a connection.
 struct TDeviceInfo {

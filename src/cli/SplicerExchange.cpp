@@ -7,6 +7,7 @@
 #include "protocol/KnownAnswer.h"
 #include "protocol/SplicerLink.h"
 #include "protocol/Waits.h"
+#include "serial/LineEvents.h"
 #include "serial/PortName.h"
 
 #include <cerrno>
@@ -43,6 +44,7 @@ bool TSplicerExchange::Connect(const std::string& port) {
     connectedVersion_.reset();
     port_.SetPort(port);
     port_.Open();
+    lineErrors_ = serial::LineErrorCounters(port_.Handle());
     SendCommand(frames::CmdHandshake, frames::kHandshakeArgument);
     Wait(waits::kHandshakeMs);
     if (!port_.Connected() || !state_.HandshakeSeen) {
@@ -143,6 +145,21 @@ void TSplicerExchange::receive() {
         return;
     }
     scanChunk(scanner_, QByteArray(chunk, n), [this](const QByteArray& frame) { take(frame); });
+    reportLineErrors();
+}
+
+void TSplicerExchange::reportLineErrors() {
+    // A byte with a frame or parity error, and a break, arrive as data: the counters moved, if
+    // at all, when bytes came.
+    if (!lineErrors_ || !port_.Connected())
+        return;
+    const std::optional<serial::TLineErrorCounts> now = serial::LineErrorCounters(port_.Handle());
+    if (!now)
+        return;
+    const serial::TLineErrorCounts since = now->Since(*lineErrors_);
+    lineErrors_ = now;
+    if (since.Any())
+        emit lineReported({since, std::nullopt});
 }
 
 void TSplicerExchange::take(const QByteArray& frame) {

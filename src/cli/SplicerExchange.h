@@ -85,6 +85,8 @@ private:
     // not read: only a stop signal ends the wait early.
     template <class Done> void pump(const QDeadlineTimer& deadline, bool read, Done done);
     void receive();
+    // The line errors the driver counted since the last look, on the FrameFeed.
+    void reportLineErrors();
     void take(const QByteArray& frame);
     void runQuerySequence();
     Heard& heard(frames::AnswerValue kind) { return heard_[size_t(kind)]; }
@@ -98,6 +100,9 @@ private:
     std::array<Heard, size_t(frames::AnswerValue::Environment) + 1> heard_{};
     std::optional<QByteArray> block_;
     std::optional<uint16_t> connectedVersion_;
+    // The driver's error counters at the last look; none where the device keeps none (a
+    // pseudo-terminal). Modem lines would need a thread blocked on them: not watched here.
+    std::optional<serial::TLineErrorCounts> lineErrors_;
 };
 
 } // namespace cli

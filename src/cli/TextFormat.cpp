@@ -1,28 +1,14 @@
 #include "cli/TextFormat.h"
 
-#include "ch341/PortMap.h"
 #include "protocol/PrintableText.h"
 
 #include <QCoreApplication>
 #include <QLocale>
 
 #include <algorithm>
-#include <cstring>
 
 namespace cli {
 namespace {
-
-QString sourceText(const TPortReport& report) {
-    switch (report.source) {
-    case PortSource::PortMap:
-        return QStringLiteral("config.ini");
-    case PortSource::Ch341Driver:
-        return QStringLiteral("ch341-uart");
-    case PortSource::UsbBus:
-        break;
-    }
-    return QStringLiteral("USB ") + report.usbId;
-}
 
 QString probeText(const TProbeResult& probe) {
     switch (probe.outcome) {
@@ -39,54 +25,19 @@ QString probeText(const TProbeResult& probe) {
     return QCoreApplication::translate("TextFormat", "没有熔接机应答");
 }
 
+// When the set was read, in the header.
+const QString kDateFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
+
 QString setHeader(const TDeviceInfo& device, const QDateTime& when) {
     // The identifier is the splicer's bytes, escaped (DeviceIdText): nothing in it ends the
     // comment line or steers a terminal; filled in one pass, so a "%3" in it stays as it is.
-    return QStringLiteral("; 设备ID：%1\n; 固件版本：%2\n; 熔接次数：%3\n; 日期：%4\n")
+    return QCoreApplication::translate("TextFormat",
+                                       "; 设备ID：%1\n; 固件版本：%2\n; 熔接次数：%3\n; 日期：%4\n")
         .arg(device.id, VersionText(device.firmware, QLocale::c()),
-             QString::number(device.fusionCount),
-             when.toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
+             QString::number(device.fusionCount), when.toString(kDateFormat));
 }
 
 } // namespace
-
-QString PortStateText(const TPortState& state, const QString& path) {
-    switch (state.status) {
-    case PortStatus::Opens:
-        return QCoreApplication::translate("TextFormat", "可以打开");
-    case PortStatus::NoPermission:
-        return QCoreApplication::translate(
-                   "TextFormat", "无权限：运行 driver/install，或把用户加入 %1 组后重新登录")
-            .arg(state.group);
-    case PortStatus::Held:
-        return QCoreApplication::translate("TextFormat",
-                                           "被其他程序占用：先关闭它（fuser -v %1 可查出是谁）")
-            .arg(path);
-    case PortStatus::Missing:
-        return QCoreApplication::translate("TextFormat", "设备不存在");
-    case PortStatus::NotSerial:
-        return QCoreApplication::translate("TextFormat", "不是串口设备：只打开终端设备（tty）");
-    case PortStatus::OpenFailed:
-        return QCoreApplication::translate("TextFormat", "打不开：%1")
-            .arg(QString::fromLocal8Bit(std::strerror(state.osError)));
-    case PortStatus::NoTty:
-        return QCoreApplication::translate("TextFormat", "转换器已接入（USB %1），但没有 tty：%2")
-            .arg(state.usbDevice,
-                 state.brlttyInstalled
-                     ? QCoreApplication::translate(
-                           "TextFormat", "盲文服务 brltty 可能占用了它；不用盲文显示器就卸载它："
-                                         "sudo apt-get remove brltty")
-                     : QCoreApplication::translate("TextFormat",
-                                                   "重新插拔，dmesg | grep ch341 可看原因"));
-    case PortStatus::NoDeviceNode:
-        return QCoreApplication::translate("TextFormat",
-                                           "tty 已出现但 /dev 下没有它：重新插拔，或检查 udev");
-    case PortStatus::BeyondSearch:
-        break;
-    }
-    return QCoreApplication::translate("TextFormat", "超出 COM1–COM%1，搜索不会找它")
-        .arg(ch341::kLastComPort);
-}
 
 QString TTextFormat::PortList(const std::vector<TPortReport>& reports) const {
     // A path from [ports] may hold any byte: escaped as the splicer's texts are, none steers
@@ -104,7 +55,8 @@ QString TTextFormat::PortList(const std::vector<TPortReport>& reports) const {
         const QString path = printable(report);
         text += QStringLiteral("%1 %2 %3 %4")
                     .arg(com.leftJustified(5), path.leftJustified(pathWidth),
-                         sourceText(report).leftJustified(13), PortStateText(report.state, path));
+                         ch341::PortSourceText(report).leftJustified(13),
+                         ch341::PortStateText(report.state, path));
         if (report.probe)
             //: Joins what the probe found to the port's state.
             text += QCoreApplication::translate("TextFormat", "；%1").arg(probeText(*report.probe));
@@ -115,6 +67,7 @@ QString TTextFormat::PortList(const std::vector<TPortReport>& reports) const {
 
 QString TTextFormat::ReadResult(const TReadResult& result) const {
     return setHeader(result.device, result.when) + params::DeviceSectionText(result.source) +
+           params::DeviceFactsText({result.device.id, result.device.fusionCount, result.when}) +
            params::ParamSectionText(result.set);
 }
 

@@ -20,8 +20,4 @@ public:
     QString DiffResult(const TDiffResult& result) const override;
 };
 
-// How a port stands, with what to do about it: the --list column, and the explanation after a
-// port that did not open.
-QString PortStateText(const TPortState& state, const QString& path);
-
 } // namespace cli

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QStringList>
 
 namespace i18n {
 
@@ -20,6 +21,13 @@ bool isChinese(const QString& locale) {
 } // namespace
 
 QString MessagesLocale() {
+    // LANGUAGE is a list of languages in order of preference; the first one decides, as the
+    // program knows only its own language and English. It comes first, as in gettext, so that
+    // LANGUAGE=en asks for English where LANG=C.UTF-8 is given (SSH, containers, cron).
+    const QStringList preferred =
+        qEnvironmentVariable("LANGUAGE").split(QLatin1Char(':'), Qt::SkipEmptyParts);
+    if (!preferred.isEmpty())
+        return preferred.first();
     for (const char* variable : {"LC_ALL", "LC_MESSAGES", "LANG"})
         if (const QString value = qEnvironmentVariable(variable); !value.isEmpty())
             return value;

@@ -8,7 +8,8 @@ namespace i18n {
 // The program is written in Chinese; every other language is a translation of it.
 enum class Language { Chinese, English };
 
-// The messages locale as POSIX picks it: LC_ALL, else LC_MESSAGES, else LANG ("" when unset).
+// The messages locale: the first entry of LANGUAGE, else as POSIX picks it: LC_ALL, else
+// LC_MESSAGES, else LANG ("" when none is set).
 QString MessagesLocale();
 
 // The language for a messages locale ("de_DE.UTF-8", "zh_TW", "C"): Chinese for a Chinese

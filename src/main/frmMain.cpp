@@ -1,5 +1,6 @@
 #include "main/frmMain.h"
 
+#include "connhelp/frmConnectionHelp.h"
 #include "errors/HandlerRunner.h"
 #include "main/SpinEdit.h"
 #include "main/WindowGuards.h"
@@ -30,7 +31,7 @@ const QEvent::Type kFormShowEvent = static_cast<QEvent::Type>(QEvent::registerEv
 
 TfrmMain::TfrmMain(TfrmMainServices services, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TfrmMain>()), boxes_(services.boxes),
-      driverInstaller_(services.places.driverInstaller),
+      driverInstaller_(services.places.driverInstaller), ports_(services.ports),
       link_(services.boxes, services.converter, &TfrmMain::DeviceNotifyCallback,
             std::move(services.wait)),
       library_(services.places.setsFolder) {
@@ -89,11 +90,23 @@ void TfrmMain::connectHandlers() {
     bind(ui->actDevDisConnect, &QAction::triggered, &TfrmMain::actDevDisConnectExecute);
     bind(ui->mExit, &QAction::triggered, &TfrmMain::mExitClick);
     bind(ui->mAbout, &QAction::triggered, &TfrmMain::mAboutClick);
-    connect(ui->mTraffic, &QAction::triggered, this,
-            [this] { RunHandler([this] { TfrmMonitor::Open(history_, this); }); });
+    connect(ui->mTraffic, &QAction::triggered, this, [this] {
+        RunHandler([this] {
+            // Never over the buttons the technician works with while watching.
+            TfrmMonitor::Open(
+                history_, this,
+                QRect(ui->GroupBox8->mapToGlobal(QPoint(0, 0)), ui->GroupBox8->size()));
+        });
+    });
     connect(ui->mLibrary, &QAction::triggered, this,
             [this] { RunHandler([this] { mLibraryClick(); }); });
     bind(ui->mCompare, &QAction::triggered, &TfrmMain::mCompareClick);
+    connect(ui->mConnectionHelp, &QAction::triggered, this, [this] {
+        RunHandler([this] {
+            TfrmConnectionHelp::Open(
+                link_, ports_, [this] { actDevConnectExecute(); }, this);
+        });
+    });
 }
 
 void TfrmMain::connectLink() {
@@ -111,6 +124,7 @@ void TfrmMain::connectLink() {
             lastBlock_ = answer->payload.left(FusionParams::kSize);
     });
     connect(&link_, &SplicerLink::deviceDisconnected, this, [this] { lastBlock_.clear(); });
+    connect(&link_, &SplicerLink::searchFailed, this, &TfrmMain::showSearchFailed);
 }
 
 bool TfrmMain::event(QEvent* e) {
@@ -155,6 +169,14 @@ QString TfrmMain::StatusText(int panel) const {
 void TfrmMain::SetStatusText(int panel, const QString& text) {
     QLabel* panels[] = {ui->StatusPanel0, ui->StatusPanel1, ui->StatusPanel2};
     panels[panel]->setText(text);
+}
+
+QString TfrmMain::StatusNote() const {
+    return ui->StatusPanel3->text();
+}
+
+void TfrmMain::SetStatusNote(const QString& text) {
+    ui->StatusPanel3->setText(text);
 }
 
 QWidget* TfrmMain::control(const char* name) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ch341/PortMap.h"
 #include "library/SetTarget.h"
 #include "paramset/ParamSet.h"
 #include "paramset/SetLibrary.h"
@@ -26,12 +27,13 @@ class QCheckBox;
 class TfrmLibrary;
 class TfrmCompare;
 
-// What the window is given: the boxes it shows, the converter library, where the settings
-// file and the driver installer are (the settings file is already fixed for every access), and
-// the timed wait.
+// What the window is given: the boxes it shows, the converter library and the settings file's
+// port map it resolves names with, where the settings file and the driver installer are (the
+// settings file is already fixed for every access), and the timed wait.
 struct TfrmMainServices {
     TMessageBoxes& boxes;
     ch341::TConverterLibrary& converter;
+    const ch341::TPortMap& ports;
     startup::TProgramPlaces places;
     SplicerLink::WaitFunction wait = &SplicerLink::WaitPumping;
 };
@@ -107,6 +109,10 @@ public:
 
     QString StatusText(int panel) const;
     void SetStatusText(int panel, const QString& text);
+    // The panel after those three, on a row of its own below them, for what the window's
+    // additions (menu "工具(&T)") have to say: the last operation recorded, a connection hint.
+    QString StatusNote() const;
+    void SetStatusNote(const QString& text);
 
 protected:
     bool event(QEvent* e) override;
@@ -119,6 +125,10 @@ private:
     // What the link reports, shown.
     void showConnected();
     void showDisconnected();
+    // The note panel: the port and the splicer while connected, where to look after a search
+    // found none.
+    void showConnectionNote();
+    void showSearchFailed();
     void showVersion(uint16_t version);
     void showDeviceInfo();
     QWidget* control(const char* name) const;
@@ -133,7 +143,8 @@ private:
 
     std::unique_ptr<Ui::TfrmMain> ui;
     TMessageBoxes& boxes_;
-    QString driverInstaller_; // empty: none to run
+    QString driverInstaller_;      // empty: none to run
+    const ch341::TPortMap& ports_; // what the connection help surveys
     SplicerLink link_;
     trace::TFrameHistory history_{link_}; // for the traffic monitor, whenever it opens
     FusionParams Params;

@@ -57,27 +57,31 @@ struct CommandRow {
 };
 
 // The rows with a service item give the service list, in this order; the window translates the
-// items (context "ServiceList"), the trace's names are data and stay as they are.
+// items (context "ServiceList"), the trace its names and answers (context "FrameTrace").
 inline constexpr CommandRow kCommands[] = {
-    {CmdVersion, "版本查询", AnswerValue::Version, "版本", 2,
-     QT_TRANSLATE_NOOP("ServiceList", "获得版本")},
-    {CmdEnvironment, "环境状态查询", AnswerValue::Environment, "环境", 8,
-     QT_TRANSLATE_NOOP("ServiceList", "环境状态")},
-    {CmdCoreReset, "调芯复位", AnswerValue::None, "", 0,
+    {CmdVersion, QT_TRANSLATE_NOOP("FrameTrace", "版本查询"), AnswerValue::Version,
+     QT_TRANSLATE_NOOP("FrameTrace", "版本"), 2, QT_TRANSLATE_NOOP("ServiceList", "获得版本")},
+    {CmdEnvironment, QT_TRANSLATE_NOOP("FrameTrace", "环境状态查询"), AnswerValue::Environment,
+     QT_TRANSLATE_NOOP("FrameTrace", "环境"), 8, QT_TRANSLATE_NOOP("ServiceList", "环境状态")},
+    {CmdCoreReset, QT_TRANSLATE_NOOP("FrameTrace", "调芯复位"), AnswerValue::None, "", 0,
      QT_TRANSLATE_NOOP("ServiceList", "调芯复位")},
-    {CmdCoreResetOrigin, "重置原点", AnswerValue::None, "", 0,
+    {CmdCoreResetOrigin, QT_TRANSLATE_NOOP("FrameTrace", "重置原点"), AnswerValue::None, "", 0,
      QT_TRANSLATE_NOOP("ServiceList", "重设调芯复位")},
-    {CmdDeviceId, "设备ID查询", AnswerValue::DeviceId, "设备ID", 10,
-     QT_TRANSLATE_NOOP("ServiceList", "设备ID")},
-    {CmdFusionCount, "熔接次数查询", AnswerValue::FusionCount, "熔接次数", 2,
-     QT_TRANSLATE_NOOP("ServiceList", "熔接次数")},
-    {CmdCurrentGroup, "当前组别查询", AnswerValue::CurrentGroup, "当前组别", 1,
-     QT_TRANSLATE_NOOP("ServiceList", "当前组别")},
+    {CmdDeviceId, QT_TRANSLATE_NOOP("FrameTrace", "设备ID查询"), AnswerValue::DeviceId,
+     QT_TRANSLATE_NOOP("FrameTrace", "设备ID"), 10, QT_TRANSLATE_NOOP("ServiceList", "设备ID")},
+    {CmdFusionCount, QT_TRANSLATE_NOOP("FrameTrace", "熔接次数查询"), AnswerValue::FusionCount,
+     QT_TRANSLATE_NOOP("FrameTrace", "熔接次数"), 2, QT_TRANSLATE_NOOP("ServiceList", "熔接次数")},
+    {CmdCurrentGroup, QT_TRANSLATE_NOOP("FrameTrace", "当前组别查询"), AnswerValue::CurrentGroup,
+     QT_TRANSLATE_NOOP("FrameTrace", "当前组别"), 1, QT_TRANSLATE_NOOP("ServiceList", "当前组别")},
     // A short parameter block is filled with zeros, so any length is acted on.
-    {CmdReadParams, "参数读取", AnswerValue::Block, "参数块", 0, ""},
-    {CmdHandshake, "握手", AnswerValue::Acceptance, "握手应答", 1, ""},
-    {CmdBlockLength, "参数长度查询", AnswerValue::BlockLength, "参数长度", 2, ""},
-    {CmdReadCalibration, "校正参数读取", AnswerValue::None, "", 0, ""},
+    {CmdReadParams, QT_TRANSLATE_NOOP("FrameTrace", "参数读取"), AnswerValue::Block,
+     QT_TRANSLATE_NOOP("FrameTrace", "参数块"), 0, ""},
+    {CmdHandshake, QT_TRANSLATE_NOOP("FrameTrace", "握手"), AnswerValue::Acceptance,
+     QT_TRANSLATE_NOOP("FrameTrace", "握手应答"), 1, ""},
+    {CmdBlockLength, QT_TRANSLATE_NOOP("FrameTrace", "参数长度查询"), AnswerValue::BlockLength,
+     QT_TRANSLATE_NOOP("FrameTrace", "参数长度"), 2, ""},
+    {CmdReadCalibration, QT_TRANSLATE_NOOP("FrameTrace", "校正参数读取"), AnswerValue::None, "", 0,
+     ""},
 };
 
 // The row of a command or answer code; nullptr for a code the program does not know.

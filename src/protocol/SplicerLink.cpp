@@ -33,6 +33,9 @@ SplicerLink::SplicerLink(TMessageBoxes& boxes, ch341::TConverterLibrary& convert
     comDataPacket1_.SetComPort(&comPort_);
     comPort_.SetPathResolver([this](const std::string& name) { return converter_.PortPath(name); });
     comDataPacket1_.OnPacket = std::bind_front(&SplicerLink::ComDataPacket1Packet, this);
+    comPort_.OnLineReport = [this](const serial::TLineReport& report) {
+        emit lineReported(report);
+    };
 }
 
 void SplicerLink::writeFrame(const QByteArray& frame) {
@@ -236,6 +239,11 @@ void SplicerLink::runSearch() {
     // The user disconnected, or the program is ending, inside one of the waits: nothing is left
     // to search for.
     const Ticket ticket = Begin();
+    // However it ends without a splicer, the box included or an open's error on its way out.
+    const auto told = qScopeGuard([&] {
+        if (!ticket.Dropped() && !Connected())
+            emit searchFailed();
+    });
     for (int n = 1; !ticket.Dropped(); ++n) {
         if (n > ch341::kLastComPort) {
             boxes_.ShowMessage(tr(kNotFound));

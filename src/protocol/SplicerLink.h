@@ -166,6 +166,8 @@ signals:
     void versionReported(uint16_t version);
     // DeviceId, FusionCount or CurrentGroup changed.
     void deviceInfoChanged();
+    // A search ended without a splicer: none answered, or a candidate port did not open.
+    void searchFailed();
     // The environment answer as text ("RH=%d T=%.2f P=%d T=%.2f").
     void environmentReported(const QString& text);
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "serial/ComTypes.h"
+#include "serial/LineEvents.h"
 
 #include <cstdint>
 #include <string>
@@ -15,13 +16,6 @@ struct TLineSettings {
     TStopBits stopBits = TStopBits::sbOneStopBit;
     const TComParity* parity = nullptr;
     const TComFlowControl* flowControl = nullptr;
-};
-
-struct TModemStatus {
-    bool cts = false;
-    bool dsr = false;
-    bool ring = false;
-    bool rlsd = false;
 };
 
 // The POSIX terminal back end of the serial port: everything that touches the file descriptor.

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <chrono>
 #include <fcntl.h>
+#include <linux/serial.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
@@ -76,15 +77,35 @@ void TComDevice::SetModemLines(TDTRFlowControl dtr, TRTSFlowControl rts) {
 }
 
 TModemStatus TComDevice::ModemStatus() const {
+    if (const auto status = ModemLines(fd_))
+        return *status;
+    // No modem lines at all (pseudo-terminal): they read as off.
+    if (errno == ENOTTY || errno == EINVAL)
+        return {};
+    RaiseOsError(CError_ModemStatFailed);
+}
+
+std::optional<TModemStatus> ModemLines(int fd) {
     int bits = 0;
-    if (::ioctl(fd_, TIOCMGET, &bits) != 0) {
-        // No modem lines at all (pseudo-terminal): they read as off.
-        if (errno == ENOTTY || errno == EINVAL)
-            return {};
-        RaiseOsError(CError_ModemStatFailed);
-    }
-    return {(bits & TIOCM_CTS) != 0, (bits & TIOCM_DSR) != 0, (bits & TIOCM_RI) != 0,
-            (bits & TIOCM_CD) != 0};
+    if (::ioctl(fd, TIOCMGET, &bits) != 0)
+        return std::nullopt;
+    return TModemStatus{(bits & TIOCM_CTS) != 0, (bits & TIOCM_DSR) != 0, (bits & TIOCM_RI) != 0,
+                        (bits & TIOCM_CD) != 0};
+}
+
+std::optional<TLineErrorCounts> LineErrorCounters(int fd) {
+    serial_icounter_struct counts{};
+    if (::ioctl(fd, TIOCGICOUNT, &counts) != 0)
+        return std::nullopt;
+    return TLineErrorCounts{counts.frame, counts.parity, counts.overrun + counts.buf_overrun,
+                            counts.brk};
+}
+
+ModemWait WaitForModemChange(int fd) {
+    if (::ioctl(fd, TIOCMIWAIT, TIOCM_CTS | TIOCM_DSR | TIOCM_RNG | TIOCM_CD) == 0)
+        return ModemWait::Changed;
+    // EIO once the device is gone: nothing will change any more.
+    return errno == EINTR ? ModemWait::Interrupted : ModemWait::Unsupported;
 }
 
 int TComDevice::InputCount() const {

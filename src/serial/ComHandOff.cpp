@@ -26,6 +26,7 @@ void TComHandOff::reportError(std::exception_ptr error) {
 
 bool TComHandOff::Request() {
     if (direct_) {
+        const std::lock_guard one(directMutex_);
         try {
             handler_();
         } catch (...) {

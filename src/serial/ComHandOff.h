@@ -11,11 +11,14 @@
 
 namespace serial {
 
-// The serial component's only thread boundary: a port's event thread asks the GUI thread to run
-// the port's event handling and blocks until it has run (a blocking queued call). Everything
-// the handling touches is therefore touched on the GUI thread only, one hand-off at a time:
-// - Request (event thread) posts an event to this object and blocks until the GUI thread has
-//   served that request, or until Cancel.
+// The serial component's only thread boundary: a port's event thread, and the modem-line thread
+// it runs beside itself (see TComThread), ask the GUI thread to run the port's event handling and
+// block until it has run (a blocking queued call). Everything the handling touches is therefore
+// touched on the GUI thread only, one hand-off at a time; what the two threads found waits in
+// one pending set under a mutex of TComThread's until the handling takes it:
+// - Request (either thread) posts an event to this object and blocks until the GUI thread has
+//   served that request, or until Cancel. One handling serves every request made before it
+//   began.
 // - The GUI thread serves requests from its event loop (nested waits included). A request that
 //   arrives while a hand-off is already running further up the GUI stack waits until that one
 //   has returned, so received data never nests.
@@ -32,7 +35,8 @@ public:
 
     explicit TComHandOff(Handler handler);
 
-    // With direct delivery the event thread runs the handling itself (no GUI thread involved).
+    // With direct delivery the requesting thread runs the handling itself (no GUI thread
+    // involved), one thread at a time.
     void SetDirect(bool direct) { direct_ = direct; }
 
     // Event thread side.
@@ -62,6 +66,7 @@ private:
     bool cancelled_ = false;
     bool threadEnded_ = true;
     bool direct_ = false;
+    std::mutex directMutex_;
 };
 
 } // namespace serial

@@ -10,6 +10,14 @@
 #include <algorithm>
 
 namespace serial {
+namespace {
+
+bool anyModemEvent(TComEvents events) {
+    return events.Contains(TComEvent::evCTS) || events.Contains(TComEvent::evDSR) ||
+           events.Contains(TComEvent::evRing) || events.Contains(TComEvent::evRLSD);
+}
+
+} // namespace
 
 TCustomComPort::TCustomComPort()
     : handOff_(std::make_shared<TComHandOff>([this] { handleEvents(); })) {
@@ -124,7 +132,8 @@ void TCustomComPort::Open() {
             // smWindowSync needs no hidden window here: like smThreadSync it hands over through
             // the GUI thread's event queue. smNone runs the handling on the event thread itself.
             handOff_->SetDirect(syncMethod_ == TSyncMethod::smNone);
-            thread_ = std::make_shared<TComThread>(device_.Handle(), events_, handOff_);
+            thread_ = std::make_shared<TComThread>(device_.Handle(), events_,
+                                                   buffer_.InputSize() * 8 / 10, handOff_);
         }
     } catch (...) {
         device_.Close();
@@ -275,12 +284,64 @@ bool TCustomComPort::reportSignal(TComLink::TSignal TComLink::*handler,
            });
 }
 
+TComErrors TCustomComPort::errorsOf(const TLineErrorCounts& counts) const {
+    TComErrors errors;
+    if (counts.frame)
+        errors.Include(TComError::ceFrame);
+    if (counts.parity && parity_.Check())
+        errors.Include(TComError::ceRxParity);
+    if (counts.overrun)
+        errors.Include(TComError::ceOverrun);
+    if (counts.breaks)
+        errors.Include(TComError::ceBreak);
+    return errors;
+}
+
 void TCustomComPort::handleEvents() {
-    // The event thread reports only received data on Linux (see TComThread).
     if (!connected_ || !thread_)
         return;
-    if (thread_->PendingEvents().Contains(TComEvent::evRxChar))
+    const TComPending pending = thread_->TakePending();
+    const TComEvents events = pending.events;
+    // Each step may run a handler that closes or destroys the port.
+    const std::shared_ptr<const bool> alive = alive_;
+    const auto open = [&] { return *alive && connected_ && thread_; };
+    TLineReport report;
+    if (events.Contains(TComEvent::evError)) {
+        report.errors = pending.errors;
+        if (const TComErrors errors = errorsOf(pending.errors); !errors.Empty() && !callOut([&] {
+                if (OnError)
+                    OnError(errors);
+            }))
+            return;
+    }
+    if (events.Contains(TComEvent::evRxChar)) {
         receiveData();
+        if (!open())
+            return;
+    }
+    if (events.Contains(TComEvent::evBreak) && !notify(OnBreak))
+        return;
+    if (events.Contains(TComEvent::evRing) && !(forEachLink([](TComLink& l) {
+                                                    if (l.OnRing)
+                                                        l.OnRing();
+                                                }) &&
+                                                notify(OnRing)))
+        return;
+    if (anyModemEvent(events)) {
+        const TModemStatus status = device_.ModemStatus();
+        report.modem = status;
+        if ((events.Contains(TComEvent::evCTS) &&
+             !reportSignal(&TComLink::OnCTSChange, OnCTSChange, status.cts)) ||
+            (events.Contains(TComEvent::evDSR) &&
+             !reportSignal(&TComLink::OnDSRChange, OnDSRChange, status.dsr)) ||
+            (events.Contains(TComEvent::evRLSD) &&
+             !reportSignal(&TComLink::OnRLSDChange, OnRLSDChange, status.rlsd)))
+            return;
+    }
+    if (events.Contains(TComEvent::evRx80Full) && !notify(OnRx80Full))
+        return;
+    if (open() && (report.errors.Any() || report.modem) && OnLineReport)
+        OnLineReport(report);
 }
 
 void TCustomComPort::receiveData() {

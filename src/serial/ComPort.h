@@ -89,6 +89,9 @@ public:
     TNotifyEvent OnTxEmpty, OnBreak, OnRing, OnRxFlag, OnRx80Full;
     TComSignalEvent OnCTSChange, OnDSRChange, OnRLSDChange;
     TComErrorEvent OnError;
+    // After the handlers of a hand-off that carried line errors or a modem-line change: the
+    // error counts and the lines, for a diagnostic display.
+    std::function<void(const TLineReport& report)> OnLineReport;
 
 private:
     void applyBuffer();
@@ -98,6 +101,7 @@ private:
     template <class T> void setLineSetting(T& field, T value);
     bool stopThread();
     void handleEvents();
+    TComErrors errorsOf(const TLineErrorCounts& counts) const;
     void receiveData();
     // These run handlers and tell whether the port is still there afterwards.
     template <class F> bool callOut(F f);

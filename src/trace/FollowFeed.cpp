@@ -14,6 +14,12 @@ void FollowRecords(FrameFeed& feed, QObject* context,
                      recordAs(Direction::Received, false));
     QObject::connect(&feed, &FrameFeed::bytesDiscarded, context,
                      recordAs(Direction::Received, true));
+    QObject::connect(&feed, &FrameFeed::lineReported, context,
+                     [record](const serial::TLineReport& report) {
+                         FrameRecord r = RecordNow(Direction::Received, {});
+                         r.line = report;
+                         record(r);
+                     });
 }
 
 void FollowFeed(FrameFeed& feed, QObject* context, std::function<void(const QString&)> line) {

@@ -5,6 +5,7 @@
 #include "protocol/PrintableText.h"
 #include "protocol/ResponseText.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QLocale>
 #include <QStringList>
@@ -18,7 +19,9 @@ const QElapsedTimer startClock = [] {
     return clock;
 }();
 
-const QString kUnknown = QStringLiteral("未知");
+QString unknown() {
+    return QCoreApplication::translate("FrameTrace", "未知");
+}
 
 QString hexByte(uint8_t byte) {
     return QStringLiteral("%1").arg(byte, 2, 16, QLatin1Char('0')).toUpper();
@@ -26,44 +29,44 @@ QString hexByte(uint8_t byte) {
 
 QString commandMeaning(uint8_t code) {
     if (const frames::CommandRow* row = frames::FindCommand(code))
-        return QString::fromUtf8(row->name);
-    return QStringLiteral("未知命令 ") + hexByte(code);
+        return QCoreApplication::translate("FrameTrace", row->name);
+    return QCoreApplication::translate("FrameTrace", "未知命令 ") + hexByte(code);
 }
 
 QString controlMeaning(uint8_t control) {
     switch (control) {
     case frames::ControlSaveAsFactory:
-        return QStringLiteral("保存到出厂设置");
+        return QCoreApplication::translate("FrameTrace", "保存到出厂设置");
     case frames::ControlRestoreFactory:
-        return QStringLiteral("恢复出厂参数");
+        return QCoreApplication::translate("FrameTrace", "恢复出厂参数");
     }
-    return QStringLiteral("控制记录 ") + hexByte(control);
+    return QCoreApplication::translate("FrameTrace", "控制记录 ") + hexByte(control);
 }
 
 QString sentMeaning(const QByteArray& f) {
     const std::optional<frames::FrameView> view = frames::FrameView::Command(f);
     if (!view)
-        return kUnknown;
+        return unknown();
     const QByteArray& payload = view->payload;
     switch (view->code) {
     case frames::RecordControl:
         return controlMeaning(uint8_t(payload[0]));
     case frames::RecordArcTest:
-        return QStringLiteral("放电测试 电流 %1 时长 %2")
+        return QCoreApplication::translate("FrameTrace", "放电测试 电流 %1 时长 %2")
             .arg(frames::Le16(payload, 0))
             .arg(frames::Le16(payload, 2));
     case frames::KindCommand:
-        return payload.size() == 2 ? commandMeaning(uint8_t(payload[0])) : kUnknown;
+        return payload.size() == 2 ? commandMeaning(uint8_t(payload[0])) : unknown();
     case frames::KindParamBlock:
-        return QStringLiteral("参数写入 %1 字节").arg(payload.size());
+        return QCoreApplication::translate("FrameTrace", "参数写入 %1 字节").arg(payload.size());
     case frames::KindCalibration: {
         QStringList values;
         for (const char byte : payload)
             values << QString::number(int8_t(byte));
-        return QStringLiteral("校正参数写入 ") + values.join(' ');
+        return QCoreApplication::translate("FrameTrace", "校正参数写入 ") + values.join(' ');
     }
     }
-    return kUnknown;
+    return unknown();
 }
 
 // The answer's value as the trace shows it; empty when its name says it all.
@@ -71,11 +74,12 @@ QString answerValue(frames::AnswerValue value, const QByteArray& p) {
     using frames::AnswerValue;
     switch (value) {
     case AnswerValue::Block:
-        return QStringLiteral("%1 字节").arg(p.size());
+        return QCoreApplication::translate("FrameTrace", "%1 字节").arg(p.size());
     case AnswerValue::Acceptance:
         return uint8_t(p[0]) == frames::kHandshakeAccepted
                    ? QString()
-                   : QStringLiteral("%1（不接受）").arg(hexByte(uint8_t(p[0])));
+                   : QCoreApplication::translate("FrameTrace", "%1（不接受）")
+                         .arg(hexByte(uint8_t(p[0])));
     case AnswerValue::Version:
         return VersionText(frames::Le16(p, 0), QLocale::c());
     case AnswerValue::BlockLength:
@@ -97,18 +101,47 @@ QString answerValue(frames::AnswerValue value, const QByteArray& p) {
 QString receivedMeaning(const QByteArray& f) {
     const std::optional<frames::FrameView> view = frames::FrameView::Answer(f);
     if (!view)
-        return kUnknown;
+        return unknown();
     const frames::CommandRow* row = frames::FindCommand(view->code);
     if (!row || row->value == frames::AnswerValue::None)
-        return QStringLiteral("未知应答 ") + hexByte(view->code);
-    const QString name = QString::fromUtf8(row->answer);
+        return QCoreApplication::translate("FrameTrace", "未知应答 ") + hexByte(view->code);
+    const QString name = QCoreApplication::translate("FrameTrace", row->answer);
     // An answer shorter than the bytes its code carries is ignored by the receiver; say so.
     const std::optional<frames::KnownAnswer> answer = frames::ReadKnownAnswer(f);
     if (!answer)
-        return name + QStringLiteral("（数据不足）");
+        return name + QCoreApplication::translate("FrameTrace", "（数据不足）");
     // Bytes beyond those the code carries are not shown; a block carries whatever came.
     const QString value = answerValue(answer->value, answer->payload);
     return value.isEmpty() ? name : name + ' ' + value;
+}
+
+QString lineMeaning(const serial::TLineReport& report) {
+    const serial::TLineErrorCounts& e = report.errors;
+    const std::pair<int, const char*> counts[] = {
+        {e.frame, QT_TRANSLATE_NOOP("FrameTrace", "帧错误 %1")},
+        {e.parity, QT_TRANSLATE_NOOP("FrameTrace", "奇偶校验错误 %1")},
+        {e.overrun, QT_TRANSLATE_NOOP("FrameTrace", "溢出 %1")},
+        {e.breaks, QT_TRANSLATE_NOOP("FrameTrace", "中断 %1")}};
+    const QString separator = QCoreApplication::translate("FrameTrace", "，");
+    QStringList errors;
+    for (const auto& [count, name] : counts)
+        if (count)
+            errors << QCoreApplication::translate("FrameTrace", name).arg(count);
+    QStringList parts;
+    if (!errors.isEmpty())
+        parts << QCoreApplication::translate("FrameTrace", "线路错误：%1")
+                     .arg(errors.join(separator));
+    if (const std::optional<serial::TModemStatus>& m = report.modem) {
+        QStringList lines;
+        for (const auto& [on, name] : {std::pair{m->cts, "CTS"}, std::pair{m->dsr, "DSR"},
+                                       std::pair{m->ring, "RI"}, std::pair{m->rlsd, "DCD"}})
+            lines << (on ? QCoreApplication::translate("FrameTrace", "%1 开")
+                         : QCoreApplication::translate("FrameTrace", "%1 关"))
+                         .arg(QLatin1String(name));
+        parts << QCoreApplication::translate("FrameTrace", "调制解调器线路：%1")
+                     .arg(lines.join(separator));
+    }
+    return parts.join(separator);
 }
 
 } // namespace
@@ -128,8 +161,11 @@ QString TraceLine(const FrameRecord& r) {
             .arg(r.ms, 8)
             .arg(r.direction == Direction::Sent ? QStringLiteral("TX") : QStringLiteral("RX"));
     const QString hex = QString::fromLatin1(r.bytes.toHex(' ').toUpper());
+    if (r.line)
+        return head + lineMeaning(*r.line);
     if (r.discarded)
-        return head + QStringLiteral("丢弃 %1 字节 ").arg(r.bytes.size()) + hex;
+        return head +
+               QCoreApplication::translate("FrameTrace", "丢弃 %1 字节 ").arg(r.bytes.size()) + hex;
     return head + hex + QStringLiteral(" | ") + FrameMeaning(r.direction, r.bytes);
 }
 

@@ -1,8 +1,12 @@
 #pragma once
 
+#include "serial/LineEvents.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QTime>
+
+#include <optional>
 
 // One line per frame that went to or came from the splicer, for the traffic monitor and for
 // --trace FILE. A line reads
@@ -14,9 +18,9 @@
 // that is: the time of day to the millisecond, for service records; milliseconds since the
 // program started, right-aligned in eight columns; "TX" for a frame sent, "RX" for a frame
 // received; the frame's bytes in upper-case hex separated by single blanks; " | "; a short
-// meaning in Chinese. The hex never holds "|", so everything after the first " | " is the
-// meaning. Received bytes the frame scan dropped, belonging to no frame, make one line of their
-// own ("丢弃 N 字节" and the bytes), so line noise shows.
+// meaning in the reader's language. The hex never holds "|", so everything after the first " | "
+// is the meaning. Received bytes the frame scan dropped, belonging to no frame, make one line of
+// their own ("丢弃 N 字节" and the bytes), so line noise shows.
 namespace trace {
 
 enum class Direction { Sent, Received };
@@ -28,6 +32,7 @@ struct FrameRecord {
     Direction direction = Direction::Received;
     QByteArray bytes;
     bool discarded = false; // received bytes that belonged to no frame
+    std::optional<serial::TLineReport> line{}; // no bytes: what the line reported
 };
 
 // A record of bytes passing now.

@@ -9,8 +9,8 @@
 WindowFixture::WindowFixture(const QByteArray& configIni, SplicerLink::WaitFunction wait) {
     if (!configIni.isNull())
         WriteFile(ConfigPath(), configIni);
-    window = std::make_unique<TfrmMain>(
-        TfrmMainServices{boxes, converter, startup::Settle(dir.path() + '/'), std::move(wait)});
+    window = std::make_unique<TfrmMain>(TfrmMainServices{
+        boxes, converter, ports, startup::Settle(dir.path() + '/'), std::move(wait)});
 }
 
 SimulatedSplicer& WindowFixture::AddSplicer(int n, SimulatedSplicer::Options options) {

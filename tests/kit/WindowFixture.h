@@ -44,6 +44,7 @@ struct WindowFixture {
     QTemporaryDir dir;
     ScriptedBoxes boxes;
     FakeConverter converter;
+    ch341::TPortMap ports{ConfigPath()};
     std::map<int, std::unique_ptr<SimulatedSplicer>> splicers;
     std::unique_ptr<TfrmMain> window;
 };

@@ -1,20 +1,18 @@
-#include "cli/PortCheck.h"
+#include "ch341/PortSurvey.h"
 
 #include "ch341/PortMap.h"
-#include "cli/TextFormat.h"
 #include "serial/ComDevice.h"
 #include "serial/ComError.h"
+#include "serial/OpenFailure.h"
 
+#include <QCoreApplication>
 #include <QStandardPaths>
 
 #include <algorithm>
-#include <cerrno>
 #include <filesystem>
 #include <fstream>
-#include <grp.h>
-#include <sys/stat.h>
 
-namespace cli {
+namespace ch341 {
 namespace {
 
 namespace fs = std::filesystem;
@@ -45,16 +43,7 @@ int openError(const QString& path) {
     }
 }
 
-// The group that may use the device, when its mode lets a group read and write it.
-QString deviceGroup(const QString& path) {
-    struct stat st {};
-    if (::stat(path.toLocal8Bit().constData(), &st) != 0 || (st.st_mode & 060) != 060)
-        return QStringLiteral("dialout");
-    const group* g = ::getgrgid(st.st_gid);
-    return g ? QString::fromLocal8Bit(g->gr_name) : QString::number(st.st_gid);
-}
-
-QString ttyPath(const ch341::TSysfsLayout& layout, int k) {
+QString ttyPath(const TSysfsLayout& layout, int k) {
     return QString::fromStdString(
         (fs::path(layout.devRoot) / ("ttyUSB" + std::to_string(k))).string());
 }
@@ -67,7 +56,7 @@ std::vector<int> ttysOf(const fs::path& device, const std::string& name) {
         if (iface.path().filename().string().rfind(name + ":", 0) != 0)
             continue;
         for (const auto& child : fs::directory_iterator(iface.path(), ec))
-            if (const int k = ch341::UsbSerialIndex(child.path().filename().string()); k >= 0)
+            if (const int k = UsbSerialIndex(child.path().filename().string()); k >= 0)
                 ttys.push_back(k);
     }
     return ttys;
@@ -75,7 +64,7 @@ std::vector<int> ttysOf(const fs::path& device, const std::string& name) {
 
 // Converters the COM ports do not reach: no tty at all, a tty without its /dev node, or a tty
 // beyond COM21.
-void surveyUsb(const ch341::TSysfsLayout& layout, bool brlttyInstalled,
+void surveyUsb(const TSysfsLayout& layout, bool brlttyInstalled,
                std::vector<TPortReport>& reports) {
     std::error_code ec;
     std::vector<fs::path> devices;
@@ -104,7 +93,7 @@ void surveyUsb(const ch341::TSysfsLayout& layout, bool brlttyInstalled,
                                .path = ttyPath(layout, k),
                                .source = PortSource::UsbBus,
                                .usbId = usbId};
-            if (n > ch341::kLastComPort)
+            if (n > kLastComPort)
                 report.state.status = PortStatus::BeyondSearch;
             else if (!fs::exists(report.path.toStdString(), ec))
                 report.state.status = PortStatus::NoDeviceNode;
@@ -118,39 +107,88 @@ void surveyUsb(const ch341::TSysfsLayout& layout, bool brlttyInstalled,
 } // namespace
 
 TPortState OpenState(int osError, const QString& path) {
-    switch (osError) {
-    case 0:
+    PortStatus status = PortStatus::OpenFailed;
+    switch (serial::OpenFailureOf(osError)) {
+    case serial::OpenFailure::None:
         return {};
-    case EACCES:
-    case EPERM:
-        return {.status = PortStatus::NoPermission, .osError = osError, .group = deviceGroup(path)};
-    case EBUSY:
-    case EWOULDBLOCK:
-        return {.status = PortStatus::Held, .osError = osError};
-    case ENOENT:
-    case ENODEV:
-        return {.status = PortStatus::Missing, .osError = osError};
-    case ENOTTY:
-    case EISDIR:
-        return {.status = PortStatus::NotSerial, .osError = osError};
-    default:
-        return {.status = PortStatus::OpenFailed, .osError = osError};
+    case serial::OpenFailure::NoPermission:
+        status = PortStatus::NoPermission;
+        break;
+    case serial::OpenFailure::Held:
+        status = PortStatus::Held;
+        break;
+    case serial::OpenFailure::Missing:
+        status = PortStatus::Missing;
+        break;
+    case serial::OpenFailure::NotSerial:
+        status = PortStatus::NotSerial;
+        break;
+    case serial::OpenFailure::Other:
+        break;
     }
+    return {
+        .status = status, .osError = osError, .facts = serial::LookUpOpenFailure(osError, path)};
+}
+
+QString PortSourceText(const TPortReport& report) {
+    switch (report.source) {
+    case PortSource::PortMap:
+        return QStringLiteral("config.ini");
+    case PortSource::Ch341Driver:
+        return QStringLiteral("ch341-uart");
+    case PortSource::UsbBus:
+        break;
+    }
+    return QStringLiteral("USB ") + report.usbId;
+}
+
+QString PortStateText(const TPortState& state, const QString& path) {
+    switch (state.status) {
+    case PortStatus::Opens:
+    case PortStatus::NoPermission:
+    case PortStatus::Held:
+    case PortStatus::Missing:
+    case PortStatus::NotSerial:
+    case PortStatus::OpenFailed:
+        return serial::OpenFailureText(state.osError, path, state.facts);
+    case PortStatus::NoTty:
+        return QCoreApplication::translate("PortSurvey", "转换器已接入（USB %1），但没有 tty：%2")
+            .arg(state.usbDevice,
+                 state.brlttyInstalled
+                     ? QCoreApplication::translate(
+                           "PortSurvey", "盲文服务 brltty 可能占用了它；不用盲文显示器就卸载它："
+                                         "sudo apt-get remove brltty")
+                     : QCoreApplication::translate("PortSurvey",
+                                                   "重新插拔，dmesg | grep ch341 可看原因"));
+    case PortStatus::NoDeviceNode:
+        return QCoreApplication::translate("PortSurvey",
+                                           "tty 已出现但 /dev 下没有它：重新插拔，或检查 udev");
+    case PortStatus::BeyondSearch:
+        break;
+    }
+    return QCoreApplication::translate("PortSurvey", "超出 COM1–COM%1，搜索不会找它")
+        .arg(kLastComPort);
+}
+
+QString NoCandidateText() {
+    return QCoreApplication::translate("PortSurvey",
+                                       "没有候选端口：没有接入 CH341 转换器，config.ini 的 "
+                                       "[ports] 也没有映射；请检查数据线");
 }
 
 QString OpenVerdict(int osError, const QString& path) {
     return PortStateText(OpenState(osError, path), path);
 }
 
-std::vector<TPortReport> SurveyPorts(const ch341::TPortMap& ports,
-                                     const ch341::TSysfsLayout& layout, bool brlttyInstalled) {
+std::vector<TPortReport> SurveyPorts(const TPortMap& ports, const TSysfsLayout& layout,
+                                     bool brlttyInstalled) {
     std::vector<TPortReport> reports;
-    for (int n = 1; n <= ch341::kLastComPort; ++n) {
+    for (int n = 1; n <= kLastComPort; ++n) {
         TPortReport report{.comNumber = n};
         if (const auto mapped = ports.MappedPath(n)) {
             report.path = QString::fromStdString(*mapped);
             report.source = PortSource::PortMap;
-        } else if (ch341::IsCh341Tty(layout, "ttyUSB" + std::to_string(n - 1))) {
+        } else if (IsCh341Tty(layout, "ttyUSB" + std::to_string(n - 1))) {
             report.path = ttyPath(layout, n - 1);
             report.source = PortSource::Ch341Driver;
         } else {
@@ -170,4 +208,4 @@ bool BrlttyInstalled() {
                 .isEmpty();
 }
 
-} // namespace cli
+} // namespace ch341
