@@ -551,15 +551,20 @@ private slots:
     // neither, and then only received data comes, with no thread left spinning.
     void lineEventsComeThroughTheHandOffInOrder_data() {
         QTest::addColumn<bool>("converter");
+        QTest::addColumn<bool>("closeOnError");
         QTest::addColumn<QStringList>("afterErrors");
         QTest::addColumn<QStringList>("afterLines");
-        row("converter", true, QStringList{"error 1001", "rx 1", "break", "report 2 1 -"},
+        row("converter", true, false, QStringList{"error 1001", "rx 1", "break", "report 2 1 -"},
             QStringList{"ring", "cts 1", "report 0 0 cts ring"});
-        row("pseudo-terminal", false, QStringList{"rx 1"}, QStringList{});
+        // The close tells CTS off; nothing after the error's handler finds the port open.
+        row("converter, OnError closes the port", true, true, QStringList{"error 1001", "cts 0"},
+            QStringList{});
+        row("pseudo-terminal", false, false, QStringList{"rx 1"}, QStringList{});
     }
 
     void lineEventsComeThroughTheHandOffInOrder() {
         QFETCH(bool, converter);
+        QFETCH(bool, closeOnError);
         QFETCH(QStringList, afterErrors);
         QFETCH(QStringList, afterLines);
         if (!FakeLineDevice::Works)
@@ -571,7 +576,11 @@ private slots:
         QStringList calls;
         TComPort port;
         port.SetTriggersOnRxChar(false); // OnRxBuf takes the bytes
-        port.OnError = [&](TComErrors e) { calls << QString("error %1").arg(e.Bits(), 0, 2); };
+        port.OnError = [&](TComErrors e) {
+            calls << QString("error %1").arg(e.Bits(), 0, 2);
+            if (closeOnError)
+                port.Close();
+        };
         port.OnRxBuf = [&](const uint8_t*, int n) { calls << QString("rx %1").arg(n); };
         port.OnBreak = [&] { calls << "break"; };
         port.OnRing = [&] { calls << "ring"; };
@@ -589,7 +598,7 @@ private slots:
         pty.Write(QByteArray(1, '\0')); // a byte with a frame error, or a break, arrives as NUL
         QTRY_COMPARE_WITH_TIMEOUT(calls, afterErrors, 2000);
         calls.clear();
-        if (device) {
+        if (device && port.Connected()) {
             QTRY_VERIFY_WITH_TIMEOUT(device->Waiting(), 2000);
             device->SetModemLines({.cts = true, .ring = true});
             QTRY_COMPARE_WITH_TIMEOUT(calls, afterLines, 2000);

@@ -308,37 +308,40 @@ void TCustomComPort::handleEvents() {
     TLineReport report;
     if (events.Contains(TComEvent::evError)) {
         report.errors = pending.errors;
-        if (const TComErrors errors = errorsOf(pending.errors); !errors.Empty() && !callOut([&] {
+        if (const TComErrors errors = errorsOf(pending.errors); !errors.Empty()) {
+            callOut([&] {
                 if (OnError)
                     OnError(errors);
-            }))
-            return;
+            });
+            if (!open())
+                return;
+        }
     }
     if (events.Contains(TComEvent::evRxChar)) {
         receiveData();
         if (!open())
             return;
     }
-    if (events.Contains(TComEvent::evBreak) && !notify(OnBreak))
+    if (events.Contains(TComEvent::evBreak) && !(notify(OnBreak) && open()))
         return;
     if (events.Contains(TComEvent::evRing) && !(forEachLink([](TComLink& l) {
                                                     if (l.OnRing)
                                                         l.OnRing();
                                                 }) &&
-                                                notify(OnRing)))
+                                                notify(OnRing) && open()))
         return;
     if (anyModemEvent(events)) {
         const TModemStatus status = device_.ModemStatus();
         report.modem = status;
         if ((events.Contains(TComEvent::evCTS) &&
-             !reportSignal(&TComLink::OnCTSChange, OnCTSChange, status.cts)) ||
+             !(reportSignal(&TComLink::OnCTSChange, OnCTSChange, status.cts) && open())) ||
             (events.Contains(TComEvent::evDSR) &&
-             !reportSignal(&TComLink::OnDSRChange, OnDSRChange, status.dsr)) ||
+             !(reportSignal(&TComLink::OnDSRChange, OnDSRChange, status.dsr) && open())) ||
             (events.Contains(TComEvent::evRLSD) &&
-             !reportSignal(&TComLink::OnRLSDChange, OnRLSDChange, status.rlsd)))
+             !(reportSignal(&TComLink::OnRLSDChange, OnRLSDChange, status.rlsd) && open())))
             return;
     }
-    if (events.Contains(TComEvent::evRx80Full) && !notify(OnRx80Full))
+    if (events.Contains(TComEvent::evRx80Full) && !(notify(OnRx80Full) && open()))
         return;
     if (open() && (report.errors.Any() || report.modem) && OnLineReport)
         OnLineReport(report);
