@@ -9,14 +9,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QScopeGuard>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace params {
@@ -139,24 +136,10 @@ void TSetLibrary::Remove(const QString& name) {
 }
 
 void WriteSetFile(const QString& path, const QByteArray& bytes) {
-    QByteArray temp = QFile::encodeName(path) + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        refuse(QCoreApplication::translate("SetLibrary", "无法写入 %1：%2").arg(path, reason()));
-    auto dropTemp = qScopeGuard([&temp] { ::unlink(temp.constData()); });
-    bool ok =
-        ::fchmod(fd, config::NewFileMode()) == 0 && config::WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    int error = errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        error = errno;
-    }
-    if (ok && ::rename(temp.constData(), QFile::encodeName(path).constData()) == 0) {
-        dropTemp.dismiss();
+    // A library set and an exported file are both the user's own.
+    const int error = config::ReplaceUserFile(path, bytes, config::ExistingOwner::Mine);
+    if (error == 0)
         return;
-    }
-    if (ok)
-        error = errno;
     errno = error;
     refuse(QCoreApplication::translate("SetLibrary", "无法写入 %1：%2").arg(path, reason()));
 }
