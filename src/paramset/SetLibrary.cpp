@@ -29,8 +29,11 @@ QString reason() {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-// Makes the folder, and any missing above it, readable by its user only, as per-user data is.
+// Makes a missing folder readable by its user only, as per-user data is; a folder that stands
+// keeps the permissions its user gave it.
 void makeFolder(const QString& folder) {
+    if (QFileInfo(folder).isDir())
+        return;
     if (!QDir().mkpath(folder))
         refuse(QCoreApplication::translate("SetLibrary", "无法创建参数库文件夹 %1").arg(folder));
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
