@@ -78,8 +78,9 @@ QString TSetLibrary::pathOf(const QString& name) const {
 
 std::vector<LibraryEntry> TSetLibrary::Entries() const {
     std::vector<LibraryEntry> entries;
+    // Only the exact names a load, a rename or a delete looks for: "UP.INI" is none of them.
     const QFileInfoList files =
-        QDir(folder_).entryInfoList({'*' + kSuffix}, QDir::Files, QDir::Name);
+        QDir(folder_).entryInfoList({'*' + kSuffix}, QDir::Files | QDir::CaseSensitive, QDir::Name);
     for (const QFileInfo& file : files) {
         const QString name = file.completeBaseName();
         // A file whose name is no set name is not the library's to offer.
