@@ -107,10 +107,10 @@
     </message>
     <message>
         <source>Spliceon：熔接机参数的命令行。
-退出码：0 完成；1 没有熔接机应答（--list --probe：没有一个端口有熔接机应答）；2 其他错误；3 --write 读回的参数块与写入的不同、熔接机答复的参数块长度是 0，或参数块发出后线路出错（熔接机可能已存下新参数，没有读回核对）；129、130、143 被 SIGHUP、SIGINT、SIGTERM 中断（端口已关闭）。
+退出码：0 完成；1 --diff：熔接机的参数与文件不同，其他时候没有熔接机应答（--wait：等待时间内没有；--list --probe：没有一个端口有熔接机应答）；2 其他错误；3 --write 读回的参数块与写入的不同、熔接机答复的参数块长度是 0，或参数块发出后线路出错（熔接机可能已存下新参数，没有读回核对）；129、130、143 被 SIGHUP、SIGINT、SIGTERM 中断（端口已关闭）。
 配置文件：%1</source>
         <translation>Spliceon: the command line for the splicer&apos;s parameters.
-Exit codes: 0 done; 1 no splicer answered (--list --probe: no port had a splicer answer); 2 any other error; 3 --write: the block read back differs from the one written, the splicer answered a block length of 0, or the line failed after the block went out (the splicer may hold the new set, not verified); 129, 130, 143 stopped by SIGHUP, SIGINT, SIGTERM (port closed).
+Exit codes: 0 done; 1 --diff: the splicer&apos;s parameters differ from the file&apos;s, otherwise no splicer answered (--wait: none within the time; --list --probe: no port had a splicer answer); 2 any other error; 3 --write: the block read back differs from the one written, the splicer answered a block length of 0, or the line failed after the block went out (the splicer may hold the new set, not verified); 129, 130, 143 stopped by SIGHUP, SIGINT, SIGTERM (port closed).
 Settings file: %1</translation>
     </message>
     <message>

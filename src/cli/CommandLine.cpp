@@ -460,7 +460,8 @@ int Run(int argc, char** argv) {
         QCoreApplication::translate(
             "CommandLine",
             "Spliceon：熔接机参数的命令行。\n"
-            "退出码：0 完成；1 没有熔接机应答（--list --probe：没有一个端口有熔接机应答）；"
+            "退出码：0 完成；1 --diff：熔接机的参数与文件不同，其他时候没有熔接机应答"
+            "（--wait：等待时间内没有；--list --probe：没有一个端口有熔接机应答）；"
             "2 其他错误；3 --write 读回的参数块与写入的不同、熔接机答复的参数块长度是 0，"
             "或参数块发出后线路出错（熔接机可能已存下新参数，没有读回核对）；129、130、143 被 "
             "SIGHUP、SIGINT、SIGTERM 中断（端口已关闭）。\n"

@@ -77,7 +77,10 @@ void TfrmLibrary::store(const QString& name, const QByteArray& content) {
 
 void TfrmLibrary::SaveFields(const QString& name) {
     params::TSetLibrary::CheckName(name);
-    store(name, target_.FieldsAsSetFile());
+    const QByteArray content = target_.FieldsAsSetFile();
+    // A set that no later load would take is refused now, as an import refuses it.
+    params::ParseSetFile(name, content);
+    store(name, content);
 }
 
 void TfrmLibrary::LoadSet(const QString& name) {

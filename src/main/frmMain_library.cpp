@@ -10,6 +10,7 @@
 #include <QFileInfo>
 
 #include <stdexcept>
+#include <utility>
 
 namespace {
 
@@ -40,7 +41,9 @@ TfrmCompare* TfrmMain::CompareWithFile(const QString& file) {
     if (!link_.Connected())
         throw std::runtime_error(tr("没有连接熔接机：先连接设备，再比较").toStdString());
     const SplicerLink::Ticket ticket = link_.Begin();
-    lastBlock_.clear();
+    // The block a later save records stays until a new one arrives: a splicer that does not
+    // answer leaves the saves their [Device] record.
+    const QByteArray previous = std::exchange(lastBlock_, {});
     // The read the read button sends; its answer fills the fields as every answer does. A slow
     // answer is awaited a little longer than the read's own wait.
     link_.QueryParams();
@@ -49,8 +52,11 @@ TfrmCompare* TfrmMain::CompareWithFile(const QString& file) {
         link_.Wait(100);
     if (ticket.Dropped())
         return nullptr;
-    if (lastBlock_.isEmpty())
+    if (lastBlock_.isEmpty()) {
+        if (link_.Connected())
+            lastBlock_ = previous;
         throw std::runtime_error(tr("熔接机没有应答参数读取").toStdString());
+    }
     return shown(new TfrmCompare(QFileInfo(file).fileName(), set, link_.State().FirmwareVersion,
                                  lastBlock_, *this, this));
 }

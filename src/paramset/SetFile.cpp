@@ -85,9 +85,12 @@ bool supplies(const SetFile& set, const Field& f) {
     return !set.source || f.HeldIn(int(set.source->block.size()));
 }
 
-// The JSON document --read --json prints: its first byte other than a blank is "{".
+// The JSON document --read --json prints: its first byte other than a blank is "{". An editor's
+// UTF-8 byte order mark counts as blank, as the JSON reader skips it too.
 bool isJson(const QByteArray& content) {
-    return content.trimmed().startsWith('{');
+    const QByteArray bom = QByteArrayLiteral("\xEF\xBB\xBF");
+    const QByteArray text = content.startsWith(bom) ? content.sliced(bom.size()) : content;
+    return text.trimmed().startsWith('{');
 }
 
 // A JSON value as an INI value: an integer as its digits, anything else in its JSON form

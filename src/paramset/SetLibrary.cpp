@@ -9,14 +9,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QScopeGuard>
 
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
 
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace params {
@@ -32,8 +29,11 @@ QString reason() {
     return QString::fromLocal8Bit(std::strerror(errno));
 }
 
-// Makes the folder, and any missing above it, readable by its user only, as per-user data is.
+// Makes a missing folder readable by its user only, as per-user data is; a folder that stands
+// keeps the permissions its user gave it.
 void makeFolder(const QString& folder) {
+    if (QFileInfo(folder).isDir())
+        return;
     if (!QDir().mkpath(folder))
         refuse(QCoreApplication::translate("SetLibrary", "无法创建参数库文件夹 %1").arg(folder));
     QFile::setPermissions(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
@@ -78,8 +78,9 @@ QString TSetLibrary::pathOf(const QString& name) const {
 
 std::vector<LibraryEntry> TSetLibrary::Entries() const {
     std::vector<LibraryEntry> entries;
+    // Only the exact names a load, a rename or a delete looks for: "UP.INI" is none of them.
     const QFileInfoList files =
-        QDir(folder_).entryInfoList({'*' + kSuffix}, QDir::Files, QDir::Name);
+        QDir(folder_).entryInfoList({'*' + kSuffix}, QDir::Files | QDir::CaseSensitive, QDir::Name);
     for (const QFileInfo& file : files) {
         const QString name = file.completeBaseName();
         // A file whose name is no set name is not the library's to offer.
@@ -139,24 +140,10 @@ void TSetLibrary::Remove(const QString& name) {
 }
 
 void WriteSetFile(const QString& path, const QByteArray& bytes) {
-    QByteArray temp = QFile::encodeName(path) + ".XXXXXX";
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        refuse(QCoreApplication::translate("SetLibrary", "无法写入 %1：%2").arg(path, reason()));
-    auto dropTemp = qScopeGuard([&temp] { ::unlink(temp.constData()); });
-    bool ok =
-        ::fchmod(fd, config::NewFileMode()) == 0 && config::WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    int error = errno;
-    if (::close(fd) != 0 && ok) {
-        ok = false;
-        error = errno;
-    }
-    if (ok && ::rename(temp.constData(), QFile::encodeName(path).constData()) == 0) {
-        dropTemp.dismiss();
+    // A library set and an exported file are both the user's own.
+    const int error = config::ReplaceUserFile(path, bytes, config::ExistingOwner::Mine);
+    if (error == 0)
         return;
-    }
-    if (ok)
-        error = errno;
     errno = error;
     refuse(QCoreApplication::translate("SetLibrary", "无法写入 %1：%2").arg(path, reason()));
 }

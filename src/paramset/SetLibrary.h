@@ -60,8 +60,8 @@ private:
 // larger than any parameter set.
 QByteArray ReadSetFileAt(const QString& path);
 
-// Writes bytes to path as a new file renamed over the name, synced first, so a failure leaves
-// any file there as it was. Raises ESetLibrary naming path.
+// Replaces or makes the user's own file at path with bytes, in one step and following no link
+// (config::ReplaceUserFile). Raises ESetLibrary naming path.
 void WriteSetFile(const QString& path, const QByteArray& bytes);
 
 } // namespace params
