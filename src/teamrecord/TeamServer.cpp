@@ -58,11 +58,12 @@ TTeamServer::~TTeamServer() {
 QSqlQuery TTeamServer::run(const QString& sql, const QVariantList& values) {
     QSqlQuery q(db_);
     q.setForwardOnly(true);
-    if (!q.prepare(sql))
+    // PostgreSQL prepares no schema statements: those, with nothing to bind, run as they are.
+    if (values.isEmpty() ? !q.exec(sql) : !q.prepare(sql))
         fail(q.lastError());
     for (const QVariant& v : values)
         q.addBindValue(v);
-    if (!q.exec())
+    if (!values.isEmpty() && !q.exec())
         fail(q.lastError());
     return q;
 }
