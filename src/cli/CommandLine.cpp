@@ -6,6 +6,7 @@
 #include "cli/PortCheck.h"
 #include "cli/SplicerWait.h"
 #include "cli/StopSignals.h"
+#include "cli/SyncRecord.h"
 #include "cli/TextFormat.h"
 #include "protocol/Frames.h"
 #include "i18n/Translations.h"
@@ -88,13 +89,23 @@ const QCommandLineOption optTraceFormat(
                       "Wireshark、tshark 可读）"),
     QStringLiteral("FORMAT"));
 
+const QCommandLineOption optSyncRecord(
+    QStringLiteral("sync-record"),
+    QT_TRANSLATE_NOOP("CommandLine",
+                      "把本机服务记录中尚未发送的记录发到 config.ini 的 [record] server= "
+                      "所指的团队服务器，输出发送了几条"));
+const QCommandLineOption optInit(
+    QStringLiteral("init"),
+    QT_TRANSLATE_NOOP("CommandLine",
+                      "与 --sync-record 一起：先在团队服务器上建立或更新服务记录的表（需建表权限）"));
+
 // A day: longer is no wait at a splicer, and the time stays within a timer's range.
 constexpr int kLongestWaitSeconds = 86400;
 
 const QList<QCommandLineOption>& options() {
     static const QList<QCommandLineOption> all = {
-        optHelp, optList,  optProbe, optRead,  optWrite, optPort,       optOut,
-        optYes,  optTrace, optJson,  optQuiet, optWait,  optTraceFormat};
+        optHelp, optList,  optProbe, optRead,  optWrite,       optPort,       optOut,
+        optYes,  optTrace, optJson,  optQuiet, optWait,  optTraceFormat, optSyncRecord, optInit};
     return all;
 }
 
@@ -193,11 +204,17 @@ void checkUsage(const QCommandLineParser& parser) {
             throw EUsage(QCoreApplication::translate("CommandLine", "%1 的值是空的")
                              .arg(spelled(option.names().first())));
     }
-    const int modes =
-        int(parser.isSet(optList)) + int(parser.isSet(optRead)) + int(parser.isSet(optWrite));
+    const int modes = int(parser.isSet(optList)) + int(parser.isSet(optRead)) +
+                      int(parser.isSet(optWrite)) + int(parser.isSet(optSyncRecord));
     if (modes != 1)
-        throw EUsage(QCoreApplication::translate("CommandLine",
-                                                 "请给出 --list、--read 或 --write 中的一个"));
+        throw EUsage(QCoreApplication::translate(
+            "CommandLine", "请给出 --list、--read、--write 或 --sync-record 中的一个"));
+    if (parser.isSet(optInit) && !parser.isSet(optSyncRecord))
+        throw EUsage(QCoreApplication::translate("CommandLine", "--init 只用于 --sync-record"));
+    for (const QCommandLineOption& option : {optProbe, optPort, optOut, optYes, optTrace, optJson, optWait})
+        if (parser.isSet(optSyncRecord) && parser.isSet(option))
+            throw EUsage(QCoreApplication::translate("CommandLine", "%1 不能与 --sync-record 一起用")
+                             .arg(spelled(option.names().first())));
     if (parser.isSet(optProbe) && !parser.isSet(optList))
         throw EUsage(QCoreApplication::translate("CommandLine", "--probe 只能与 --list 一起用"));
     if (parser.isSet(optPort) && parser.isSet(optList))
@@ -428,6 +445,8 @@ int Run(int argc, char** argv) {
             return ExitDone;
         }
         checkUsage(parser);
+        if (parser.isSet(optSyncRecord))
+            return SyncRecord(program.Places().serviceRecord, parser.isSet(optInit));
         TConsoleBoxes boxes;
         // No notification routine: the command line follows no plugging, each run finds the
         // splicer once.

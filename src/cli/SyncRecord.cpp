@@ -1,0 +1,39 @@
+#include "cli/SyncRecord.h"
+
+#include "cli/ConsoleBoxes.h"
+#include "cli/LinkCommands.h"
+#include "teamrecord/SendPending.h"
+#include "teamrecord/ServerAddress.h"
+#include "teamrecord/ServerSchema.h"
+#include "teamrecord/TeamError.h"
+#include "teamrecord/TeamServer.h"
+
+#include <QCoreApplication>
+
+namespace cli {
+
+int SyncRecord(const QString& localRecord, bool init) {
+    try {
+        const std::optional<QString> server = teamrecord::ConfiguredServer();
+        if (!server) {
+            PrintMessage(QCoreApplication::translate(
+                             "CommandLine", "config.ini 里没有 [record] server=：没有团队服务器") +
+                         '\n');
+            return ExitFailed;
+        }
+        if (init) {
+            teamrecord::TTeamServer(*server).Init();
+            PrintResult(QCoreApplication::translate("CommandLine",
+                                                    "团队服务器上的服务记录格式：第 %1 版\n")
+                            .arg(teamrecord::ServerSchemaVersion()));
+        }
+        const int sent = teamrecord::SendPending(localRecord, *server);
+        PrintResult(QCoreApplication::translate("CommandLine", "已发送 %n 条记录\n", nullptr, sent));
+        return ExitDone;
+    } catch (const teamrecord::ETeamRecord& e) {
+        PrintMessage(QString::fromUtf8(e.what()) + '\n');
+        return ExitFailed;
+    }
+}
+
+} // namespace cli
