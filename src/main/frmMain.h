@@ -3,6 +3,8 @@
 #include "paramset/ParamSet.h"
 #include "protocol/FusionParams.h"
 #include "protocol/SplicerLink.h"
+#include "record/Recorder.h"
+#include "record/ServiceDb.h"
 #include "startup/ProgramPlaces.h"
 #include "trace/FrameHistory.h"
 
@@ -108,6 +110,10 @@ public:
     QString StatusNote() const;
     void SetStatusNote(const QString& text);
 
+    // The service record: what the window did to which splicer.
+    record::TServiceDb& ServiceRecord() { return serviceDb_; }
+    void mRecordClick();
+
 protected:
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
@@ -121,6 +127,9 @@ private:
     void showDisconnected();
     void showVersion(uint16_t version);
     void showDeviceInfo();
+    // The last operation recorded and, while connected, the port and the splicer.
+    void showRecordNote();
+    QJsonObject windowSet() const;
     QWidget* control(const char* name) const;
     QCheckBox* checkBox(const char* name) const;
     QString fieldText(const char* name) const;
@@ -133,6 +142,9 @@ private:
     QString driverInstaller_; // empty: none to run
     SplicerLink link_;
     trace::TFrameHistory history_{link_}; // for the traffic monitor, whenever it opens
+    record::TServiceDb serviceDb_;
+    record::TRecorder recorder_{link_, serviceDb_};
+    QString lastRecorded_;
     FusionParams Params;
     std::array<int8_t, 4> CalibrationTable{};
     bool shown_ = false;

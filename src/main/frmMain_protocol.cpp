@@ -68,4 +68,5 @@ void TfrmMain::showDeviceInfo() {
                                      .arg(DeviceIdText(state.DeviceId),
                                           QString::number(state.FusionCount),
                                           QString::number(state.CurrentGroup)));
+    showRecordNote();
 }
