@@ -171,7 +171,7 @@ Settings file: %1</translation>
     </message>
 </context>
 <context>
-    <name>ConsoleBoxes</name>
+    <name>Console</name>
     <message>
         <source>无法写入标准输出：%1</source>
         <translation>Cannot write to standard output: %1</translation>

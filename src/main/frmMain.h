@@ -53,18 +53,12 @@ public:
     // Command frames and waits.
     void SendFrame(uint8_t kind, const QByteArray& payload, int count);
     void SendCommand(uint8_t code, uint8_t argument);
-    void SendParamBlock(const FusionParams& block, int count);
     void SendControlRecord(uint8_t b0, uint8_t b1, uint8_t b2, uint16_t w);
     void SendTestRecord(uint32_t value);
     void WaitPumping(int milliseconds);
-    void QueryVersion();
-    void QueryBlockLength();
-    void QueryParams();
 
     // Received frames.
     void ComDataPacket1Packet(serial::TComDataPacket& sender, const QByteArray& str);
-    void DispatchResponse(const QByteArray& frame);
-    void RunQuerySequence();
 
     // The parameter block and its fields.
     void CollectParams();
