@@ -171,7 +171,7 @@ Settings file: %1</translation>
     </message>
 </context>
 <context>
-    <name>ConsoleBoxes</name>
+    <name>Console</name>
     <message>
         <source>无法写入标准输出：%1</source>
         <translation>Cannot write to standard output: %1</translation>
@@ -179,6 +179,97 @@ Settings file: %1</translation>
     <message>
         <source>%1 不是在终端上运行，无法确认：按“否”处理</source>
         <translation>%1 No terminal to confirm on: taken as no</translation>
+    </message>
+</context>
+<context>
+    <name>FieldCaptions</name>
+    <message>
+        <source>加热时间</source>
+        <translation>Heating time</translation>
+    </message>
+    <message>
+        <source>第一组熔接电流</source>
+        <translation>Group 1 arc current</translation>
+    </message>
+    <message>
+        <source>第一组熔接时长</source>
+        <translation>Group 1 arc time</translation>
+    </message>
+    <message>
+        <source>第二组熔接电流</source>
+        <translation>Group 2 arc current</translation>
+    </message>
+    <message>
+        <source>第二组熔接时长</source>
+        <translation>Group 2 arc time</translation>
+    </message>
+    <message>
+        <source>第三组熔接电流</source>
+        <translation>Group 3 arc current</translation>
+    </message>
+    <message>
+        <source>第三组熔接时长</source>
+        <translation>Group 3 arc time</translation>
+    </message>
+    <message>
+        <source>第四组熔接电流</source>
+        <translation>Group 4 arc current</translation>
+    </message>
+    <message>
+        <source>第四组熔接时长</source>
+        <translation>Group 4 arc time</translation>
+    </message>
+    <message>
+        <source>第五组熔接电流</source>
+        <translation>Group 5 arc current</translation>
+    </message>
+    <message>
+        <source>第五组熔接时长</source>
+        <translation>Group 5 arc time</translation>
+    </message>
+    <message>
+        <source>右推进量</source>
+        <translation>Right push</translation>
+    </message>
+    <message>
+        <source>左推进量</source>
+        <translation>Left push</translation>
+    </message>
+    <message>
+        <source>右芯复位量</source>
+        <translation>Right core reset</translation>
+    </message>
+    <message>
+        <source>左芯复位量</source>
+        <translation>Left core reset</translation>
+    </message>
+    <message>
+        <source>主动推进</source>
+        <translation>Active push</translation>
+    </message>
+    <message>
+        <source>除尘</source>
+        <translation>Dust clearing</translation>
+    </message>
+    <message>
+        <source>调芯复位</source>
+        <translation>Core-alignment reset</translation>
+    </message>
+    <message>
+        <source>除尘电流</source>
+        <translation>Dust-clearing current</translation>
+    </message>
+    <message>
+        <source>除尘时长</source>
+        <translation>Dust-clearing time</translation>
+    </message>
+    <message>
+        <source>熔接推进量</source>
+        <translation>Fusion push length</translation>
+    </message>
+    <message>
+        <source>熔接推进速度</source>
+        <translation>Fusion push speed</translation>
     </message>
 </context>
 <context>
@@ -267,6 +358,226 @@ Settings file: %1</translation>
     <message>
         <source>当前组别</source>
         <translation>Current group</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceRecord</name>
+    <message>
+        <source>读出参数</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>写入</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>恢复出厂参数</source>
+        <translation>Factory restore</translation>
+    </message>
+    <message>
+        <source>放电测试</source>
+        <translation>Arc test</translation>
+    </message>
+    <message>
+        <source>复位测试</source>
+        <translation>Core reset test</translation>
+    </message>
+    <message>
+        <source>重置原点</source>
+        <translation>Set origin</translation>
+    </message>
+    <message>
+        <source>查询</source>
+        <translation>Query</translation>
+    </message>
+    <message>
+        <source>保存参数到文件</source>
+        <translation>Save to file</translation>
+    </message>
+    <message>
+        <source>从文件加载参数</source>
+        <translation>Load from file</translation>
+    </message>
+    <message>
+        <source>另一个程序正占用它</source>
+        <translation>another program holds it</translation>
+    </message>
+    <message>
+        <source>文件或它所在的文件夹只读</source>
+        <translation>the file or its folder is read-only</translation>
+    </message>
+    <message>
+        <source>磁盘已满</source>
+        <translation>the disk is full</translation>
+    </message>
+    <message>
+        <source>无法打开或建立该文件</source>
+        <translation>the file cannot be opened or made</translation>
+    </message>
+    <message>
+        <source>文件已损坏或不是数据库</source>
+        <translation>the file is damaged or not a database</translation>
+    </message>
+    <message>
+        <source>读写出错</source>
+        <translation>a read or write failed</translation>
+    </message>
+    <message>
+        <source>服务记录 %1：%2</source>
+        <translation>Service record %1: %2</translation>
+    </message>
+    <message>
+        <source>服务记录：没有 Qt 的 SQLite 驱动（%1）</source>
+        <translation>Service record: Qt&apos;s SQLite driver is missing (%1)</translation>
+    </message>
+    <message>
+        <source>服务记录 %1 来自较新的程序版本（格式 %2），这个版本不写入它</source>
+        <translation>Service record %1 comes from a newer version of the program (format %2); this version does not write to it</translation>
+    </message>
+    <message>
+        <source>服务记录 %1 已损坏，也无法改名</source>
+        <translation>Service record %1 is damaged and cannot be renamed</translation>
+    </message>
+    <message>
+        <source>服务记录里没有这次连接：%1</source>
+        <translation>The service record has no such visit: %1</translation>
+    </message>
+    <message>
+        <source>已写入并核对</source>
+        <translation>written and verified</translation>
+    </message>
+    <message>
+        <source>已发送</source>
+        <translation>sent</translation>
+    </message>
+    <message>
+        <source>完成</source>
+        <translation>done</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>失败：%1</source>
+        <translation>failed: %1</translation>
+    </message>
+    <message>
+        <source>%1 %2：%3</source>
+        <translation>%1 %2: %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>，%n 项改变</source>
+        <translation>
+            <numerusform>, %n field changed</numerusform>
+            <numerusform>, %n fields changed</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>电流 %1，时长 %2 × 0.1s</source>
+        <translation>current %1, time %2 × 0.1s</translation>
+    </message>
+    <message>
+        <source>命令 0x%1，没有应答</source>
+        <translation>command 0x%1, no answer</translation>
+    </message>
+    <message>
+        <source>命令 0x%1，应答 %2</source>
+        <translation>command 0x%1, answer %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 个参数</source>
+        <translation>
+            <numerusform>%n field</numerusform>
+            <numerusform>%n fields</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ServiceReport</name>
+    <message>
+        <source>熔接机服务报告</source>
+        <translation>Splicer service report</translation>
+    </message>
+    <message>
+        <source>设备ID</source>
+        <translation>Device ID</translation>
+    </message>
+    <message>
+        <source>固件版本</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>熔接次数</source>
+        <translation>Fusion count</translation>
+    </message>
+    <message>
+        <source>日期和时间</source>
+        <translation>Date and time</translation>
+    </message>
+    <message>
+        <source>技术员</source>
+        <translation>Technician</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>程序版本</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>操作</source>
+        <translation>Operation</translation>
+    </message>
+    <message>
+        <source>已核对</source>
+        <translation>verified</translation>
+    </message>
+    <message>
+        <source>未核对</source>
+        <translation>not verified</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Outcome</translation>
+    </message>
+    <message>
+        <source>说明</source>
+        <translation>Details</translation>
+    </message>
+    <message>
+        <source>改变的参数</source>
+        <translation>Fields changed</translation>
+    </message>
+    <message>
+        <source>没有写入参数。</source>
+        <translation>No parameters were written.</translation>
+    </message>
+    <message>
+        <source>参数</source>
+        <translation>Field</translation>
+    </message>
+    <message>
+        <source>单位</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>之前</source>
+        <translation>Before</translation>
+    </message>
+    <message>
+        <source>之后</source>
+        <translation>After</translation>
+    </message>
+    <message>
+        <source>核对</source>
+        <translation>Verified</translation>
     </message>
 </context>
 <context>
@@ -687,6 +998,10 @@ Current group: %3</translation>
         <source>参数加载完毕！</source>
         <translation>Parameters loaded.</translation>
     </message>
+    <message>
+        <source>服务记录(&amp;R)…</source>
+        <translation>Service &amp;record…</translation>
+    </message>
 </context>
 <context>
     <name>TfrmMonitor</name>
@@ -716,6 +1031,85 @@ Current group: %3</translation>
     </message>
 </context>
 <context>
+    <name>TfrmRecord</name>
+    <message>
+        <source>服务记录</source>
+        <translation>Service record</translation>
+    </message>
+    <message>
+        <source>设备ID：</source>
+        <translation>Device ID:</translation>
+    </message>
+    <message>
+        <source>从此日期起：</source>
+        <translation>Since:</translation>
+    </message>
+    <message>
+        <source>设备ID</source>
+        <translation>Device ID</translation>
+    </message>
+    <message>
+        <source>固件版本</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>熔接次数</source>
+        <translation>Fusion count</translation>
+    </message>
+    <message>
+        <source>最近连接</source>
+        <translation>Last seen</translation>
+    </message>
+    <message>
+        <source>连接次数</source>
+        <translation>Visits</translation>
+    </message>
+    <message>
+        <source>连接时间</source>
+        <translation>Connected</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>用户</source>
+        <translation>User</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>操作</source>
+        <translation>Operation</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Outcome</translation>
+    </message>
+    <message>
+        <source>说明</source>
+        <translation>Details</translation>
+    </message>
+    <message>
+        <source>导出报告…</source>
+        <translation>Export report…</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>导出报告</source>
+        <translation>Export report</translation>
+    </message>
+    <message>
+        <source>PDF 文件 (*.pdf);;HTML 文件 (*.html)</source>
+        <translation>PDF files (*.pdf);;HTML files (*.html)</translation>
+    </message>
+</context>
+<context>
     <name>TraceFile</name>
     <message>
         <source>无法写入记录文件 %1：%2</source>
@@ -740,6 +1134,29 @@ Current group: %3</translation>
     <message>
         <source>文件还有别的硬链接</source>
         <translation>the file has other hard links</translation>
+    </message>
+</context>
+<context>
+    <name>record::TRecorder</name>
+    <message>
+        <source>参数块没有发出</source>
+        <translation>the parameter block was not sent</translation>
+    </message>
+    <message>
+        <source>读回的参数与写入的不同</source>
+        <translation>the parameters read back differ from those written</translation>
+    </message>
+    <message>
+        <source>参数块发出后线路断开，没有核对</source>
+        <translation>the line dropped after the block went out; not verified</translation>
+    </message>
+    <message>
+        <source>服务记录已损坏，已改名为 %1 保留；新的记录写入新文件</source>
+        <translation>The service record was damaged; it is kept as %1 and new records go to a new file</translation>
+    </message>
+    <message>
+        <source>没有记入服务记录：%1</source>
+        <translation>Not recorded in the service record: %1</translation>
     </message>
 </context>
 </TS>

@@ -1,6 +1,7 @@
 #include "sim/SimulatedSplicer.h"
 
-#include "protocol/Frames.h"
+#include "protocol/Firmware.h"
+#include "protocol/FrameView.h"
 
 #include <cerrno>
 #include <fcntl.h>
@@ -183,30 +184,33 @@ void SimulatedSplicer::handleFrame(const QByteArray& frame, Clock::time_point at
     std::unique_lock lock(mutex_);
     frames_.push_back({frame, at});
     changed_.notify_all();
-    const uint8_t kind = uint8_t(frame[1]);
-    if (kind == frames::kLengthFirstMarker) {
-        const uint8_t code = uint8_t(frame[2]);
-        const uint8_t record = uint8_t(frame[3]);
-        if (code == frames::RecordControl && record == frames::ControlRestoreFactory)
+    const std::optional<frames::FrameView> view = frames::FrameView::Command(frame);
+    if (!view)
+        return;
+    const QByteArray& payload = view->payload;
+    switch (view->code) {
+    case frames::RecordControl:
+        if (uint8_t(payload[0]) == frames::ControlRestoreFactory)
             block_ = factory_;
-        else if (code == frames::RecordControl && record == frames::ControlSaveAsFactory)
+        else if (uint8_t(payload[0]) == frames::ControlSaveAsFactory)
             factory_ = block_;
         return;
-    }
-    const QByteArray payload = frame.mid(3, frame.size() - 4);
-    if (kind == frames::KindParamBlock) {
+    case frames::KindParamBlock:
         // A shorter block changes only the bytes it carries.
         block_.replace(0, std::min<qsizetype>(payload.size(), kBlockSize),
                        payload.left(kBlockSize));
         return;
-    }
-    if (kind == frames::KindCalibration) {
+    case frames::KindCalibration:
         calibration_ = payload;
         return;
-    }
-    if (kind != frames::KindCommand || payload.size() < 1)
+    case frames::KindCommand:
+        if (!payload.isEmpty())
+            answerCommand(uint8_t(payload[0]), at);
         return;
-    const uint8_t code = uint8_t(payload[0]);
+    }
+}
+
+void SimulatedSplicer::answerCommand(uint8_t code, Clock::time_point at) {
     const Options& o = options_;
     switch (code) {
     case frames::CmdHandshake:
@@ -235,8 +239,9 @@ void SimulatedSplicer::handleFrame(const QByteArray& frame, Clock::time_point at
         break;
     }
     case frames::CmdReadParams: {
-        const int count =
-            o.firmware < 134 ? kShortBlockSize : std::min<int>(o.blockLength, kBlockSize);
+        const int count = !firmware::TakesFullBlock(o.firmware)
+                              ? kShortBlockSize
+                              : std::min<int>(o.blockLength, kBlockSize);
         answer(frames::AnsParams, block_.left(count), at);
         break;
     }

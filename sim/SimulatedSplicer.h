@@ -43,7 +43,8 @@ public:
         Clock::time_point at;
     };
 
-    // Parameter blocks are 38 bytes; firmware before 134 answers with the first 32 only.
+    // Parameter blocks are 38 bytes; firmware that does not take the whole block answers with the
+    // first 32 only.
     static constexpr int kBlockSize = 38;
     static constexpr int kShortBlockSize = 32;
 
@@ -85,6 +86,7 @@ private:
     void writeLoop();
     void parse();
     void handleFrame(const QByteArray& frame, Clock::time_point at);
+    void answerCommand(uint8_t code, Clock::time_point at);
     void answer(uint8_t code, const QByteArray& payload, Clock::time_point at);
 
     Options options_;

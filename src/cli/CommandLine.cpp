@@ -1,15 +1,19 @@
 #include "cli/CommandLine.h"
 
-#include "cli/ConsoleBoxes.h"
+#include "cli/Console.h"
 #include "cli/JsonFormat.h"
 #include "cli/LinkCommands.h"
+#include "cli/OutputFile.h"
 #include "cli/PortCheck.h"
+#include "cli/SetInput.h"
+#include "cli/SplicerExchange.h"
 #include "cli/SplicerWait.h"
 #include "cli/StopSignals.h"
 #include "cli/SyncRecord.h"
 #include "cli/TextFormat.h"
-#include "protocol/Frames.h"
 #include "i18n/Translations.h"
+#include "paramset/SetFile.h"
+#include "protocol/Frames.h"
 #include "protocol/SplicerLink.h"
 #include "serial/ComError.h"
 #include "serial/PortName.h"
@@ -248,7 +252,8 @@ void checkUsage(const QCommandLineParser& parser) {
 }
 
 // quiet: the note that no port is a candidate is left out where it explains no failure.
-int listPorts(SplicerLink* probing, TStopSignals& stop, const TResultFormat& format, bool quiet) {
+int listPorts(TSplicerExchange* probing, TStopSignals& stop, const TResultFormat& format,
+              bool quiet) {
     std::vector<TPortReport> reports = SurveyPorts(ch341::TSysfsLayout{}, BrlttyInstalled());
     if (reports.empty() && (!quiet || probing))
         PrintMessage(QCoreApplication::translate(
@@ -317,10 +322,10 @@ void holdStandardStreams() {
 
 // The explanation --list gives follows the serial component's text for a port that did not
 // open; the window shows that text alone.
-QString portErrorText(const serial::EComPort& e, const SplicerLink& link) {
+QString portErrorText(const serial::EComPort& e, const TSplicerExchange& exchange) {
     if (e.Code() != serial::CError_OpenFailed)
         return QString::fromUtf8(e.what());
-    const QString path = QString::fromStdString(serial::ResolvePortPath(link.ComPort().Port()));
+    const QString path = QString::fromStdString(serial::ResolvePortPath(exchange.Port()));
     //: The serial port's error, the device path, and why it did not open.
     return QCoreApplication::translate("CommandLine", "%1：%2 %3")
         .arg(QString::fromUtf8(e.what()), path, OpenVerdict(e.OsCode(), path));
@@ -336,7 +341,15 @@ QString stoppedText(int signal, bool blockSent) {
            '\n';
 }
 
-int runMode(const QCommandLineParser& parser, SplicerLink& link, TConsoleBoxes& boxes,
+// "-" and no --out both mean standard output.
+void writeOut(const QString& path, const QString& text) {
+    if (path.isEmpty() || path == QStringLiteral("-"))
+        PrintResult(text);
+    else
+        WriteOutputFile(path, text.toUtf8());
+}
+
+int runMode(const QCommandLineParser& parser, TSplicerExchange& exchange,
             ch341::TConverterLibrary& converter, TStopSignals& stop) {
     const TTextFormat text;
     const TJsonFormat json;
@@ -344,51 +357,62 @@ int runMode(const QCommandLineParser& parser, SplicerLink& link, TConsoleBoxes& 
         parser.isSet(optJson) ? static_cast<const TResultFormat&>(json) : text;
     const bool quiet = parser.isSet(optQuiet);
     if (parser.isSet(optList))
-        return listPorts(parser.isSet(optProbe) ? &link : nullptr, stop, format, quiet);
+        return listPorts(parser.isSet(optProbe) ? &exchange : nullptr, stop, format, quiet);
     const int wait = waitSeconds(parser);
-    const TSearch search = [&]() {
+    const std::string port = parser.value(optPort).toStdString();
+    const TConnect connect = [&]() {
+        if (!port.empty())
+            return exchange.Connect(port);
         if (wait > 0)
-            return WaitForSplicer(
-                link, boxes, converter, std::chrono::seconds{wait}, stop,
-                quiet ? QString()
-                      : QCoreApplication::translate("CommandLine",
-                                                    "没有熔接机应答：等它接入，最多 %1 秒……")
-                                .arg(wait) +
-                            '\n');
-        link.FindDevice();
-        return link.Connected();
+            return WaitForSplicer(exchange, converter, std::chrono::seconds{wait}, stop,
+                                  quiet
+                                      ? QString()
+                                      : QCoreApplication::translate(
+                                            "CommandLine", "没有熔接机应答：等它接入，最多 %1 秒……")
+                                                .arg(wait) +
+                                            '\n');
+        return exchange.Find();
     };
-    if (parser.isSet(optRead))
-        return ReadParams(link, boxes, parser.value(optPort), search, parser.value(optOut), format);
-    return WriteParams(link, boxes, parser.value(optWrite), parser.value(optPort), search,
-                       parser.isSet(optYes));
+    if (parser.isSet(optRead)) {
+        const std::optional<TReadResult> read = ReadSplicer(exchange, connect);
+        if (!read)
+            return ExitNoSplicer;
+        writeOut(parser.value(optOut), format.ReadResult(*read));
+        return ExitDone;
+    }
+    const QString file = parser.value(optWrite);
+    const params::SetFile set = params::ParseSetFile(SetInputName(file), ReadSetInput(file));
+    const TConfirm confirm = [&]() {
+        return parser.isSet(optYes) ||
+               ConfirmOnTerminal(SplicerLink::tr(SplicerLink::kConfirmWrite), stop);
+    };
+    return WriteSplicer(exchange, set, connect, confirm).outcome;
 }
 
-// The mode on the link, ended early by a stop signal; the port is closed at the end either way.
-int runStoppable(const QCommandLineParser& parser, SplicerLink& link, TConsoleBoxes& boxes,
-                 ch341::TConverterLibrary& converter) {
+// The mode on the exchange, ended early by a stop signal; the port is closed at the end either
+// way.
+int runStoppable(const QCommandLineParser& parser, TSplicerExchange& exchange,
+                 ch341::TConverterLibrary& converter, TStopSignals& stop) {
     bool blockSent = false;
     const QObject context;
-    QObject::connect(&link, &FrameFeed::frameSent, &context, [&blockSent](const QByteArray& frame) {
-        blockSent |= frame.size() > 1 && uint8_t(frame[1]) == frames::KindParamBlock;
-    });
-    TStopSignals stop([&link, &boxes] {
-        link.Shutdown();
-        boxes.Silence();
-    });
-    const auto closeLink = qScopeGuard([&link] { link.Shutdown(); });
+    QObject::connect(
+        &exchange, &FrameFeed::frameSent, &context, [&blockSent](const QByteArray& frame) {
+            blockSent |= frame.size() > 1 && uint8_t(frame[1]) == frames::KindParamBlock;
+        });
+    const auto closePort = qScopeGuard([&exchange] { exchange.Close(); });
     int code = ExitFailed;
     // An error that follows from a stop is not what went wrong: the stop is.
     try {
-        code = runMode(parser, link, boxes, converter, stop);
+        code = runMode(parser, exchange, converter, stop);
     } catch (const serial::EComPort& e) {
         if (!stop.Caught())
-            throw std::runtime_error(portErrorText(e, link).toStdString());
+            throw std::runtime_error(portErrorText(e, exchange).toStdString());
     } catch (const std::exception&) {
         if (!stop.Caught())
             throw;
     }
     if (const int signal = stop.Caught()) {
+        exchange.Close();
         PrintMessage(stoppedText(signal, blockSent));
         return 128 + signal;
     }
@@ -447,15 +471,13 @@ int Run(int argc, char** argv) {
         checkUsage(parser);
         if (parser.isSet(optSyncRecord))
             return SyncRecord(program.Places().serviceRecord, parser.isSet(optInit));
-        TConsoleBoxes boxes;
-        // No notification routine: the command line follows no plugging, each run finds the
-        // splicer once.
-        SplicerLink link(boxes, program.Converter(), nullptr);
+        TStopSignals stop;
+        TSplicerExchange exchange(program.Converter(), stop);
         std::optional<trace::TTraceFile> traceFile;
         if (parser.isSet(optTrace))
-            traceFile.emplace(parser.value(optTrace), link, trace::RunHeader(app.arguments()),
+            traceFile.emplace(parser.value(optTrace), exchange, trace::RunHeader(app.arguments()),
                               traceFormat(parser));
-        const int code = runStoppable(parser, link, boxes, program.Converter());
+        const int code = runStoppable(parser, exchange, program.Converter(), stop);
         // A trace cut short is a failure too, whatever the splicer said.
         if (traceFile)
             traceFile->CheckComplete();

@@ -1,20 +1,14 @@
 #include "cli/LinkCommands.h"
 
-#include "cli/ConsoleBoxes.h"
-#include "cli/OutputFile.h"
-#include "cli/SetInput.h"
+#include "cli/Console.h"
+#include "cli/SplicerExchange.h"
+#include "cli/StopSignals.h"
 #include "paramset/ParamSet.h"
 #include "paramset/SetFile.h"
-#include "protocol/CommandTable.h"
-#include "protocol/FrameScanner.h"
-#include "protocol/Frames.h"
-#include "protocol/MessageBoxes.h"
 #include "protocol/SplicerLink.h"
 #include "serial/ComError.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
 
 #include <optional>
 #include <stdexcept>
@@ -31,164 +25,106 @@ std::runtime_error failure(const QString& text) {
     return std::runtime_error(text.toStdString());
 }
 
-// The parameter answers the link receives.
-class TParamAnswers {
-public:
-    explicit TParamAnswers(SplicerLink& link) : link_(link) {
-        QObject::connect(&link, &SplicerLink::paramsReceived, &context_,
-                         [this](const FusionParams& block) { last_ = block; });
-        QObject::connect(&link, &FrameFeed::frameReceived, &context_, [this](const QByteArray& f) {
-            if (f.size() >= 4 && uint8_t(f[2]) == frames::AnsParams)
-                held_ = f.mid(3, f.size() - 4).left(FusionParams::kSize);
-        });
-    }
-
-    // The bytes of the block the answer taken last held.
-    QByteArray Held() const { return held_; }
-
-    // The answer to the parameter read sent last, once its wait is over.
-    FusionParams Take() {
-        if (!last_) {
-            QEventLoop loop;
-            QObject::connect(&link_, &SplicerLink::paramsReceived, &loop, &QEventLoop::quit);
-            QTimer::singleShot(kLateAnswerMs, &loop, &QEventLoop::quit);
-            loop.exec();
-        }
-        if (!last_)
-            throw failure(QCoreApplication::translate("LinkCommands", "熔接机没有应答参数读取"));
-        const FusionParams block = *last_;
-        last_.reset();
-        return block;
-    }
-
-    // Sends a parameter read and takes its answer: an answer received before it does not count.
-    FusionParams Read() {
-        last_.reset();
-        link_.QueryParams();
-        return Take();
-    }
-
-private:
-    SplicerLink& link_;
-    QObject context_;
-    std::optional<FusionParams> last_;
-    QByteArray held_;
-};
-
-// A query whose answer, when it is late, is still awaited for kLateAnswerMs; nothing more is
-// sent. The value answered, or none.
-std::optional<uint16_t> awaitedAnswer(SplicerLink& link,
-                                      std::optional<uint16_t> (SplicerLink::*ask)(), uint8_t answer,
-                                      const uint16_t& value) {
-    QEventLoop loop;
-    bool came = false;
-    // A payload too short for the value is no answer, as the link has it.
-    QObject::connect(&link, &FrameFeed::frameReceived, &loop, [&](const QByteArray& f) {
-        if (f.size() - FrameScanner::kMinFrame >= frames::AnswerBytes(answer) &&
-            uint8_t(f[2]) == answer) {
-            came = true;
-            loop.quit();
-        }
-    });
-    if (const std::optional<uint16_t> v = (link.*ask)())
-        return v;
-    if (!came) {
-        QTimer::singleShot(kLateAnswerMs, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return came ? std::optional<uint16_t>(value) : std::nullopt;
+void sayNotFound() {
+    PrintMessage(SplicerLink::tr(SplicerLink::kNotFound) + '\n');
 }
 
-// Connects by the search, or on the given port. False when no splicer answered, which the
-// boxes have then been told.
-bool connectSplicer(SplicerLink& link, TMessageBoxes& boxes, const QString& port,
-                    const TSearch& search) {
-    if (port.isEmpty())
-        return search();
-    if (link.ConnectPort(port.toStdString()))
-        return true;
-    boxes.ShowMessage(SplicerLink::tr(SplicerLink::kNotFound));
-    return false;
-}
-
-// "-" and no --out both mean standard output.
-void writeOut(const QString& path, const QString& text) {
-    if (path.isEmpty() || path == QStringLiteral("-"))
-        PrintResult(text);
-    else
-        WriteOutputFile(path, text.toUtf8());
+// The parameter answer the splicer gave to the read sent last.
+QByteArray answeredBlock(std::optional<QByteArray> block) {
+    if (!block)
+        throw failure(QCoreApplication::translate("LinkCommands", "熔接机没有应答参数读取"));
+    return *block;
 }
 
 } // namespace
 
-int ReadParams(SplicerLink& link, TMessageBoxes& boxes, const QString& port, const TSearch& search,
-               const QString& outPath, const TResultFormat& format) {
-    TParamAnswers answers(link);
-    if (!connectSplicer(link, boxes, port, search))
-        return ExitNoSplicer;
-    const FusionParams block = answers.Take();
-    writeOut(outPath,
-             format.ReadResult({DeviceInfoOf(link.State()), QDateTime::currentDateTime(),
-                                params::SetFromBlock(block),
-                                {link.State().FirmwareVersion, answers.Held()}}));
-    return ExitDone;
+std::optional<TReadResult> ReadSplicer(TSplicerExchange& exchange, const TConnect& connect) {
+    if (!connect()) {
+        sayNotFound();
+        return std::nullopt;
+    }
+    const QByteArray held = answeredBlock(exchange.TakeBlock(kLateAnswerMs));
+    return TReadResult{DeviceInfoOf(exchange.State()),
+                       QDateTime::currentDateTime(),
+                       params::SetFromBlock(FusionParams::Decode(held)),
+                       {exchange.State().FirmwareVersion, held}};
 }
 
-int WriteParams(SplicerLink& link, TMessageBoxes& boxes, const QString& file, const QString& port,
-                const TSearch& search, bool confirmed) {
-    const params::SetFile set = params::ParseSetFile(SetInputName(file), ReadSetInput(file));
-    TParamAnswers answers(link);
-    if (!connectSplicer(link, boxes, port, search))
-        return ExitNoSplicer;
+TWriteResult WriteSplicer(TSplicerExchange& exchange, const params::SetFile& set,
+                          const TConnect& connect, const TConfirm& confirm) {
+    TWriteResult result;
+    if (!connect()) {
+        sayNotFound();
+        result.outcome = ExitNoSplicer;
+        return result;
+    }
+    result.device = DeviceInfoOf(exchange.State());
     // The read that follows a connection: what the fields the set does not hold keep.
-    const FusionParams current = answers.Take();
-    const DeviceState& state = link.State();
-    const uint16_t version =
-        awaitedAnswer(link, &SplicerLink::AskVersion, frames::AnsVersion, state.FirmwareVersion)
-            .value_or(0);
-    const FusionParams block = params::BlockForSplicer(set, version, current);
-    if (!confirmed && !boxes.Confirm(SplicerLink::tr(SplicerLink::kConfirmWrite)))
-        throw failure(QCoreApplication::translate("LinkCommands", "没有写入：未确认"));
-    if (version >= FusionParams::kFullBlockVersion)
-        awaitedAnswer(link, &SplicerLink::AskBlockLength, frames::AnsBlockLength,
-                      state.BlockLength);
-    const int count = FusionParams::WriteCount(version, state.BlockLength);
-    // Gone before the block: nothing was written, a plain failure.
-    if (!link.Connected())
-        throw failure(QCoreApplication::translate("LinkCommands", "熔接机已断开：没有写入"));
-    if (count == 0) {
-        boxes.ShowMessage(QCoreApplication::translate(
-            "LinkCommands", "熔接机答复的参数块长度是 0：没有写入任何参数"));
-        return ExitDiffers;
-    }
-    FusionParams back;
+    result.before = answeredBlock(exchange.TakeBlock(kLateAnswerMs));
+    const FusionParams current = FusionParams::Decode(result.before);
+    FusionParams block;
+    bool going = false; // the block is on its way: a failure now leaves it unverified
     try {
-        link.SendParamBlock(block, count);
-        SplicerLink::WaitPumping(500);
-        back = answers.Read();
+        const TWriteOutcome written =
+            WriteSequence(exchange, {.block =
+                                         [&](uint16_t version) {
+                                             block = params::BlockForSplicer(set, version, current);
+                                             if (!confirm())
+                                                 throw failure(QCoreApplication::translate(
+                                                     "LinkCommands", "没有写入：未确认"));
+                                             return block;
+                                         },
+                                     .mayWrite =
+                                         [&](int count) {
+                                             // Gone before the block: nothing was written, a plain
+                                             // failure.
+                                             if (!exchange.IsOpen())
+                                                 throw failure(QCoreApplication::translate(
+                                                     "LinkCommands", "熔接机已断开：没有写入"));
+                                             going = count > 0;
+                                             if (going)
+                                                 result.sent = block.Encode().left(count);
+                                             return going;
+                                         },
+                                     .patienceMs = kLateAnswerMs});
+        if (!written.sent) {
+            PrintMessage(QCoreApplication::translate(
+                             "LinkCommands", "熔接机答复的参数块长度是 0：没有写入任何参数") +
+                         '\n');
+            result.outcome = ExitDiffers;
+            return result;
+        }
+        result.readBack = FusionParams::Decode(answeredBlock(exchange.ReadBlock(kLateAnswerMs)))
+                              .Encode()
+                              .left(written.count);
+    } catch (const EStopped&) {
+        throw;
     } catch (const std::exception& e) {
-        boxes.ShowMessage(
-            QCoreApplication::translate("LinkCommands",
-                                        "参数块已发出，熔接机可能已存下新参数，但没有读回核对：%1")
-                .arg(QString::fromUtf8(e.what())));
-        return ExitDiffers;
+        if (!going)
+            throw;
+        PrintMessage(QCoreApplication::translate(
+                         "LinkCommands", "参数块已发出，熔接机可能已存下新参数，但没有读回核对：%1")
+                         .arg(QString::fromUtf8(e.what())) +
+                     '\n');
+        result.outcome = ExitDiffers;
+        return result;
     }
-    for (const params::Difference& d : params::Differences(block, back, count))
-        boxes.ShowMessage(
-            QCoreApplication::translate("LinkCommands", "读回的 %1 是 %2，写入的是 %3")
-                .arg(d.name, d.readBack, d.sent));
+    const int count = int(result.sent.size());
+    for (const params::Difference& d :
+         params::Differences(block, FusionParams::Decode(result.readBack), count))
+        PrintMessage(QCoreApplication::translate("LinkCommands", "读回的 %1 是 %2，写入的是 %3")
+                         .arg(d.name, d.readBack, d.sent) +
+                     '\n');
     // The bytes decide, not the fields: a byte no field shows counts as well.
-    return block.Encode().left(count) == back.Encode().left(count) ? ExitDone : ExitDiffers;
+    result.outcome = result.readBack == result.sent ? ExitDone : ExitDiffers;
+    return result;
 }
 
-TProbeResult Probe(SplicerLink& link, const QString& path) {
-    std::optional<uint16_t> version;
-    QObject context;
-    QObject::connect(&link, &SplicerLink::versionReported, &context,
-                     [&version](uint16_t v) { version = v; });
+TProbeResult Probe(TSplicerExchange& exchange, const QString& path) {
     try {
-        const bool answered = link.ConnectPort(path.toStdString());
-        link.DisconnectDevice();
+        const bool answered = exchange.Connect(path.toStdString());
+        const std::optional<uint16_t> version = exchange.ConnectedVersion();
+        exchange.Close();
         if (!answered)
             return {.outcome = TProbeResult::Outcome::Silent};
         return {.outcome = TProbeResult::Outcome::Answered, .firmware = version};

@@ -16,6 +16,8 @@
 // the output. Messages on standard error are not results.
 namespace cli {
 
+enum ExitCode { ExitDone = 0, ExitNoSplicer = 1, ExitFailed = 2, ExitDiffers = 3 };
+
 // How a port stands for this user. The first six come from opening the device, the last three
 // from a converter on the USB bus that the search cannot reach.
 enum class PortStatus {
@@ -79,6 +81,16 @@ struct TReadResult {
     QDateTime when{};
     params::TParamSet set{};
     params::SetSource source{};
+};
+
+// --write as it went, whatever came of it: what a service record keeps. The blocks are the
+// bytes on the line.
+struct TWriteResult {
+    TDeviceInfo device{};
+    QByteArray before{};   // the block the splicer answered on connecting
+    QByteArray sent{};     // the bytes of the block sent, or on its way when the line failed
+    QByteArray readBack{}; // as many bytes of the block read back; empty when none came
+    ExitCode outcome = ExitFailed; // ExitDone, ExitNoSplicer or ExitDiffers
 };
 
 // Turns results into output. The text formatter gives what a technician reads; output for

@@ -43,7 +43,7 @@ struct sigaction previous[std::size(kSignals)];
 void takeSignals() {
     struct sigaction action {};
     action.sa_handler = onSignal;
-    // Interrupted system calls resume: the waits end through the event loop, not through EINTR.
+    // Interrupted system calls resume: the waits end through the pipe, not through EINTR.
     action.sa_flags = SA_RESTART;
     sigemptyset(&action.sa_mask);
     for (size_t i = 0; i < std::size(kSignals); ++i)
@@ -57,33 +57,35 @@ void giveBackSignals() {
         ::sigaction(kSignals[i].number, &previous[i], nullptr);
 }
 
-// The pipe's end that the event loop reads.
-int openPipe() {
+void openPipe() {
     if (::pipe2(pipeEnds, O_CLOEXEC | O_NONBLOCK) != 0)
         throw std::runtime_error(QCoreApplication::translate("StopSignals", "无法处理信号：%1")
                                      .arg(QString::fromLocal8Bit(std::strerror(errno)))
                                      .toStdString());
-    return pipeEnds[0];
 }
 
 } // namespace
 
-TStopSignals::TStopSignals(std::function<void()> stop)
-    : stop_(std::move(stop)), notifier_(openPipe(), QSocketNotifier::Read) {
-    QObject::connect(&notifier_, &QSocketNotifier::activated, &notifier_, [this] { take(); });
+TStopSignals::TStopSignals() {
+    openPipe();
     takeSignals();
 }
 
 TStopSignals::~TStopSignals() {
     giveBackSignals();
-    notifier_.setEnabled(false);
     for (int& end : pipeEnds)
         ::close(std::exchange(end, -1));
 }
 
 int TStopSignals::Caught() {
-    take();
+    char number = 0;
+    if (!caught_ && ::read(pipeEnds[0], &number, 1) == 1)
+        caught_ = number;
     return caught_;
+}
+
+int TStopSignals::Fd() const {
+    return pipeEnds[0];
 }
 
 QString TStopSignals::Name(int signal) {
@@ -91,15 +93,6 @@ QString TStopSignals::Name(int signal) {
         std::find_if(std::begin(kSignals), std::end(kSignals),
                      [signal](const StopSignal& entry) { return entry.number == signal; });
     return known != std::end(kSignals) ? QString::fromLatin1(known->name) : QString::number(signal);
-}
-
-void TStopSignals::take() {
-    char number = 0;
-    if (::read(pipeEnds[0], &number, 1) != 1 || caught_)
-        return;
-    caught_ = number;
-    stop_();
-    QCoreApplication::exit(128 + caught_);
 }
 
 } // namespace cli

@@ -5,6 +5,7 @@
 #include "main/WindowGuards.h"
 #include "monitor/frmMonitor.h"
 #include "protocol/CommandTable.h"
+#include "record/RecordText.h"
 #include "ui_frmMain.h"
 
 #include <QCheckBox>
@@ -31,7 +32,8 @@ TfrmMain::TfrmMain(TfrmMainServices services, QWidget* parent)
     : QMainWindow(parent), ui(std::make_unique<Ui::TfrmMain>()), boxes_(services.boxes),
       driverInstaller_(services.places.driverInstaller),
       link_(services.boxes, services.converter, &TfrmMain::DeviceNotifyCallback,
-            std::move(services.wait)) {
+            std::move(services.wait)),
+      serviceDb_(services.places.serviceRecord) {
     frmMain = this;
     ui->setupUi(this);
     // The ranges live with the fields' table, which the command line checks a set against too.
@@ -89,6 +91,7 @@ void TfrmMain::connectHandlers() {
     bind(ui->mAbout, &QAction::triggered, &TfrmMain::mAboutClick);
     connect(ui->mTraffic, &QAction::triggered, this,
             [this] { RunHandler([this] { TfrmMonitor::Open(history_, this); }); });
+    bind(ui->mRecord, &QAction::triggered, &TfrmMain::mRecordClick);
 }
 
 void TfrmMain::connectLink() {
@@ -99,6 +102,14 @@ void TfrmMain::connectLink() {
             [this](const QString& text) { SetStatusText(2, text); });
     connect(&link_, &SplicerLink::deviceConnected, this, &TfrmMain::showConnected);
     connect(&link_, &SplicerLink::deviceDisconnected, this, &TfrmMain::showDisconnected);
+    connect(&recorder_, &record::TRecorder::recorded, this, [this](const record::Operation& o) {
+        lastRecorded_ = record::Summary(o);
+        showRecordNote();
+    });
+    connect(&recorder_, &record::TRecorder::fault, this, [this](const QString& text) {
+        lastRecorded_ = text;
+        showRecordNote();
+    });
 }
 
 bool TfrmMain::event(QEvent* e) {

@@ -3,6 +3,8 @@
 #include "paramset/ParamSet.h"
 #include "protocol/FusionParams.h"
 #include "protocol/SplicerLink.h"
+#include "record/Recorder.h"
+#include "record/ServiceDb.h"
 #include "startup/ProgramPlaces.h"
 #include "trace/FrameHistory.h"
 
@@ -51,18 +53,12 @@ public:
     // Command frames and waits.
     void SendFrame(uint8_t kind, const QByteArray& payload, int count);
     void SendCommand(uint8_t code, uint8_t argument);
-    void SendParamBlock(const FusionParams& block, int count);
     void SendControlRecord(uint8_t b0, uint8_t b1, uint8_t b2, uint16_t w);
     void SendTestRecord(uint32_t value);
     void WaitPumping(int milliseconds);
-    void QueryVersion();
-    void QueryBlockLength();
-    void QueryParams();
 
     // Received frames.
     void ComDataPacket1Packet(serial::TComDataPacket& sender, const QByteArray& str);
-    void DispatchResponse(const QByteArray& frame);
-    void RunQuerySequence();
 
     // The parameter block and its fields.
     void CollectParams();
@@ -108,6 +104,10 @@ public:
     QString StatusNote() const;
     void SetStatusNote(const QString& text);
 
+    // The service record: what the window did to which splicer.
+    record::TServiceDb& ServiceRecord() { return serviceDb_; }
+    void mRecordClick();
+
 protected:
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
@@ -121,6 +121,9 @@ private:
     void showDisconnected();
     void showVersion(uint16_t version);
     void showDeviceInfo();
+    // The last operation recorded and, while connected, the port and the splicer.
+    void showRecordNote();
+    QJsonObject windowSet() const;
     QWidget* control(const char* name) const;
     QCheckBox* checkBox(const char* name) const;
     QString fieldText(const char* name) const;
@@ -133,6 +136,9 @@ private:
     QString driverInstaller_; // empty: none to run
     SplicerLink link_;
     trace::TFrameHistory history_{link_}; // for the traffic monitor, whenever it opens
+    record::TServiceDb serviceDb_;
+    record::TRecorder recorder_{link_, serviceDb_};
+    QString lastRecorded_;
     FusionParams Params;
     std::array<int8_t, 4> CalibrationTable{};
     bool shown_ = false;

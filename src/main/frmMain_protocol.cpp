@@ -2,6 +2,7 @@
 // the link reports.
 #include "main/frmMain.h"
 
+#include "protocol/Firmware.h"
 #include "protocol/PrintableText.h"
 #include "protocol/ResponseText.h"
 #include "ui_frmMain.h"
@@ -12,10 +13,6 @@ void TfrmMain::SendFrame(uint8_t kind, const QByteArray& payload, int count) {
 
 void TfrmMain::SendCommand(uint8_t code, uint8_t argument) {
     link_.SendCommand(code, argument);
-}
-
-void TfrmMain::SendParamBlock(const FusionParams& block, int count) {
-    link_.SendParamBlock(block, count);
 }
 
 void TfrmMain::SendControlRecord(uint8_t b0, uint8_t b1, uint8_t b2, uint16_t w) {
@@ -30,33 +27,13 @@ void TfrmMain::WaitPumping(int milliseconds) {
     link_.Wait(milliseconds);
 }
 
-void TfrmMain::QueryVersion() {
-    link_.QueryVersion();
-}
-
-void TfrmMain::QueryBlockLength() {
-    link_.QueryBlockLength();
-}
-
-void TfrmMain::QueryParams() {
-    link_.QueryParams();
-}
-
 void TfrmMain::ComDataPacket1Packet(serial::TComDataPacket& sender, const QByteArray& str) {
     link_.ComDataPacket1Packet(sender, str);
 }
 
-void TfrmMain::DispatchResponse(const QByteArray& frame) {
-    link_.DispatchResponse(frame);
-}
-
-void TfrmMain::RunQuerySequence() {
-    link_.RunQuerySequence();
-}
-
 void TfrmMain::showVersion(uint16_t version) {
     SetStatusText(1, VersionText(version));
-    ui->btnGetDefault->setVisible(version >= FusionParams::kFullBlockVersion);
+    ui->btnGetDefault->setVisible(firmware::TakesFullBlock(version));
     ui->cboxSaveDefault->setVisible(false);
     ui->cboxSaveDefault->setChecked(false);
 }
@@ -68,4 +45,5 @@ void TfrmMain::showDeviceInfo() {
                                      .arg(DeviceIdText(state.DeviceId),
                                           QString::number(state.FusionCount),
                                           QString::number(state.CurrentGroup)));
+    showRecordNote();
 }

@@ -1,14 +1,13 @@
 #include "paramset/ParamSet.h"
 
 #include "config/Config.h"
+#include "protocol/Firmware.h"
 #include "protocol/IntText.h"
 
 #include <QCoreApplication>
 
 namespace params {
 namespace {
-
-constexpr uint16_t kFineScaleVersion = 138;
 
 QString key(const Field& f) {
     return QLatin1String(f.key);
@@ -104,14 +103,14 @@ std::vector<Difference> Differences(const FusionParams& sent, const FusionParams
     return differences;
 }
 
-bool FineScale(std::optional<uint16_t> firmware) {
-    return firmware >= kFineScaleVersion;
+bool FineScale(std::optional<uint16_t> version) {
+    return firmware::CountsFine(version);
 }
 
 int32_t ToFirmwareScale(const Field& f, int32_t value, bool fine) {
     if (fine)
-        return value <= f.coarseLimit ? int32_t(int64_t(value) * 8) : value;
-    return value > f.coarseLimit ? int32_t(RoundHalfEven(value / 8.0)) : value;
+        return value <= f.coarseLimit ? firmware::ToFine(value) : value;
+    return value > f.coarseLimit ? firmware::ToCoarse(value) : value;
 }
 
 QString FlagText(bool ticked) {

@@ -74,8 +74,8 @@ struct Difference {
 std::vector<Difference> Differences(const FusionParams& sent, const FusionParams& readBack,
                                     int count);
 
-// Firmware 138 and later counts core reset amounts and the push length eight times finer.
-bool FineScale(std::optional<uint16_t> firmware);
+// Whether this firmware counts core reset amounts and the push length in the fine scale.
+bool FineScale(std::optional<uint16_t> version);
 // A value kept in either scale brought into the fine or the coarse one as loading does, by its
 // size: at most the field's coarse limit counts as coarse.
 int32_t ToFirmwareScale(const Field& f, int32_t value, bool fine);

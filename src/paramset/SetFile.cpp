@@ -2,6 +2,7 @@
 
 #include "config/IniFile.h"
 #include "paramset/ParamSet.h"
+#include "protocol/Firmware.h"
 #include "protocol/IntText.h"
 #include "protocol/ParamScale.h"
 #include "protocol/PrintableText.h"
@@ -80,7 +81,7 @@ bool supplies(const SetFile& set, const Field& f) {
 int32_t rescaled(int32_t value, bool sourceFine, bool targetFine) {
     if (sourceFine == targetFine)
         return value;
-    return targetFine ? int32_t(int64_t(value) * 8) : int32_t(RoundHalfEven(value / 8.0));
+    return targetFine ? firmware::ToFine(value) : firmware::ToCoarse(value);
 }
 
 } // namespace

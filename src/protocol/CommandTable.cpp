@@ -10,9 +10,4 @@ const CommandRow* FindCommand(uint8_t code) {
     return row == std::end(kCommands) ? nullptr : row;
 }
 
-int AnswerBytes(uint8_t code) {
-    const CommandRow* row = FindCommand(code);
-    return row ? row->answerBytes : 0;
-}
-
 } // namespace frames

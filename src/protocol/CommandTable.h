@@ -34,16 +34,17 @@ enum Answer : uint8_t {
     AnsBlockLength = CmdBlockLength,
 };
 
-// What an answer's payload holds.
+// What an answer tells, and so how its payload reads.
 enum class AnswerValue : uint8_t {
-    None,        // no answer is handled
-    Block,       // the parameter block, as many bytes as the splicer sends
-    Acceptance,  // one byte, the handshake's verdict
-    Version,     // 16 bits, in hundredths
-    Number16,    // 16 bits
-    Number8,     // one byte
-    Text,        // characters
-    Environment, // four 16-bit readings: RH, T (tenths), P, T (tenths)
+    None,         // no answer is handled
+    Block,        // the parameter block, as many bytes as the splicer sends
+    Acceptance,   // one byte, the handshake's verdict
+    Version,      // 16 bits, in hundredths
+    BlockLength,  // 16 bits, the bytes of the block the firmware takes
+    FusionCount,  // 16 bits
+    CurrentGroup, // one byte
+    DeviceId,     // characters
+    Environment,  // four 16-bit readings: RH, T (tenths), P, T (tenths)
 };
 
 struct CommandRow {
@@ -66,22 +67,25 @@ inline constexpr CommandRow kCommands[] = {
      QT_TRANSLATE_NOOP("ServiceList", "调芯复位")},
     {CmdCoreResetOrigin, "重置原点", AnswerValue::None, "", 0,
      QT_TRANSLATE_NOOP("ServiceList", "重设调芯复位")},
-    {CmdDeviceId, "设备ID查询", AnswerValue::Text, "设备ID", 10,
+    {CmdDeviceId, "设备ID查询", AnswerValue::DeviceId, "设备ID", 10,
      QT_TRANSLATE_NOOP("ServiceList", "设备ID")},
-    {CmdFusionCount, "熔接次数查询", AnswerValue::Number16, "熔接次数", 2,
+    {CmdFusionCount, "熔接次数查询", AnswerValue::FusionCount, "熔接次数", 2,
      QT_TRANSLATE_NOOP("ServiceList", "熔接次数")},
-    {CmdCurrentGroup, "当前组别查询", AnswerValue::Number8, "当前组别", 1,
+    {CmdCurrentGroup, "当前组别查询", AnswerValue::CurrentGroup, "当前组别", 1,
      QT_TRANSLATE_NOOP("ServiceList", "当前组别")},
     // A short parameter block is filled with zeros, so any length is acted on.
     {CmdReadParams, "参数读取", AnswerValue::Block, "参数块", 0, ""},
     {CmdHandshake, "握手", AnswerValue::Acceptance, "握手应答", 1, ""},
-    {CmdBlockLength, "参数长度查询", AnswerValue::Number16, "参数长度", 2, ""},
+    {CmdBlockLength, "参数长度查询", AnswerValue::BlockLength, "参数长度", 2, ""},
     {CmdReadCalibration, "校正参数读取", AnswerValue::None, "", 0, ""},
 };
 
 // The row of a command or answer code; nullptr for a code the program does not know.
 const CommandRow* FindCommand(uint8_t code);
-// The payload bytes the answer with this code carries (0 for an unknown code).
-int AnswerBytes(uint8_t code);
+
+// The queries that follow an accepted handshake, in this order, each with the query wait after
+// it; the device ID's answer ends the sequence.
+inline constexpr uint8_t kQuerySequence[] = {CmdVersion, CmdFusionCount, CmdCurrentGroup,
+                                             CmdDeviceId};
 
 } // namespace frames

@@ -1,5 +1,7 @@
 #include "protocol/FusionParams.h"
 
+#include "protocol/Firmware.h"
+
 #include <algorithm>
 
 namespace {
@@ -57,6 +59,6 @@ FusionParams FusionParams::Decode(const QByteArray& bytes) {
     return p;
 }
 
-int FusionParams::WriteCount(uint16_t firmware, uint16_t blockLength) {
-    return firmware >= kFullBlockVersion ? std::min<int>(blockLength, kSize) : kShortSize;
+int FusionParams::WriteCount(uint16_t version, uint16_t blockLength) {
+    return firmware::TakesFullBlock(version) ? std::min<int>(blockLength, kSize) : kShortSize;
 }

@@ -9,11 +9,8 @@
 // multi-byte fields little-endian. Encoded and decoded field by field, never by memory layout.
 struct FusionParams {
     static constexpr int kSize = 38;
-    // Firmware before kFullBlockVersion takes only the first 32 bytes (up to AdjustReset).
+    // Firmware that does not take the whole block takes the first 32 bytes (up to AdjustReset).
     static constexpr int kShortSize = 32;
-    // From this version (1.34) on the firmware takes up to the whole block, in the length it
-    // answers, and restores its factory set on request.
-    static constexpr uint16_t kFullBlockVersion = 134;
 
     uint16_t Heat = 0;     // 0.01 s
     uint8_t FixedOne = 0;  // always 1 on the way out
@@ -43,7 +40,7 @@ struct FusionParams {
     // Bytes beyond what is given count as zero; bytes beyond 38 are not used.
     static FusionParams Decode(const QByteArray& bytes);
     // The bytes a write sends to this firmware, given the block length it answered last.
-    static int WriteCount(uint16_t firmware, uint16_t blockLength);
+    static int WriteCount(uint16_t version, uint16_t blockLength);
 
     bool operator==(const FusionParams&) const = default;
 };

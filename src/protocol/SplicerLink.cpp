@@ -2,8 +2,11 @@
 
 #include "ch341/PortMap.h"
 #include "protocol/Frames.h"
+#include "protocol/KnownAnswer.h"
 #include "protocol/MessageBoxes.h"
 #include "protocol/ResponseText.h"
+#include "protocol/Waits.h"
+#include "protocol/WriteSequence.h"
 #include "serial/PortName.h"
 
 #include <QCoreApplication>
@@ -87,17 +90,17 @@ void SplicerLink::WaitPumping(int milliseconds) {
 
 void SplicerLink::QueryVersion() {
     SendCommand(frames::CmdVersion, 0);
-    Wait(100);
+    Wait(waits::kQueryMs);
 }
 
 void SplicerLink::QueryBlockLength() {
     SendCommand(frames::CmdBlockLength, 0);
-    Wait(100);
+    Wait(waits::kQueryMs);
 }
 
 void SplicerLink::QueryParams() {
     SendCommand(frames::CmdReadParams, 0);
-    Wait(100);
+    Wait(waits::kQueryMs);
 }
 
 std::optional<uint16_t> SplicerLink::ask(void (SplicerLink::*query)(), const uint16_t& value,
@@ -142,59 +145,40 @@ void SplicerLink::ComDataPacket1Packet(serial::TComDataPacket&, const QByteArray
 }
 
 void SplicerLink::DispatchResponse(const QByteArray& frame) {
-    if (frame.size() < FrameScanner::kMinFrame || uint8_t(frame[0]) != frames::kAnswerStart)
+    const std::optional<frames::KnownAnswer> answer = frames::ReadKnownAnswer(frame);
+    if (!answer)
         return;
-    const uint8_t code = uint8_t(frame[2]);
-    const QByteArray payload = frame.mid(3, frame.size() - 4);
-    // A payload shorter than the bytes its code carries is ignored (the parameter block, filled
-    // with zeros, needs none): it cannot be told apart from a damaged frame.
-    if (payload.size() < frames::AnswerBytes(code))
-        return;
-    switch (code) {
-    case frames::AnsParams:
-        emit paramsReceived(FusionParams::Decode(payload.left(FusionParams::kSize)));
+    const bool inSequence = state_.QuerySequenceActive;
+    const bool taken = TakeAnswer(state_, *answer);
+    const QByteArray& p = answer->payload;
+    using frames::AnswerValue;
+    switch (answer->value) {
+    case AnswerValue::Block:
+        emit paramsReceived(FusionParams::Decode(p.left(FusionParams::kSize)));
         break;
-    case frames::AnsCurrentGroup:
-        if (state_.QuerySequenceActive) {
-            state_.CurrentGroup = uint8_t(payload[0]);
-            emit deviceInfoChanged();
-        }
-        break;
-    case frames::AnsHandshake:
-        if (uint8_t(payload[0]) == frames::kHandshakeAccepted) {
-            state_.HandshakeSeen = true;
+    case AnswerValue::Acceptance:
+        if (taken)
             RunQuerySequence();
-        }
         break;
-    case frames::AnsDeviceId:
-        if (state_.QuerySequenceActive) {
-            state_.QuerySequenceActive = false;
-            state_.DeviceId = payload.left(frames::AnswerBytes(code)) + '\0';
-            emit deviceInfoChanged();
-        }
-        break;
-    case frames::AnsFusionCount:
-        if (state_.QuerySequenceActive) {
-            state_.FusionCount = frames::Le16(payload, 0);
-            emit deviceInfoChanged();
-        }
-        break;
-    case frames::AnsEnvironment:
-        emit environmentReported(EnvironmentText(frames::Le16(payload, 0), frames::Le16(payload, 2),
-                                                 frames::Le16(payload, 4),
-                                                 frames::Le16(payload, 6)));
-        break;
-    case frames::AnsVersion:
-        state_.FirmwareVersion = frames::Le16(payload, 0);
+    case AnswerValue::Version:
         ++versionAnswers_;
-        if (state_.QuerySequenceActive)
+        if (inSequence)
             emit versionReported(state_.FirmwareVersion);
         break;
-    case frames::AnsBlockLength:
-        state_.BlockLength = frames::Le16(payload, 0);
+    case AnswerValue::BlockLength:
         ++lengthAnswers_;
         break;
-    default:
+    case AnswerValue::FusionCount:
+    case AnswerValue::CurrentGroup:
+    case AnswerValue::DeviceId:
+        if (taken)
+            emit deviceInfoChanged();
+        break;
+    case AnswerValue::Environment:
+        emit environmentReported(EnvironmentText(frames::Le16(p, 0), frames::Le16(p, 2),
+                                                 frames::Le16(p, 4), frames::Le16(p, 6)));
+        break;
+    case AnswerValue::None:
         break;
     }
 }
@@ -202,14 +186,13 @@ void SplicerLink::DispatchResponse(const QByteArray& frame) {
 void SplicerLink::RunQuerySequence() {
     state_.QuerySequenceActive = true;
     const Ticket ticket = Begin();
-    for (const uint8_t code : {frames::CmdVersion, frames::CmdFusionCount, frames::CmdCurrentGroup,
-                               frames::CmdDeviceId}) {
+    for (const uint8_t code : frames::kQuerySequence) {
         // Dropped meanwhile (disconnected, unplugged, or an answer handed over while a port
         // closed): the remaining queries would only show boxes.
         if (ticket.Dropped() || !comPort_.Connected())
             return;
         SendCommand(code, 0);
-        Wait(100);
+        Wait(waits::kQueryMs);
     }
 }
 
@@ -290,7 +273,7 @@ void SplicerLink::runSearch() {
 
 bool SplicerLink::handshake(int n) {
     SendCommand(frames::CmdHandshake, frames::kHandshakeArgument);
-    Wait(200);
+    Wait(waits::kHandshakeMs);
     // Only an answer on the port still open counts: an unplug or hang-up during the query
     // sequence may have closed it.
     if (!Connected())
@@ -316,17 +299,25 @@ bool SplicerLink::ConnectPort(const std::string& port) {
 }
 
 int SplicerLink::WriteParams(const FusionParams& block) {
-    const Ticket ticket = Begin();
-    const uint16_t version = AskVersion().value_or(0);
-    // Without an answer the length received last stands.
-    if (version >= FusionParams::kFullBlockVersion && !ticket.Dropped())
-        AskBlockLength();
-    const int count = FusionParams::WriteCount(version, state_.BlockLength);
-    if (ticket.Dropped())
-        return count;
-    SendParamBlock(block, count);
-    Wait(500);
-    return count;
+    // The window takes no late answers: what did not come within a wait is not awaited.
+    class TLinkWrite : public TWriteChannel {
+    public:
+        explicit TLinkWrite(SplicerLink& link) : link_(link), ticket_(link.Begin()) {}
+        std::optional<uint16_t> Query(uint8_t code, int) override {
+            return code == frames::CmdVersion ? link_.AskVersion() : link_.AskBlockLength();
+        }
+        uint16_t LastBlockLength() const override { return link_.State().BlockLength; }
+        void SendParamBlock(const FusionParams& b, int count) override {
+            link_.SendParamBlock(b, count);
+        }
+        void Wait(int milliseconds) override { link_.Wait(milliseconds); }
+        bool GoesOn() const override { return !ticket_.Dropped(); }
+
+    private:
+        SplicerLink& link_;
+        const Ticket ticket_;
+    } channel(*this);
+    return WriteSequence(channel, {.block = [&block](uint16_t) { return block; }}).count;
 }
 
 void SplicerLink::DisconnectDevice() {

@@ -15,8 +15,9 @@ QString ExecutableFolder() {
 TProgramPlaces PlacesOf(const QString& programFolder) {
     if (QFileInfo(programFolder).isWritable())
         return {programFolder + QStringLiteral("config.ini"),
-                programFolder + QStringLiteral("driver/install")};
-    return {UserSettingsFile(), QString()};
+                programFolder + QStringLiteral("driver/install"),
+                programFolder + QStringLiteral("service.db")};
+    return {UserSettingsFile(), QString(), UserServiceRecord()};
 }
 
 QString UserSettingsFile() {
@@ -25,6 +26,13 @@ QString UserSettingsFile() {
     if (!QDir::isAbsolutePath(base))
         base = QDir::homePath() + QStringLiteral("/.config");
     return base + QStringLiteral("/spliceon/config.ini");
+}
+
+QString UserServiceRecord() {
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (!QDir::isAbsolutePath(base))
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return base + QStringLiteral("/spliceon/service.db");
 }
 
 TProgramPlaces Settle(const QString& programFolder) {

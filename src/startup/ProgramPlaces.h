@@ -11,6 +11,7 @@ namespace startup {
 struct TProgramPlaces {
     QString settingsFile;    // config.ini
     QString driverInstaller; // driver/install beside the program; empty: none to run
+    QString serviceRecord;   // service.db, the record of what was done to which splicer
 };
 
 // The folder of the running executable, with its trailing separator; never the current folder.
@@ -23,6 +24,10 @@ TProgramPlaces PlacesOf(const QString& programFolder);
 // The per-user settings file: $XDG_CONFIG_HOME/spliceon/config.ini, or ~/.config/spliceon/
 // when that variable is unset or not an absolute path. Made on the first write.
 QString UserSettingsFile();
+
+// The per-user service record: $XDG_DATA_HOME/spliceon/service.db, or ~/.local/share/spliceon/
+// when that variable is unset or not an absolute path. Made on the first record.
+QString UserServiceRecord();
 
 // Finds the places of a program in programFolder and fixes the settings file every
 // configuration access uses. Runs before anything reads configuration.

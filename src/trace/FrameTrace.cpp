@@ -1,6 +1,7 @@
 #include "trace/FrameTrace.h"
 
-#include "protocol/Frames.h"
+#include "protocol/FrameView.h"
+#include "protocol/KnownAnswer.h"
 #include "protocol/PrintableText.h"
 #include "protocol/ResponseText.h"
 
@@ -29,37 +30,32 @@ QString commandMeaning(uint8_t code) {
     return QStringLiteral("未知命令 ") + hexByte(code);
 }
 
-// 5A 0A code, six payload bytes, A5.
-QString lengthFirstMeaning(const QByteArray& f) {
-    const QByteArray payload = f.mid(3, 6);
-    switch (uint8_t(f[2])) {
+QString controlMeaning(uint8_t control) {
+    switch (control) {
+    case frames::ControlSaveAsFactory:
+        return QStringLiteral("保存到出厂设置");
+    case frames::ControlRestoreFactory:
+        return QStringLiteral("恢复出厂参数");
+    }
+    return QStringLiteral("控制记录 ") + hexByte(control);
+}
+
+QString sentMeaning(const QByteArray& f) {
+    const std::optional<frames::FrameView> view = frames::FrameView::Command(f);
+    if (!view)
+        return kUnknown;
+    const QByteArray& payload = view->payload;
+    switch (view->code) {
     case frames::RecordControl:
-        switch (uint8_t(payload[0])) {
-        case frames::ControlSaveAsFactory:
-            return QStringLiteral("保存到出厂设置");
-        case frames::ControlRestoreFactory:
-            return QStringLiteral("恢复出厂参数");
-        }
-        return QStringLiteral("控制记录 ") + hexByte(uint8_t(payload[0]));
+        return controlMeaning(uint8_t(payload[0]));
     case frames::RecordArcTest:
         return QStringLiteral("放电测试 电流 %1 时长 %2")
             .arg(frames::Le16(payload, 0))
             .arg(frames::Le16(payload, 2));
-    }
-    return kUnknown;
-}
-
-// 5A kind n payload A5.
-QString kindFirstMeaning(const QByteArray& f) {
-    const int n = uint8_t(f[2]);
-    if (f.size() != 4 + n)
-        return kUnknown;
-    const QByteArray payload = f.mid(3, n);
-    switch (uint8_t(f[1])) {
     case frames::KindCommand:
-        return n == 2 ? commandMeaning(uint8_t(payload[0])) : kUnknown;
+        return payload.size() == 2 ? commandMeaning(uint8_t(payload[0])) : kUnknown;
     case frames::KindParamBlock:
-        return QStringLiteral("参数写入 %1 字节").arg(n);
+        return QStringLiteral("参数写入 %1 字节").arg(payload.size());
     case frames::KindCalibration: {
         QStringList values;
         for (const char byte : payload)
@@ -68,14 +64,6 @@ QString kindFirstMeaning(const QByteArray& f) {
     }
     }
     return kUnknown;
-}
-
-QString sentMeaning(const QByteArray& f) {
-    if (f.size() < 4 || uint8_t(f[0]) != frames::kStart || uint8_t(f.back()) != frames::kEnd)
-        return kUnknown;
-    if (uint8_t(f[1]) == frames::kLengthFirstMarker)
-        return f.size() == frames::kLengthFirstSize ? lengthFirstMeaning(f) : kUnknown;
-    return kindFirstMeaning(f);
 }
 
 // The answer's value as the trace shows it; empty when its name says it all.
@@ -90,11 +78,12 @@ QString answerValue(frames::AnswerValue value, const QByteArray& p) {
                    : QStringLiteral("%1（不接受）").arg(hexByte(uint8_t(p[0])));
     case AnswerValue::Version:
         return VersionText(frames::Le16(p, 0), QLocale::c());
-    case AnswerValue::Number16:
+    case AnswerValue::BlockLength:
+    case AnswerValue::FusionCount:
         return QString::number(frames::Le16(p, 0));
-    case AnswerValue::Number8:
+    case AnswerValue::CurrentGroup:
         return QString::number(uint8_t(p[0]));
-    case AnswerValue::Text:
+    case AnswerValue::DeviceId:
         return PrintableText(p);
     case AnswerValue::Environment:
         return EnvironmentText(frames::Le16(p, 0), frames::Le16(p, 2), frames::Le16(p, 4),
@@ -106,20 +95,19 @@ QString answerValue(frames::AnswerValue value, const QByteArray& p) {
 }
 
 QString receivedMeaning(const QByteArray& f) {
-    if (f.size() < 4 || uint8_t(f[0]) != frames::kAnswerStart || uint8_t(f[1]) != f.size() ||
-        uint8_t(f.back()) != frames::kAnswerEnd)
+    const std::optional<frames::FrameView> view = frames::FrameView::Answer(f);
+    if (!view)
         return kUnknown;
-    const uint8_t code = uint8_t(f[2]);
-    const frames::CommandRow* row = frames::FindCommand(code);
+    const frames::CommandRow* row = frames::FindCommand(view->code);
     if (!row || row->value == frames::AnswerValue::None)
-        return QStringLiteral("未知应答 ") + hexByte(code);
+        return QStringLiteral("未知应答 ") + hexByte(view->code);
     const QString name = QString::fromUtf8(row->answer);
-    const QByteArray p = f.mid(3, f.size() - 4);
     // An answer shorter than the bytes its code carries is ignored by the receiver; say so.
-    if (p.size() < row->answerBytes)
+    const std::optional<frames::KnownAnswer> answer = frames::ReadKnownAnswer(f);
+    if (!answer)
         return name + QStringLiteral("（数据不足）");
     // Bytes beyond those the code carries are not shown; a block carries whatever came.
-    const QString value = answerValue(row->value, row->answerBytes ? p.left(row->answerBytes) : p);
+    const QString value = answerValue(answer->value, answer->payload);
     return value.isEmpty() ? name : name + ' ' + value;
 }
 

@@ -1,16 +1,18 @@
-#include "cli/ConsoleBoxes.h"
+#include "cli/Console.h"
+
+#include "cli/StopSignals.h"
 
 #include <QCoreApplication>
-#include <QEventLoop>
-#include <QSocketNotifier>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <optional>
 #include <stdexcept>
+#include <system_error>
 
 #include <fcntl.h>
+#include <poll.h>
 #include <unistd.h>
 
 namespace cli {
@@ -44,27 +46,25 @@ public:
             PrintMessage(text);
     }
 
-    // The next line typed, without its end; none at the end of input or when the run stops
-    // meanwhile. The wait is an event loop, which a stop ends like any other wait.
-    std::optional<QByteArray> ReadLine() const {
+    // The next line typed, without its end; none at the end of input.
+    std::optional<QByteArray> ReadLine(TStopSignals& stop) const {
         QByteArray typed;
-        QEventLoop loop;
-        QSocketNotifier readable(fd_, QSocketNotifier::Read);
-        QObject::connect(&readable, &QSocketNotifier::activated, &loop, [&] {
+        while (!typed.contains('\n')) {
+            pollfd fds[2] = {{stop.Fd(), POLLIN, 0}, {fd_, POLLIN, 0}};
+            if (::poll(fds, 2, -1) < 0 && errno != EINTR)
+                throw std::system_error(errno, std::generic_category(), "poll");
+            if (const int signal = stop.Caught())
+                throw EStopped(signal);
+            if (!fds[1].revents)
+                continue;
             char chunk[256];
             const ssize_t n = ::read(fd_, chunk, sizeof chunk);
             if (n < 0 && (errno == EAGAIN || errno == EINTR))
-                return;
-            if (n <= 0) {
-                loop.exit(1);
-                return;
-            }
+                continue;
+            if (n <= 0)
+                return std::nullopt;
             typed.append(chunk, n);
-            if (typed.contains('\n'))
-                loop.exit(0);
-        });
-        if (loop.exec() != 0)
-            return std::nullopt;
+        }
         return typed.left(typed.indexOf('\n'));
     }
 
@@ -79,7 +79,7 @@ void PrintResult(const QString& text) {
     if (put(stdout, text))
         return;
     const int error = errno;
-    throw std::runtime_error(QCoreApplication::translate("ConsoleBoxes", "无法写入标准输出：%1")
+    throw std::runtime_error(QCoreApplication::translate("Console", "无法写入标准输出：%1")
                                  .arg(QString::fromLocal8Bit(std::strerror(error)))
                                  .toStdString());
 }
@@ -88,37 +88,22 @@ void PrintMessage(const QString& text) {
     put(stderr, text);
 }
 
-void TConsoleBoxes::ShowMessage(const QString& text) {
-    if (!silenced_ && !held_)
-        PrintMessage(text + '\n');
-}
-
-TMessageBoxes::Answer TConsoleBoxes::Ask(const QString& text) {
+bool ConfirmOnTerminal(const QString& question, TStopSignals& stop) {
     TTerminal terminal;
     if (!terminal.IsOpen()) {
         PrintMessage(
-            QCoreApplication::translate("ConsoleBoxes", "%1 不是在终端上运行，无法确认：按“否”处理")
-                .arg(text) +
+            QCoreApplication::translate("Console", "%1 不是在终端上运行，无法确认：按“否”处理")
+                .arg(question) +
             '\n');
-        return Answer::No;
+        return false;
     }
-    terminal.Write(text + QStringLiteral(" [y/N] "));
-    const std::optional<QByteArray> line = terminal.ReadLine();
+    terminal.Write(question + QStringLiteral(" [y/N] "));
+    const std::optional<QByteArray> line = terminal.ReadLine(stop);
     if (!line)
-        return Answer::Closed;
+        return false;
     const QString reply = QString::fromLocal8Bit(*line).trimmed().toLower();
     return reply == QStringLiteral("y") || reply == QStringLiteral("yes") ||
-                   reply == QStringLiteral("是")
-               ? Answer::Yes
-               : Answer::No;
-}
-
-void TConsoleBoxes::Acknowledge(const QString& text) {
-    ShowMessage(text);
-}
-
-void TConsoleBoxes::ShowError(const QString& text) {
-    ShowMessage(text);
+           reply == QStringLiteral("是");
 }
 
 } // namespace cli

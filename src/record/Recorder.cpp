@@ -1,0 +1,235 @@
+#include "record/Recorder.h"
+
+#include "protocol/Frames.h"
+#include "protocol/FusionParams.h"
+#include "protocol/SplicerLink.h"
+
+#include <QCoreApplication>
+
+namespace record {
+namespace {
+
+// How long a service query's answer is awaited before the query is recorded without one.
+constexpr int kQueryAnswerMs = 1000;
+
+} // namespace
+
+TSending::TSending(const TRecorder& recorder)
+    : recorder_(recorder), framesBefore_(recorder.framesSent_),
+      disconnectsBefore_(recorder.disconnects_) {}
+
+bool TSending::AnySent() const {
+    return recorder_.framesSent_ > framesBefore_;
+}
+
+QByteArray TSending::Block() const {
+    return recorder_.lastBlockFrame_ > framesBefore_ ? recorder_.lastBlockSent_ : QByteArray();
+}
+
+std::optional<QByteArray> TSending::ReadBack() const {
+    return Block().isEmpty() ? std::nullopt : recorder_.readBack_;
+}
+
+bool TSending::DroppedAfterSending() const {
+    return AnySent() && recorder_.disconnects_ > disconnectsBefore_;
+}
+
+TRecorder::TRecorder(SplicerLink& link, TServiceDb& db, QObject* parent)
+    : QObject(parent), link_(link), db_(db) {
+    connect(&link, &SplicerLink::deviceConnected, this, &TRecorder::onConnected);
+    connect(&link, &SplicerLink::deviceInfoChanged, this, &TRecorder::onInfo);
+    connect(&link, &FrameFeed::frameReceived, this, &TRecorder::onFrameReceived);
+    connect(&link, &SplicerLink::paramsReceived, this, &TRecorder::onParams);
+    connect(&link, &SplicerLink::deviceDisconnected, this, &TRecorder::onDisconnected);
+    connect(&link, &FrameFeed::frameSent, this, [this](const QByteArray& frame) {
+        ++framesSent_;
+        if (frame.size() >= 4 && uint8_t(frame[1]) == frames::KindParamBlock) {
+            lastBlockSent_ = frame.mid(3, uint8_t(frame[2]));
+            lastBlockFrame_ = framesSent_;
+            heldBeforeBlock_ = lastRead_;
+            readBack_.reset();
+        }
+    });
+    queryTimer_.setSingleShot(true);
+    queryTimer_.setInterval(kQueryAnswerMs);
+    connect(&queryTimer_, &QTimer::timeout, this, &TRecorder::flushQuery);
+}
+
+Stamp TRecorder::stamp() const {
+    if (visit_.isEmpty())
+        return NewStamp(QString(), QByteArray());
+    return NewStamp(QString::fromStdString(link_.ComPort().Port()), link_.State().DeviceId);
+}
+
+void TRecorder::onConnected() {
+    flushQuery();
+    visit_ = NewStamp(QString(), QByteArray()).uuid;
+    visitStored_ = false;
+    lastRead_.clear();
+}
+
+void TRecorder::onInfo() {
+    // The query sequence ends with the device identifier: the visit is known then.
+    if (!visit_.isEmpty() && !link_.State().QuerySequenceActive)
+        storeVisit();
+}
+
+void TRecorder::storeVisit() {
+    if (visitStored_ || visit_.isEmpty())
+        return;
+    visitStored_ = true;
+    const DeviceState& state = link_.State();
+    Visit v{stamp(), state.FirmwareVersion, state.FusionCount, state.CurrentGroup};
+    v.stamp.uuid = visit_;
+    try {
+        db_.AddVisit(v);
+    } catch (const ERecord& e) {
+        told(e);
+    }
+}
+
+void TRecorder::onFrameReceived(const QByteArray& frame) {
+    if (frame.size() < 4)
+        return;
+    const uint8_t code = uint8_t(frame[2]);
+    const QByteArray payload = frame.mid(3, frame.size() - 4);
+    if (code == frames::AnsParams)
+        heldBlock_ = payload.left(FusionParams::kSize);
+    if (query_ && query_->detail.value(QStringLiteral("code")).toInt() == code) {
+        query_->detail.insert(QStringLiteral("answer"), QString::fromLatin1(payload.toHex()));
+        flushQuery();
+    }
+}
+
+void TRecorder::onParams() {
+    lastRead_ = heldBlock_;
+    if (lastBlockFrame_ > 0)
+        readBack_ = heldBlock_;
+    Operation o;
+    o.kind = Kind::Read;
+    o.outcome = Outcome::Done;
+    o.after = heldBlock_;
+    record(o);
+}
+
+void TRecorder::onDisconnected() {
+    flushQuery();
+    ++disconnects_;
+    visit_.clear();
+    visitStored_ = false;
+    lastRead_.clear();
+}
+
+void TRecorder::RecordSend(Kind kind, const TSending& sending, QJsonObject detail) {
+    if (!sending.AnySent()) {
+        RecordFailure(kind, sending, SplicerLink::tr(SplicerLink::kNotConnected).trimmed(),
+                      std::move(detail));
+        return;
+    }
+    Operation o;
+    o.kind = kind;
+    o.outcome = Outcome::Sent;
+    o.detail = std::move(detail);
+    record(o);
+}
+
+void TRecorder::RecordFailure(Kind kind, const TSending& sending, const QString& reason,
+                              QJsonObject detail) {
+    Operation o;
+    o.kind = kind;
+    o.outcome = Outcome::Failed;
+    o.reason = reason;
+    o.sent = sending.Block();
+    o.detail = std::move(detail);
+    record(o);
+}
+
+Operation TRecorder::RecordWrite(const TSending& sending, const std::optional<QByteArray>& readBack,
+                                 const QString& failure) {
+    Operation o;
+    o.kind = Kind::Write;
+    o.sent = sending.Block();
+    o.before = o.sent.isEmpty() ? lastRead_ : heldBeforeBlock_;
+    if (readBack)
+        o.after = *readBack;
+    if (!failure.isEmpty()) {
+        o.outcome = Outcome::Failed;
+        o.reason = failure;
+    } else if (o.sent.isEmpty()) {
+        o.outcome = Outcome::Failed;
+        o.reason = tr("参数块没有发出");
+    } else if (readBack) {
+        o.outcome = readBack->left(o.sent.size()) == o.sent ? Outcome::Verified : Outcome::Failed;
+        if (o.outcome == Outcome::Failed)
+            o.reason = tr("读回的参数与写入的不同");
+    } else if (sending.DroppedAfterSending()) {
+        o.outcome = Outcome::Failed;
+        o.reason = tr("参数块发出后线路断开，没有核对");
+    } else {
+        o.outcome = Outcome::Sent;
+    }
+    record(o);
+    return o;
+}
+
+void TRecorder::RecordQuery(uint8_t code, const TSending& sending) {
+    QJsonObject detail{{QStringLiteral("code"), int(code)}};
+    if (!sending.AnySent()) {
+        RecordSend(Kind::Query, sending, detail);
+        return;
+    }
+    flushQuery();
+    Operation o;
+    o.stamp = stamp();
+    o.kind = Kind::Query;
+    o.outcome = Outcome::Sent;
+    o.detail = detail;
+    query_ = std::move(o);
+    queryTimer_.start();
+}
+
+void TRecorder::RecordSet(Kind kind, const QJsonObject& set) {
+    Operation o;
+    o.kind = kind;
+    o.outcome = Outcome::Done;
+    o.detail = {{QStringLiteral("set"), set}};
+    record(o);
+}
+
+void TRecorder::record(Operation& o) {
+    // The query waiting for its answer came first.
+    flushQuery();
+    o.stamp = stamp();
+    store(o);
+}
+
+void TRecorder::store(const Operation& stamped) {
+    Operation o = stamped;
+    if (!visit_.isEmpty()) {
+        storeVisit();
+        o.visit = visit_;
+    }
+    try {
+        db_.AddOperation(o);
+    } catch (const ERecord& e) {
+        told(e);
+    }
+    if (!db_.RenamedDamaged().isEmpty() && !std::exchange(renameTold_, true))
+        emit fault(
+            tr("服务记录已损坏，已改名为 %1 保留；新的记录写入新文件").arg(db_.RenamedDamaged()));
+    emit recorded(o);
+}
+
+void TRecorder::flushQuery() {
+    queryTimer_.stop();
+    if (std::optional<Operation> q = std::exchange(query_, std::nullopt))
+        store(*q);
+}
+
+void TRecorder::told(const ERecord& e) {
+    if (std::exchange(faultTold_, true))
+        return;
+    emit fault(tr("没有记入服务记录：%1").arg(QString::fromUtf8(e.what())));
+}
+
+} // namespace record
