@@ -52,10 +52,6 @@
         <translation>%1 has an empty value</translation>
     </message>
     <message>
-        <source>请给出 --list、--read 或 --write 中的一个</source>
-        <translation>Give one of --list, --read or --write</translation>
-    </message>
-    <message>
         <source>--probe 只能与 --list 一起用</source>
         <translation>--probe is only for --list</translation>
     </message>
@@ -168,6 +164,46 @@ Settings file: %1</translation>
     <message>
         <source>没有熔接机应答：等它接入，最多 %1 秒……</source>
         <translation>No splicer answered: waiting up to %1 seconds for one to be plugged in…</translation>
+    </message>
+    <message>
+        <source>把本机服务记录中尚未发送的记录发到 config.ini 的 [record] server= 所指的团队服务器，输出发送了几条</source>
+        <translation>Send the local service record&apos;s unsent records to the team server named by [record] server= in config.ini and print how many were sent</translation>
+    </message>
+    <message>
+        <source>与 --sync-record 一起：先在团队服务器上建立或更新服务记录的表（需建表权限）</source>
+        <translation>With --sync-record: first create or update the service record&apos;s tables on the team server (needs the right to create tables)</translation>
+    </message>
+    <message>
+        <source>请给出 --list、--read、--write 或 --sync-record 中的一个</source>
+        <translation>Give one of --list, --read, --write or --sync-record</translation>
+    </message>
+    <message>
+        <source>--init 只用于 --sync-record</source>
+        <translation>--init is only for --sync-record</translation>
+    </message>
+    <message>
+        <source>%1 不能与 --sync-record 一起用</source>
+        <translation>%1 cannot be used with --sync-record</translation>
+    </message>
+    <message>
+        <source>config.ini 里没有 [record] server=：没有团队服务器</source>
+        <translation>config.ini has no [record] server=: no team server</translation>
+    </message>
+    <message>
+        <source>团队服务器上的服务记录格式：第 %1 版
+</source>
+        <translation>Service record schema on the team server: version %1
+</translation>
+    </message>
+    <message numerus="yes">
+        <source>已发送 %n 条记录
+</source>
+        <translation>
+            <numerusform>%n record sent
+</numerusform>
+            <numerusform>%n records sent
+</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -666,6 +702,53 @@ Settings file: %1</translation>
     </message>
 </context>
 <context>
+    <name>TeamRecord</name>
+    <message>
+        <source>本机服务记录 %1：%2</source>
+        <translation>Local service record %1: %2</translation>
+    </message>
+    <message>
+        <source>config.ini 的 [record] server= 不可用：%1</source>
+        <translation>[record] server= in config.ini cannot be used: %1</translation>
+    </message>
+    <message>
+        <source>“%1”后面缺少 =</source>
+        <translation>&quot;%1&quot; is not followed by =</translation>
+    </message>
+    <message>
+        <source>引号没有结束</source>
+        <translation>a quote is not closed</translation>
+    </message>
+    <message>
+        <source>不接受写在其中的密码</source>
+        <translation>a password written in it is not accepted (use ~/.pgpass, PGPASSWORD or a service file)</translation>
+    </message>
+    <message>
+        <source>%1 的值里有分号</source>
+        <translation>the value of %1 contains a semicolon</translation>
+    </message>
+    <message>
+        <source>团队记录副本 %1：%2</source>
+        <translation>Copy of the team record %1: %2</translation>
+    </message>
+    <message>
+        <source>团队服务器上还没有服务记录的表：请先运行 spliceon --sync-record --init</source>
+        <translation>The team server has no service record tables yet: run spliceon --sync-record --init first</translation>
+    </message>
+    <message>
+        <source>团队服务器：%1</source>
+        <translation>Team server: %1</translation>
+    </message>
+    <message>
+        <source>没有 Qt 的 PostgreSQL 驱动（%1），团队记录不能发送</source>
+        <translation>Qt&apos;s PostgreSQL driver (%1) is missing: the team record cannot be sent</translation>
+    </message>
+    <message>
+        <source>团队服务器上的服务记录格式较旧（%1）：请运行 spliceon --sync-record --init</source>
+        <translation>The service record schema on the team server is older (%1): run spliceon --sync-record --init</translation>
+    </message>
+</context>
+<context>
     <name>TextFormat</name>
     <message>
         <source>熔接机应答，固件 %1</source>
@@ -1001,6 +1084,14 @@ Current group: %3</translation>
     <message>
         <source>服务记录(&amp;R)…</source>
         <translation>Service &amp;record…</translation>
+    </message>
+    <message>
+        <source>服务记录（团队服务器）</source>
+        <translation>Service record (team server)</translation>
+    </message>
+    <message>
+        <source>服务记录（本机）</source>
+        <translation>Service record (this computer)</translation>
     </message>
 </context>
 <context>

@@ -400,10 +400,10 @@ void TestCli::usageErrorsExitTwo_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("error");
     QTest::addColumn<bool>("usage"); // follows the error
-    QTest::newRow("no mode") << QStringList{"--yes"} << "请给出 --list、--read 或 --write 中的一个"
+    QTest::newRow("no mode") << QStringList{"--yes"} << "请给出 --list、--read、--write 或 --sync-record 中的一个"
                              << true;
     QTest::newRow("two modes") << QStringList{"--list", "--read"}
-                               << "请给出 --list、--read 或 --write 中的一个" << true;
+                               << "请给出 --list、--read、--write 或 --sync-record 中的一个" << true;
     QTest::newRow("probe alone") << QStringList{"--read", "--probe"}
                                  << "--probe 只能与 --list 一起用" << true;
     QTest::newRow("unknown") << QStringList{"--list", "--bogus"} << "未知选项：--bogus" << true;

@@ -1,7 +1,7 @@
 #include "cli/SyncRecord.h"
 
-#include "cli/ConsoleBoxes.h"
-#include "cli/LinkCommands.h"
+#include "cli/Console.h"
+#include "cli/Results.h"
 #include "teamrecord/SendPending.h"
 #include "teamrecord/ServerAddress.h"
 #include "teamrecord/ServerSchema.h"
@@ -21,13 +21,14 @@ int SyncRecord(const QString& localRecord, bool init) {
                          '\n');
             return ExitFailed;
         }
+        teamrecord::TTeamServer team(*server);
         if (init) {
-            teamrecord::TTeamServer(*server).Init();
+            team.Init();
             PrintResult(QCoreApplication::translate("CommandLine",
                                                     "团队服务器上的服务记录格式：第 %1 版\n")
                             .arg(teamrecord::ServerSchemaVersion()));
         }
-        const int sent = teamrecord::SendPending(localRecord, *server);
+        const int sent = teamrecord::SendPending(localRecord, team);
         PrintResult(QCoreApplication::translate("CommandLine", "已发送 %n 条记录\n", nullptr, sent));
         return ExitDone;
     } catch (const teamrecord::ETeamRecord& e) {

@@ -106,10 +106,14 @@ void TfrmMain::connectLink() {
         lastRecorded_ = record::Summary(o);
         showRecordNote();
     });
-    connect(&recorder_, &record::TRecorder::fault, this, [this](const QString& text) {
+    const auto noteFault = [this](const QString& text) {
         lastRecorded_ = text;
         showRecordNote();
-    });
+    };
+    connect(&recorder_, &record::TRecorder::fault, this, noteFault);
+    connect(&recorder_, &record::TRecorder::recorded, &teamSync_, &teamrecord::TTeamSync::Nudge);
+    connect(&teamSync_, &teamrecord::TTeamSync::fault, this, noteFault);
+    teamSync_.Start();
 }
 
 bool TfrmMain::event(QEvent* e) {

@@ -6,6 +6,8 @@
 #include "record/Recorder.h"
 #include "record/ServiceDb.h"
 #include "startup/ProgramPlaces.h"
+#include "teamrecord/TeamMirror.h"
+#include "teamrecord/TeamSync.h"
 #include "trace/FrameHistory.h"
 
 #include <QEvent>
@@ -138,6 +140,8 @@ private:
     trace::TFrameHistory history_{link_}; // for the traffic monitor, whenever it opens
     record::TServiceDb serviceDb_;
     record::TRecorder recorder_{link_, serviceDb_};
+    teamrecord::TTeamSync teamSync_{serviceDb_.Path()}; // the record sent to the team's server
+    record::TServiceDb teamDb_{teamrecord::TeamMirrorPath(serviceDb_.Path())}; // as last read back
     QString lastRecorded_;
     FusionParams Params;
     std::array<int8_t, 4> CalibrationTable{};

@@ -22,5 +22,13 @@ QJsonObject TfrmMain::windowSet() const {
 }
 
 void TfrmMain::mRecordClick() {
-    TfrmRecord::Open(serviceDb_, this);
+    // The team's records while its server answers, this computer's own otherwise; the title says
+    // which.
+    const bool team = teamSync_.TeamReachable();
+    const QString title = team ? tr("服务记录（团队服务器）") : tr("服务记录（本机）");
+    // One open on the other record gives way.
+    if (auto* open = findChild<TfrmRecord*>(QString(), Qt::FindDirectChildrenOnly);
+        open && open->windowTitle() != title)
+        delete open;
+    TfrmRecord::Open(team ? teamDb_ : serviceDb_, this)->setWindowTitle(title);
 }

@@ -4,8 +4,6 @@
 #include "teamrecord/ServerSchema.h"
 #include "teamrecord/TeamServer.h"
 
-#include <optional>
-
 namespace teamrecord {
 namespace {
 
@@ -15,18 +13,14 @@ constexpr int kBatchRows = 200;
 
 } // namespace
 
-int SendPending(const QString& localRecord, const QString& connectionString) {
+int SendPending(const QString& localRecord, TTeamServer& server) {
+    server.RequireSchema();
     TPendingRecords local(localRecord);
-    std::optional<TTeamServer> server;
     int sent = 0;
     for (const QString& table : SharedTables()) {
         for (Rows rows = local.Next(table, kBatchRows); !rows.values.empty();
              rows = local.Next(table, kBatchRows)) {
-            if (!server) {
-                server.emplace(connectionString);
-                server->RequireSchema();
-            }
-            server->Insert(rows);
+            server.Insert(rows);
             local.MarkSent(rows);
             sent += int(rows.values.size());
         }

@@ -4,10 +4,11 @@
 
 namespace teamrecord {
 
+class TTeamServer;
+
 // Sends the local record's pending rows (visits before the operations that name them) to the
-// server and marks them sent once the server has committed them. Returns how many were sent; the
-// server is not contacted when none is pending. A row sent twice is stored once. Raises
-// ETeamRecord: rows not sent stay pending.
-int SendPending(const QString& localRecord, const QString& connectionString);
+// server and marks them sent once the server has committed them. Returns how many were sent. A
+// row sent twice is stored once. Raises ETeamRecord: rows not sent stay pending.
+int SendPending(const QString& localRecord, TTeamServer& server);
 
 } // namespace teamrecord

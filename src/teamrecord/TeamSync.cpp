@@ -3,6 +3,8 @@
 #include "teamrecord/SendPending.h"
 #include "teamrecord/ServerAddress.h"
 #include "teamrecord/TeamError.h"
+#include "teamrecord/TeamMirror.h"
+#include "teamrecord/TeamServer.h"
 
 namespace teamrecord {
 
@@ -29,7 +31,7 @@ void TTeamSync::Start() {
     worker_ = new TSendWorker(localRecord_, server_, queued_);
     worker_->moveToThread(&thread_);
     connect(&thread_, &QThread::finished, worker_, &QObject::deleteLater);
-    connect(worker_, &TSendWorker::sent, this, &TTeamSync::sent);
+    connect(worker_, &TSendWorker::reached, this, &TTeamSync::onReached);
     connect(worker_, &TSendWorker::failed, this, &TTeamSync::onFailed);
     thread_.start();
     Nudge();
@@ -41,7 +43,13 @@ void TTeamSync::Nudge() {
         QMetaObject::invokeMethod(worker_, &TSendWorker::Send, Qt::QueuedConnection);
 }
 
+void TTeamSync::onReached(int count) {
+    reachable_ = true;
+    emit reached(count);
+}
+
 void TTeamSync::onFailed(const QString& text) {
+    reachable_ = false;
     if (!std::exchange(faultTold_, true))
         emit fault(text);
 }
@@ -52,8 +60,10 @@ TSendWorker::TSendWorker(QString localRecord, QString server, std::atomic<bool>&
 void TSendWorker::Send() {
     queued_ = false;
     try {
-        if (const int count = SendPending(localRecord_, server_); count > 0)
-            emit sent(count);
+        TTeamServer server(server_);
+        const int count = SendPending(localRecord_, server);
+        PullTeam(server, TeamMirrorPath(localRecord_));
+        emit reached(count);
     } catch (const ETeamRecord& e) {
         emit failed(QString::fromUtf8(e.what()));
     }

@@ -15,7 +15,8 @@ class TSendWorker;
 // calls Start and Nudge, which return at once; a thread of this object's own opens the server
 // and the local file through connections of its own and sends, so no server that is down, slow
 // or unreachable ever holds up an operation on the splicer. What it learns comes back as queued
-// signals. Destruction waits for the send in progress, at most about the connection time-out
+// signals. After each send the team's records are read back into the mirror (TeamMirror.h).
+// Destruction waits for the send in progress, at most about the connection time-out
 // for a server that does not answer.
 class TTeamSync : public QObject {
     Q_OBJECT
@@ -27,15 +28,18 @@ public:
     void Start();
     // Something was recorded: send it when the thread is free.
     void Nudge();
-    bool Configured() const { return !server_.isEmpty(); }
+    // The last send reached the server and the team's records were read back into the mirror.
+    bool TeamReachable() const { return reachable_; }
 
 signals:
-    void sent(int count);
+    // The server was reached: count records sent, the mirror brought up to date.
+    void reached(int count);
     // Why the server was not reached or refused; once per run.
     void fault(const QString& text);
 
 private:
     void onFailed(const QString& text);
+    void onReached(int count);
 
     QString localRecord_;
     QString server_;
@@ -43,6 +47,7 @@ private:
     TSendWorker* worker_ = nullptr;
     std::atomic<bool> queued_{false};
     bool faultTold_ = false;
+    bool reachable_ = false;
 };
 
 // Lives on TTeamSync's thread.
@@ -53,7 +58,7 @@ public:
     void Send();
 
 signals:
-    void sent(int count);
+    void reached(int count);
     void failed(const QString& text);
 
 private:
