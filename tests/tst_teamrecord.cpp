@@ -2,6 +2,7 @@
 // SPLICEON_TEST_PGSERVER; without it the tests that need it skip).
 #include "config/Config.h"
 #include "kit/Row.h"
+#include "record/ServiceDb.h"
 #include "teamrecord/PendingRecords.h"
 #include "teamrecord/SendPending.h"
 #include "teamrecord/ServerAddress.h"
@@ -16,7 +17,6 @@
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QUuid>
 
 using namespace teamrecord;
 
@@ -31,36 +31,23 @@ class TestTeamRecord : public QObject {
     QTemporaryDir dir_;
 
     // A laptop's local record with one visit and two operations of it.
-    void laptop(const QString& name, QString& path) {
-        path = dir_.filePath(name + QStringLiteral(".db"));
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        db.open();
-        QSqlQuery q(db);
-        q.exec("CREATE TABLE visit (uuid TEXT PRIMARY KEY, at TEXT, at_utc INTEGER, user TEXT,"
-               " program TEXT, port TEXT, device_id BLOB, firmware INTEGER, fusion_count INTEGER,"
-               " current_group INTEGER)");
-        q.exec("CREATE TABLE operation (uuid TEXT PRIMARY KEY, at TEXT, at_utc INTEGER, user TEXT,"
-               " program TEXT, port TEXT, device_id BLOB, visit TEXT, kind TEXT, outcome TEXT,"
-               " reason TEXT, before BLOB, sent BLOB, after BLOB, detail TEXT)");
-        const QString visit = QUuid::createUuid().toString(QUuid::WithoutBraces);
-        q.prepare("INSERT INTO visit VALUES (?, '2026-12-08T10:00:00+01:00', 1, ?, '1.0',"
-                  " '/dev/ttyUSB0', 'SPL2026001', 134, 1234, 3)");
-        q.addBindValue(visit);
-        q.addBindValue(name);
-        QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
-        for (const char* kind : {"read", "write"})
-            addOperation(name, visit, kind);
+    QString laptop(const QString& name) {
+        const QString path = dir_.filePath(name + QStringLiteral(".db"));
+        record::Visit visit{record::NewStamp(QStringLiteral("/dev/ttyUSB0"), "SPL2026001"), 134,
+                            1234, 3};
+        record::TServiceDb(path).AddVisit(visit);
+        for (const record::Kind kind : {record::Kind::Read, record::Kind::Write})
+            addOperation(path, visit.stamp.uuid, kind);
+        return path;
     }
 
-    void addOperation(const QString& connection, const QString& visit, const QString& kind) {
-        QSqlQuery q(QSqlDatabase::database(connection));
-        q.prepare("INSERT INTO operation VALUES (?, '2026-12-08T10:01:00+01:00', 2, 'tech', '1.0',"
-                  " '/dev/ttyUSB0', 'SPL2026001', ?, ?, 'verified', '', x'00', x'01', x'01', '{}')");
-        q.addBindValue(QUuid::createUuid().toString(QUuid::WithoutBraces));
-        q.addBindValue(visit);
-        q.addBindValue(kind);
-        QVERIFY2(q.exec(), qPrintable(q.lastError().text()));
+    static void addOperation(const QString& path, const QString& visit, record::Kind kind) {
+        record::Operation o;
+        o.stamp = record::NewStamp(QStringLiteral("/dev/ttyUSB0"), "SPL2026001");
+        o.visit = visit;
+        o.kind = kind;
+        o.after = QByteArray(38, '\x11'); // before and sent stay empty, as after a read
+        record::TServiceDb(path).AddOperation(o);
     }
 
     int send(const QString& path) {
@@ -139,14 +126,16 @@ private slots:
     void twoLaptopsEachRecordOnce() {
         if (server_.isEmpty())
             QSKIP(kNoServer);
-        QString a;
-        laptop(QStringLiteral("a"), a);
-        QString b;
-        laptop(QStringLiteral("b"), b);
+        const QString a = laptop(QStringLiteral("a"));
+        const QString b = laptop(QStringLiteral("b"));
         QCOMPARE(send(a), 3);
         QCOMPARE(send(b), 3);
         QCOMPARE(send(a), 0);
-        QSqlQuery(QSqlDatabase::database(QStringLiteral("a"))).exec("DELETE FROM team_sent");
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("a"));
+            db.setDatabaseName(a);
+            QVERIFY(db.open() && QSqlQuery(db).exec(QStringLiteral("DELETE FROM team_sent")));
+        }
         QCOMPARE(send(a), 3);
         QCOMPARE(onServer(QStringLiteral("visit")), 2);
         QCOMPARE(onServer(QStringLiteral("operation")), 4);
@@ -156,11 +145,10 @@ private slots:
     void serverStoppedMidRun() {
         if (server_.isEmpty())
             QSKIP(kNoServer);
-        QString c;
-        laptop(QStringLiteral("c"), c);
+        const QString c = laptop(QStringLiteral("c"));
         QCOMPARE(send(c), 3);
         serverCluster("stop");
-        addOperation(QStringLiteral("c"), QString(), QStringLiteral("save"));
+        addOperation(c, QString(), record::Kind::Save);
         QVERIFY_THROWS_EXCEPTION(ETeamRecord, send(c));
         QCOMPARE(pending(c), 1);
         serverCluster("start");
@@ -172,8 +160,7 @@ private slots:
     void loginRefusedToldOnce() {
         if (server_.isEmpty())
             QSKIP(kNoServer);
-        QString d;
-        laptop(QStringLiteral("d"), d);
+        const QString d = laptop(QStringLiteral("d"));
         config::WriteConfigString(QStringLiteral("record"), QStringLiteral("server"),
                                   server_ + QStringLiteral(" user=nobody_here"));
         TTeamSync sync(d);

@@ -1,5 +1,6 @@
 #include "teamrecord/PendingRecords.h"
 
+#include "teamrecord/ColumnValue.h"
 #include "teamrecord/TeamError.h"
 
 #include <QCoreApplication>
@@ -72,7 +73,7 @@ Rows TPendingRecords::Next(const QString& table, int limit) {
     while (q.next()) {
         QVariantList values;
         for (int i = 0; i < fields.count(); ++i)
-            values << q.value(i);
+            values << ColumnValue(q, i);
         rows.values.push_back(std::move(values));
     }
     return rows;

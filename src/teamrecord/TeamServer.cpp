@@ -1,6 +1,7 @@
 #include "teamrecord/TeamServer.h"
 
 #include "teamrecord/ServerSchema.h"
+#include "teamrecord/ColumnValue.h"
 #include "teamrecord/TeamError.h"
 
 #include <QCoreApplication>
@@ -129,7 +130,7 @@ std::vector<QVariantList> TTeamServer::Select(const QString& sql, const QVariant
     while (q.next()) {
         QVariantList row;
         for (int i = 0; i < q.record().count(); ++i)
-            row << q.value(i);
+            row << ColumnValue(q, i);
         rows.push_back(std::move(row));
     }
     return rows;
