@@ -137,7 +137,7 @@ private:
     SplicerLink link_;
     trace::TFrameHistory history_{link_}; // for the traffic monitor, whenever it opens
     record::TServiceDb serviceDb_;
-    record::TRecorder recorder_{link_, serviceDb_};
+    record::TRecorder recorder_{serviceDb_};
     QString lastRecorded_;
     FusionParams Params;
     std::array<int8_t, 4> CalibrationTable{};
