@@ -411,7 +411,7 @@ int runMode(const QCommandLineParser& parser, TSplicerExchange& exchange,
         return listPorts(parser.isSet(optProbe) ? &exchange : nullptr, stop, format, quiet);
     const int wait = waitSeconds(parser);
     const std::string port = parser.value(optPort).toStdString();
-    const TConnect connect = [&]() {
+    const TConnect find = [&]() {
         if (!port.empty())
             return exchange.Connect(port);
         if (wait > 0)
@@ -424,11 +424,17 @@ int runMode(const QCommandLineParser& parser, TSplicerExchange& exchange,
                                             '\n');
         return exchange.Find();
     };
+    // Recorded once connected, before anything else is done to the splicer.
+    const TConnect connect = [&]() {
+        const bool connected = find();
+        if (connected)
+            RecordConnection(recorder, exchange);
+        return connected;
+    };
     if (parser.isSet(optRead)) {
         const std::optional<TReadResult> read = ReadSplicer(exchange, connect);
         if (!read)
             return ExitNoSplicer;
-        RecordRead(recorder, exchange, *read);
         writeOut(parser.value(optOut), format.ReadResult(*read));
         return ExitDone;
     }
@@ -440,8 +446,9 @@ int runMode(const QCommandLineParser& parser, TSplicerExchange& exchange,
     };
     const TWriteResult write = WriteSplicer(exchange, set, connect, confirm);
     if (write.outcome != ExitNoSplicer) {
-        const record::Operation recorded = RecordWrite(recorder, exchange, write);
-        if (!quiet)
+        const record::Operation recorded = RecordWrite(recorder, write);
+        // A failure has said so already, with its exit code.
+        if (!quiet && write.outcome == ExitDone)
             PrintMessage(WriteSummary(recorded) + '\n');
     }
     return write.outcome;

@@ -20,11 +20,6 @@
 namespace cli {
 namespace {
 
-void recordConnection(record::TRecorder& recorder, const TSplicerExchange& exchange) {
-    recorder.Connected(QString::fromStdString(exchange.Port()));
-    recorder.Learnt(exchange.State(), true);
-}
-
 // "-" and no --out both mean standard output.
 void writeOut(const QString& path, const QByteArray& bytes) {
     if (path.isEmpty() || path == QStringLiteral("-"))
@@ -95,17 +90,13 @@ std::runtime_error failure(const QString& text) {
 
 } // namespace
 
-void RecordRead(record::TRecorder& recorder, const TSplicerExchange& exchange,
-                const TReadResult& read) {
-    recordConnection(recorder, exchange);
-    recorder.RecordRead(read.source.block);
+void RecordConnection(record::TRecorder& recorder, const TSplicerExchange& exchange) {
+    recorder.Connected(QString::fromStdString(exchange.Port()));
+    recorder.Learnt(exchange.State(), true);
+    recorder.RecordConnectionRead();
 }
 
-record::Operation RecordWrite(record::TRecorder& recorder, const TSplicerExchange& exchange,
-                              const TWriteResult& write) {
-    recordConnection(recorder, exchange);
-    if (!write.before.isEmpty())
-        recorder.RecordRead(write.before);
+record::Operation RecordWrite(record::TRecorder& recorder, const TWriteResult& write) {
     // Nothing read back after the block went out: the line failed after it.
     const bool droppedAfter = write.outcome == ExitDiffers && write.readBack.isEmpty();
     return recorder.RecordWrite(

@@ -13,15 +13,12 @@ struct Operation;
 namespace cli {
 
 class TSplicerExchange;
-struct TReadResult;
 struct TWriteResult;
 
-// --read and --write record as the window does: the connection as a visit, the block read, and
-// the write with its outcome.
-void RecordRead(record::TRecorder& recorder, const TSplicerExchange& exchange,
-                const TReadResult& read);
-record::Operation RecordWrite(record::TRecorder& recorder, const TSplicerExchange& exchange,
-                              const TWriteResult& write);
+// --read and --write record as the window does: the connection as a visit with its parameter
+// read, once it is made, and the write with its outcome.
+void RecordConnection(record::TRecorder& recorder, const TSplicerExchange& exchange);
+record::Operation RecordWrite(record::TRecorder& recorder, const TWriteResult& write);
 // What a write changed and how it went, as one line for standard error.
 QString WriteSummary(const record::Operation& write);
 

@@ -127,7 +127,10 @@ void TRecorder::frameReceived(const QByteArray& frame) {
         const QByteArray block = payload.left(FusionParams::kSize);
         if (lastBlockFrame_ > 0)
             readBack_ = block;
-        RecordRead(block);
+        if (visit_.isEmpty())
+            unattached_ = block;
+        else
+            RecordRead(block);
     }
 }
 
@@ -140,7 +143,13 @@ void TRecorder::RecordRead(const QByteArray& block) {
     record(o);
 }
 
+void TRecorder::RecordConnectionRead() {
+    if (!unattached_.isEmpty())
+        RecordRead(std::exchange(unattached_, QByteArray()));
+}
+
 void TRecorder::Disconnected() {
+    unattached_.clear();
     flushQuery();
     ++disconnects_;
     visit_.clear();

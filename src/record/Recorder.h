@@ -58,6 +58,9 @@ public:
     void Learnt(const DeviceState& state, bool complete);
     void Disconnected();
     void RecordRead(const QByteArray& block);
+    // A connection told only once it was made, after the parameter read that ends it: that read
+    // is recorded now.
+    void RecordConnectionRead();
 
     // A command or record sent with nothing to check: sent when a frame went out, else failed.
     void RecordSend(Kind kind, const TSending& sending, QJsonObject detail = {});
@@ -109,6 +112,7 @@ private:
     Visit known_;   // what the query sequence learnt
     bool visitStored_ = false;
     QByteArray lastRead_;
+    QByteArray unattached_; // a block read while no connection was told
     std::optional<Operation> query_;
     QTimer queryTimer_;
     unsigned framesSent_ = 0;
