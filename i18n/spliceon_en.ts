@@ -60,10 +60,6 @@
         <translation>--port is only for --read and --write</translation>
     </message>
     <message>
-        <source>--out 只用于 --read</source>
-        <translation>--out is only for --read</translation>
-    </message>
-    <message>
         <source>--yes 只用于 --write</source>
         <translation>--yes is only for --write</translation>
     </message>
@@ -146,10 +142,6 @@ Settings file: %1</translation>
         <translation>--wait needs a whole number of seconds from 1 to %1: %2</translation>
     </message>
     <message>
-        <source>--json 只用于 --list 和 --read</source>
-        <translation>--json is only for --list and --read</translation>
-    </message>
-    <message>
         <source>--wait 只用于 --read 和 --write</source>
         <translation>--wait is only for --read and --write</translation>
     </message>
@@ -166,6 +158,50 @@ Settings file: %1</translation>
         <translation>No splicer answered: waiting up to %1 seconds for one to be plugged in…</translation>
     </message>
     <message>
+        <source>列出服务记录：每次连接及其操作；后面给出设备ID 则只列这台熔接机</source>
+        <translation>List the service record: every visit and its operations; a device ID after it lists that splicer only</translation>
+    </message>
+    <message>
+        <source>与 --history 一起：只列这一天（yyyy-MM-dd）起的连接</source>
+        <translation>With --history: only the visits from this day (yyyy-MM-dd) on</translation>
+    </message>
+    <message>
+        <source>把这台熔接机一次连接的服务报告写到 --out FILE（.pdf 为 PDF，否则 HTML）</source>
+        <translation>Write the service report of one visit of this splicer to --out FILE (.pdf: PDF, else HTML)</translation>
+    </message>
+    <message>
+        <source>与 --report 一起：第 N 次连接（--history 的编号），默认最近一次</source>
+        <translation>With --report: visit N (as --history numbers them), the latest by default</translation>
+    </message>
+    <message>
+        <source>--since 须是 yyyy-MM-dd 形式的日期：%1</source>
+        <translation>--since takes a date as yyyy-MM-dd: %1</translation>
+    </message>
+    <message>
+        <source>--visit 须是从 1 起的整数：%1</source>
+        <translation>--visit takes a whole number from 1: %1</translation>
+    </message>
+    <message>
+        <source>--since 只用于 --history</source>
+        <translation>--since is for --history only</translation>
+    </message>
+    <message>
+        <source>--visit 只用于 --report</source>
+        <translation>--visit is for --report only</translation>
+    </message>
+    <message>
+        <source>--report 须用 --out FILE 指定报告文件</source>
+        <translation>--report needs --out FILE for the report</translation>
+    </message>
+    <message>
+        <source>--out 只用于 --read、--history 和 --report</source>
+        <translation>--out is for --read, --history and --report only</translation>
+    </message>
+    <message>
+        <source>--json 只用于 --list、--read 和 --history</source>
+        <translation>--json is for --list, --read and --history only</translation>
+    </message>
+    <message>
         <source>把本机服务记录中尚未发送的记录发到 config.ini 的 [record] server= 所指的团队服务器，输出发送了几条</source>
         <translation>Send the local service record&apos;s unsent records to the team server named by [record] server= in config.ini and print how many were sent</translation>
     </message>
@@ -174,8 +210,8 @@ Settings file: %1</translation>
         <translation>With --sync-record: first create or update the service record&apos;s tables on the team server (needs the right to create tables)</translation>
     </message>
     <message>
-        <source>请给出 --list、--read、--write 或 --sync-record 中的一个</source>
-        <translation>Give one of --list, --read, --write or --sync-record</translation>
+        <source>请给出 --list、--read、--write、--history、--report 或 --sync-record 中的一个</source>
+        <translation>Give one of --list, --read, --write, --history, --report or --sync-record</translation>
     </message>
     <message>
         <source>--init 只用于 --sync-record</source>
@@ -204,6 +240,14 @@ Settings file: %1</translation>
             <numerusform>%n records sent
 </numerusform>
         </translation>
+    </message>
+    <message>
+        <source>服务记录：团队服务器上的记录</source>
+        <translation>Service record: the team&apos;s records on its server</translation>
+    </message>
+    <message>
+        <source>服务记录：只有本机的记录</source>
+        <translation>Service record: this computer&apos;s records only</translation>
     </message>
 </context>
 <context>
@@ -363,6 +407,30 @@ Settings file: %1</translation>
     <message>
         <source>第 2 字节</source>
         <translation>Byte 2</translation>
+    </message>
+</context>
+<context>
+    <name>RecordCommands</name>
+    <message>
+        <source>%1 #%2  %3  %4  熔接次数 %5  %6  %7</source>
+        <translation>%1 #%2  %3  %4  fusions %5  %6  %7</translation>
+    </message>
+    <message>
+        <source>%1；%2</source>
+        <extracomment>What changed, and how the write went.</extracomment>
+        <translation>%1; %2</translation>
+    </message>
+    <message>
+        <source>没有参数改变</source>
+        <translation>no field changed</translation>
+    </message>
+    <message>
+        <source>服务记录里没有设备 %1</source>
+        <translation>The service record has no splicer %1</translation>
+    </message>
+    <message>
+        <source>设备 %1 只有 %2 次连接，没有第 %3 次</source>
+        <translation>Splicer %1 has %2 visits, not a visit %3</translation>
     </message>
 </context>
 <context>

@@ -107,11 +107,8 @@ private slots:
         }
         }
         const QByteArray before = QFileInfo::exists(path) ? ReadFile(path) : QByteArray();
-        ScriptedBoxes boxes;
-        FakeConverter converter;
-        SplicerLink link(boxes, converter, nullptr);
         record::TServiceDb db(path);
-        record::TRecorder recorder(link, db);
+        record::TRecorder recorder(db);
         QSignalSpy faults(&recorder, &record::TRecorder::fault);
         QSignalSpy recorded(&recorder, &record::TRecorder::recorded);
         recorder.RecordSet(record::Kind::Save, {{"Heat", "60"}});

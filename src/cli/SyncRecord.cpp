@@ -6,6 +6,7 @@
 #include "teamrecord/ServerAddress.h"
 #include "teamrecord/ServerSchema.h"
 #include "teamrecord/TeamError.h"
+#include "teamrecord/TeamMirror.h"
 #include "teamrecord/TeamServer.h"
 
 #include <QCoreApplication>
@@ -34,6 +35,35 @@ int SyncRecord(const QString& localRecord, bool init) {
     } catch (const teamrecord::ETeamRecord& e) {
         PrintMessage(QString::fromUtf8(e.what()) + '\n');
         return ExitFailed;
+    }
+}
+
+void SendAfterRun(const QString& localRecord) {
+    try {
+        if (const std::optional<QString> server = teamrecord::ConfiguredServer()) {
+            teamrecord::TTeamServer team(*server);
+            teamrecord::SendPending(localRecord, team);
+        }
+    } catch (const teamrecord::ETeamRecord& e) {
+        PrintMessage(QString::fromUtf8(e.what()) + '\n');
+    }
+}
+
+QString RecordToRead(const QString& localRecord) {
+    try {
+        const std::optional<QString> server = teamrecord::ConfiguredServer();
+        if (!server)
+            return localRecord;
+        teamrecord::TTeamServer team(*server);
+        teamrecord::SendPending(localRecord, team);
+        const QString mirror = teamrecord::TeamMirrorPath(localRecord);
+        teamrecord::PullTeam(team, mirror);
+        PrintMessage(QCoreApplication::translate("CommandLine", "服务记录：团队服务器上的记录") + '\n');
+        return mirror;
+    } catch (const teamrecord::ETeamRecord& e) {
+        PrintMessage(QString::fromUtf8(e.what()) + '\n' +
+                     QCoreApplication::translate("CommandLine", "服务记录：只有本机的记录") + '\n');
+        return localRecord;
     }
 }
 

@@ -102,6 +102,7 @@ void TfrmMain::connectLink() {
             [this](const QString& text) { SetStatusText(2, text); });
     connect(&link_, &SplicerLink::deviceConnected, this, &TfrmMain::showConnected);
     connect(&link_, &SplicerLink::deviceDisconnected, this, &TfrmMain::showDisconnected);
+    recorder_.Follow(link_);
     connect(&recorder_, &record::TRecorder::recorded, this, [this](const record::Operation& o) {
         lastRecorded_ = record::Summary(o);
         showRecordNote();

@@ -139,7 +139,7 @@ private:
     SplicerLink link_;
     trace::TFrameHistory history_{link_}; // for the traffic monitor, whenever it opens
     record::TServiceDb serviceDb_;
-    record::TRecorder recorder_{link_, serviceDb_};
+    record::TRecorder recorder_{serviceDb_};
     teamrecord::TTeamSync teamSync_{serviceDb_.Path()}; // the record sent to the team's server
     record::TServiceDb teamDb_{teamrecord::TeamMirrorPath(serviceDb_.Path())}; // as last read back
     QString lastRecorded_;

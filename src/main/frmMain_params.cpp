@@ -74,8 +74,8 @@ void TfrmMain::btnWriteClick() {
             WaitPumping(400);
         }
     } catch (const std::exception& e) {
-        recorder_.RecordWrite(sending, std::nullopt, QString::fromUtf8(e.what()));
+        recorder_.RecordWrite(sending, QString::fromUtf8(e.what()));
         throw;
     }
-    recorder_.RecordWrite(sending, std::nullopt);
+    recorder_.RecordWrite(sending);
 }

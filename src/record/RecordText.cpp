@@ -66,8 +66,8 @@ std::vector<FieldChange> Changes(const QByteArray& before, const QByteArray& aft
     std::vector<FieldChange> changes;
     for (const params::Field& f : params::kFields)
         if (f.HeldIn(held) && f.Get(a) != f.Get(b))
-            changes.push_back(
-                {params::FieldCaption(f), params::FieldUnit(f), f.WindowText(a), f.WindowText(b)});
+            changes.push_back({QString::fromLatin1(f.key), params::FieldCaption(f),
+                               params::FieldUnit(f), f.WindowText(a), f.WindowText(b)});
     return changes;
 }
 
@@ -78,8 +78,8 @@ std::vector<FieldChange> WriteChanges(const Operation& write) {
     const FusionParams sent = FusionParams::Decode(write.sent);
     for (const params::Field& f : params::kFields)
         if (f.HeldIn(int(write.sent.size())))
-            fields.push_back(
-                {params::FieldCaption(f), params::FieldUnit(f), QString(), f.WindowText(sent)});
+            fields.push_back({QString::fromLatin1(f.key), params::FieldCaption(f),
+                              params::FieldUnit(f), QString(), f.WindowText(sent)});
     return fields;
 }
 
@@ -112,8 +112,7 @@ QString DetailText(const Operation& o) {
                                   QByteArray::fromHex(answer.toLatin1()).toHex(' ').toUpper()));
     }
     case Kind::Load:
-    case Kind::Save:
-    {
+    case Kind::Save: {
         const int count = int(d.value(QStringLiteral("set")).toObject().size());
         return QCoreApplication::translate("ServiceRecord", "%n 个参数", nullptr, count);
     }

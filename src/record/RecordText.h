@@ -18,6 +18,7 @@ QString Summary(const Operation& o);
 QString DeviceText(const QByteArray& deviceId);
 
 struct FieldChange {
+    QString key; // the field's key in the saved set, language-free
     QString caption;
     QString unit;
     QString before;

@@ -3,6 +3,7 @@
 #include "protocol/Frames.h"
 #include "protocol/FusionParams.h"
 #include "protocol/SplicerLink.h"
+#include "protocol/DeviceState.h"
 
 #include <QCoreApplication>
 
@@ -26,6 +27,10 @@ QByteArray TSending::Block() const {
     return recorder_.lastBlockFrame_ > framesBefore_ ? recorder_.lastBlockSent_ : QByteArray();
 }
 
+QByteArray TSending::HeldBefore() const {
+    return Block().isEmpty() ? recorder_.lastRead_ : recorder_.heldBeforeBlock_;
+}
+
 std::optional<QByteArray> TSending::ReadBack() const {
     return Block().isEmpty() ? std::nullopt : recorder_.readBack_;
 }
@@ -34,43 +39,54 @@ bool TSending::DroppedAfterSending() const {
     return AnySent() && recorder_.disconnects_ > disconnectsBefore_;
 }
 
-TRecorder::TRecorder(SplicerLink& link, TServiceDb& db, QObject* parent)
-    : QObject(parent), link_(link), db_(db) {
-    connect(&link, &SplicerLink::deviceConnected, this, &TRecorder::onConnected);
-    connect(&link, &SplicerLink::deviceInfoChanged, this, &TRecorder::onInfo);
-    connect(&link, &FrameFeed::frameReceived, this, &TRecorder::onFrameReceived);
-    connect(&link, &SplicerLink::paramsReceived, this, &TRecorder::onParams);
-    connect(&link, &SplicerLink::deviceDisconnected, this, &TRecorder::onDisconnected);
-    connect(&link, &FrameFeed::frameSent, this, [this](const QByteArray& frame) {
-        ++framesSent_;
-        if (frame.size() >= 4 && uint8_t(frame[1]) == frames::KindParamBlock) {
-            lastBlockSent_ = frame.mid(3, uint8_t(frame[2]));
-            lastBlockFrame_ = framesSent_;
-            heldBeforeBlock_ = lastRead_;
-            readBack_.reset();
-        }
-    });
+TRecorder::TRecorder(TServiceDb& db, QObject* parent) : QObject(parent), db_(db) {
     queryTimer_.setSingleShot(true);
     queryTimer_.setInterval(kQueryAnswerMs);
     connect(&queryTimer_, &QTimer::timeout, this, &TRecorder::flushQuery);
 }
 
+void TRecorder::Follow(const FrameFeed& feed) {
+    connect(&feed, &FrameFeed::frameSent, this, &TRecorder::frameSent);
+    connect(&feed, &FrameFeed::frameReceived, this, &TRecorder::frameReceived);
+}
+
+void TRecorder::Follow(const SplicerLink& link) {
+    Follow(static_cast<const FrameFeed&>(link));
+    connect(&link, &SplicerLink::deviceConnected, this, [this, &link] {
+        Connected(QString::fromStdString(link.ComPort().Port()));
+    });
+    connect(&link, &SplicerLink::deviceInfoChanged, this, [this, &link] {
+        // The query sequence ends with the device identifier.
+        Learnt(link.State(), !link.State().QuerySequenceActive);
+    });
+    connect(&link, &SplicerLink::versionReported, this,
+            [this, &link] { Learnt(link.State(), false); });
+    connect(&link, &SplicerLink::deviceDisconnected, this, &TRecorder::Disconnected);
+}
+
 Stamp TRecorder::stamp() const {
     if (visit_.isEmpty())
         return NewStamp(QString(), QByteArray());
-    return NewStamp(QString::fromStdString(link_.ComPort().Port()), link_.State().DeviceId);
+    return NewStamp(port_, known_.stamp.deviceId);
 }
 
-void TRecorder::onConnected() {
+void TRecorder::Connected(const QString& port) {
     flushQuery();
     visit_ = NewStamp(QString(), QByteArray()).uuid;
+    port_ = port;
+    known_ = Visit();
     visitStored_ = false;
     lastRead_.clear();
 }
 
-void TRecorder::onInfo() {
-    // The query sequence ends with the device identifier: the visit is known then.
-    if (!visit_.isEmpty() && !link_.State().QuerySequenceActive)
+void TRecorder::Learnt(const DeviceState& state, bool complete) {
+    if (visit_.isEmpty())
+        return;
+    known_.stamp.deviceId = state.DeviceId;
+    known_.firmware = state.FirmwareVersion;
+    known_.fusionCount = state.FusionCount;
+    known_.currentGroup = state.CurrentGroup;
+    if (complete)
         storeVisit();
 }
 
@@ -78,8 +94,8 @@ void TRecorder::storeVisit() {
     if (visitStored_ || visit_.isEmpty())
         return;
     visitStored_ = true;
-    const DeviceState& state = link_.State();
-    Visit v{stamp(), state.FirmwareVersion, state.FusionCount, state.CurrentGroup};
+    Visit v = known_;
+    v.stamp = stamp();
     v.stamp.uuid = visit_;
     try {
         db_.AddVisit(v);
@@ -88,31 +104,52 @@ void TRecorder::storeVisit() {
     }
 }
 
-void TRecorder::onFrameReceived(const QByteArray& frame) {
+void TRecorder::frameSent(const QByteArray& frame) {
+    ++framesSent_;
+    if (frame.size() >= 4 && uint8_t(frame[1]) == frames::KindParamBlock) {
+        lastBlockSent_ = frame.mid(3, uint8_t(frame[2]));
+        lastBlockFrame_ = framesSent_;
+        heldBeforeBlock_ = lastRead_;
+        readBack_.reset();
+    }
+}
+
+void TRecorder::frameReceived(const QByteArray& frame) {
     if (frame.size() < 4)
         return;
     const uint8_t code = uint8_t(frame[2]);
     const QByteArray payload = frame.mid(3, frame.size() - 4);
-    if (code == frames::AnsParams)
-        heldBlock_ = payload.left(FusionParams::kSize);
     if (query_ && query_->detail.value(QStringLiteral("code")).toInt() == code) {
         query_->detail.insert(QStringLiteral("answer"), QString::fromLatin1(payload.toHex()));
         flushQuery();
     }
+    if (code == frames::AnsParams) {
+        const QByteArray block = payload.left(FusionParams::kSize);
+        if (lastBlockFrame_ > 0)
+            readBack_ = block;
+        if (visit_.isEmpty())
+            unattached_ = block;
+        else
+            RecordRead(block);
+    }
 }
 
-void TRecorder::onParams() {
-    lastRead_ = heldBlock_;
-    if (lastBlockFrame_ > 0)
-        readBack_ = heldBlock_;
+void TRecorder::RecordRead(const QByteArray& block) {
+    lastRead_ = block;
     Operation o;
     o.kind = Kind::Read;
     o.outcome = Outcome::Done;
-    o.after = heldBlock_;
+    o.after = block;
     record(o);
 }
 
-void TRecorder::onDisconnected() {
+void TRecorder::RecordConnectionRead() {
+    if (!unattached_.isEmpty())
+        RecordRead(std::exchange(unattached_, QByteArray()));
+}
+
+void TRecorder::Disconnected() {
+    unattached_.clear();
     flushQuery();
     ++disconnects_;
     visit_.clear();
@@ -144,32 +181,35 @@ void TRecorder::RecordFailure(Kind kind, const TSending& sending, const QString&
     record(o);
 }
 
-Operation TRecorder::RecordWrite(const TSending& sending, const std::optional<QByteArray>& readBack,
+Operation TRecorder::RecordWrite(const QByteArray& before, const QByteArray& sent,
+                                 const std::optional<QByteArray>& readBack, bool droppedAfter,
                                  const QString& failure) {
     Operation o;
     o.kind = Kind::Write;
-    o.sent = sending.Block();
-    o.before = o.sent.isEmpty() ? lastRead_ : heldBeforeBlock_;
+    o.before = before;
+    o.sent = sent;
     if (readBack)
         o.after = *readBack;
-    if (!failure.isEmpty()) {
-        o.outcome = Outcome::Failed;
+    o.outcome = Outcome::Failed;
+    if (!failure.isEmpty())
         o.reason = failure;
-    } else if (o.sent.isEmpty()) {
-        o.outcome = Outcome::Failed;
+    else if (sent.isEmpty())
         o.reason = tr("参数块没有发出");
-    } else if (readBack) {
-        o.outcome = readBack->left(o.sent.size()) == o.sent ? Outcome::Verified : Outcome::Failed;
-        if (o.outcome == Outcome::Failed)
-            o.reason = tr("读回的参数与写入的不同");
-    } else if (sending.DroppedAfterSending()) {
-        o.outcome = Outcome::Failed;
+    else if (readBack && readBack->left(sent.size()) != sent)
+        o.reason = tr("读回的参数与写入的不同");
+    else if (readBack)
+        o.outcome = Outcome::Verified;
+    else if (droppedAfter)
         o.reason = tr("参数块发出后线路断开，没有核对");
-    } else {
+    else
         o.outcome = Outcome::Sent;
-    }
     record(o);
     return o;
+}
+
+Operation TRecorder::RecordWrite(const TSending& sending, const QString& failure) {
+    return RecordWrite(sending.HeldBefore(), sending.Block(), sending.ReadBack(),
+                       sending.DroppedAfterSending(), failure);
 }
 
 void TRecorder::RecordQuery(uint8_t code, const TSending& sending) {

@@ -77,6 +77,8 @@ void TfrmRecord::showSplicers() {
                               dayAndTime(s.lastSeen), QString::number(s.visits)});
         item->setData(0, kRole, s.deviceId);
     }
+    for (int c = 0; c < ui->lstSplicers->columnCount(); ++c)
+        ui->lstSplicers->resizeColumnToContents(c);
     ui->lstSplicers->setCurrentItem(ui->lstSplicers->topLevelItem(0));
     if (!ui->lstSplicers->currentItem())
         showVisits();
@@ -97,6 +99,8 @@ void TfrmRecord::showVisits() {
                                                          QString::number(v->fusionCount)});
         item->setData(0, kRole, v->stamp.uuid);
     }
+    for (int c = 0; c < ui->lstVisits->columnCount(); ++c)
+        ui->lstVisits->resizeColumnToContents(c);
     ui->lstVisits->setCurrentItem(ui->lstVisits->topLevelItem(0));
     if (!ui->lstVisits->currentItem())
         showOperations();
