@@ -105,8 +105,8 @@ private slots:
         WindowFixture f;
         f.AddSplicer(3);
         f.Connect(3); // opened afterwards, it still shows the connection
-        QMenu* device = f.window->findChild<QMenu*>(QStringLiteral("mDevice"));
-        QAction* entry = device->actions().last();
+        QMenu* tools = f.window->findChild<QMenu*>(QStringLiteral("mTools"));
+        QAction* entry = tools->actions().first();
         QCOMPARE(entry->text(), QStringLiteral("通讯记录(&L)"));
         entry->trigger();
         auto* monitor = f.window->findChild<TfrmMonitor*>();
