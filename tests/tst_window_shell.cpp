@@ -142,6 +142,12 @@ private slots:
         QCOMPARE(w.StatusText(2), QString());
         for (const char* panel : {"StatusPanel0", "StatusPanel1", "StatusPanel2"})
             QCOMPARE(w.findChild<QLabel*>(panel)->width(), 200);
+        // The note panel has a row of its own below the client area, as wide as the window.
+        QCOMPARE(w.StatusNote(), QString());
+        const QLabel* note = w.findChild<QLabel*>("StatusPanel3");
+        QCOMPARE(note->mapTo(&w, QPoint(0, 0)).y(), w.centralWidget()->geometry().bottom() + 1);
+        QCOMPARE(note->size(), QSize(598, 20));
+        QCOMPARE(w.height(), w.centralWidget()->geometry().bottom() + 1 + 20);
         QVERIFY(!w.findChild<QAction*>("actDevConnect")->isChecked());
         QCOMPARE(w.findChild<QComboBox*>("cbCommand")->count(), 7);
         QCOMPARE(w.findChild<QComboBox*>("cbCommand")->currentIndex(), -1);

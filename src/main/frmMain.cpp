@@ -6,6 +6,7 @@
 #include "monitor/frmMonitor.h"
 #include "protocol/CommandTable.h"
 #include "protocol/FrameView.h"
+#include "record/RecordText.h"
 #include "ui_frmMain.h"
 
 #include <QCheckBox>
@@ -33,7 +34,7 @@ TfrmMain::TfrmMain(TfrmMainServices services, QWidget* parent)
       driverInstaller_(services.places.driverInstaller),
       link_(services.boxes, services.converter, &TfrmMain::DeviceNotifyCallback,
             std::move(services.wait)),
-      library_(services.places.setsFolder) {
+      serviceDb_(services.places.serviceRecord), library_(services.places.setsFolder) {
     frmMain = this;
     ui->setupUi(this);
     // The ranges live with the fields' table, which the command line checks a set against too.
@@ -94,6 +95,7 @@ void TfrmMain::connectHandlers() {
     connect(ui->mLibrary, &QAction::triggered, this,
             [this] { RunHandler([this] { mLibraryClick(); }); });
     bind(ui->mCompare, &QAction::triggered, &TfrmMain::mCompareClick);
+    bind(ui->mRecord, &QAction::triggered, &TfrmMain::mRecordClick);
 }
 
 void TfrmMain::connectLink() {
@@ -111,6 +113,19 @@ void TfrmMain::connectLink() {
             lastBlock_ = answer->payload.left(FusionParams::kSize);
     });
     connect(&link_, &SplicerLink::deviceDisconnected, this, [this] { lastBlock_.clear(); });
+    recorder_.Follow(link_);
+    connect(&recorder_, &record::TRecorder::recorded, this, [this](const record::Operation& o) {
+        lastRecorded_ = record::Summary(o);
+        showRecordNote();
+    });
+    const auto noteFault = [this](const QString& text) {
+        lastRecorded_ = text;
+        showRecordNote();
+    };
+    connect(&recorder_, &record::TRecorder::fault, this, noteFault);
+    connect(&recorder_, &record::TRecorder::recorded, &teamSync_, &teamrecord::TTeamSync::Nudge);
+    connect(&teamSync_, &teamrecord::TTeamSync::fault, this, noteFault);
+    teamSync_.Start();
 }
 
 bool TfrmMain::event(QEvent* e) {
@@ -155,6 +170,14 @@ QString TfrmMain::StatusText(int panel) const {
 void TfrmMain::SetStatusText(int panel, const QString& text) {
     QLabel* panels[] = {ui->StatusPanel0, ui->StatusPanel1, ui->StatusPanel2};
     panels[panel]->setText(text);
+}
+
+QString TfrmMain::StatusNote() const {
+    return ui->StatusPanel3->text();
+}
+
+void TfrmMain::SetStatusNote(const QString& text) {
+    ui->StatusPanel3->setText(text);
 }
 
 QWidget* TfrmMain::control(const char* name) const {

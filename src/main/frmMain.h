@@ -5,7 +5,11 @@
 #include "paramset/SetLibrary.h"
 #include "protocol/FusionParams.h"
 #include "protocol/SplicerLink.h"
+#include "record/Recorder.h"
+#include "record/ServiceDb.h"
 #include "startup/ProgramPlaces.h"
+#include "teamrecord/TeamMirror.h"
+#include "teamrecord/TeamSync.h"
 #include "trace/FrameHistory.h"
 
 #include <QEvent>
@@ -107,6 +111,14 @@ public:
 
     QString StatusText(int panel) const;
     void SetStatusText(int panel, const QString& text);
+    // The panel after those three, on a row of its own below them, for what the window's
+    // additions (menu "工具(&T)") have to say: the last operation recorded, a connection hint.
+    QString StatusNote() const;
+    void SetStatusNote(const QString& text);
+
+    // The service record: what the window did to which splicer.
+    record::TServiceDb& ServiceRecord() { return serviceDb_; }
+    void mRecordClick();
 
 protected:
     bool event(QEvent* e) override;
@@ -121,6 +133,9 @@ private:
     void showDisconnected();
     void showVersion(uint16_t version);
     void showDeviceInfo();
+    // The last operation recorded and, while connected, the port and the splicer.
+    void showRecordNote();
+    QJsonObject windowSet() const;
     QWidget* control(const char* name) const;
     QCheckBox* checkBox(const char* name) const;
     QString fieldText(const char* name) const;
@@ -136,6 +151,11 @@ private:
     QString driverInstaller_; // empty: none to run
     SplicerLink link_;
     trace::TFrameHistory history_{link_}; // for the traffic monitor, whenever it opens
+    record::TServiceDb serviceDb_;
+    record::TRecorder recorder_{serviceDb_};
+    teamrecord::TTeamSync teamSync_{serviceDb_.Path()}; // the record sent to the team's server
+    record::TServiceDb teamDb_{teamrecord::TeamMirrorPath(serviceDb_.Path())}; // as last read back
+    QString lastRecorded_;
     FusionParams Params;
     params::TSetLibrary library_;
     QByteArray lastBlock_; // the last parameter answer's bytes on this connection

@@ -15,11 +15,13 @@ void TfrmMain::DisconnectDevice() {
 void TfrmMain::showConnected() {
     ui->actDevConnect->setChecked(true);
     SetStatusText(0, tr("已连接设备"));
+    showRecordNote();
 }
 
 void TfrmMain::showDisconnected() {
     ui->actDevConnect->setChecked(false);
     SetStatusText(0, tr("已断开设备"));
+    showRecordNote();
 }
 
 void TfrmMain::FormShow() {

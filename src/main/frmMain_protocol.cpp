@@ -45,4 +45,5 @@ void TfrmMain::showDeviceInfo() {
                                      .arg(DeviceIdText(state.DeviceId),
                                           QString::number(state.FusionCount),
                                           QString::number(state.CurrentGroup)));
+    showRecordNote();
 }

@@ -9,6 +9,7 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QProcess>
+#include <QStatusBar>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -57,9 +58,9 @@ void TfrmMain::FormCreate() {
     ui->cboxSaveDefault->setChecked(false);
     ui->cboxSaveDefault->setEnabled(false);
     ui->cboxSaveDefault->setVisible(false);
-    // The layout's client area (598 x 573) under the menu bar, at a fixed size. The outer
-    // width belongs to the window manager's frame on Linux.
-    setFixedSize(598, 573 + menuBar()->sizeHint().height());
+    // The layout's client area (598 x 573) under the menu bar and above the note row, at a
+    // fixed size. The outer width belongs to the window manager's frame on Linux.
+    setFixedSize(598, 573 + menuBar()->sizeHint().height() + statusBar()->maximumHeight());
     ui->pnlOtherCMD->setVisible(false);
     ui->btnGetDefault->setVisible(false);
     InstallDriver();
