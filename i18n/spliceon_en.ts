@@ -56,10 +56,6 @@
         <translation>--probe is only for --list</translation>
     </message>
     <message>
-        <source>--out 只用于 --read</source>
-        <translation>--out is only for --read</translation>
-    </message>
-    <message>
         <source>--yes 只用于 --write</source>
         <translation>--yes is only for --write</translation>
     </message>
@@ -158,10 +154,6 @@ Settings file: %1</translation>
         <translation>With --read, --write or --diff and without --port: wait up to SECONDS seconds for a splicer to be plugged in</translation>
     </message>
     <message>
-        <source>请给出 --list、--read、--write 或 --diff 中的一个</source>
-        <translation>Give one of --list, --read, --write or --diff</translation>
-    </message>
-    <message>
         <source>--dry-run 只用于 --write</source>
         <translation>--dry-run is only for --write</translation>
     </message>
@@ -170,12 +162,100 @@ Settings file: %1</translation>
         <translation>--port is only for --read, --write and --diff</translation>
     </message>
     <message>
-        <source>--json 只用于 --list、--read 和 --diff</source>
-        <translation>--json is only for --list, --read and --diff</translation>
-    </message>
-    <message>
         <source>--wait 只用于 --read、--write 和 --diff</source>
         <translation>--wait is only for --read, --write and --diff</translation>
+    </message>
+    <message>
+        <source>列出服务记录：每次连接及其操作；后面给出设备ID 则只列这台熔接机</source>
+        <translation>List the service record: every visit and its operations; a device ID after it lists that splicer only</translation>
+    </message>
+    <message>
+        <source>与 --history 一起：只列这一天（yyyy-MM-dd）起的连接</source>
+        <translation>With --history: only the visits from this day (yyyy-MM-dd) on</translation>
+    </message>
+    <message>
+        <source>把这台熔接机一次连接的服务报告写到 --out FILE（.pdf 为 PDF，否则 HTML）</source>
+        <translation>Write the service report of one visit of this splicer to --out FILE (.pdf: PDF, else HTML)</translation>
+    </message>
+    <message>
+        <source>与 --report 一起：第 N 次连接（--history 的编号），默认最近一次</source>
+        <translation>With --report: visit N (as --history numbers them), the latest by default</translation>
+    </message>
+    <message>
+        <source>--since 须是 yyyy-MM-dd 形式的日期：%1</source>
+        <translation>--since takes a date as yyyy-MM-dd: %1</translation>
+    </message>
+    <message>
+        <source>--visit 须是从 1 起的整数：%1</source>
+        <translation>--visit takes a whole number from 1: %1</translation>
+    </message>
+    <message>
+        <source>--since 只用于 --history</source>
+        <translation>--since is for --history only</translation>
+    </message>
+    <message>
+        <source>--visit 只用于 --report</source>
+        <translation>--visit is for --report only</translation>
+    </message>
+    <message>
+        <source>--report 须用 --out FILE 指定报告文件</source>
+        <translation>--report needs --out FILE for the report</translation>
+    </message>
+    <message>
+        <source>--out 只用于 --read、--history 和 --report</source>
+        <translation>--out is for --read, --history and --report only</translation>
+    </message>
+    <message>
+        <source>把本机服务记录中尚未发送的记录发到 config.ini 的 [record] server= 所指的团队服务器，输出发送了几条</source>
+        <translation>Send the local service record&apos;s unsent records to the team server named by [record] server= in config.ini and print how many were sent</translation>
+    </message>
+    <message>
+        <source>与 --sync-record 一起：先在团队服务器上建立或更新服务记录的表（需建表权限）</source>
+        <translation>With --sync-record: first create or update the service record&apos;s tables on the team server (needs the right to create tables)</translation>
+    </message>
+    <message>
+        <source>--init 只用于 --sync-record</source>
+        <translation>--init is only for --sync-record</translation>
+    </message>
+    <message>
+        <source>%1 不能与 --sync-record 一起用</source>
+        <translation>%1 cannot be used with --sync-record</translation>
+    </message>
+    <message>
+        <source>config.ini 里没有 [record] server=：没有团队服务器</source>
+        <translation>config.ini has no [record] server=: no team server</translation>
+    </message>
+    <message>
+        <source>团队服务器上的服务记录格式：第 %1 版
+</source>
+        <translation>Service record schema on the team server: version %1
+</translation>
+    </message>
+    <message numerus="yes">
+        <source>已发送 %n 条记录
+</source>
+        <translation>
+            <numerusform>%n record sent
+</numerusform>
+            <numerusform>%n records sent
+</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>服务记录：团队服务器上的记录</source>
+        <translation>Service record: the team&apos;s records on its server</translation>
+    </message>
+    <message>
+        <source>服务记录：只有本机的记录</source>
+        <translation>Service record: this computer&apos;s records only</translation>
+    </message>
+    <message>
+        <source>请给出 --list、--read、--write、--diff、--history、--report 或 --sync-record 中的一个</source>
+        <translation>Give one of --list, --read, --write, --diff, --history, --report or --sync-record</translation>
+    </message>
+    <message>
+        <source>--json 只用于 --list、--read、--diff 和 --history</source>
+        <translation>--json is only for --list, --read, --diff and --history</translation>
     </message>
 </context>
 <context>
@@ -587,6 +667,21 @@ Settings file: %1</translation>
     </message>
 </context>
 <context>
+    <name>RecordCommands</name>
+    <message>
+        <source>%1 #%2  %3  %4  熔接次数 %5  %6  %7</source>
+        <translation>%1 #%2  %3  %4  fusions %5  %6  %7</translation>
+    </message>
+    <message>
+        <source>服务记录里没有设备 %1</source>
+        <translation>The service record has no splicer %1</translation>
+    </message>
+    <message>
+        <source>设备 %1 只有 %2 次连接，没有第 %3 次</source>
+        <translation>Splicer %1 has %2 visits, not a visit %3</translation>
+    </message>
+</context>
+<context>
     <name>ServiceList</name>
     <message>
         <source>获得版本</source>
@@ -615,6 +710,226 @@ Settings file: %1</translation>
     <message>
         <source>当前组别</source>
         <translation>Current group</translation>
+    </message>
+</context>
+<context>
+    <name>ServiceRecord</name>
+    <message>
+        <source>读出参数</source>
+        <translation>Read</translation>
+    </message>
+    <message>
+        <source>写入</source>
+        <translation>Write</translation>
+    </message>
+    <message>
+        <source>恢复出厂参数</source>
+        <translation>Factory restore</translation>
+    </message>
+    <message>
+        <source>放电测试</source>
+        <translation>Arc test</translation>
+    </message>
+    <message>
+        <source>复位测试</source>
+        <translation>Core reset test</translation>
+    </message>
+    <message>
+        <source>重置原点</source>
+        <translation>Set origin</translation>
+    </message>
+    <message>
+        <source>查询</source>
+        <translation>Query</translation>
+    </message>
+    <message>
+        <source>保存参数到文件</source>
+        <translation>Save to file</translation>
+    </message>
+    <message>
+        <source>从文件加载参数</source>
+        <translation>Load from file</translation>
+    </message>
+    <message>
+        <source>另一个程序正占用它</source>
+        <translation>another program holds it</translation>
+    </message>
+    <message>
+        <source>文件或它所在的文件夹只读</source>
+        <translation>the file or its folder is read-only</translation>
+    </message>
+    <message>
+        <source>磁盘已满</source>
+        <translation>the disk is full</translation>
+    </message>
+    <message>
+        <source>无法打开或建立该文件</source>
+        <translation>the file cannot be opened or made</translation>
+    </message>
+    <message>
+        <source>文件已损坏或不是数据库</source>
+        <translation>the file is damaged or not a database</translation>
+    </message>
+    <message>
+        <source>读写出错</source>
+        <translation>a read or write failed</translation>
+    </message>
+    <message>
+        <source>服务记录 %1：%2</source>
+        <translation>Service record %1: %2</translation>
+    </message>
+    <message>
+        <source>服务记录：没有 Qt 的 SQLite 驱动（%1）</source>
+        <translation>Service record: Qt&apos;s SQLite driver is missing (%1)</translation>
+    </message>
+    <message>
+        <source>服务记录 %1 来自较新的程序版本（格式 %2），这个版本不写入它</source>
+        <translation>Service record %1 comes from a newer version of the program (format %2); this version does not write to it</translation>
+    </message>
+    <message>
+        <source>服务记录 %1 已损坏，也无法改名</source>
+        <translation>Service record %1 is damaged and cannot be renamed</translation>
+    </message>
+    <message>
+        <source>服务记录里没有这次连接：%1</source>
+        <translation>The service record has no such visit: %1</translation>
+    </message>
+    <message>
+        <source>已写入并核对</source>
+        <translation>written and verified</translation>
+    </message>
+    <message>
+        <source>已发送</source>
+        <translation>sent</translation>
+    </message>
+    <message>
+        <source>完成</source>
+        <translation>done</translation>
+    </message>
+    <message>
+        <source>失败</source>
+        <translation>failed</translation>
+    </message>
+    <message>
+        <source>失败：%1</source>
+        <translation>failed: %1</translation>
+    </message>
+    <message>
+        <source>%1 %2：%3</source>
+        <translation>%1 %2: %3</translation>
+    </message>
+    <message numerus="yes">
+        <source>，%n 项改变</source>
+        <translation>
+            <numerusform>, %n field changed</numerusform>
+            <numerusform>, %n fields changed</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>电流 %1，时长 %2 × 0.1s</source>
+        <translation>current %1, time %2 × 0.1s</translation>
+    </message>
+    <message>
+        <source>命令 0x%1，没有应答</source>
+        <translation>command 0x%1, no answer</translation>
+    </message>
+    <message>
+        <source>命令 0x%1，应答 %2</source>
+        <translation>command 0x%1, answer %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n 个参数</source>
+        <translation>
+            <numerusform>%n field</numerusform>
+            <numerusform>%n fields</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>ServiceReport</name>
+    <message>
+        <source>熔接机服务报告</source>
+        <translation>Splicer service report</translation>
+    </message>
+    <message>
+        <source>设备ID</source>
+        <translation>Device ID</translation>
+    </message>
+    <message>
+        <source>固件版本</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>熔接次数</source>
+        <translation>Fusion count</translation>
+    </message>
+    <message>
+        <source>日期和时间</source>
+        <translation>Date and time</translation>
+    </message>
+    <message>
+        <source>技术员</source>
+        <translation>Technician</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>程序版本</source>
+        <translation>Program</translation>
+    </message>
+    <message>
+        <source>操作</source>
+        <translation>Operation</translation>
+    </message>
+    <message>
+        <source>已核对</source>
+        <translation>verified</translation>
+    </message>
+    <message>
+        <source>未核对</source>
+        <translation>not verified</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Outcome</translation>
+    </message>
+    <message>
+        <source>说明</source>
+        <translation>Details</translation>
+    </message>
+    <message>
+        <source>改变的参数</source>
+        <translation>Fields changed</translation>
+    </message>
+    <message>
+        <source>没有写入参数。</source>
+        <translation>No parameters were written.</translation>
+    </message>
+    <message>
+        <source>参数</source>
+        <translation>Field</translation>
+    </message>
+    <message>
+        <source>单位</source>
+        <translation>Unit</translation>
+    </message>
+    <message>
+        <source>之前</source>
+        <translation>Before</translation>
+    </message>
+    <message>
+        <source>之后</source>
+        <translation>After</translation>
+    </message>
+    <message>
+        <source>核对</source>
+        <translation>Verified</translation>
     </message>
 </context>
 <context>
@@ -758,6 +1073,53 @@ Settings file: %1</translation>
     <message>
         <source>无法处理信号：%1</source>
         <translation>Cannot handle signals: %1</translation>
+    </message>
+</context>
+<context>
+    <name>TeamRecord</name>
+    <message>
+        <source>本机服务记录 %1：%2</source>
+        <translation>Local service record %1: %2</translation>
+    </message>
+    <message>
+        <source>config.ini 的 [record] server= 不可用：%1</source>
+        <translation>[record] server= in config.ini cannot be used: %1</translation>
+    </message>
+    <message>
+        <source>“%1”后面缺少 =</source>
+        <translation>&quot;%1&quot; is not followed by =</translation>
+    </message>
+    <message>
+        <source>引号没有结束</source>
+        <translation>a quote is not closed</translation>
+    </message>
+    <message>
+        <source>不接受写在其中的密码</source>
+        <translation>a password written in it is not accepted (use ~/.pgpass, PGPASSWORD or a service file)</translation>
+    </message>
+    <message>
+        <source>%1 的值里有分号</source>
+        <translation>the value of %1 contains a semicolon</translation>
+    </message>
+    <message>
+        <source>团队记录副本 %1：%2</source>
+        <translation>Copy of the team record %1: %2</translation>
+    </message>
+    <message>
+        <source>团队服务器上还没有服务记录的表：请先运行 spliceon --sync-record --init</source>
+        <translation>The team server has no service record tables yet: run spliceon --sync-record --init first</translation>
+    </message>
+    <message>
+        <source>团队服务器：%1</source>
+        <translation>Team server: %1</translation>
+    </message>
+    <message>
+        <source>没有 Qt 的 PostgreSQL 驱动（%1），团队记录不能发送</source>
+        <translation>Qt&apos;s PostgreSQL driver (%1) is missing: the team record cannot be sent</translation>
+    </message>
+    <message>
+        <source>团队服务器上的服务记录格式较旧（%1）：请运行 spliceon --sync-record --init</source>
+        <translation>The service record schema on the team server is older (%1): run spliceon --sync-record --init</translation>
     </message>
 </context>
 <context>
@@ -1286,6 +1648,18 @@ Current group: %3</translation>
         <source>没有熔接机：见 工具 → 连接帮助</source>
         <translation>no splicer: see Tools → Connection help</translation>
     </message>
+    <message>
+        <source>服务记录(&amp;R)…</source>
+        <translation>Service &amp;record…</translation>
+    </message>
+    <message>
+        <source>服务记录（团队服务器）</source>
+        <translation>Service record (team server)</translation>
+    </message>
+    <message>
+        <source>服务记录（本机）</source>
+        <translation>Service record (this computer)</translation>
+    </message>
 </context>
 <context>
     <name>TfrmMonitor</name>
@@ -1343,6 +1717,85 @@ Current group: %3</translation>
     </message>
 </context>
 <context>
+    <name>TfrmRecord</name>
+    <message>
+        <source>服务记录</source>
+        <translation>Service record</translation>
+    </message>
+    <message>
+        <source>设备ID：</source>
+        <translation>Device ID:</translation>
+    </message>
+    <message>
+        <source>从此日期起：</source>
+        <translation>Since:</translation>
+    </message>
+    <message>
+        <source>设备ID</source>
+        <translation>Device ID</translation>
+    </message>
+    <message>
+        <source>固件版本</source>
+        <translation>Firmware</translation>
+    </message>
+    <message>
+        <source>熔接次数</source>
+        <translation>Fusion count</translation>
+    </message>
+    <message>
+        <source>最近连接</source>
+        <translation>Last seen</translation>
+    </message>
+    <message>
+        <source>连接次数</source>
+        <translation>Visits</translation>
+    </message>
+    <message>
+        <source>连接时间</source>
+        <translation>Connected</translation>
+    </message>
+    <message>
+        <source>端口</source>
+        <translation>Port</translation>
+    </message>
+    <message>
+        <source>用户</source>
+        <translation>User</translation>
+    </message>
+    <message>
+        <source>时间</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>操作</source>
+        <translation>Operation</translation>
+    </message>
+    <message>
+        <source>结果</source>
+        <translation>Outcome</translation>
+    </message>
+    <message>
+        <source>说明</source>
+        <translation>Details</translation>
+    </message>
+    <message>
+        <source>导出报告…</source>
+        <translation>Export report…</translation>
+    </message>
+    <message>
+        <source>关闭</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>导出报告</source>
+        <translation>Export report</translation>
+    </message>
+    <message>
+        <source>PDF 文件 (*.pdf);;HTML 文件 (*.html)</source>
+        <translation>PDF files (*.pdf);;HTML files (*.html)</translation>
+    </message>
+</context>
+<context>
     <name>TraceFile</name>
     <message>
         <source>无法写入记录文件 %1：%2</source>
@@ -1367,6 +1820,29 @@ Current group: %3</translation>
     <message>
         <source>文件还有别的硬链接</source>
         <translation>the file has other hard links</translation>
+    </message>
+</context>
+<context>
+    <name>record::TRecorder</name>
+    <message>
+        <source>参数块没有发出</source>
+        <translation>the parameter block was not sent</translation>
+    </message>
+    <message>
+        <source>读回的参数与写入的不同</source>
+        <translation>the parameters read back differ from those written</translation>
+    </message>
+    <message>
+        <source>参数块发出后线路断开，没有核对</source>
+        <translation>the line dropped after the block went out; not verified</translation>
+    </message>
+    <message>
+        <source>服务记录已损坏，已改名为 %1 保留；新的记录写入新文件</source>
+        <translation>The service record was damaged; it is kept as %1 and new records go to a new file</translation>
+    </message>
+    <message>
+        <source>没有记入服务记录：%1</source>
+        <translation>Not recorded in the service record: %1</translation>
     </message>
 </context>
 </TS>

@@ -79,10 +79,12 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION electronics)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# The captions are Chinese, and Qt finds no platform plugin without qt6-qpa-plugins.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei, qt6-qpa-plugins")
-# Qt's standard dialogs in the user's language; without it they stay in Qt's English.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS qt6-translations-l10n)
+# The captions are Chinese, and Qt finds no platform plugin without qt6-qpa-plugins; the
+# service record is an SQLite file, which Qt SQL opens through its plugin libqt6sql6-sqlite.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-wqy-microhei, qt6-qpa-plugins, libqt6sql6-sqlite")
+# Qt's standard dialogs in the user's language; without it they stay in Qt's English. Qt's
+# PostgreSQL driver for a team's shared service record; without it the record stays local.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-translations-l10n, libqt6sql6-psql")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${deb_dir}/postinst ${deb_dir}/postrm)
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)

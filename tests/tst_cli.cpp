@@ -31,6 +31,11 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 
 #include <cerrno>
 #include <csignal>
@@ -238,6 +243,8 @@ private slots:
     void readJsonHoldsTheTextsValues();
     void waitTakesASplicerPluggedInLater_data();
     void waitTakesASplicerPluggedInLater();
+    void serviceRecordKeepsTheRuns();
+    void serviceRecordSurvivesAKill();
 };
 
 void TestCli::openVerdict_data() {
@@ -437,10 +444,8 @@ void TestCli::usageErrorsExitTwo_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("error");
     QTest::addColumn<bool>("usage"); // follows the error
-    QTest::newRow("no mode") << QStringList{"--yes"} << "请给出 --list、--read、--write 或 --diff 中的一个"
-                             << true;
-    QTest::newRow("two modes") << QStringList{"--list", "--read"}
-                               << "请给出 --list、--read、--write 或 --diff 中的一个" << true;
+    QTest::newRow("no mode") << QStringList{"--yes"} << "请给出 --list、--read、--write、--diff、--history、--report 或 --sync-record 中的一个" << true;
+    QTest::newRow("two modes") << QStringList{"--list", "--read"} << "请给出 --list、--read、--write、--diff、--history、--report 或 --sync-record 中的一个" << true;
     QTest::newRow("probe alone") << QStringList{"--read", "--probe"}
                                  << "--probe 只能与 --list 一起用" << true;
     QTest::newRow("unknown") << QStringList{"--list", "--bogus"} << "未知选项：--bogus" << true;
@@ -476,8 +481,8 @@ void TestCli::usageErrorsExitTwo_data() {
     QTest::newRow("trace format alone") << QStringList{"--list", "--trace-format", "pcapng"}
                                         << "--trace-format 只用于 --trace" << true;
     QTest::newRow("json with write")
-        << QStringList{"--write", "set.ini", "--json"} << "--json 只用于 --list、--read 和 --diff"
-        << true;
+        << QStringList{"--write", "set.ini", "--json"}
+        << "--json 只用于 --list、--read、--diff 和 --history" << true;
     QTest::newRow("out is trace, one inode")
         << QStringList{"--read", "--out", "/dev/stdout", "--trace", "/proc/self/fd/1"}
         << "--out 与 --trace 不能是同一个文件" << true;
@@ -1027,8 +1032,8 @@ void TestCli::outputGoesWhereAsked_data() {
         << QStringList{"--write", "<set>", "--port", "<line>"} << "stdin a terminal, typing n" << 2
         << "没有写入：未确认";
     QTest::newRow("write, yes on the terminal")
-        << QStringList{"--write", "<set>", "--port", "<line>"} << "stdin a terminal, typing y" << 0
-        << "";
+        << QStringList{"--write", "<set>", "--port", "<line>", "--quiet"}
+        << "stdin a terminal, typing y" << 0 << "";
 }
 
 void TestCli::outputGoesWhereAsked() {
@@ -1295,6 +1300,83 @@ void TestCli::waitTakesASplicerPluggedInLater() {
     QCOMPARE(QJsonDocument::fromJson(run.out.toUtf8())["device"]["firmware"].toInt(),
              event == "plug" ? 134 : 0);
     QCOMPARE(clock.elapsed() >= 1000, event == "nothing");
+}
+
+void TestCli::serviceRecordKeepsTheRuns() {
+    SimulatedSplicer sim(SimulatedSplicer::Options{});
+    ProgramFolder folder("[record]\ntechnician=Li Wei\n");
+    const QString set = folder.dir.filePath("set.ini");
+    QCOMPARE(folder.run({"--read", "--port", path(sim), "--out", set}).exitCode, 0);
+    WriteFile(set, ReadFile(set).replace("\nCurrent3=45\n", "\nCurrent3=48\n"));
+    const Run write = folder.run({"--write", set, "--port", path(sim), "--yes"});
+    QCOMPARE(write.exitCode, 0);
+    // The change list before the write, how it went after.
+    QCOMPARE(write.err.trimmed().split('\n').mid(1),
+             QStringList({QStringLiteral("  Current3：45 → 48"), QStringLiteral("已写入并核对")}));
+
+    const Run history = folder.run({"--history", "SPL2026001", "--json"});
+    QCOMPARE(history.exitCode, 0);
+    const QJsonArray visits = QJsonDocument::fromJson(history.out.toUtf8()).array();
+    QCOMPARE(visits.size(), 2);
+    const QJsonObject last = visits[1].toObject();
+    QCOMPARE(last["visit"].toInt(), 2);
+    QCOMPARE(last["device"].toObject()["fusionCount"].toInt(), 1234);
+    QCOMPARE(last["port"].toString(), path(sim));
+    const QJsonArray ops = last["operations"].toArray();
+    // The connection's read, the read back, and the write.
+    QStringList kinds;
+    for (const QJsonValue& o : ops)
+        kinds << o.toObject()["kind"].toString();
+    QCOMPARE(kinds, QStringList({"read", "read", "write"}));
+    QCOMPARE(ops[2].toObject()["outcome"].toString(), QStringLiteral("verified"));
+    QCOMPARE(ops[2].toObject()["changes"].toArray(),
+             QJsonArray({QJsonObject{{"key", "Current3"}, {"before", 45}, {"after", 48}}}));
+    // Its own identity and the time with its offset from UTC.
+    QVERIFY(QDateTime::fromString(ops[2].toObject()["time"].toString(), Qt::ISODate).isValid());
+    QVERIFY(ops[0].toObject()["uuid"].toString() != ops[2].toObject()["uuid"].toString());
+
+    const QString pdf = folder.dir.filePath("report.pdf");
+    QCOMPARE(folder.run({"--report", "SPL2026001", "--out", pdf}).exitCode, 0);
+    QProcess text;
+    text.start("pdftotext", {"-layout", pdf, "-"});
+    QVERIFY(text.waitForFinished(20000));
+    const QString page = QString::fromUtf8(text.readAllStandardOutput());
+    for (const QString& expected :
+         {QStringLiteral("SPL2026001"), QStringLiteral("Li Wei"), QStringLiteral("V1.34"),
+          QStringLiteral("1234"), QStringLiteral("已写入并核对")})
+        QVERIFY2(page.contains(expected), qPrintable(expected));
+    QVERIFY2(page.contains(QRegularExpression("第三组熔接电流\\s+45\\s+48\\s+已核对")),
+             qPrintable(page));
+}
+
+void TestCli::serviceRecordSurvivesAKill() {
+    SimulatedSplicer sim(SimulatedSplicer::Options{});
+    ProgramFolder folder("");
+    QCOMPARE(folder.run({"--read", "--port", path(sim)}).exitCode, 0);
+    // The next run is killed while it asks whether to write: its connection is recorded by then.
+    WriteFile(folder.dir.filePath("set.ini"), setToWrite("100", "5"));
+    QProcess process;
+    PtyPair terminal;
+    folder.start(process, {"--write", folder.dir.filePath("set.ini"), "--port", path(sim)}, {},
+                 "stdin a terminal", &terminal);
+    QString shown;
+    QTRY_VERIFY_WITH_TIMEOUT((shown += QString::fromUtf8(terminal.ReadAvailable(0))).contains("[y/N]"),
+                             20000);
+    ::kill(pid_t(process.processId()), SIGKILL);
+    QVERIFY(process.waitForFinished(20000));
+    QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", "killed");
+    db.setDatabaseName(folder.dir.filePath("service.db"));
+    QVERIFY(db.open());
+    QSqlQuery q(db);
+    QVERIFY(q.exec("PRAGMA integrity_check") && q.next());
+    QCOMPARE(q.value(0).toString(), QStringLiteral("ok"));
+    QVERIFY(q.exec("SELECT (SELECT COUNT(*) FROM visit), (SELECT COUNT(*) FROM operation"
+                   " WHERE kind = 'read')") &&
+            q.next());
+    QCOMPARE(q.value(0).toInt(), 2);
+    QCOMPARE(q.value(1).toInt(), 2);
+    q.finish();
+    db.close();
 }
 
 QTEST_MAIN(TestCli)

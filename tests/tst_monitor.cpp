@@ -146,7 +146,7 @@ private slots:
         const QList<QStringList> fields = monitor->BlockFields(int(lines.size()) - 1);
         QCOMPARE(fields.size(), int(params::kFields.size()));
         QCOMPARE(fields[0], (QStringList{"加热时间", f.Spin("edtHeat")->text(), "s"}));
-        QCOMPARE(fields[6], (QStringList{"第一组 熔接时长", f.Spin("edtTime1")->text(), "0.1s"}));
+        QCOMPARE(fields[6], (QStringList{"第一组熔接时长", f.Spin("edtTime1")->text(), "0.1s"}));
     }
 
     void followsNewLinesOnlyAtTheBottom() {

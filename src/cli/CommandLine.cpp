@@ -5,15 +5,20 @@
 #include "cli/JsonFormat.h"
 #include "cli/LinkCommands.h"
 #include "cli/OutputFile.h"
+#include "cli/RecordCommands.h"
 #include "cli/SetInput.h"
 #include "cli/SplicerExchange.h"
 #include "cli/SplicerWait.h"
 #include "cli/StopSignals.h"
+#include "cli/SyncRecord.h"
 #include "cli/TextFormat.h"
 #include "i18n/Translations.h"
 #include "paramset/SetFile.h"
 #include "protocol/Frames.h"
 #include "protocol/SplicerLink.h"
+#include "record/RecordText.h"
+#include "record/Recorder.h"
+#include "record/ServiceDb.h"
 #include "serial/ComError.h"
 #include "serial/PortName.h"
 #include "startup/ProgramStart.h"
@@ -24,12 +29,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QRegularExpression>
 #include <QScopeGuard>
 
 #include <algorithm>
 #include <csignal>
 #include <exception>
+#include <memory>
 #include <optional>
 #include <stdexcept>
 
@@ -101,13 +108,42 @@ const QCommandLineOption optTraceFormat(
                       "Wireshark、tshark 可读）"),
     QStringLiteral("FORMAT"));
 
+const QCommandLineOption optHistory(
+    QStringLiteral("history"),
+    QT_TRANSLATE_NOOP("CommandLine",
+                      "列出服务记录：每次连接及其操作；后面给出设备ID 则只列这台熔接机"));
+const QCommandLineOption optSince(
+    QStringLiteral("since"),
+    QT_TRANSLATE_NOOP("CommandLine", "与 --history 一起：只列这一天（yyyy-MM-dd）起的连接"),
+    QStringLiteral("DATE"));
+const QCommandLineOption optReport(
+    QStringLiteral("report"),
+    QT_TRANSLATE_NOOP("CommandLine",
+                      "把这台熔接机一次连接的服务报告写到 --out FILE（.pdf 为 PDF，否则 HTML）"),
+    QStringLiteral("DEVICE-ID"));
+const QCommandLineOption
+    optVisit(QStringLiteral("visit"),
+             QT_TRANSLATE_NOOP("CommandLine",
+                               "与 --report 一起：第 N 次连接（--history 的编号），默认最近一次"),
+             QStringLiteral("N"));
+const QCommandLineOption optSyncRecord(
+    QStringLiteral("sync-record"),
+    QT_TRANSLATE_NOOP("CommandLine",
+                      "把本机服务记录中尚未发送的记录发到 config.ini 的 [record] server= "
+                      "所指的团队服务器，输出发送了几条"));
+const QCommandLineOption optInit(
+    QStringLiteral("init"),
+    QT_TRANSLATE_NOOP("CommandLine",
+                      "与 --sync-record 一起：先在团队服务器上建立或更新服务记录的表（需建表权限）"));
+
 // A day: longer is no wait at a splicer, and the time stays within a timer's range.
 constexpr int kLongestWaitSeconds = 86400;
 
 const QList<QCommandLineOption>& options() {
     static const QList<QCommandLineOption> all = {
-        optHelp,  optList,  optProbe, optRead,  optWrite, optDiff,       optDryRun, optPort,
-        optOut,   optYes,   optTrace, optJson,  optQuiet, optWait,       optTraceFormat};
+        optHelp,    optList,   optProbe,  optRead,  optWrite,      optDiff, optDryRun,
+        optPort,    optOut,    optYes,    optTrace, optJson,       optQuiet, optWait,
+        optTraceFormat, optHistory, optSince, optReport, optVisit, optSyncRecord, optInit};
     return all;
 }
 
@@ -190,11 +226,49 @@ bool sameFile(const QString& a, const QString& b) {
            QDir::cleanPath(QFileInfo(b).absoluteFilePath());
 }
 
+// The day --since gives, from its start; invalid without it.
+QDateTime sinceDate(const QCommandLineParser& parser) {
+    if (!parser.isSet(optSince))
+        return {};
+    const QDate day = QDate::fromString(parser.value(optSince), Qt::ISODate);
+    if (!day.isValid())
+        throw EUsage(
+            QCoreApplication::translate("CommandLine", "--since 须是 yyyy-MM-dd 形式的日期：%1")
+                .arg(parser.value(optSince)));
+    return day.startOfDay();
+}
+
+// The visit --visit names; 0 (the latest) without it.
+int visitNumber(const QCommandLineParser& parser) {
+    if (!parser.isSet(optVisit))
+        return 0;
+    bool number = false;
+    const int n = parser.value(optVisit).toInt(&number);
+    if (!number || n < 1)
+        throw EUsage(QCoreApplication::translate("CommandLine", "--visit 须是从 1 起的整数：%1")
+                         .arg(parser.value(optVisit)));
+    return n;
+}
+
+void checkRecordUsage(const QCommandLineParser& parser) {
+    if (parser.isSet(optSince) && !parser.isSet(optHistory))
+        throw EUsage(QCoreApplication::translate("CommandLine", "--since 只用于 --history"));
+    if (parser.isSet(optVisit) && !parser.isSet(optReport))
+        throw EUsage(QCoreApplication::translate("CommandLine", "--visit 只用于 --report"));
+    if (parser.isSet(optReport) && (!parser.isSet(optOut) || parser.value(optOut) == "-"))
+        throw EUsage(
+            QCoreApplication::translate("CommandLine", "--report 须用 --out FILE 指定报告文件"));
+    sinceDate(parser);
+    visitNumber(parser);
+}
+
 // Raises the usage error of a parsed command line, if it has one.
 void checkUsage(const QCommandLineParser& parser) {
-    if (!parser.positionalArguments().isEmpty())
+    // --history takes one device ID after it.
+    const QStringList words = parser.positionalArguments();
+    if (words.size() > (parser.isSet(optHistory) ? 1 : 0))
         throw EUsage(QCoreApplication::translate("CommandLine", "多余的参数：%1")
-                         .arg(parser.positionalArguments().join(' ')));
+                         .arg(words.mid(parser.isSet(optHistory) ? 1 : 0).join(' ')));
     for (const QCommandLineOption& option : options()) {
         // An unset shell variable gives an empty value: it must not mean "none given".
         const QStringList values =
@@ -207,25 +281,40 @@ void checkUsage(const QCommandLineParser& parser) {
                              .arg(spelled(option.names().first())));
     }
     const int modes = int(parser.isSet(optList)) + int(parser.isSet(optRead)) +
-                      int(parser.isSet(optWrite)) + int(parser.isSet(optDiff));
+                      int(parser.isSet(optWrite)) + int(parser.isSet(optDiff)) +
+                      int(parser.isSet(optHistory)) + int(parser.isSet(optReport)) +
+                      int(parser.isSet(optSyncRecord));
     if (modes != 1)
         throw EUsage(QCoreApplication::translate(
-            "CommandLine", "请给出 --list、--read、--write 或 --diff 中的一个"));
+            "CommandLine",
+            "请给出 --list、--read、--write、--diff、--history、--report 或 --sync-record 中的一个"));
+    checkRecordUsage(parser);
+    if (parser.isSet(optInit) && !parser.isSet(optSyncRecord))
+        throw EUsage(QCoreApplication::translate("CommandLine", "--init 只用于 --sync-record"));
+    for (const QCommandLineOption& option :
+         {optProbe, optPort, optOut, optYes, optTrace, optJson, optWait, optSince, optVisit})
+        if (parser.isSet(optSyncRecord) && parser.isSet(option))
+            throw EUsage(QCoreApplication::translate("CommandLine", "%1 不能与 --sync-record 一起用")
+                             .arg(spelled(option.names().first())));
     if (parser.isSet(optDryRun) && !parser.isSet(optWrite))
         throw EUsage(QCoreApplication::translate("CommandLine", "--dry-run 只用于 --write"));
     if (parser.isSet(optProbe) && !parser.isSet(optList))
         throw EUsage(QCoreApplication::translate("CommandLine", "--probe 只能与 --list 一起用"));
-    if (parser.isSet(optPort) && parser.isSet(optList))
+    const bool withSplicer =
+        parser.isSet(optRead) || parser.isSet(optWrite) || parser.isSet(optDiff);
+    if (parser.isSet(optPort) && !withSplicer)
         throw EUsage(QCoreApplication::translate("CommandLine",
                                                  "--port 只用于 --read、--write 和 --diff"));
-    if (parser.isSet(optOut) && !parser.isSet(optRead))
-        throw EUsage(QCoreApplication::translate("CommandLine", "--out 只用于 --read"));
+    if (parser.isSet(optOut) && !parser.isSet(optRead) && !parser.isSet(optHistory) &&
+        !parser.isSet(optReport))
+        throw EUsage(QCoreApplication::translate("CommandLine",
+                                                 "--out 只用于 --read、--history 和 --report"));
     if (parser.isSet(optYes) && !parser.isSet(optWrite))
         throw EUsage(QCoreApplication::translate("CommandLine", "--yes 只用于 --write"));
-    if (parser.isSet(optJson) && parser.isSet(optWrite))
-        throw EUsage(
-            QCoreApplication::translate("CommandLine", "--json 只用于 --list、--read 和 --diff"));
-    if (parser.isSet(optWait) && parser.isSet(optList))
+    if (parser.isSet(optJson) && (parser.isSet(optWrite) || parser.isSet(optReport)))
+        throw EUsage(QCoreApplication::translate(
+            "CommandLine", "--json 只用于 --list、--read、--diff 和 --history"));
+    if (parser.isSet(optWait) && !withSplicer)
         throw EUsage(QCoreApplication::translate("CommandLine",
                                                  "--wait 只用于 --read、--write 和 --diff"));
     if (parser.isSet(optWait) && parser.isSet(optPort))
@@ -345,7 +434,7 @@ void writeOut(const QString& path, const QString& text) {
 }
 
 int runMode(const QCommandLineParser& parser, TSplicerExchange& exchange,
-            startup::TProgramStart& program, TStopSignals& stop) {
+            startup::TProgramStart& program, TStopSignals& stop, record::TRecorder& recorder) {
     const TTextFormat text;
     const TJsonFormat json;
     const TResultFormat& format =
@@ -356,7 +445,7 @@ int runMode(const QCommandLineParser& parser, TSplicerExchange& exchange,
                          format, quiet);
     const int wait = waitSeconds(parser);
     const std::string port = parser.value(optPort).toStdString();
-    const TConnect connect = [&]() {
+    const TConnect find = [&]() {
         if (!port.empty())
             return exchange.Connect(port);
         if (wait > 0)
@@ -368,6 +457,13 @@ int runMode(const QCommandLineParser& parser, TSplicerExchange& exchange,
                                                 .arg(wait) +
                                             '\n');
         return exchange.Find();
+    };
+    // Recorded once connected, before anything else is done to the splicer.
+    const TConnect connect = [&]() {
+        const bool connected = find();
+        if (connected)
+            RecordConnection(recorder, exchange);
+        return connected;
     };
     if (parser.isSet(optRead)) {
         const std::optional<TReadResult> read = ReadSplicer(exchange, connect);
@@ -393,13 +489,23 @@ int runMode(const QCommandLineParser& parser, TSplicerExchange& exchange,
             PrintMessage(changes);
         return true;
     };
-    return WriteSplicer(exchange, set, connect, confirm, parser.isSet(optDryRun)).outcome;
+    const bool dryRun = parser.isSet(optDryRun);
+    const TWriteResult write = WriteSplicer(exchange, set, connect, confirm, dryRun);
+    // A rehearsal wrote nothing; a failure has said so already, with its exit code. The change
+    // list went before the question: after the write only how it went.
+    if (write.outcome != ExitNoSplicer && !dryRun) {
+        const record::Operation recorded = RecordWrite(recorder, write);
+        if (!quiet && write.outcome == ExitDone)
+            PrintMessage(record::OutcomeCaption(recorded) + '\n');
+    }
+    return write.outcome;
 }
 
 // The mode on the exchange, ended early by a stop signal; the port is closed at the end either
 // way.
 int runStoppable(const QCommandLineParser& parser, TSplicerExchange& exchange,
-                 startup::TProgramStart& program, TStopSignals& stop) {
+                 startup::TProgramStart& program, TStopSignals& stop,
+                 record::TRecorder& recorder) {
     bool blockSent = false;
     const QObject context;
     QObject::connect(
@@ -410,7 +516,7 @@ int runStoppable(const QCommandLineParser& parser, TSplicerExchange& exchange,
     int code = ExitFailed;
     // An error that follows from a stop is not what went wrong: the stop is.
     try {
-        code = runMode(parser, exchange, program, stop);
+        code = runMode(parser, exchange, program, stop, recorder);
     } catch (const serial::EComPort& e) {
         if (!stop.Caught())
             throw std::runtime_error(portErrorText(e, exchange).toStdString());
@@ -449,7 +555,17 @@ int Run(int argc, char** argv) {
     // A reader gone from a pipe (standard output, --out, --trace) makes a failed write, which
     // ends the run with the port given back as found, not a death by SIGPIPE holding it.
     std::signal(SIGPIPE, SIG_IGN);
-    QCoreApplication app(argc, argv);
+    // A report lays out its pages with fonts, which only a GUI application has; it needs no
+    // display.
+    const bool report = std::any_of(argv + 1, argv + argc, [](const char* a) {
+        return QByteArray(a) == "--report" || QByteArray(a).startsWith("--report=");
+    });
+    if (report)
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const std::unique_ptr<QCoreApplication> application =
+        report ? std::make_unique<QGuiApplication>(argc, argv)
+               : std::make_unique<QCoreApplication>(argc, argv);
+    QCoreApplication& app = *application;
     startup::TProgramStart program;
     const i18n::Translations translations(i18n::MessagesLocale());
     QCommandLineParser parser;
@@ -476,16 +592,34 @@ int Run(int argc, char** argv) {
             return ExitDone;
         }
         checkUsage(parser);
+        if (parser.isSet(optSyncRecord))
+            return SyncRecord(program.Places().serviceRecord, parser.isSet(optInit));
+        // --history and --report read the team's records while its server answers.
+        record::TServiceDb serviceRecord(parser.isSet(optHistory) || parser.isSet(optReport)
+                                             ? RecordToRead(program.Places().serviceRecord)
+                                             : program.Places().serviceRecord);
+        if (parser.isSet(optHistory))
+            return History(serviceRecord, parser.positionalArguments().value(0), sinceDate(parser),
+                           parser.isSet(optJson), parser.value(optOut));
+        if (parser.isSet(optReport))
+            return Report(serviceRecord, parser.value(optReport), visitNumber(parser),
+                          parser.value(optOut));
+        // A record that cannot be written is told once; the work goes on.
+        record::TRecorder recorder(serviceRecord);
+        QObject::connect(&recorder, &record::TRecorder::fault,
+                         [](const QString& text) { PrintMessage(text + '\n'); });
         TStopSignals stop;
         TSplicerExchange exchange(program.Converter(), stop);
         std::optional<trace::TTraceFile> traceFile;
         if (parser.isSet(optTrace))
             traceFile.emplace(parser.value(optTrace), exchange, trace::RunHeader(app.arguments()),
                               traceFormat(parser));
-        const int code = runStoppable(parser, exchange, program, stop);
+        recorder.Follow(exchange);
+        const int code = runStoppable(parser, exchange, program, stop, recorder);
         // A trace cut short is a failure too, whatever the splicer said.
         if (traceFile)
             traceFile->CheckComplete();
+        SendAfterRun(program.Places().serviceRecord);
         return code;
     } catch (const EUsage& e) {
         PrintMessage(QString::fromUtf8(e.what()) + '\n' + parser.helpText());

@@ -2,17 +2,13 @@
 
 #include "errors/HandlerRunner.h"
 #include "library/SetTarget.h"
+#include "paramset/FieldCaptions.h"
 #include "ui_frmCompare.h"
 
-#include <QCoreApplication>
 
 namespace {
 
 const QColor kDiffers(255, 0, 0);
-
-QString caption(const params::Field& f) {
-    return QCoreApplication::translate("ParamFields", f.caption);
-}
 
 } // namespace
 
@@ -27,12 +23,12 @@ TfrmCompare::TfrmCompare(const QString& file, const params::SetFile& set, uint16
     QStringList apart;
     for (const params::CompareRow& row : rows_) {
         auto* item = new QTreeWidgetItem(
-            {caption(*row.field), QString::fromLatin1(row.field->unit), row.splicer, row.file});
+            {params::FieldCaption(*row.field), params::FieldUnit(*row.field), row.splicer, row.file});
         if (row.Differs())
             for (int column = 0; column < item->columnCount(); ++column)
                 item->setForeground(column, kDiffers);
         ui->lstRows->addTopLevelItem(item);
-        apart << params::ApartNotes(row, caption(*row.field), firmware);
+        apart << params::ApartNotes(row, params::FieldCaption(*row.field), firmware);
     }
     for (int column = 0; column < ui->lstRows->columnCount(); ++column)
         ui->lstRows->resizeColumnToContents(column);

@@ -7,6 +7,7 @@
 #include "monitor/frmMonitor.h"
 #include "protocol/CommandTable.h"
 #include "protocol/FrameView.h"
+#include "record/RecordText.h"
 #include "ui_frmMain.h"
 
 #include <QCheckBox>
@@ -34,7 +35,7 @@ TfrmMain::TfrmMain(TfrmMainServices services, QWidget* parent)
       driverInstaller_(services.places.driverInstaller), ports_(services.ports),
       link_(services.boxes, services.converter, &TfrmMain::DeviceNotifyCallback,
             std::move(services.wait)),
-      library_(services.places.setsFolder) {
+      serviceDb_(services.places.serviceRecord), library_(services.places.setsFolder) {
     frmMain = this;
     ui->setupUi(this);
     // The ranges live with the fields' table, which the command line checks a set against too.
@@ -107,6 +108,7 @@ void TfrmMain::connectHandlers() {
                 link_, ports_, [this] { actDevConnectExecute(); }, this);
         });
     });
+    bind(ui->mRecord, &QAction::triggered, &TfrmMain::mRecordClick);
 }
 
 void TfrmMain::connectLink() {
@@ -125,6 +127,19 @@ void TfrmMain::connectLink() {
     });
     connect(&link_, &SplicerLink::deviceDisconnected, this, [this] { lastBlock_.clear(); });
     connect(&link_, &SplicerLink::searchFailed, this, &TfrmMain::showSearchFailed);
+    recorder_.Follow(link_);
+    connect(&recorder_, &record::TRecorder::recorded, this, [this](const record::Operation& o) {
+        lastRecorded_ = record::Summary(o);
+        showNote();
+    });
+    const auto noteFault = [this](const QString& text) {
+        lastRecorded_ = text;
+        showNote();
+    };
+    connect(&recorder_, &record::TRecorder::fault, this, noteFault);
+    connect(&recorder_, &record::TRecorder::recorded, &teamSync_, &teamrecord::TTeamSync::Nudge);
+    connect(&teamSync_, &teamrecord::TTeamSync::fault, this, noteFault);
+    teamSync_.Start();
 }
 
 bool TfrmMain::event(QEvent* e) {

@@ -6,7 +6,11 @@
 #include "paramset/SetLibrary.h"
 #include "protocol/FusionParams.h"
 #include "protocol/SplicerLink.h"
+#include "record/Recorder.h"
+#include "record/ServiceDb.h"
 #include "startup/ProgramPlaces.h"
+#include "teamrecord/TeamMirror.h"
+#include "teamrecord/TeamSync.h"
 #include "trace/FrameHistory.h"
 
 #include <QEvent>
@@ -114,6 +118,10 @@ public:
     QString StatusNote() const;
     void SetStatusNote(const QString& text);
 
+    // The service record: what the window did to which splicer.
+    record::TServiceDb& ServiceRecord() { return serviceDb_; }
+    void mRecordClick();
+
 protected:
     bool event(QEvent* e) override;
     void showEvent(QShowEvent* e) override;
@@ -127,10 +135,12 @@ private:
     void showDisconnected();
     // The note panel: the port and the splicer while connected, where to look after a search
     // found none.
-    void showConnectionNote();
     void showSearchFailed();
     void showVersion(uint16_t version);
     void showDeviceInfo();
+    // The last operation recorded and, while connected, the port and the splicer.
+    void showNote();
+    QJsonObject windowSet() const;
     QWidget* control(const char* name) const;
     QCheckBox* checkBox(const char* name) const;
     QString fieldText(const char* name) const;
@@ -147,6 +157,13 @@ private:
     const ch341::TPortMap& ports_; // what the connection help surveys
     SplicerLink link_;
     trace::TFrameHistory history_{link_}; // for the traffic monitor, whenever it opens
+    record::TServiceDb serviceDb_;
+    record::TRecorder recorder_{serviceDb_};
+    teamrecord::TTeamSync teamSync_{serviceDb_.Path()}; // the record sent to the team's server
+    record::TServiceDb teamDb_{teamrecord::TeamMirrorPath(serviceDb_.Path())}; // as last read back
+    QString lastRecorded_;
+    // The last search found no splicer; cleared by a connection.
+    bool searchFailed_ = false;
     FusionParams Params;
     params::TSetLibrary library_;
     QByteArray lastBlock_; // the last parameter answer's bytes on this connection

@@ -5,6 +5,8 @@
 #include "protocol/ResponseText.h"
 #include "ui_frmMain.h"
 
+#include <QStringList>
+
 void TfrmMain::FindDevice() {
     link_.FindDevice();
 }
@@ -16,25 +18,35 @@ void TfrmMain::DisconnectDevice() {
 void TfrmMain::showConnected() {
     ui->actDevConnect->setChecked(true);
     SetStatusText(0, tr("已连接设备"));
-    showConnectionNote();
+    searchFailed_ = false;
+    showNote();
 }
 
 void TfrmMain::showDisconnected() {
     ui->actDevConnect->setChecked(false);
     SetStatusText(0, tr("已断开设备"));
-    SetStatusNote(QString());
+    showNote();
 }
 
-void TfrmMain::showConnectionNote() {
-    const std::string port = link_.ComPort().Port();
-    SetStatusNote(tr("已连接：%1（%2），设备ID %3")
-                      .arg(QString::fromStdString(port),
-                           QString::fromStdString(link_.ComPort().PortPath()),
-                           DeviceIdText(link_.State().DeviceId)));
+// The note panel: the last operation recorded and, while connected, where and to what; after a
+// search that found nothing, where to look for the reason.
+void TfrmMain::showNote() {
+    QStringList parts;
+    if (!lastRecorded_.isEmpty())
+        parts << lastRecorded_;
+    if (link_.Connected())
+        parts << tr("已连接：%1（%2），设备ID %3")
+                     .arg(QString::fromStdString(link_.ComPort().Port()),
+                          QString::fromStdString(link_.ComPort().PortPath()),
+                          DeviceIdText(link_.State().DeviceId));
+    else if (searchFailed_)
+        parts << tr("没有熔接机：见 工具 → 连接帮助");
+    SetStatusNote(parts.join(QStringLiteral("  |  ")));
 }
 
 void TfrmMain::showSearchFailed() {
-    SetStatusNote(tr("没有熔接机：见 工具 → 连接帮助"));
+    searchFailed_ = true;
+    showNote();
 }
 
 void TfrmMain::FormShow() {

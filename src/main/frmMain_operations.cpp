@@ -13,25 +13,35 @@ void TfrmMain::btnGetDefaultClick() {
         return;
     const ButtonBusy busy(ui->btnGetDefault);
     const SplicerLink::Ticket ticket = link_.Begin();
-    SendControlRecord(frames::ControlRestoreFactory, 0, 0, 0);
-    WaitPumping(500); // the splicer restores its set meanwhile
-    if (!ticket.Dropped())
-        SendCommand(frames::CmdReadParams, 0);
+    recorder_.Sending(record::Kind::Restore, [&] {
+        SendControlRecord(frames::ControlRestoreFactory, 0, 0, 0);
+        WaitPumping(500); // the splicer restores its set meanwhile
+        if (!ticket.Dropped())
+            SendCommand(frames::CmdReadParams, 0);
+    });
 }
 
 void TfrmMain::btnFireTestClick() {
     const int32_t current = StrToInt(ui->edtCurrent3->text());
     const int32_t time = StrToInt(ui->edtTime3->text());
-    SendTestRecord(uint32_t(params::TimeWord(time)) << 16 | params::CurrentWord(current));
+    const uint16_t currentWord = params::CurrentWord(current);
+    const uint16_t timeWord = params::TimeWord(time);
+    recorder_.Sending(
+        record::Kind::ArcTest, [&] { SendTestRecord(uint32_t(timeWord) << 16 | currentWord); },
+        {{QStringLiteral("current"), current},
+         {QStringLiteral("time"), time},
+         {QStringLiteral("currentWord"), currentWord},
+         {QStringLiteral("timeWord"), timeWord}});
 }
 
 void TfrmMain::btnUDRestClick() {
-    SendCommand(frames::CmdCoreReset, 0);
+    recorder_.Sending(record::Kind::CoreReset, [this] { SendCommand(frames::CmdCoreReset, 0); });
 }
 
 void TfrmMain::btnUDSetRSTClick() {
     if (boxes_.Confirm(tr("对准光纤后，按切换键，再次对准光纤。确定都对准了吗？")))
-        SendCommand(frames::CmdCoreResetOrigin, 0);
+        recorder_.Sending(record::Kind::SetOrigin,
+                          [this] { SendCommand(frames::CmdCoreResetOrigin, 0); });
 }
 
 void TfrmMain::btnSendClick() {
@@ -41,8 +51,11 @@ void TfrmMain::btnSendClick() {
     }
     // Each item carries its command code; with no item chosen there is none.
     const QVariant code = ui->cbCommand->currentData();
-    if (code.isValid())
-        SendCommand(uint8_t(code.toUInt()), 0);
+    if (!code.isValid())
+        return;
+    const record::TSending sending(recorder_);
+    SendCommand(uint8_t(code.toUInt()), 0);
+    recorder_.RecordQuery(uint8_t(code.toUInt()), sending);
 }
 
 void TfrmMain::btnCaliWriteClick() {

@@ -65,10 +65,17 @@ void TfrmMain::btnWriteClick() {
     ResetParamColours();
     CollectParams();
     const SplicerLink::Ticket ticket = link_.Begin();
-    link_.WriteParams(Params);
-    // Disconnected meanwhile: the write ends there, quietly.
-    if (!ticket.Dropped() && ui->cboxSaveDefault->isChecked()) {
-        SendControlRecord(frames::ControlSaveAsFactory, 0, 0, 0);
-        WaitPumping(400);
+    const record::TSending sending(recorder_);
+    try {
+        link_.WriteParams(Params);
+        // Disconnected meanwhile: the write ends there, quietly.
+        if (!ticket.Dropped() && ui->cboxSaveDefault->isChecked()) {
+            SendControlRecord(frames::ControlSaveAsFactory, 0, 0, 0);
+            WaitPumping(400);
+        }
+    } catch (const std::exception& e) {
+        recorder_.RecordWrite(sending, QString::fromUtf8(e.what()));
+        throw;
     }
+    recorder_.RecordWrite(sending);
 }

@@ -45,6 +45,5 @@ void TfrmMain::showDeviceInfo() {
                                      .arg(DeviceIdText(state.DeviceId),
                                           QString::number(state.FusionCount),
                                           QString::number(state.CurrentGroup)));
-    if (link_.Connected())
-        showConnectionNote();
+    showNote();
 }

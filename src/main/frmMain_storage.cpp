@@ -10,6 +10,7 @@ void TfrmMain::btnSaveClick() {
     if (!boxes_.Confirm(tr("你需要保存当前参数到文件吗？")))
         return;
     params::SaveParamSet(*this);
+    recorder_.RecordSet(record::Kind::Save, windowSet());
 }
 
 void TfrmMain::btnOpenClick() {
@@ -18,6 +19,7 @@ void TfrmMain::btnOpenClick() {
     const std::optional<uint16_t> version =
         params::LoadParamSet(config::ReadIniDocument(config::ConfigPath()), *this,
                              [this] { return link_.AskVersion(); });
+    recorder_.RecordSet(record::Kind::Load, windowSet());
     // Closed or disconnected in the version's wait: the load ends quietly.
     if (version > 0 && !ticket.Dropped())
         boxes_.Acknowledge(tr("参数加载完毕！"));

@@ -178,9 +178,9 @@ QList<QStringList> TfrmMonitor::BlockFields(int n) const {
     const FusionParams p = FusionParams::Decode(*block);
     QList<QStringList> fields;
     for (const params::Field* f : params::InSavedOrder())
-        fields << QStringList{params::CaptionText(*f),
+        fields << QStringList{params::FieldCaption(*f),
                               f->HeldIn(int(block->size())) ? f->WindowText(p) : tr("（不在块中）"),
-                              params::UnitText(*f)};
+                              params::FieldUnit(*f)};
     return fields;
 }
 

@@ -4,15 +4,12 @@
 
 #include <QString>
 
-// What the window writes beside each parameter control, for showing a block's fields outside it
-// (the traffic monitor): the row's stage, the caption and the unit, in the window's words and
-// its translation (context "TfrmMain"). Left and right stand crossed as in the window: the field
-// edtPushLeft sits under the caption "右推进量".
 namespace params {
 
-// The caption of a row of kFields, translated: "第一组 熔接电流".
-QString CaptionText(const Field& f);
-// Its unit ("0.1s"), empty when the window shows none.
-QString UnitText(const Field& f);
+// A field as a person reads it outside the window (a service record, a report, a change
+// list): its caption with the row it stands in, and the unit the window prints beside it; both
+// translated.
+QString FieldCaption(const Field& f);
+QString FieldUnit(const Field& f);
 
 } // namespace params

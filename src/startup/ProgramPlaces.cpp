@@ -23,9 +23,10 @@ bool IsInstalled(const QString& programFolder) {
 
 TProgramPlaces PlacesOf(const QString& programFolder) {
     if (IsInstalled(programFolder))
-        return {UserSettingsFile(), QString(), UserSetsFolder()};
+        return {UserSettingsFile(), QString(), UserSetsFolder(), UserServiceRecord()};
     return {programFolder + QStringLiteral("config.ini"),
-            programFolder + QStringLiteral("driver/install"), programFolder + QStringLiteral("sets/")};
+            programFolder + QStringLiteral("driver/install"), programFolder + QStringLiteral("sets/"),
+            programFolder + QStringLiteral("service.db")};
 }
 
 namespace {
@@ -46,6 +47,12 @@ QString baseFolder(const char* variable, const QString& underHome) {
     return QDir::isAbsolutePath(base) ? base : homeFolder() + underHome;
 }
 
+// The program's own folder among the user's data.
+QString userDataFolder() {
+    return baseFolder("XDG_DATA_HOME", QStringLiteral("/.local/share")) +
+           QStringLiteral("/spliceon/");
+}
+
 } // namespace
 
 QString UserSettingsFile() {
@@ -54,8 +61,11 @@ QString UserSettingsFile() {
 }
 
 QString UserSetsFolder() {
-    return baseFolder("XDG_DATA_HOME", QStringLiteral("/.local/share")) +
-           QStringLiteral("/spliceon/sets/");
+    return userDataFolder() + QStringLiteral("sets/");
+}
+
+QString UserServiceRecord() {
+    return userDataFolder() + QStringLiteral("service.db");
 }
 
 TProgramPlaces Settle(const QString& programFolder) {

@@ -12,6 +12,7 @@ struct TProgramPlaces {
     QString settingsFile;    // config.ini
     QString driverInstaller; // driver/install beside the program; empty: none to run
     QString setsFolder;      // the named parameter sets, with its trailing separator
+    QString serviceRecord;   // service.db, the record of what was done to which splicer
 };
 
 // The folder of the running executable, with its trailing separator; never the current folder.
@@ -32,6 +33,10 @@ QString UserSettingsFile();
 // The per-user folder of named parameter sets: $XDG_DATA_HOME/spliceon/sets/, or
 // ~/.local/share/spliceon/sets/ when that variable is unset or not an absolute path.
 QString UserSetsFolder();
+
+// The per-user service record: $XDG_DATA_HOME/spliceon/service.db, or ~/.local/share/spliceon/
+// when that variable is unset or not an absolute path. Made on the first record.
+QString UserServiceRecord();
 
 // Finds the places of a program in programFolder and fixes the settings file every
 // configuration access uses. Runs before anything reads configuration.
