@@ -141,7 +141,8 @@ private slots:
         QCOMPARE(onServer(QStringLiteral("operation")), 4);
     }
 
-    // The server stops between two operations: the record waits and goes when it is back.
+    // The server stops between two operations, or keeps the table locked: the record waits and
+    // goes when the server answers again.
     void serverStoppedMidRun() {
         if (server_.isEmpty())
             QSKIP(kNoServer);
@@ -152,6 +153,18 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ETeamRecord, send(c));
         QCOMPARE(pending(c), 1);
         serverCluster("start");
+        // Up again but the table held by another session: the send gives up, the record waits.
+        {
+            QSqlDatabase holder =
+                QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("holder"));
+            holder.setConnectOptions(server_);
+            QVERIFY(holder.open() && holder.transaction());
+            QVERIFY(QSqlQuery(holder).exec(QStringLiteral("LOCK TABLE operation")));
+            QVERIFY_THROWS_EXCEPTION(ETeamRecord, send(c));
+            QVERIFY(holder.rollback());
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+        QCOMPARE(pending(c), 1);
         QCOMPARE(send(c), 1);
         QCOMPARE(pending(c), 0);
     }
