@@ -7,6 +7,7 @@
 #include "teamrecord/SendPending.h"
 #include "teamrecord/ServerAddress.h"
 #include "teamrecord/TeamError.h"
+#include "teamrecord/TeamMirror.h"
 #include "teamrecord/TeamServer.h"
 #include "teamrecord/TeamSync.h"
 
@@ -169,7 +170,8 @@ private slots:
         QCOMPARE(pending(c), 0);
     }
 
-    // A login refused is told once, however often the thread tries; the records stay.
+    // A login refused is told once, however often the thread tries; the records stay. A team's
+    // copy that cannot be written is told as well, and ends nothing.
     void loginRefusedToldOnce() {
         if (server_.isEmpty())
             QSKIP(kNoServer);
@@ -186,6 +188,21 @@ private slots:
         QVERIFY(!fault.wait(500) && reached.isEmpty());
         QVERIFY(fault.at(0).at(0).toString().contains(QStringLiteral("nobody_here")));
         QCOMPARE(pending(d), 3);
+
+        // The server answers, but the team's copy beside the record is a newer program's.
+        const QString e = laptop(QStringLiteral("newer/e"));
+        {
+            QSqlDatabase copy = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "copy");
+            copy.setDatabaseName(TeamMirrorPath(e));
+            QVERIFY(copy.open() && QSqlQuery(copy).exec(QStringLiteral("PRAGMA user_version=99")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("copy"));
+        config::WriteConfigString(QStringLiteral("record"), QStringLiteral("server"), server_);
+        TTeamSync newer(e);
+        QSignalSpy copyFault(&newer, &TTeamSync::fault);
+        newer.Start();
+        QVERIFY(copyFault.wait());
+        QVERIFY(copyFault.at(0).at(0).toString().contains(TeamMirrorPath(e)));
     }
 };
 
