@@ -112,11 +112,16 @@ private slots:
         record::TRecorder recorder(db);
         QSignalSpy faults(&recorder, &record::TRecorder::fault);
         QSignalSpy recorded(&recorder, &record::TRecorder::recorded);
+        qsizetype linesBeforeFault = -1;
+        connect(&recorder, &record::TRecorder::fault, this,
+                [&] { linesBeforeFault = recorded.size(); });
         recorder.RecordSet(record::Kind::Save, {{"Heat", "60"}});
         recorder.RecordSet(record::Kind::Load, {{"Heat", "70"}});
         // Both operations went on and were told, whatever the file did.
         QCOMPARE(recorded.size(), 2);
         QCOMPARE(faults.size(), fault == Fault::None ? 0 : 1);
+        // After the first operation's line, which would hide it in the note panel.
+        QCOMPARE(linesBeforeFault, fault == Fault::None ? -1 : 1);
         if (fault != Fault::None)
             QVERIFY2(faults.first().first().toString().contains(
                          renamed ? "已改名为" : "没有记入服务记录"),

@@ -7,6 +7,7 @@
 #include "teamrecord/SendPending.h"
 #include "teamrecord/ServerAddress.h"
 #include "teamrecord/TeamError.h"
+#include "teamrecord/TeamMirror.h"
 #include "teamrecord/TeamServer.h"
 #include "teamrecord/TeamSync.h"
 
@@ -141,7 +142,8 @@ private slots:
         QCOMPARE(onServer(QStringLiteral("operation")), 4);
     }
 
-    // The server stops between two operations: the record waits and goes when it is back.
+    // The server stops between two operations, or keeps the table locked: the record waits and
+    // goes when the server answers again.
     void serverStoppedMidRun() {
         if (server_.isEmpty())
             QSKIP(kNoServer);
@@ -152,11 +154,24 @@ private slots:
         QVERIFY_THROWS_EXCEPTION(ETeamRecord, send(c));
         QCOMPARE(pending(c), 1);
         serverCluster("start");
+        // Up again but the table held by another session: the send gives up, the record waits.
+        {
+            QSqlDatabase holder =
+                QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), QStringLiteral("holder"));
+            holder.setConnectOptions(server_);
+            QVERIFY(holder.open() && holder.transaction());
+            QVERIFY(QSqlQuery(holder).exec(QStringLiteral("LOCK TABLE operation")));
+            QVERIFY_THROWS_EXCEPTION(ETeamRecord, send(c));
+            QVERIFY(holder.rollback());
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+        QCOMPARE(pending(c), 1);
         QCOMPARE(send(c), 1);
         QCOMPARE(pending(c), 0);
     }
 
-    // A login refused is told once, however often the thread tries; the records stay.
+    // A login refused is told once, however often the thread tries; the records stay. A team's
+    // copy that cannot be written is told as well, and ends nothing.
     void loginRefusedToldOnce() {
         if (server_.isEmpty())
             QSKIP(kNoServer);
@@ -173,6 +188,21 @@ private slots:
         QVERIFY(!fault.wait(500) && reached.isEmpty());
         QVERIFY(fault.at(0).at(0).toString().contains(QStringLiteral("nobody_here")));
         QCOMPARE(pending(d), 3);
+
+        // The server answers, but the team's copy beside the record is a newer program's.
+        const QString e = laptop(QStringLiteral("newer/e"));
+        {
+            QSqlDatabase copy = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "copy");
+            copy.setDatabaseName(TeamMirrorPath(e));
+            QVERIFY(copy.open() && QSqlQuery(copy).exec(QStringLiteral("PRAGMA user_version=99")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("copy"));
+        config::WriteConfigString(QStringLiteral("record"), QStringLiteral("server"), server_);
+        TTeamSync newer(e);
+        QSignalSpy copyFault(&newer, &TTeamSync::fault);
+        newer.Start();
+        QVERIFY(copyFault.wait());
+        QVERIFY(copyFault.at(0).at(0).toString().contains(TeamMirrorPath(e)));
     }
 };
 

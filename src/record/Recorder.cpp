@@ -87,8 +87,10 @@ void TRecorder::Learnt(const DeviceState& state, bool complete) {
     known_.firmware = state.FirmwareVersion;
     known_.fusionCount = state.FusionCount;
     known_.currentGroup = state.CurrentGroup;
-    if (complete)
+    if (complete) {
         storeVisit();
+        sayFault();
+    }
 }
 
 void TRecorder::storeVisit() {
@@ -257,10 +259,9 @@ void TRecorder::store(const Operation& stamped) {
     } catch (const ERecord& e) {
         told(e);
     }
-    if (!db_.RenamedDamaged().isEmpty() && !std::exchange(renameTold_, true))
-        emit fault(
-            tr("服务记录已损坏，已改名为 %1 保留；新的记录写入新文件").arg(db_.RenamedDamaged()));
     emit recorded(o);
+    // After the operation's own line, so that what became of its record is the word that stays.
+    sayFault();
 }
 
 void TRecorder::flushQuery() {
@@ -270,9 +271,16 @@ void TRecorder::flushQuery() {
 }
 
 void TRecorder::told(const ERecord& e) {
-    if (std::exchange(faultTold_, true))
-        return;
-    emit fault(tr("没有记入服务记录：%1").arg(QString::fromUtf8(e.what())));
+    if (!std::exchange(faultTold_, true))
+        unsaid_ = tr("没有记入服务记录：%1").arg(QString::fromUtf8(e.what()));
+}
+
+void TRecorder::sayFault() {
+    if (!db_.RenamedDamaged().isEmpty() && !std::exchange(renameTold_, true))
+        emit fault(
+            tr("服务记录已损坏，已改名为 %1 保留；新的记录写入新文件").arg(db_.RenamedDamaged()));
+    if (unsaid_)
+        emit fault(*std::exchange(unsaid_, std::nullopt));
 }
 
 } // namespace record

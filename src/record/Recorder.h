@@ -104,6 +104,7 @@ private:
     void store(const Operation& o);
     void flushQuery();
     void told(const ERecord& e);
+    void sayFault();
     Stamp stamp() const;
 
     TServiceDb& db_;
@@ -122,6 +123,7 @@ private:
     QByteArray heldBeforeBlock_;         // the last read when it went out
     std::optional<QByteArray> readBack_; // the last read after it
     bool faultTold_ = false;
+    std::optional<QString> unsaid_; // told, not yet said
     bool renameTold_ = false;
 };
 

@@ -57,7 +57,11 @@ QString TeamMirrorPath(const QString& localRecord) {
 
 void PullTeam(TTeamServer& server, const QString& mirrorPath) {
     // The service record's own code makes the file and its tables, as for a local record.
-    record::TServiceDb(mirrorPath).Splicers();
+    try {
+        record::TServiceDb(mirrorPath).Splicers();
+    } catch (const record::ERecord& e) {
+        throw ETeamRecord(QString::fromUtf8(e.what()));
+    }
     TMirrorConnection mirror(mirrorPath);
     QSqlDatabase& db = mirror.Db();
     QSqlQuery q(db);

@@ -18,6 +18,9 @@ namespace {
 const QString kUndefinedTable = QStringLiteral("42P01");
 // Serialises two --init runs on one server; any number of the program's own.
 constexpr int kInitLock = 0x53504c49; // "SPLI"
+// A server that takes the login and then keeps a statement waiting (a table locked, a machine
+// overloaded) fails it after this long instead of holding the program.
+constexpr int kStatementTimeoutMs = 5000;
 
 [[noreturn]] void fail(const QSqlError& e) {
     const QString reason = (e.databaseText().isEmpty() ? e.driverText() : e.databaseText()).trimmed();
@@ -42,8 +45,14 @@ TTeamServer::TTeamServer(const QString& connectionString) {
     connection_ = QStringLiteral("team-record-%1").arg(serial++);
     db_ = QSqlDatabase::addDatabase(QStringLiteral("QPSQL"), connection_);
     db_.setConnectOptions(connectionString);
-    if (!db_.open()) {
-        const QSqlError e = db_.lastError();
+    QSqlError e;
+    if (!db_.open())
+        e = db_.lastError();
+    else if (QSqlQuery q(db_);
+             !q.exec(QStringLiteral("SET statement_timeout = %1").arg(kStatementTimeoutMs)))
+        e = q.lastError();
+    if (e.isValid()) {
+        db_.close();
         db_ = QSqlDatabase();
         QSqlDatabase::removeDatabase(connection_);
         fail(e);
