@@ -5,11 +5,17 @@
 #include "kit/WindowFixture.h"
 #include "library/frmLibrary.h"
 #include "main/SpinEdit.h"
+#include "paramset/ParamFields.h"
+#include "paramset/SetFile.h"
 #include "protocol/IntText.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTest>
+
+#include <stdexcept>
 
 #include <sys/stat.h>
 
@@ -172,16 +178,21 @@ private slots:
 
     // A named set keeps the splicer's record: loaded back on the same 1.34 splicer, a push length
     // of 20 stays 20, where the one slot's size guess would make it 2; changed fields turn red.
+    // The user's sets folder keeps its permissions; "UP.INI" is no set name.
     void librarySavesListsAndLoadsANamedSet() {
         WindowFixture f;
         SimulatedSplicer::Options o;
         o.firmware = 134;
-        f.AddSplicer(1, o);
+        SimulatedSplicer& splicer = f.AddSplicer(1, o);
         f.Connect(1);
         f.Spin("edtFusePushLength")->setText("20");
+        QVERIFY(QDir(f.dir.path()).mkpath("sets") && WriteFile(f.dir.filePath("sets/UP.INI"), ""));
+        QFile::setPermissions(f.dir.filePath("sets"), QFile::ReadOwner | QFile::WriteOwner |
+                                                          QFile::ExeOwner | QFile::ExeGroup);
         TfrmLibrary* library = f.window->mLibraryClick();
         library->SaveFields("SM 熔接 (1)");
         QCOMPARE(library->Names(), QStringList{"SM 熔接 (1)"});
+        QVERIFY(QFileInfo(f.dir.filePath("sets")).permissions().testFlag(QFile::ExeGroup));
         QVERIFY(ReadFile(f.dir.filePath("sets/SM 熔接 (1).ini")).contains("\nFirmware=134\n"));
         f.Spin("edtFusePushLength")->setText("7");
         library->LoadSet("SM 熔接 (1)");
@@ -189,6 +200,28 @@ private slots:
         QCOMPARE(f.Spin("edtFusePushLength")->palette().color(QPalette::Text), QColor(255, 0, 0));
         QCOMPARE(f.Spin("edtHeat")->palette().color(QPalette::Text), QColor(0, 128, 0));
         QVERIFY_THROWS_EXCEPTION(params::ESetLibrary, library->SaveFields("../x"));
+        // An export keeps the mode of the file it replaces and follows no link on the way.
+        const QString out = f.dir.filePath("out.ini");
+        QVERIFY(WriteFile(out, "") && QFile::link(f.dir.path(), f.dir.filePath("via")));
+        QFile::setPermissions(out, QFile::ReadOwner | QFile::WriteOwner | QFile::WriteGroup);
+        library->ExportSet("SM 熔接 (1)", out);
+        QVERIFY(QFileInfo(out).permissions().testFlag(QFile::WriteGroup));
+        QVERIFY_THROWS_EXCEPTION(params::ESetLibrary,
+                                 library->ExportSet("SM 熔接 (1)", f.dir.filePath("via/x.ini")));
+        QByteArray json; // every field at its least, behind a byte order mark
+        for (const params::Field& field : params::kFields)
+            json += ",\"" + QByteArray(field.key) + "\":" + QByteArray::number(field.minimum);
+        QVERIFY(WriteFile(out, "\xEF\xBB\xBF{\"params\":{" + json.mid(1) + "}}"));
+        library->ImportFile(out, "bom");
+        // A field out of range is refused at the save, not at every later load.
+        f.Spin("edtHeat")->setText("500");
+        QVERIFY_THROWS_EXCEPTION(params::ESetFile, library->SaveFields("hot"));
+        // A comparison the splicer leaves unanswered keeps the record for the next save.
+        splicer.SetSilent(true);
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, f.window->CompareWithFile(out));
+        f.Spin("edtHeat")->setText("70");
+        library->SaveFields("again");
+        QVERIFY(ReadFile(f.dir.filePath("sets/again.ini")).contains("\nFirmware=134\n"));
     }
 
     void emptyFieldSavesEmptyAndStopsTheLoad() {
