@@ -241,6 +241,8 @@ private slots:
             << installed << "" << QStringList{"/home/u/.config/spliceon/config.ini", ""};
         QTest::newRow("installed, XDG_CONFIG_HOME relative")
             << installed << "xdg" << QStringList{"/home/u/.config/spliceon/config.ini", ""};
+        QTest::newRow("installed, XDG_CONFIG_HOME a link of the user's")
+            << installed << "<dir>/link" << QStringList{"<dir>/real/spliceon/config.ini", ""};
         QTest::newRow("installed, HOME relative too")
             << installed << "xdg|home/u"
             << QStringList{"<account>/.config/spliceon/config.ini", ""};
@@ -255,7 +257,10 @@ private slots:
             qputenv("HOME", home);
             qputenv("XDG_CONFIG_HOME", oldConfigHome);
         });
-        const QStringList variables = configHome.split('|'); // and HOME, when not /home/u
+        QVERIFY(QDir(dir_.path()).mkpath("real"));
+        QFile::link(dir_.path() + "/real", dir_.path() + "/link");
+        const QStringList variables =
+            configHome.replace("<dir>", dir_.path()).split('|'); // and HOME, when not /home/u
         qputenv("HOME", variables.value(1, "/home/u").toUtf8());
         qputenv("XDG_CONFIG_HOME", variables[0].toUtf8());
         const startup::TProgramPlaces got = startup::PlacesOf(folder.replace("<dir>", dir_.path()));

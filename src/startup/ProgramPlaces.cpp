@@ -40,11 +40,20 @@ QString homeFolder() {
     return account ? QFile::decodeName(account->pw_dir) : QStringLiteral("/");
 }
 
+// The user's own folders may be links the user made (a dotfile manager's ~/.config, a home
+// reached through a link): what lies below them is written by the real path, on which the rule
+// for writing a user's file follows no link.
+QString realFolder(const QString& folder) {
+    const QString real = QFileInfo(folder).canonicalFilePath();
+    return real.isEmpty() ? folder : real;
+}
+
 // An XDG base folder, or its default under the home folder. A relative one is ignored: it would
 // depend on the current folder.
 QString baseFolder(const char* variable, const QString& underHome) {
     const QString base = qEnvironmentVariable(variable);
-    return QDir::isAbsolutePath(base) ? base : homeFolder() + underHome;
+    return realFolder(QDir::isAbsolutePath(base) ? base
+                                                 : realFolder(homeFolder()) + underHome);
 }
 
 // The program's own folder among the user's data.
