@@ -28,14 +28,6 @@ Fake& fake() {
     return f;
 }
 
-// What fd was opened as; a pseudo-terminal's descriptor names its /dev/pts path.
-std::string pathOf(int fd) {
-    char link[PATH_MAX];
-    const std::string proc = "/proc/self/fd/" + std::to_string(fd);
-    const ssize_t n = ::readlink(proc.c_str(), link, sizeof link);
-    return n > 0 ? std::string(link, size_t(n)) : std::string();
-}
-
 } // namespace
 
 FakeLineDevice::FakeLineDevice(const std::string& path) {
@@ -71,6 +63,18 @@ void FakeLineDevice::SetModemLines(const serial::TModemStatus& lines) {
 }
 
 #ifndef FAILING_CALL_UNDER_TSAN
+
+namespace {
+
+// What fd was opened as; a pseudo-terminal's descriptor names its /dev/pts path.
+std::string pathOf(int fd) {
+    char link[PATH_MAX];
+    const std::string proc = "/proc/self/fd/" + std::to_string(fd);
+    const ssize_t n = ::readlink(proc.c_str(), link, sizeof link);
+    return n > 0 ? std::string(link, size_t(n)) : std::string();
+}
+
+} // namespace
 
 extern "C" int ioctl(int fd, unsigned long request, ...) noexcept {
     va_list arguments;
