@@ -38,8 +38,8 @@ QByteArrayList lines(QByteArray text) {
     return out;
 }
 
-// What may change: at most one line, the key's own, is replaced by the entry, or the entry is
-// added, with a header when its section is new.
+// What may change: at most one line, the key's own, gets the new value, or the entry is added,
+// with a header when its section is new.
 bool onlyTheKeysLine(const QByteArray& before, const QByteArray& after, const QString& section,
                      const QString& key, const QByteArray& entry) {
     const QByteArrayList was = lines(before), is = lines(after);
@@ -52,9 +52,20 @@ bool onlyTheKeysLine(const QByteArray& before, const QByteArray& after, const QS
     const QByteArrayList removed = was.mid(head, was.size() - head - tail);
     const QByteArrayList added = is.mid(head, is.size() - head - tail);
     if (removed.size() == 1) {
+        // The key's line keeps its name as the file spells it and the blanks around the value;
+        // only the value between them is new.
         const QByteArray& old = removed[0];
-        return old.contains('=') && sameName(QString::fromUtf8(old.left(old.indexOf('='))), key) &&
-               added == QByteArrayList{entry};
+        const qsizetype equals = old.indexOf('=');
+        if (equals < 0 || !sameName(QString::fromUtf8(old.left(equals)), key) || added.size() != 1)
+            return false;
+        const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
+        qsizetype from = equals + 1, to = old.size();
+        while (from < to && isBlank(old[from]))
+            ++from;
+        while (to > from && isBlank(old[to - 1]))
+            --to;
+        const QByteArray value = entry.mid(entry.indexOf('=') + 1);
+        return added[0] == old.left(from) + value + old.mid(to);
     }
     const QByteArray header = '[' + section.toUtf8() + ']';
     return removed.isEmpty() && (added.isEmpty() || added == QByteArrayList{entry} ||
