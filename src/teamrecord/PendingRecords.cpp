@@ -1,5 +1,6 @@
 #include "teamrecord/PendingRecords.h"
 
+#include "record/ServiceDb.h"
 #include "teamrecord/ColumnValue.h"
 #include "teamrecord/TeamError.h"
 
@@ -14,9 +15,6 @@
 
 namespace teamrecord {
 namespace {
-
-// As long as the local record waits for a lock held by the program that is servicing.
-constexpr int kBusyTimeoutMs = 250;
 
 [[noreturn]] void fail(const QString& path, const QSqlError& e) {
     throw ETeamRecord(QCoreApplication::translate("TeamRecord", "本机服务记录 %1：%2")
@@ -47,7 +45,7 @@ bool TPendingRecords::open() {
     if (!db_.isValid())
         db_ = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), connection_);
     db_.setDatabaseName(path_);
-    db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(kBusyTimeoutMs));
+    db_.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1").arg(record::TServiceDb::kBusyTimeoutMs));
     if (!db_.open())
         fail(path_, db_.lastError());
     QSqlQuery q(db_);
